@@ -6,7 +6,8 @@
 #include <QTest>
 #include <memory>
 
-namespace vorlantest {
+namespace vorlantest
+{
 std::vector<std::function<QObject *()>> &registry()
 {
     static std::vector<std::function<QObject *()>> classes;

@@ -4,7 +4,8 @@
 #include <functional>
 #include <vector>
 
-namespace vorlantest {
+namespace vorlantest
+{
 std::vector<std::function<QObject *()>> &registry();
 struct Registrar {
     explicit Registrar(std::function<QObject *()> make) { registry().push_back(std::move(make)); }
@@ -13,5 +14,5 @@ struct Registrar {
 QString tempDir();
 } // namespace vorlantest
 
-#define VORLAN_TEST_CLASS(Class) \
+#define VORLAN_TEST_CLASS(Class)                                                                             \
     static vorlantest::Registrar registrar_##Class([]() -> QObject * { return new Class; });
