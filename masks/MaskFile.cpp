@@ -1,0 +1,207 @@
+#include "masks/MaskFile.h"
+
+#include "platform/ProfileFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+const QString MaskFile::SectionName = QStringLiteral("Vorlan Mask");
+const QString MaskFile::DefaultAuthor = QStringLiteral("Nuri Calvat");
+
+const std::array<QString, MaskFile::ObjectCount> MaskFile::ObjectNames = {
+    QStringLiteral("Slider"),       QStringLiteral("Song Title"),  QStringLiteral("About"),
+    QStringLiteral("Play List"),    QStringLiteral("Equalizer"),   QStringLiteral("Information"),
+    QStringLiteral("Configration"), QStringLiteral("On Top"),      QStringLiteral("Minimize"),
+    QStringLiteral("Close"),        QStringLiteral("Play Time"),   QStringLiteral("VU-Meter R"),
+    QStringLiteral("VU-Meter L"),   QStringLiteral("Play Buttom"), QStringLiteral("Pause Buttom"),
+    QStringLiteral("Stop Buttom"),  QStringLiteral("Open Buttom"), QStringLiteral("Prev Buttom"),
+    QStringLiteral("Next Buttom"),  QStringLiteral("Loop Buttom"), QStringLiteral("Rand Buttom"),
+    QStringLiteral("Animated Gif"),
+};
+
+const std::array<QString, MaskFile::ButtonCount> MaskFile::ButtonKeys = {
+    QStringLiteral("PlayBtn"), QStringLiteral("PauseBtn"), QStringLiteral("StopBtn"),
+    QStringLiteral("OpenBtn"), QStringLiteral("PrevBtn"),  QStringLiteral("NextBtn"),
+    QStringLiteral("LoopBtn"), QStringLiteral("RandBtn"),
+};
+
+namespace
+{
+
+const QString GeometrySuffixes[4] = {QStringLiteral("-W"), QStringLiteral("-H"), QStringLiteral("-T"),
+                                     QStringLiteral("-L")};
+
+// The file stores bare names; a name given with a folder (ours or a Windows one) keeps only its last part.
+QString bareName(const QString &name)
+{
+    QString n = name;
+    n.replace('\\', '/');
+    return n.mid(n.lastIndexOf('/') + 1);
+}
+
+} // namespace
+
+QStringList MaskFile::objectNameList()
+{
+    return QStringList(ObjectNames.begin(), ObjectNames.end());
+}
+
+MaskFile MaskFile::defaults(MaskReader reader)
+{
+    MaskFile mask;
+    const int place = reader == MaskReader::EditorLoad ? 0 : -50;
+    for (MaskGeometry &g : mask.objects)
+        g = MaskGeometry{place, place, place, place};
+    mask.volumeLeft = mask.volumeTop = mask.balanceLeft = mask.balanceTop = place;
+    mask.titleFont = reader == MaskReader::Player ? 8 : 12;
+    return mask;
+}
+
+MaskFile MaskFile::load(const QString &path, MaskReader reader, bool *ok)
+{
+    const ProfileFile profile(path);
+    if (ok)
+        *ok = profile.existed();
+    return fromProfile(profile, reader, path);
+}
+
+MaskFile MaskFile::fromProfile(const ProfileFile &profile, MaskReader reader, const QString &maskPath)
+{
+    MaskFile m = defaults(reader);
+    m.path = maskPath;
+    const QString &s = SectionName;
+    auto str = [&](const char *key, const QString &def) {
+        return profile.readString(s, QLatin1String(key), def);
+    };
+    auto num = [&](const char *key, int def) { return profile.readInteger(s, QLatin1String(key), def); };
+
+    m.backImage = str("BackImage", m.backImage);
+    m.backColor = num("BackColor", m.backColor);
+    m.sliderThumb = str("SliderThumb", m.sliderThumb);
+    m.sliderColor = num("SliderColor", m.sliderColor);
+    m.sliderKind = str("SliderKind", m.sliderKind);
+    m.timeFont = num("TimeFont", m.timeFont);
+    if (reader == MaskReader::TestWindow)
+        m.timeColor = num("TimeColor", m.timeColor);
+    m.timeAngle = num("TimeAngle", m.timeAngle);
+    m.timeShadowColor = num("TimeShadowColor", m.timeShadowColor);
+    m.timeShadowSize = num("TimeShodowSize", m.timeShadowSize);
+    m.timeShadowDepth = num("TimeShodowDepth", m.timeShadowDepth);
+    m.titleFont = num("TitleFont", m.titleFont);
+    m.titleColor = num("TitleColor", m.titleColor);
+    m.vuKind = str("VUKind", m.vuKind);
+    m.vuColor = num("VUColor", m.vuColor);
+    for (int b = 0; b < ButtonCount; ++b)
+        m.buttonImages[b] = profile.readString(s, ButtonKeys[b], m.buttonImages[b]);
+    m.animatedGif = str("Animated Gif", m.animatedGif);
+    m.gifActive = num("Gif Active", m.gifActive);
+    for (int o = 0; o < ObjectCount; ++o) {
+        MaskGeometry &g = m.objects[o];
+        int *fields[4] = {&g.width, &g.height, &g.top, &g.left};
+        for (int f = 0; f < 4; ++f)
+            *fields[f] = profile.readInteger(s, ObjectNames[o] + GeometrySuffixes[f], *fields[f]);
+    }
+    m.volumeTop = num("Volume-T", m.volumeTop);
+    m.volumeLeft = num("Volume-L", m.volumeLeft);
+    m.balanceTop = num("Balance-T", m.balanceTop);
+    m.balanceLeft = num("Balance-L", m.balanceLeft);
+    m.bestColor1 = num("BestColor1", m.bestColor1);
+    m.bestColor2 = num("BestColor2", m.bestColor2);
+    m.author = str("Author", m.author);
+    return m;
+}
+
+void MaskFile::writeTo(ProfileFile &profile) const
+{
+    const QString &s = SectionName;
+    auto str = [&](const QString &key, const QString &value) { profile.writeString(s, key, value); };
+    auto num = [&](const QString &key, int value) { profile.writeInteger(s, key, value); };
+
+    str(QStringLiteral("BackImage"), bareName(backImage));
+    num(QStringLiteral("BackColor"), backColor);
+    str(QStringLiteral("SliderThumb"), bareName(sliderThumb));
+    num(QStringLiteral("SliderColor"), sliderColor);
+    str(QStringLiteral("SliderKind"), sliderKind);
+    num(QStringLiteral("TimeFont"), timeFont);
+    num(QStringLiteral("TimeAngle"), timeAngle);
+    num(QStringLiteral("TimeShadowColor"), timeShadowColor);
+    num(QStringLiteral("TimeShodowSize"), timeShadowSize);
+    num(QStringLiteral("TimeShodowDepth"), timeShadowDepth);
+    num(QStringLiteral("TitleFont"), titleFont);
+    num(QStringLiteral("TitleColor"), titleColor);
+    str(QStringLiteral("VUKind"), vuKind);
+    num(QStringLiteral("VUColor"), vuColor);
+    for (int b = 0; b < ButtonCount; ++b)
+        str(ButtonKeys[b], bareName(buttonImages[b]));
+    str(QStringLiteral("Animated Gif"), bareName(animatedGif));
+    num(QStringLiteral("Gif Active"), gifActive);
+    for (int o = 0; o < ObjectCount; ++o) {
+        const MaskGeometry &g = objects[o];
+        const int fields[4] = {g.width, g.height, g.top, g.left};
+        for (int f = 0; f < 4; ++f)
+            num(ObjectNames[o] + GeometrySuffixes[f], fields[f]);
+    }
+    num(QStringLiteral("Volume-L"), volumeLeft);
+    num(QStringLiteral("Volume-T"), volumeTop);
+    num(QStringLiteral("Balance-L"), balanceLeft);
+    num(QStringLiteral("Balance-T"), balanceTop);
+    num(QStringLiteral("BestColor1"), bestColor1);
+    num(QStringLiteral("BestColor2"), bestColor2);
+    str(QStringLiteral("Author"), author);
+}
+
+bool MaskFile::save(const QString &savePath) const
+{
+    ProfileFile profile(savePath);
+    writeTo(profile);
+    return profile.saveAs(savePath);
+}
+
+VUKind MaskFile::vuKindFromText(const QString &text)
+{
+    if (text == QLatin1String("Horizontal"))
+        return VUKind::Horizontal;
+    if (text == QLatin1String("Vertical"))
+        return VUKind::Vertical;
+    if (text == QLatin1String("Pie"))
+        return VUKind::Pie;
+    if (text == QLatin1String("Needle"))
+        return VUKind::Needle;
+    if (text == QLatin1String("Grad Vertical"))
+        return VUKind::GradVertical;
+    return VUKind::Unchanged;
+}
+
+GifActivity MaskFile::gifActivity() const
+{
+    switch (gifActive) {
+    case 1:
+        return GifActivity::Hide;
+    case 2:
+        return GifActivity::AnimateUnderMouse;
+    default:
+        return GifActivity::DoNothing;
+    }
+}
+
+QString MaskFile::resolveImage(const QString &maskPath, const QString &imageName)
+{
+    if (imageName.trimmed().isEmpty() || maskPath.isEmpty())
+        return QString();
+    const QDir folder = QFileInfo(maskPath).absoluteDir();
+    QString name = imageName;
+    name.replace('\\', '/');
+    const QFileInfo direct(folder.filePath(name));
+    if (direct.isFile())
+        return direct.absoluteFilePath();
+    // Masks made on Windows name their images without regard to case, and sometimes with a folder: the file
+    // beside the mask whose name matches without case is the one meant.
+    const QString bare = bareName(name);
+    if (bare.isEmpty())
+        return QString();
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &entry : entries)
+        if (entry.compare(bare, Qt::CaseInsensitive) == 0)
+            return folder.absoluteFilePath(entry);
+    return QString();
+}
