@@ -1,0 +1,245 @@
+#include "playlist/PlaylistFiles.h"
+
+#include "platform/TextFile.h"
+#include "playlist/PlaylistModel.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace PlaylistFiles
+{
+
+namespace
+{
+
+bool namesFile(const QString &path)
+{
+    // Qt warns about a NUL in a file name; such a line names nothing anyway.
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    return QFileInfo(path).isFile();
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+bool hasDriveLetter(const QString &line)
+{
+    if (line.size() < 2 || line.at(1) != QLatin1Char(':'))
+        return false;
+    const char16_t c = line.at(0).unicode();
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+QStringList entryPaths(const PlaylistModel &model)
+{
+    QStringList paths;
+    paths.reserve(model.count());
+    for (const QString &line : model.lines())
+        paths << PlaylistModel::EntryPath(line);
+    return paths;
+}
+
+// Empties the model and reads the file's lines; false (model unchanged) when the file is missing.
+bool startRead(PlaylistModel &model, const QString &path, QStringList *lines)
+{
+    if (!namesFile(path))
+        return false;
+    model.clear();
+    *lines = TextFile::readLines(path);
+    return true;
+}
+
+bool finishListRead(PlaylistModel &model, const QStringList &paths)
+{
+    model.addFiles(paths);
+    if (!paths.isEmpty())
+        model.markListLoaded();
+    return true;
+}
+
+} // namespace
+
+Format formatByExtension(const QString &fileName)
+{
+    const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return Format::None;
+    const QString ext = name.mid(dot).toUpper();
+    if (ext == QLatin1String(".M3U"))
+        return Format::M3U;
+    if (ext == QLatin1String(".PLS"))
+        return Format::PLS;
+    if (ext == QLatin1String(".VLN"))
+        return Format::VLN;
+    if (ext == QLatin1String(".HTML") || ext == QLatin1String(".HTM"))
+        return Format::HTML;
+    return Format::None;
+}
+
+Format formatByLastThree(const QString &fileName)
+{
+    const QString ext = fileName.right(3).toUpper();
+    if (ext == QLatin1String("M3U"))
+        return Format::M3U;
+    if (ext == QLatin1String("PLS"))
+        return Format::PLS;
+    if (ext == QLatin1String("VLN"))
+        return Format::VLN;
+    return Format::None;
+}
+
+QString listDirectory(const QString &listFile)
+{
+    QString dir = QFileInfo(listFile).absolutePath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+QString resolveListLine(const QString &dir, const QString &line)
+{
+    if (line.isEmpty() || line.contains(QChar(0)))
+        return {};
+    if (namesFile(dir + line))
+        return dir + line;
+    if (namesFile(line))
+        return line;
+    if (PlaylistModel::IsStreamUrl(line))
+        return line;
+    // A list written on Windows: "Live\b.mp3", "C:\Songs\a.mp3".
+    const bool drive = hasDriveLetter(line);
+    if (!drive && !line.contains(QLatin1Char('\\')))
+        return {};
+    QString alt = line;
+    alt.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (drive)
+        alt.remove(0, 2);
+    if (alt.isEmpty())
+        return {};
+    const QString inDir = QDir::cleanPath(dir + alt);
+    if (namesFile(inDir))
+        return inDir;
+    if (namesFile(alt))
+        return QDir::cleanPath(alt);
+    return {};
+}
+
+QStringList m3uPaths(const QStringList &fileLines, const QString &dir)
+{
+    QStringList paths;
+    for (const QString &line : fileLines) {
+        const QString path = resolveListLine(dir, line);
+        if (!path.isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
+QStringList plsPaths(const QStringList &fileLines, const QString &dir)
+{
+    QStringList paths;
+    // The first line is skipped whatever it holds; keys are not interpreted, so "NumberOfEntries=3" or
+    // "Title1=..." fall out because their values name nothing.
+    for (qsizetype i = 1; i < fileLines.size(); ++i) {
+        const QString &line = fileLines.at(i);
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QString path = resolveListLine(dir, eq < 0 ? line : line.mid(eq + 1));
+        if (!path.isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
+QStringList m3uLines(const QStringList &paths, const QString &dir)
+{
+    QStringList lines;
+    lines.reserve(paths.size());
+    for (const QString &path : paths) {
+        if (hasLineBreak(path))
+            continue;
+        lines << (path.startsWith(dir, Qt::CaseSensitive) ? path.mid(dir.size()) : path);
+    }
+    return lines;
+}
+
+QStringList plsLines(const QStringList &paths)
+{
+    QStringList lines;
+    lines.reserve(paths.size() + 2);
+    lines << QStringLiteral("[playlist]");
+    int n = 0;
+    for (const QString &path : paths) {
+        if (hasLineBreak(path))
+            continue;
+        lines << QLatin1String("file") + QString::number(++n) + QLatin1Char('=') + path;
+    }
+    lines << QLatin1String("NumberOfEntries=") + QString::number(n);
+    return lines;
+}
+
+bool readM3U(PlaylistModel &model, const QString &path)
+{
+    QStringList lines;
+    if (!startRead(model, path, &lines))
+        return false;
+    return finishListRead(model, m3uPaths(lines, listDirectory(path)));
+}
+
+bool readPLS(PlaylistModel &model, const QString &path)
+{
+    QStringList lines;
+    if (!startRead(model, path, &lines))
+        return false;
+    return finishListRead(model, plsPaths(lines, listDirectory(path)));
+}
+
+bool readVLN(PlaylistModel &model, const QString &path)
+{
+    QStringList lines;
+    if (!startRead(model, path, &lines))
+        return false;
+    model.appendLines(lines);
+    model.markListLoaded();
+    return true;
+}
+
+bool readByExtension(PlaylistModel &model, const QString &path)
+{
+    switch (formatByExtension(path)) {
+    case Format::M3U:
+        return readM3U(model, path);
+    case Format::PLS:
+        return readPLS(model, path);
+    case Format::VLN:
+        return readVLN(model, path);
+    default:
+        return false;
+    }
+}
+
+bool writeM3U(const PlaylistModel &model, const QString &path)
+{
+    return TextFile::writeLines(path, m3uLines(entryPaths(model), listDirectory(path)));
+}
+
+bool writePLS(const PlaylistModel &model, const QString &path)
+{
+    return TextFile::writeLines(path, plsLines(entryPaths(model)));
+}
+
+bool writeVLN(const PlaylistModel &model, const QString &path)
+{
+    QStringList lines;
+    lines.reserve(model.count());
+    for (const QString &line : model.lines()) {
+        if (!hasLineBreak(line))
+            lines << line;
+    }
+    return TextFile::writeLines(path, lines);
+}
+
+} // namespace PlaylistFiles

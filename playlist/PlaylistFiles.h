@@ -1,0 +1,52 @@
+#pragma once
+// List files: M3U, PLS and the player's own ".vln" list. Read and written as UTF-8 (Latin-1 lines accepted),
+// CR LF, LF or CR line ends on reading, CR LF on writing; every write replaces the file atomically. Lists of
+// any length are read and written whole.
+#include <QString>
+#include <QStringList>
+
+class PlaylistModel;
+
+namespace PlaylistFiles
+{
+
+enum class Format { None, M3U, PLS, VLN, HTML };
+
+// By the extension from the last dot of the file name, upper-cased: ".M3U", ".PLS", ".VLN", ".HTML" / ".HTM".
+// Drops, the command line, the open command and "Save" choose this way.
+Format formatByExtension(const QString &fileName);
+// By the last three characters, upper-cased: "M3U", "PLS", "VLN" ("Load" chooses this way); HTML never.
+Format formatByLastThree(const QString &fileName);
+
+// D: the list file's folder with one trailing "/" ("/" for a list in the root).
+QString listDirectory(const QString &listFile);
+// The path a list line names, looked for as D + line, then the line itself, then as a stream URL; a line
+// written on Windows (backslashes, a drive letter) is also tried with "/" and without the drive letter.
+// Empty when it names nothing.
+QString resolveListLine(const QString &dir, const QString &line);
+// The paths named by the lines of an M3U / PLS file (its value after the first "=", the first line skipped).
+QStringList m3uPaths(const QStringList &fileLines, const QString &dir);
+QStringList plsPaths(const QStringList &fileLines, const QString &dir);
+
+// The lines written for the given entry paths: M3U cuts D off paths that begin with it (exact comparison);
+// PLS is "[playlist]", "file<n>=<path>", "NumberOfEntries=<n>". An entry whose path holds a line break cannot
+// be written as one line and is left out.
+QStringList m3uLines(const QStringList &paths, const QString &dir);
+QStringList plsLines(const QStringList &paths);
+
+// Readers. A missing list file leaves the playlist unchanged (false). Otherwise the playlist is emptied and
+// filled; an unreadable file leaves it empty. When M3U / PLS took at least one path, and always for an own
+// list, the model gets CurrentIndex -1, PlayedCount 0 and emits listLoaded(). True when the file was there.
+bool readM3U(PlaylistModel &model, const QString &path);
+bool readPLS(PlaylistModel &model, const QString &path);
+bool readVLN(PlaylistModel &model, const QString &path);
+// The reader chosen by formatByExtension; false when there is none or the file is missing.
+bool readByExtension(PlaylistModel &model, const QString &path);
+
+// Writers; false when the file could not be written (the old file then stays as it was).
+bool writeM3U(const PlaylistModel &model, const QString &path);
+bool writePLS(const PlaylistModel &model, const QString &path);
+// Every entry line verbatim (an empty list gives an empty file).
+bool writeVLN(const PlaylistModel &model, const QString &path);
+
+} // namespace PlaylistFiles

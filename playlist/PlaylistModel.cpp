@@ -1,0 +1,653 @@
+#include "playlist/PlaylistModel.h"
+
+#include "tags/InfoTemplate.h"
+#include "tags/TMPEGAudio.h"
+
+#include <QCollator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace
+{
+
+const QChar Tab = QLatin1Char('\t');
+
+// Display fields end at a TAB and the list files end a line at CR or LF: a tag or file name holding one must
+// not split an entry.
+QString oneField(QString text)
+{
+    for (QChar &c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+// The text after the first TAB, or the whole line when it has none.
+QString afterNumber(const QString &line)
+{
+    const qsizetype tab = line.indexOf(Tab);
+    return tab < 0 ? line : line.mid(tab + 1);
+}
+
+// Only regular files go to the MPEG reader: a FIFO or a device named in a list would block it or never end.
+bool isRegularFile(const QString &path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+PlaylistModel::PlaylistModel(QObject *parent)
+    : QAbstractTableModel(parent), m_selection(new QItemSelectionModel(this, this))
+{
+}
+
+PlaylistModel::~PlaylistModel() = default;
+
+// --- Entry lines -------------------------------------------------------------------------------------------
+
+QString PlaylistModel::EntryPath(const QString &line)
+{
+    qsizetype start = 0;
+    for (int field = 0; field < 3; ++field) {
+        const qsizetype tab = line.indexOf(Tab, start);
+        if (tab >= 0)
+            start = tab + 1;
+    }
+    return line.mid(start);
+}
+
+QString PlaylistModel::entryField(const QString &line, int field)
+{
+    if (field < 0 || field > 2)
+        return {};
+    qsizetype start = 0;
+    for (int i = 0; i < field; ++i) {
+        const qsizetype tab = line.indexOf(Tab, start);
+        if (tab < 0)
+            return {};
+        start = tab + 1;
+    }
+    const qsizetype end = line.indexOf(Tab, start);
+    if (end < 0)
+        return field == 0 ? QString() : line.mid(start);
+    return line.mid(start, end - start);
+}
+
+QString PlaylistModel::renumberedLine(const QString &line, int number)
+{
+    return QString::number(number) + Tab + afterNumber(line);
+}
+
+bool PlaylistModel::IsStreamUrl(const QString &text)
+{
+    QString scheme = text.toUpper();
+    const qsizetype slashes = scheme.indexOf(QLatin1String("//"));
+    if (slashes >= 0)
+        scheme.truncate(slashes);
+    return scheme == QLatin1String("HTTP:") || scheme == QLatin1String("HTTPS:") ||
+           scheme == QLatin1String("FTP:") || scheme == QLatin1String("UDP:");
+}
+
+bool PlaylistModel::IsAudioFile(const QString &path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    const QString ext = info.suffix().toUpper();
+    return ext == QLatin1String("MPG") || ext == QLatin1String("MP2") || ext == QLatin1String("MP3");
+}
+
+QString PlaylistModel::EntryDisplayText(const QString &path, bool shortForm)
+{
+    TMPEGAudio mpeg;
+    if (isRegularFile(path))
+        mpeg.setFileName(path);
+    return EntryDisplayText(mpeg, path, shortForm);
+}
+
+QString PlaylistModel::EntryDisplayText(const TMPEGAudio &mpeg, const QString &path, bool shortForm)
+{
+    const TMPEGData &d = mpeg.data();
+    if (d.Header != QLatin1String("TAG")) {
+        // The name loses its last four characters, the extension with its dot.
+        QString base = path;
+        base.chop(4);
+        base = oneField(base.mid(base.lastIndexOf(QLatin1Char('/')) + 1));
+        if (shortForm)
+            return base;
+        return base + Tab + oneField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
+    }
+    const QString unknown = QStringLiteral("Unknown");
+    const QString name = oneField((d.Artist.isEmpty() ? unknown : d.Artist) + QLatin1String(" - ") +
+                                  (d.Title.isEmpty() ? unknown : d.Title));
+    if (shortForm)
+        return name;
+    return name + Tab + oneField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg));
+}
+
+QString PlaylistModel::selectedTimeText(qint64 seconds)
+{
+    if (seconds < 0)
+        seconds = 0;
+    return QString::asprintf("[%.2lld:%.2lld:%.2lld]", static_cast<long long>(seconds / 3600),
+                             static_cast<long long>(seconds % 3600 / 60),
+                             static_cast<long long>(seconds % 60));
+}
+
+// --- Qt item model -----------------------------------------------------------------------------------------
+
+int PlaylistModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int PlaylistModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant PlaylistModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const QString &text = m_lines.at(index.row());
+    switch (role) {
+    case LineRole:
+        return text;
+    case PathRole:
+        return EntryPath(text);
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        // A line without TABs (a bare path from an own list file) shows whole in the name column.
+        if (!text.contains(Tab)) {
+            if (index.column() == NameColumn || index.column() == PathColumn)
+                return text;
+            return QString();
+        }
+        switch (index.column()) {
+        case NumberColumn:
+            return entryField(text, 0);
+        case NameColumn:
+            return entryField(text, 1);
+        case DurationColumn:
+            return entryField(text, 2);
+        case PathColumn:
+            return EntryPath(text);
+        default:
+            return {};
+        }
+    case Qt::TextAlignmentRole:
+        if (index.column() == NumberColumn || index.column() == DurationColumn)
+            return int(Qt::AlignCenter);
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NumberColumn:
+        return QStringLiteral("Track");
+    case NameColumn:
+        return QStringLiteral("Song");
+    case DurationColumn:
+        return QStringLiteral("Length");
+    case PathColumn:
+        return QStringLiteral("Path");
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags PlaylistModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+bool PlaylistModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
+                             const QModelIndex &destinationParent, int destinationChild)
+{
+    if (sourceParent.isValid() || destinationParent.isValid() || count != 1)
+        return false;
+    // destinationChild names the row the entry goes before, counted before the move.
+    const int to = destinationChild > sourceRow ? destinationChild - 1 : destinationChild;
+    return moveEntry(sourceRow, to);
+}
+
+// --- Entries -----------------------------------------------------------------------------------------------
+
+QString PlaylistModel::line(int i) const
+{
+    return i >= 0 && i < count() ? m_lines.at(i) : QString();
+}
+
+QString PlaylistModel::entryPath(int i) const
+{
+    return i >= 0 && i < count() ? EntryPath(m_lines.at(i)) : QString();
+}
+
+PlaylistModel::FileStamp PlaylistModel::stampOf(const QString &path)
+{
+    FileStamp stamp;
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return stamp;
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.mtimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.inode = st.st_ino;
+    return stamp;
+}
+
+QString PlaylistModel::buildLine(int number, const QString &pathOrUrl)
+{
+    const QString num = QString::number(number);
+    if (IsStreamUrl(pathOrUrl))
+        return num + Tab + oneField(pathOrUrl) + Tab + Tab + pathOrUrl;
+    TMPEGAudio mpeg;
+    const FileStamp stamp = stampOf(pathOrUrl);
+    if (stamp.exists) {
+        mpeg.setFileName(pathOrUrl);
+        // The reader has just given the duration: keep it for the selected total.
+        m_durations.insert(pathOrUrl, {stamp.size, stamp.mtimeNs, stamp.inode, int(mpeg.data().Duration)});
+    }
+    return num + Tab + EntryDisplayText(mpeg, pathOrUrl, false) + Tab + pathOrUrl;
+}
+
+void PlaylistModel::PlaylistAddFile(const QString &pathOrUrl)
+{
+    addFiles(QStringList{pathOrUrl});
+}
+
+void PlaylistModel::addFiles(const QStringList &pathsOrUrls)
+{
+    if (pathsOrUrls.isEmpty())
+        return;
+    QStringList added;
+    added.reserve(pathsOrUrls.size());
+    int number = count();
+    for (const QString &p : pathsOrUrls)
+        added << buildLine(++number, p);
+    appendLines(added);
+}
+
+void PlaylistModel::appendLines(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + int(lines.size()) - 1);
+    m_lines += lines;
+    endInsertRows();
+    emit countChanged(count());
+}
+
+void PlaylistModel::clear()
+{
+    m_selection->clear();
+    beginResetModel();
+    m_lines.clear();
+    endResetModel();
+    m_durations.clear();
+    m_selectedSeconds = 0;
+    emit countChanged(0);
+    emit selectedTimeChanged(selectedTimeText(0));
+}
+
+void PlaylistModel::rebuild(QStringList lines)
+{
+    m_selection->clear();
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+void PlaylistModel::renumber(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, count() - 1);
+    if (first > last)
+        return;
+    for (int i = first; i <= last; ++i)
+        m_lines[i] = renumberedLine(m_lines.at(i), i + 1);
+    emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+}
+
+void PlaylistModel::sort()
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    QStringList rest;
+    rest.reserve(n);
+    for (const QString &l : std::as_const(m_lines))
+        rest << afterNumber(l);
+
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(n);
+    for (const QString &r : std::as_const(rest))
+        keys.push_back(collator.sortKey(r));
+    std::vector<int> order(n);
+    for (int i = 0; i < n; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+
+    QStringList sorted;
+    sorted.reserve(n);
+    for (int k = 0; k < n; ++k)
+        sorted << QString::number(k + 1) + Tab + rest.at(order[k]);
+    rebuild(std::move(sorted));
+    selectAfterRebuild();
+    UpdateSelectedTime();
+}
+
+void PlaylistModel::shuffle()
+{
+    QStringList pool;
+    pool.reserve(count());
+    for (const QString &l : std::as_const(m_lines))
+        pool << afterNumber(l);
+    QStringList shuffled;
+    shuffled.reserve(pool.size());
+    // n draws without replacement, each uniform over what is left: a uniform permutation.
+    QRandomGenerator *rng = QRandomGenerator::global();
+    while (!pool.isEmpty()) {
+        const qsizetype r = qsizetype(rng->bounded(quint32(pool.size())));
+        shuffled << QString::number(shuffled.size() + 1) + Tab + pool.at(r);
+        pool.swapItemsAt(r, pool.size() - 1);
+        pool.removeLast();
+    }
+    rebuild(std::move(shuffled));
+    selectAfterRebuild();
+    UpdateSelectedTime();
+}
+
+void PlaylistModel::removeSelected()
+{
+    const std::vector<char> mask = selectedRowMask();
+    const int n = count();
+    int runs = 0;
+    for (int i = 0; i < n; ++i)
+        runs += mask[i] && (i == 0 || !mask[i - 1]);
+    if (runs > 64) {
+        // Many scattered rows: one rebuild beats thousands of single removals.
+        QStringList kept;
+        kept.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            if (!mask[i])
+                kept << m_lines.at(i);
+        }
+        rebuild(std::move(kept));
+    } else {
+        for (int i = n - 1; i >= 0;) {
+            if (!mask[i]) {
+                --i;
+                continue;
+            }
+            int first = i;
+            while (first > 0 && mask[first - 1])
+                --first;
+            beginRemoveRows(QModelIndex(), first, i);
+            m_lines.remove(first, i - first + 1);
+            endRemoveRows();
+            i = first - 1;
+        }
+    }
+    renumber(0, count() - 1);
+    emit countChanged(count());
+    selectAfterRebuild();
+    UpdateSelectedTime();
+}
+
+bool PlaylistModel::moveEntry(int from, int to)
+{
+    const int n = count();
+    if (from < 0 || from >= n || to < 0 || to >= n)
+        return false;
+    if (from != to) {
+        beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+        m_lines.move(from, to);
+        endMoveRows();
+        renumber(std::min(from, to), std::max(from, to));
+    }
+    m_selection->clearSelection();
+    selectEntry(to);
+    UpdateSelectedTime();
+    return true;
+}
+
+void PlaylistModel::refreshFocusedEntry()
+{
+    const int f = focusedEntry();
+    if (f < 0 || f >= count())
+        return;
+    const QString path = entryPath(f);
+    // The tag was just written: read the file again whatever its stamp says.
+    m_durations.remove(path);
+    m_lines[f] = buildLine(f + 1, path);
+    emit dataChanged(index(f, 0), index(f, ColumnCount - 1));
+    m_selection->clearSelection();
+    selectEntry(f);
+    UpdateSelectedTime();
+}
+
+void PlaylistModel::selectAfterRebuild()
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    if (m_currentIndex == -1)
+        selectEntry(-1);
+    else if (m_currentIndex >= 0 && m_currentIndex < n)
+        selectEntry(m_currentIndex);
+    else
+        selectEntry(0);
+}
+
+// --- Selection and focus -----------------------------------------------------------------------------------
+
+void PlaylistModel::selectEntry(int i)
+{
+    if (i == -1) {
+        selectAll();
+        return;
+    }
+    if (i < 0 || i >= count())
+        return;
+    const QModelIndex idx = index(i, 0);
+    m_selection->select(idx, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_selection->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+}
+
+void PlaylistModel::deselectEntry(int i)
+{
+    if (i == -1) {
+        unselectAll();
+        return;
+    }
+    if (i < 0 || i >= count())
+        return;
+    m_selection->select(index(i, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+}
+
+void PlaylistModel::selectAll()
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    // One range for the whole list: selecting 10,000 entries row by row would take seconds.
+    m_selection->select(QItemSelection(index(0, 0), index(n - 1, ColumnCount - 1)),
+                        QItemSelectionModel::ClearAndSelect);
+}
+
+void PlaylistModel::unselectAll()
+{
+    m_selection->clearSelection();
+}
+
+void PlaylistModel::invertSelection()
+{
+    std::vector<char> mask = selectedRowMask();
+    for (char &m : mask)
+        m = !m;
+    selectRows(mask);
+}
+
+void PlaylistModel::selectRows(const std::vector<char> &rows)
+{
+    QItemSelection sel;
+    const int n = std::min(count(), int(rows.size()));
+    for (int i = 0; i < n;) {
+        if (!rows[i]) {
+            ++i;
+            continue;
+        }
+        int last = i;
+        while (last + 1 < n && rows[last + 1])
+            ++last;
+        sel.append(QItemSelectionRange(index(i, 0), index(last, ColumnCount - 1)));
+        i = last + 1;
+    }
+    if (sel.isEmpty())
+        m_selection->clearSelection();
+    else
+        m_selection->select(sel, QItemSelectionModel::ClearAndSelect);
+}
+
+std::vector<char> PlaylistModel::selectedRowMask() const
+{
+    const int n = count();
+    std::vector<char> mask(n, 0);
+    // A row counts as selected when any of its cells is (a view may select single cells).
+    const QItemSelection sel = m_selection->selection();
+    for (const QItemSelectionRange &range : sel) {
+        if (!range.isValid() || range.parent().isValid())
+            continue;
+        const int top = std::max(range.top(), 0);
+        const int bottom = std::min(range.bottom(), n - 1);
+        for (int r = top; r <= bottom; ++r)
+            mask[r] = 1;
+    }
+    return mask;
+}
+
+bool PlaylistModel::isSelected(int i) const
+{
+    if (i < 0 || i >= count())
+        return false;
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (m_selection->isSelected(index(i, c)))
+            return true;
+    }
+    return false;
+}
+
+QList<int> PlaylistModel::selectedEntries() const
+{
+    const std::vector<char> mask = selectedRowMask();
+    QList<int> rows;
+    for (int i = 0; i < int(mask.size()); ++i) {
+        if (mask[i])
+            rows << i;
+    }
+    return rows;
+}
+
+int PlaylistModel::selectedCount() const
+{
+    const std::vector<char> mask = selectedRowMask();
+    return int(std::count(mask.begin(), mask.end(), 1));
+}
+
+int PlaylistModel::focusedEntry() const
+{
+    const QModelIndex current = m_selection->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void PlaylistModel::setFocusedEntry(int i)
+{
+    if (i >= 0 && i < count())
+        m_selection->setCurrentIndex(index(i, 0), QItemSelectionModel::NoUpdate);
+    else
+        m_selection->clearCurrentIndex();
+}
+
+// --- Selected total ----------------------------------------------------------------------------------------
+
+int PlaylistModel::durationOf(const QString &path)
+{
+    const FileStamp stamp = stampOf(path);
+    if (!stamp.exists) {
+        // A stream or a missing file: the reader reports no duration.
+        m_durations.remove(path);
+        return 0;
+    }
+    const auto it = m_durations.constFind(path);
+    if (it != m_durations.constEnd() && it->size == stamp.size && it->mtimeNs == stamp.mtimeNs &&
+        it->inode == stamp.inode)
+        return it->seconds;
+    TMPEGAudio mpeg;
+    mpeg.setFileName(path);
+    const int seconds = mpeg.data().Duration;
+    m_durations.insert(path, {stamp.size, stamp.mtimeNs, stamp.inode, seconds});
+    return seconds;
+}
+
+QString PlaylistModel::UpdateSelectedTime()
+{
+    m_selectedSeconds = 0;
+    const std::vector<char> mask = selectedRowMask();
+    for (int i = 0; i < int(mask.size()); ++i) {
+        if (mask[i])
+            m_selectedSeconds += durationOf(EntryPath(m_lines.at(i)));
+    }
+    const QString text = selectedTimeText(m_selectedSeconds);
+    emit selectedTimeChanged(text);
+    return text;
+}
+
+// --- Player state ------------------------------------------------------------------------------------------
+
+void PlaylistModel::setCurrentIndex(int index)
+{
+    if (index == m_currentIndex)
+        return;
+    m_currentIndex = index;
+    emit currentIndexChanged(index);
+}
+
+void PlaylistModel::setPlayedCount(int count)
+{
+    if (count == m_playedCount)
+        return;
+    m_playedCount = count;
+    emit playedCountChanged(count);
+}
+
+void PlaylistModel::markListLoaded()
+{
+    setCurrentIndex(-1);
+    setPlayedCount(0);
+    emit listLoaded();
+}

@@ -1,0 +1,161 @@
+#pragma once
+// The playlist: one text line per entry (number TAB display name TAB duration TAB path, or number TAB URL TAB
+// TAB URL for a stream), shown by the playlist window's list view. The lines are the store; the selection and
+// the focused entry live in the model's own QItemSelectionModel, which the view shares (setSelectionModel),
+// so every rule runs without a window.
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+class TMPEGAudio;
+
+class PlaylistModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { NumberColumn = 0, NameColumn, DurationColumn, PathColumn, ColumnCount };
+    enum Role {
+        LineRole = Qt::UserRole + 1, // the whole entry line
+        PathRole,                    // EntryPath of the line
+    };
+
+    explicit PlaylistModel(QObject *parent = nullptr);
+    ~PlaylistModel() override;
+
+    // --- Entry lines, without a model --------------------------------------------------------------------
+    // The text after the third TAB; a cut that finds no TAB cuts nothing, so a line without TABs is its path.
+    static QString EntryPath(const QString &line);
+    // Field 0..2 of a line (number, display name, duration text); empty when the line has fewer TABs.
+    static QString entryField(const QString &line, int field);
+    // The line with its number field (up to the first TAB, if any) replaced by number.
+    static QString renumberedLine(const QString &line, int number);
+    // Upper-cased text before the first "//" is "HTTP:", "HTTPS:", "FTP:" or "UDP:".
+    static bool IsStreamUrl(const QString &text);
+    // An existing file whose extension, upper-cased, is ".MPG", ".MP2" or ".MP3".
+    static bool IsAudioFile(const QString &path);
+    // Long form: display name TAB duration text (fields 2 and 3 of a line); short form: the one-line name.
+    // Reads the file through a reader of its own.
+    static QString EntryDisplayText(const QString &path, bool shortForm);
+    // The same from a reader that has just read path.
+    static QString EntryDisplayText(const TMPEGAudio &mpeg, const QString &path, bool shortForm);
+    // "[hh:mm:ss]" (hours not limited to two digits).
+    static QString selectedTimeText(qint64 seconds);
+
+    // --- Qt item model ----------------------------------------------------------------------------------
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // One row at a time, as the list's rearrange mode moves entries; same rules as moveEntry.
+    bool moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
+                  const QModelIndex &destinationParent, int destinationChild) override;
+
+    // --- Entries ---------------------------------------------------------------------------------------
+    int count() const { return int(m_lines.size()); }
+    QString line(int i) const;
+    QString entryPath(int i) const;
+    const QStringList &lines() const { return m_lines; }
+
+    // Appends one entry: a stream URL as number TAB URL TAB TAB URL, anything else with its display text read
+    // from the file. No existence check: callers filter.
+    void PlaylistAddFile(const QString &pathOrUrl);
+    // PlaylistAddFile for each, in order, as one insertion.
+    void addFiles(const QStringList &pathsOrUrls);
+    // Appends lines exactly as given (own list files): no renumbering, no tag reading.
+    void appendLines(const QStringList &lines);
+    // Removes every entry; the selected total shows "[00:00:00]". CurrentIndex is left as it is.
+    void clear();
+    // Orders the entries by the text after the number field (case-insensitive, locale order), renumbers them,
+    // selects the entry at CurrentIndex (rules below) and updates the selected total.
+    void sort();
+    // A uniformly random order, then the same selection rule as sort.
+    void shuffle();
+    // Deletes the selected entries, renumbers, selects as below and updates the selected total.
+    void removeSelected();
+    // Moves entry from to position to; entries min..max are renumbered and the entry at to is selected.
+    bool moveEntry(int from, int to);
+    // Rebuilds the focused entry's display text from its file (after a tag edit), then selects it alone and
+    // updates the selected total.
+    void refreshFocusedEntry();
+
+    // After sort, shuffle and remove: nothing when the list is empty; every entry when CurrentIndex is -1;
+    // the entry at CurrentIndex when it names one; otherwise (an index left over from a longer list) the
+    // first.
+    void selectAfterRebuild();
+
+    // --- Selection and focus ---------------------------------------------------------------------------
+    QItemSelectionModel *selectionModel() const { return m_selection; }
+    // Adds entry i to the selection and focuses it; -1 selects every entry. Other values do nothing.
+    void selectEntry(int i);
+    void deselectEntry(int i);
+    void selectAll();
+    void unselectAll();
+    void invertSelection();
+    bool isSelected(int i) const;
+    // Selected entries in list order.
+    QList<int> selectedEntries() const;
+    int selectedCount() const;
+    // The focused entry (the selection model's current row), -1 when none.
+    int focusedEntry() const;
+    void setFocusedEntry(int i);
+
+    // --- Selected total --------------------------------------------------------------------------------
+    // Adds up the durations of the selected entries and emits selectedTimeChanged with "[hh:mm:ss]".
+    // Durations are kept per file and read again only when the file's size or modification time changes.
+    QString UpdateSelectedTime();
+    qint64 SelectedSeconds() const { return m_selectedSeconds; }
+    // Duration in seconds as the MPEG reader estimates it (0 for a stream or a missing file), from the cache.
+    int durationOf(const QString &path);
+    // Forget every kept duration.
+    void clearDurationCache() { m_durations.clear(); }
+
+    // --- Player state ----------------------------------------------------------------------------------
+    int CurrentIndex() const { return m_currentIndex; }
+    void setCurrentIndex(int index);
+    int PlayedCount() const { return m_playedCount; }
+    void setPlayedCount(int count);
+    void incrementPlayedCount() { setPlayedCount(m_playedCount + 1); }
+    // State after a list file was read: CurrentIndex -1, PlayedCount 0, then listLoaded().
+    void markListLoaded();
+
+signals:
+    // Number of entries, for "Num of files:".
+    void countChanged(int count);
+    // Bracketed total of the selected entries, for "Selected".
+    void selectedTimeChanged(const QString &text);
+    void playedCountChanged(int count);
+    void currentIndexChanged(int index);
+    // A list file was read and took entries; the controller decides whether to start playing.
+    void listLoaded();
+
+private:
+    struct CachedDuration {
+        int64_t size = -1;
+        int64_t mtimeNs = 0;
+        uint64_t inode = 0;
+        int seconds = 0;
+    };
+    struct FileStamp {
+        bool exists = false;
+        int64_t size = -1;
+        int64_t mtimeNs = 0;
+        uint64_t inode = 0;
+    };
+    static FileStamp stampOf(const QString &path);
+    QString buildLine(int number, const QString &pathOrUrl);
+    void rebuild(QStringList lines);
+    void renumber(int first, int last);
+    void selectRows(const std::vector<char> &rows);
+    std::vector<char> selectedRowMask() const;
+
+    QStringList m_lines;
+    QItemSelectionModel *m_selection;
+    QHash<QString, CachedDuration> m_durations;
+    qint64 m_selectedSeconds = 0;
+    int m_currentIndex = -1;
+    int m_playedCount = 0;
+};
