@@ -1,0 +1,113 @@
+// vorlaninfo: prints the stream information and tag of MPEG audio files through an info template, one line
+// per file, the way the player's playlist reads them.
+#include "tags/TMPEGAudio.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace
+{
+
+const char kDefaultTemplate[] = "%FP,T%%FN,T%%TB%%V,T%%TB%%LY,T%%TB%%BR,T%%TB%%SR,T%%TB%%M,T%%TB%%DF,T%";
+
+void printUsage(FILE *to)
+{
+    std::fprintf(to,
+                 "Usage: vorlaninfo [-t TEMPLATE] FILE...\n"
+                 "Prints the MPEG stream information and ID3v1 tag of each FILE, one line per file.\n"
+                 "\n"
+                 "Without -t each line holds, separated by TABs: the file's full path, the MPEG version\n"
+                 "(1.0, 2.0, 2.5), the layer (I, II, III), the bitrate in kbit/s, the sample rate in Hz,\n"
+                 "the channel mode and the estimated playing time as minutes:seconds. That is the template\n"
+                 "  %s\n"
+                 "A file in which no MPEG frames are found prints \"Unknown\" and zeros.\n"
+                 "\n"
+                 "Options:\n"
+                 "  -t TEMPLATE  an info template: text with items between percent signs, such as\n"
+                 "               \"%%A,T%% - %%T,T%% [%%DF,T%%]\" (artist, title and playing time)\n"
+                 "  -h, --help   this text\n"
+                 "  --           every following argument is a file\n"
+                 "\n"
+                 "A file that does not exist or cannot be read is reported on stderr; the other files are\n"
+                 "still printed and the exit status is 1. Wrong options give the exit status 2.\n",
+                 kDefaultTemplate);
+}
+
+void flushOut(QByteArray &out)
+{
+    if (!out.isEmpty())
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    out.clear();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+
+    QString templ = QString::fromLatin1(kDefaultTemplate);
+    qsizetype i = 1;
+    for (; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--")) {
+            ++i;
+            break;
+        }
+        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+            printUsage(stdout);
+            return 0;
+        }
+        if (a == QLatin1String("-t")) {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "vorlaninfo: -t needs a template\n");
+                printUsage(stderr);
+                return 2;
+            }
+            templ = args.at(++i);
+            continue;
+        }
+        if (a.startsWith(QLatin1String("-t"))) {
+            templ = a.mid(2);
+            continue;
+        }
+        if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            std::fprintf(stderr, "vorlaninfo: unknown option %s\n", qPrintable(a));
+            printUsage(stderr);
+            return 2;
+        }
+        break;
+    }
+    if (i >= args.size()) {
+        std::fprintf(stderr, "vorlaninfo: no file given\n");
+        printUsage(stderr);
+        return 2;
+    }
+
+    TMPEGAudio mpeg;
+    mpeg.setMacro(templ);
+    QByteArray out;
+    out.reserve(80 * 1024);
+    int status = 0;
+    for (; i < args.size(); ++i) {
+        mpeg.setFileName(args.at(i));
+        if (!mpeg.errorString().isEmpty()) {
+            flushOut(out);
+            std::fflush(stdout);
+            std::fprintf(stderr, "vorlaninfo: cannot read %s: %s\n", qPrintable(args.at(i)),
+                         qPrintable(mpeg.errorString()));
+            status = 1;
+            continue;
+        }
+        out += mpeg.text().toUtf8();
+        out += '\n';
+        if (out.size() >= 64 * 1024)
+            flushOut(out);
+    }
+    flushOut(out);
+    std::fflush(stdout);
+    return status;
+}
