@@ -1,0 +1,74 @@
+#include "player/ColorList.h"
+
+#include "platform/ProfileFile.h"
+#include "platform/TextFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+const QString ColorList::FileName = QStringLiteral("VoColors.mnu");
+
+ColorList::ColorList(const QString &path) : m_path(path)
+{
+    reload();
+}
+
+QStringList ColorList::readLines() const
+{
+    return TextFile::readLines(m_path);
+}
+
+void ColorList::reload()
+{
+    m_names.clear();
+    const QStringList lines = readLines();
+    for (qsizetype i = 0; i < lines.size(); i += 3)
+        m_names << lines[i];
+}
+
+QString ColorList::add(const QString &name, int32_t color1, int32_t color2)
+{
+    QStringList lines = readLines();
+    // A cut-off last entry is filled up, so the new one starts on its own first line.
+    while (lines.size() % 3 != 0)
+        lines << QString();
+
+    QString stored = name;
+    stored.replace(u'\r', u' ').replace(u'\n', u' ');
+    stored.truncate(MaxNameLength);
+    if (stored.isEmpty())
+        stored = QStringLiteral("Vorlan Color %1").arg(lines.size() / 3 + 1);
+    lines << stored << QString::number(color1) << QString::number(color2);
+    if (!TextFile::writeLines(m_path, lines))
+        return QString();
+    reload();
+    return stored;
+}
+
+bool ColorList::pick(int index, int32_t *color1, int32_t *color2) const
+{
+    if (index < 0)
+        return false;
+    const QStringList lines = readLines();
+    const qsizetype first = qsizetype(index) * 3;
+    if (first >= lines.size())
+        return false;
+    int value = 0;
+    *color1 = ProfileFile::parseInteger(lines.value(first + 1), &value) ? value : FirstFallback;
+    *color2 = ProfileFile::parseInteger(lines.value(first + 2), &value) ? value : SecondFallback;
+    return true;
+}
+
+bool ColorList::remove(int index)
+{
+    if (index < 0)
+        return false;
+    QStringList lines = readLines();
+    const qsizetype first = qsizetype(index) * 3;
+    if (first >= lines.size())
+        return false;
+    lines.remove(first, qMin<qsizetype>(3, lines.size() - first));
+    const bool ok = lines.isEmpty() ? QFile::remove(m_path) : TextFile::writeLines(m_path, lines);
+    reload();
+    return ok;
+}
