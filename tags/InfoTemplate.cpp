@@ -207,16 +207,10 @@ QString characterItem(const QString &keyword)
     return QString::fromUcs4(&c, 1);
 }
 
-QString value(Key key, const QString &keyword, const TMPEGAudio &mpeg)
+QString value(Key key, const TMPEGAudio &mpeg)
 {
     const TMPEGData &d = mpeg.data();
     switch (key) {
-    case Key::NewLine:
-        return QStringLiteral("\r\n");
-    case Key::SoftNewLine:
-        return QString();
-    case Key::Tab:
-        return QStringLiteral("\t");
     case Key::FileName:
         return afterSlash(d.FileName);
     case Key::FilePath:
@@ -308,8 +302,11 @@ QString value(Key key, const QString &keyword, const TMPEGAudio &mpeg)
         return yesNo(mpeg.isValid());
     case Key::ValidStar:
         return star(mpeg.isValid());
+    case Key::NewLine:
+    case Key::SoftNewLine:
+    case Key::Tab:
     case Key::Character:
-        return characterItem(keyword);
+        break; // fixed texts, resolved when the template is split
     }
     return QString();
 }
@@ -317,49 +314,49 @@ QString value(Key key, const QString &keyword, const TMPEGAudio &mpeg)
 bool isCharacterKeyword(const QString &keyword)
 {
     for (QChar ch : keyword) {
-        if (!ch.isDigit() || ch.unicode() > '9') {
-            if (ch != QLatin1Char('.'))
-                return false;
-        }
+        if (!(ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) && ch != QLatin1Char('.'))
+            return false;
     }
     return !keyword.isEmpty();
 }
 
-QString aligned(const QString &text, char align, int width, QChar fill)
+void appendAligned(QString &out, const QString &text, char align, int width, QChar fill)
 {
     const int len = int(text.size());
-    if (len >= width)
-        return text.left(width);
-    switch (align) {
-    case 'L':
-        return text + QString(width - len, fill);
-    case 'R':
-        return QString(width - len, fill) + text;
-    case 'C': {
-        const int left = (width - len) / 2;
-        return QString(left, fill) + text + QString(width - len - left, fill);
+    if (len >= width) {
+        out += QStringView(text).left(width);
+        return;
     }
-    default:
-        return text;
-    }
+    const int left = align == 'R' ? width - len : align == 'C' ? (width - len) / 2 : 0;
+    const int right = width - len - left;
+    for (int i = 0; i < left; ++i)
+        out += fill;
+    out += text;
+    for (int i = 0; i < right; ++i)
+        out += fill;
 }
 
-QString evaluateItem(QStringView item, const TMPEGAudio &mpeg)
+// The part an item stands for. Items whose value does not depend on the file become texts at once.
+InfoTemplate::Part compileItem(QStringView item)
 {
+    InfoTemplate::Part part;
     QStringView field;
     piece(item, 0, false, &field);
     const QString keyword = trimmed(field).toUpper();
-    if (keyword.isEmpty())
-        return QStringLiteral("%");
+    if (keyword.isEmpty()) {
+        part.text = QStringLiteral("%");
+        return part;
+    }
 
     KeyInfo info{Key::Character, 1, 'L'};
     if (!isCharacterKeyword(keyword)) {
         const auto it = keywords().constFind(keyword);
-        if (it == keywords().constEnd())
-            return QLatin1Char('%') + item.toString() + QLatin1Char('%');
+        if (it == keywords().constEnd()) {
+            part.text = QLatin1Char('%') + item.toString() + QLatin1Char('%');
+            return part;
+        }
         info = it.value();
     }
-    const QString text = value(info.key, keyword, mpeg);
 
     char align = info.align;
     bool hasWidth = true;
@@ -382,42 +379,93 @@ QString evaluateItem(QStringView item, const TMPEGAudio &mpeg)
             }
         }
     }
-    if (!hasWidth || align == 'T')
-        return text;
-    if (width == 0)
-        width = info.width;
-    width = qMin(width, kMaxWidth);
-
-    QChar fill = QLatin1Char(' ');
-    if (piece(item, 3, false, &field)) {
-        const QString f = trimmed(field);
-        if (!f.isEmpty())
-            fill = f.at(0);
+    part.padded = hasWidth && align != 'T';
+    if (part.padded) {
+        part.align = align;
+        part.width = qMin(width == 0 ? info.width : width, kMaxWidth);
+        if (piece(item, 3, false, &field)) {
+            const QString f = trimmed(field);
+            if (!f.isEmpty())
+                part.fill = f.at(0).unicode();
+        }
     }
-    return aligned(text, align, width, fill);
+
+    QString fixed;
+    switch (info.key) {
+    case Key::NewLine:
+        fixed = QStringLiteral("\r\n");
+        break;
+    case Key::SoftNewLine:
+        break;
+    case Key::Tab:
+        fixed = QStringLiteral("\t");
+        break;
+    case Key::Character:
+        fixed = characterItem(keyword);
+        break;
+    default:
+        part.key = int16_t(info.key);
+        return part;
+    }
+    if (part.padded)
+        appendAligned(part.text, fixed, part.align, part.width, QChar(part.fill));
+    else
+        part.text = fixed;
+    return part;
 }
 
 } // namespace
 
-QString formatInfoTemplate(const QString &templ, const TMPEGAudio &mpeg)
+InfoTemplate::InfoTemplate(const QString &templ)
 {
-    QString out;
-    out.reserve(templ.size() + 64);
+    auto addText = [this](QStringView text) {
+        if (text.isEmpty())
+            return;
+        if (!m_parts.empty() && m_parts.back().key < 0)
+            m_parts.back().text += text;
+        else
+            m_parts.push_back(Part{text.toString()});
+    };
     qsizetype pos = 0;
     for (;;) {
         const qsizetype open = templ.indexOf(QLatin1Char('%'), pos);
         if (open < 0) {
-            out += QStringView(templ).mid(pos);
+            addText(QStringView(templ).mid(pos));
             break;
         }
-        out += QStringView(templ).mid(pos, open - pos);
+        addText(QStringView(templ).mid(pos, open - pos));
         const qsizetype close = templ.indexOf(QLatin1Char('%'), open + 1);
         if (close < 0) {
-            out += QStringLiteral("<<<ERROR!!! No end of item definition!>>>");
+            addText(u"<<<ERROR!!! No end of item definition!>>>");
             break;
         }
-        out += evaluateItem(QStringView(templ).mid(open + 1, close - open - 1), mpeg);
+        Part part = compileItem(QStringView(templ).mid(open + 1, close - open - 1));
+        if (part.key < 0)
+            addText(part.text);
+        else
+            m_parts.push_back(std::move(part));
         pos = close + 1;
     }
+}
+
+QString InfoTemplate::format(const TMPEGAudio &mpeg) const
+{
+    QString out;
+    for (const Part &part : m_parts) {
+        if (part.key < 0) {
+            out += part.text;
+            continue;
+        }
+        const QString v = value(Key(part.key), mpeg);
+        if (part.padded)
+            appendAligned(out, v, part.align, part.width, QChar(part.fill));
+        else
+            out += v;
+    }
     return out;
+}
+
+QString formatInfoTemplate(const QString &templ, const TMPEGAudio &mpeg)
+{
+    return InfoTemplate(templ).format(mpeg);
 }

@@ -1,7 +1,34 @@
 #pragma once
 // Info templates: text with items between percent signs ("%DF,R%", "%T,L,10,.%") filled from the MPEG reader.
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 class TMPEGAudio;
 
 QString formatInfoTemplate(const QString &templ, const TMPEGAudio &mpeg);
+
+// A template split once into texts and items, for formatting many files with it: formatting gives the same
+// text as formatInfoTemplate.
+class InfoTemplate
+{
+public:
+    InfoTemplate() = default;
+    explicit InfoTemplate(const QString &templ);
+
+    QString format(const TMPEGAudio &mpeg) const;
+    bool isEmpty() const { return m_parts.empty(); }
+
+    // One piece of the template: a text to copy, or an item whose value comes from the reader.
+    struct Part {
+        QString text;        // the text to copy (items only: empty)
+        int16_t key = -1;    // -1: a text
+        bool padded = false; // aligned to width
+        char align = 'L';    // L, R, C
+        int width = 0;
+        char16_t fill = u' ';
+    };
+
+private:
+    std::vector<Part> m_parts;
+};

@@ -87,7 +87,8 @@ bool PosixFile::truncate(int64_t size)
 
 bool PosixFile::mayWrite(const struct stat &st, const QByteArray &nativePath)
 {
-    const uid_t me = ::geteuid();
+    // Asked once: programs of this project never change their user, and every read asks.
+    static const uid_t me = ::geteuid();
     if (me == 0 || me == st.st_uid)
         return (st.st_mode & S_IWUSR) != 0;
     return ::access(nativePath.constData(), W_OK) == 0;

@@ -171,12 +171,13 @@ bool TMPEGAudio::decodeHeader(uint32_t h)
 void TMPEGAudio::setMacro(const QString &templ)
 {
     m_macro = templ;
+    m_template = InfoTemplate(templ);
     formatText();
 }
 
 void TMPEGAudio::formatText()
 {
-    m_text = m_macro.isEmpty() ? QString() : formatInfoTemplate(m_macro, *this);
+    m_text = m_template.isEmpty() ? QString() : m_template.format(*this);
 }
 
 void TMPEGAudio::setFileName(const QString &name)

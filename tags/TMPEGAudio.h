@@ -1,6 +1,8 @@
 #pragma once
 // The player's MPEG reader: first frame header (confirmed by the next frame), playing time estimated from the
 // file size, and the ID3v1 tag at the end of the file.
+#include "tags/InfoTemplate.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -101,6 +103,7 @@ private:
     int32_t m_firstFrame = 0;
     int64_t m_size = 0; // the real file size while reading (FileLength is clamped)
     QString m_macro;
+    InfoTemplate m_template; // m_macro, split once
     QString m_text;
     QString m_error;
 };
