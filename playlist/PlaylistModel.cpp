@@ -345,8 +345,9 @@ void PlaylistModel::sort()
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(n);
+    // Folded first: the C locale's collator compares code points and ignores the case setting.
     for (const QString &r : std::as_const(rest))
-        keys.push_back(collator.sortKey(r));
+        keys.push_back(collator.sortKey(r.toCaseFolded()));
     std::vector<int> order(n);
     for (int i = 0; i < n; ++i)
         order[i] = i;
