@@ -1,0 +1,322 @@
+#include "playlist/PlaylistFiles.h"
+#include "platform/TextFile.h"
+#include "playlist/PlaylistModel.h"
+#include "tests/TestMain.h"
+#include "tests/playlist/MpegTestFiles.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace PlaylistFiles;
+using playlisttest::readBytes;
+using playlisttest::writeBytes;
+using playlisttest::writeMpeg;
+
+namespace
+{
+
+QStringList paths(const PlaylistModel &model)
+{
+    QStringList out;
+    for (int i = 0; i < model.count(); ++i)
+        out << model.entryPath(i);
+    return out;
+}
+
+// Every entry names an existing file or is a stream URL, and the entries are numbered 1..n.
+bool sane(const PlaylistModel &model)
+{
+    for (int i = 0; i < model.count(); ++i) {
+        const QString p = model.entryPath(i);
+        if (!QFileInfo(p).isFile() && !PlaylistModel::IsStreamUrl(p))
+            return false;
+        if (PlaylistModel::entryField(model.line(i), 0) != QString::number(i + 1))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class PlaylistFilesTest : public QObject
+{
+    Q_OBJECT
+
+    QString root;  // stands for the drive: root/Songs is C:\Songs
+    QString songs; // root/Songs/
+
+private slots:
+    void initTestCase()
+    {
+        root = vorlantest::tempDir();
+        songs = root + "/Songs/";
+        QVERIFY(writeMpeg(songs + "a.mp3", 10));
+        QVERIFY(writeMpeg(songs + "Live/b.mp3", 20));
+        QVERIFY(writeMpeg(root + "/Songsters/c.mp3", 30));
+        QVERIFY(writeMpeg(root + "/d.mp3", 40));
+    }
+
+    void formatChoice()
+    {
+        QCOMPARE(formatByExtension("/x/list.m3u"), Format::M3U);
+        QCOMPARE(formatByExtension("List.Pls"), Format::PLS);
+        QCOMPARE(formatByExtension("/x/Vorlan.vln"), Format::VLN);
+        QCOMPARE(formatByExtension("page.HTML"), Format::HTML);
+        QCOMPARE(formatByExtension("page.htm"), Format::HTML);
+        QCOMPARE(formatByExtension("list.m3u.bak"), Format::None);
+        QCOMPARE(formatByExtension("/x.m3u/list"), Format::None);
+        QCOMPARE(formatByExtension("m3u"), Format::None);
+        QCOMPARE(formatByLastThree("/x/list.M3U"), Format::M3U);
+        QCOMPARE(formatByLastThree("listpls"), Format::PLS);
+        QCOMPARE(formatByLastThree("a.vln"), Format::VLN);
+        QCOMPARE(formatByLastThree("a.html"), Format::None);
+        QCOMPARE(listDirectory("/a/b/c.m3u"), QString("/a/b/"));
+        QCOMPARE(listDirectory("/c.m3u"), QString("/"));
+    }
+
+    void m3uRelativeRoundTrip()
+    {
+        PlaylistModel model;
+        const QStringList entries{songs + "a.mp3", songs + "Live/b.mp3", root + "/Songsters/c.mp3",
+                                  root + "/d.mp3", "http://radio.example/live"};
+        model.addFiles(entries);
+        const QString list = songs + "list.m3u";
+        QVERIFY(writeM3U(model, list));
+        QCOMPARE(readBytes(list), ("a.mp3\r\nLive/b.mp3\r\n" + root + "/Songsters/c.mp3\r\n" + root +
+                                   "/d.mp3\r\nhttp://radio.example/live\r\n")
+                                      .toUtf8());
+
+        PlaylistModel back;
+        QVERIFY(readM3U(back, list));
+        QCOMPARE(paths(back), entries);
+        QCOMPARE(back.lines(), model.lines());
+    }
+
+    void m3uInRootWritesRootRelativePaths()
+    {
+        QCOMPARE(m3uLines({"/music/a.mp3", "http://x/y"}, "/"), QStringList({"music/a.mp3", "http://x/y"}));
+        // Read back in the root: D + line names the file.
+        const QString relative = (songs + "a.mp3").mid(1);
+        QCOMPARE(resolveListLine("/", relative), "/" + relative);
+    }
+
+    void plsLines()
+    {
+        PlaylistModel model;
+        model.addFiles({songs + "a.mp3", songs + "Live/b.mp3", root + "/d.mp3"});
+        const QString list = root + "/three.pls";
+        QVERIFY(writePLS(model, list));
+        QCOMPARE(readBytes(list), ("[playlist]\r\nfile1=" + songs + "a.mp3\r\nfile2=" + songs +
+                                   "Live/b.mp3\r\nfile3=" + root + "/d.mp3\r\nNumberOfEntries=3\r\n")
+                                      .toUtf8());
+        PlaylistModel back;
+        QVERIFY(readPLS(back, list));
+        QCOMPARE(paths(back), paths(model));
+
+        PlaylistModel empty;
+        QVERIFY(writePLS(empty, root + "/empty.pls"));
+        QCOMPARE(readBytes(root + "/empty.pls"), QByteArray("[playlist]\r\nNumberOfEntries=0\r\n"));
+    }
+
+    void plsReadingRules()
+    {
+        const QString list = songs + "odd.pls";
+        QVERIFY(writeBytes(list, ("file1=" + songs +
+                                  "a.mp3\n"             // first line: always skipped
+                                  "Title1=Live/b.mp3\n" // keys are not interpreted
+                                  "NumberOfEntries=3\n" // names nothing
+                                  "Live/b.mp3\n"        // no "=": the whole line
+                                  "File9=" +
+                                  root +
+                                  "/d.mp3\n" // any key
+                                  "Version=2\n")
+                                     .toUtf8()));
+        PlaylistModel model;
+        QVERIFY(readPLS(model, list));
+        QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3", songs + "Live/b.mp3", root + "/d.mp3"}));
+    }
+
+    void extendedM3uCommentsDropped()
+    {
+        const QString list = songs + "ext.m3u";
+        QVERIFY(
+            writeBytes(list, "#EXTM3U\r\n#EXTINF:10,Someone - A\r\na.mp3\r\n#EXTINF:20,B\r\nLive/b.mp3\r\n"));
+        PlaylistModel model;
+        QVERIFY(readM3U(model, list));
+        QCOMPARE(paths(model), QStringList({songs + "a.mp3", songs + "Live/b.mp3"}));
+    }
+
+    void windowsStyleLines()
+    {
+        QString drivePath = "C:" + root + "/Songsters/c.mp3";
+        drivePath.replace('/', '\\');
+        const QString list = songs + "win.m3u";
+        QVERIFY(writeBytes(list, ("Live\\b.mp3\r\n" + drivePath + "\r\nC:\\Nowhere\\x.mp3\r\n").toUtf8()));
+        PlaylistModel model;
+        QVERIFY(readM3U(model, list));
+        QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3", root + "/Songsters/c.mp3"}));
+
+        const QString pls = songs + "win.pls";
+        QVERIFY(writeBytes(pls, ("[playlist]\r\nFile1=Live\\b.mp3\r\nFile2=" + drivePath + "\r\n").toUtf8()));
+        QVERIFY(readPLS(model, pls));
+        QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3", root + "/Songsters/c.mp3"}));
+    }
+
+    void stateAfterReading()
+    {
+        PlaylistModel model;
+        QSignalSpy loaded(&model, &PlaylistModel::listLoaded);
+        QSignalSpy counts(&model, &PlaylistModel::countChanged);
+        model.setCurrentIndex(3);
+        model.setPlayedCount(5);
+
+        // All entries missing: an empty list, the count at 0, the player state untouched.
+        const QString missing = songs + "missing.m3u";
+        QVERIFY(writeBytes(missing, "gone1.mp3\r\n/gone/2.mp3\r\n"));
+        model.PlaylistAddFile(songs + "a.mp3");
+        QVERIFY(readM3U(model, missing));
+        QCOMPARE(model.count(), 0);
+        QCOMPARE(counts.last().at(0).toInt(), 0);
+        QCOMPARE(model.CurrentIndex(), 3);
+        QCOMPARE(model.PlayedCount(), 5);
+        QCOMPARE(loaded.count(), 0);
+
+        // One path taken.
+        const QString one = songs + "one.m3u";
+        QVERIFY(writeBytes(one, "a.mp3\r\n"));
+        QVERIFY(readByExtension(model, one));
+        QCOMPARE(model.count(), 1);
+        QCOMPARE(model.CurrentIndex(), -1);
+        QCOMPARE(model.PlayedCount(), 0);
+        QCOMPARE(loaded.count(), 1);
+
+        // An own list, even an empty one.
+        model.setCurrentIndex(0);
+        QVERIFY(writeBytes(songs + "empty.vln", QByteArray()));
+        QVERIFY(readVLN(model, songs + "empty.vln"));
+        QCOMPARE(model.count(), 0);
+        QCOMPARE(model.CurrentIndex(), -1);
+        QCOMPARE(loaded.count(), 2);
+    }
+
+    void missingListLeavesListUnchanged()
+    {
+        PlaylistModel model;
+        model.PlaylistAddFile(songs + "a.mp3");
+        QVERIFY(!readM3U(model, songs + "nothere.m3u"));
+        QVERIFY(!readPLS(model, songs + "nothere.pls"));
+        QVERIFY(!readVLN(model, songs + "nothere.vln"));
+        QVERIFY(!readByExtension(model, songs + "Live"));  // a folder
+        QVERIFY(!readByExtension(model, songs + "a.mp3")); // not a list
+        QCOMPARE(model.count(), 1);
+    }
+
+    void ownListVerbatim()
+    {
+        const QString list = root + "/own.vln";
+        QVERIFY(writeBytes(
+            list, ("7\tStale Name\t09:99\t" + songs + "a.mp3\r\n" + songs + "Live/b.mp3\n" + "/gone/x.mp3\r")
+                      .toUtf8()));
+        PlaylistModel model;
+        QVERIFY(readVLN(model, list));
+        QCOMPARE(model.lines(), QStringList({"7\tStale Name\t09:99\t" + songs + "a.mp3", songs + "Live/b.mp3",
+                                             "/gone/x.mp3"}));
+        QCOMPARE(model.data(model.index(0, PlaylistModel::NameColumn)).toString(), QString("Stale Name"));
+        QCOMPARE(model.entryPath(1), songs + "Live/b.mp3");
+
+        const QString out = root + "/out.vln";
+        QVERIFY(writeVLN(model, out));
+        QCOMPARE(readBytes(out),
+                 ("7\tStale Name\t09:99\t" + songs + "a.mp3\r\n" + songs + "Live/b.mp3\r\n/gone/x.mp3\r\n")
+                     .toUtf8());
+        model.clear();
+        QVERIFY(writeVLN(model, out));
+        QVERIFY(QFileInfo::exists(out));
+        QCOMPARE(QFileInfo(out).size(), 0);
+    }
+
+    void latin1ListLine()
+    {
+        QVERIFY(writeMpeg(songs + "caf\u00e9.mp3", 5));
+        QVERIFY(writeBytes(songs + "latin1.m3u", "caf\xe9.mp3\r\n"));
+        PlaylistModel model;
+        QVERIFY(readM3U(model, songs + "latin1.m3u"));
+        QCOMPARE(paths(model), QStringList({songs + "caf\u00e9.mp3"}));
+    }
+
+    void unwritableListReportsFailure()
+    {
+        PlaylistModel model;
+        model.PlaylistAddFile(songs + "a.mp3");
+        QVERIFY(!writeM3U(model, root + "/no/such/folder/x.m3u"));
+        QVERIFY(!writePLS(model, root + "/no/such/folder/x.pls"));
+        QVERIFY(!writeVLN(model, root + "/no/such/folder/x.vln"));
+        QVERIFY(!QFileInfo::exists(root + "/no"));
+    }
+
+    void pathWithLineBreakIsLeftOut()
+    {
+        QCOMPARE(m3uLines({"/a\nb.mp3", "/c.mp3"}, "/x/"), QStringList({"/c.mp3"}));
+        QCOMPARE(PlaylistFiles::plsLines({"/a\rb.mp3", "/c.mp3"}),
+                 QStringList({"[playlist]", "file1=/c.mp3", "NumberOfEntries=1"}));
+    }
+
+    // --- damaged input ---
+
+    void randomBytes()
+    {
+        const QString dir = vorlantest::tempDir();
+        QVERIFY(writeMpeg(dir + "/real.mp3", 3));
+        QRandomGenerator rng(20240611);
+        for (int round = 0; round < 60; ++round) {
+            QByteArray bytes(int(rng.bounded(1, 20000)), Qt::Uninitialized);
+            for (char &b : bytes)
+                b = char(rng.bounded(256));
+            if (round % 3 == 0) // some real lines among the noise
+                bytes.insert(rng.bounded(int(bytes.size())), "\nreal.mp3\r\nfile5=real.mp3\n");
+            for (const char *ext : {"m3u", "pls", "vln"}) {
+                const QString list = dir + "/noise." + ext;
+                QVERIFY(writeBytes(list, bytes));
+                PlaylistModel model;
+                QVERIFY(readByExtension(model, list));
+                if (QString(ext) != "vln")
+                    QVERIFY(sane(model));
+                else
+                    QCOMPARE(model.count(), int(TextFile::splitLines(bytes).size()));
+            }
+        }
+    }
+
+    void hugeLinesNulsAndMissingSeparators()
+    {
+        const QString dir = vorlantest::tempDir();
+        QVERIFY(writeMpeg(dir + "/real.mp3", 3));
+        const QByteArray bytes = "[playlist]\n" + QByteArray(4 << 20, 'a') + "\nreal.mp3\n" +
+                                 QByteArray(300000, '=') + "\n" + QByteArray("file1=real.mp3\0junk\n", 20) +
+                                 QByteArray("real\0.mp3\n", 10) + "=\n\n=real.mp3";
+        for (const char *ext : {"m3u", "pls"}) {
+            const QString list = dir + "/huge." + ext;
+            QVERIFY(writeBytes(list, bytes));
+            PlaylistModel model;
+            QVERIFY(readByExtension(model, list));
+            QVERIFY(sane(model));
+            // "real.mp3" as a line, and as the value of the last line; NUL lines name nothing.
+            const int expected = QString(ext) == "pls" ? 2 : 1;
+            QCOMPARE(model.count(), expected);
+        }
+        const QString vln = dir + "/huge.vln";
+        QVERIFY(writeBytes(vln, bytes));
+        PlaylistModel model;
+        QVERIFY(readVLN(model, vln));
+        QCOMPARE(model.count(), 9);
+        QCOMPARE(model.line(1).size(), 4 << 20);
+        model.selectAll();
+        model.UpdateSelectedTime();
+        model.sort();
+        QCOMPARE(model.count(), 9);
+    }
+};
+
+VORLAN_TEST_CLASS(PlaylistFilesTest)
+#include "PlaylistFilesTest.moc"
