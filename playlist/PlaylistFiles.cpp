@@ -221,6 +221,17 @@ bool readByExtension(PlaylistModel &model, const QString &path)
     }
 }
 
+bool dropFiles(PlaylistModel &model, const QStringList &names)
+{
+    QStringList audio;
+    for (const QString &name : names) {
+        if (PlaylistModel::IsAudioFile(name))
+            audio << name;
+    }
+    model.addFiles(audio);
+    return !names.isEmpty() && readByExtension(model, names.last());
+}
+
 bool writeM3U(const PlaylistModel &model, const QString &path)
 {
     return TextFile::writeLines(path, m3uLines(entryPaths(model), listDirectory(path)));

@@ -43,6 +43,11 @@ bool readVLN(PlaylistModel &model, const QString &path);
 // The reader chosen by formatByExtension; false when there is none or the file is missing.
 bool readByExtension(PlaylistModel &model, const QString &path);
 
+// Files dropped on the playlist, in the order reported: the audio files among them are appended; then, when
+// the last name is a list file (by extension), that list is read, which empties the playlist first. True when
+// a list was read.
+bool dropFiles(PlaylistModel &model, const QStringList &names);
+
 // Writers; false when the file could not be written (the old file then stays as it was).
 bool writeM3U(const PlaylistModel &model, const QString &path);
 bool writePLS(const PlaylistModel &model, const QString &path);

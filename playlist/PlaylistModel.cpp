@@ -42,6 +42,11 @@ bool isRegularFile(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool existingFile(const QString &path)
+{
+    return !path.isEmpty() && !path.contains(QChar(0)) && QFileInfo(path).isFile();
+}
+
 } // namespace
 
 PlaylistModel::PlaylistModel(QObject *parent)
@@ -98,12 +103,9 @@ bool PlaylistModel::IsStreamUrl(const QString &text)
 
 bool PlaylistModel::IsAudioFile(const QString &path)
 {
-    if (path.isEmpty() || path.contains(QChar(0)))
+    if (!existingFile(path))
         return false;
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    const QString ext = info.suffix().toUpper();
+    const QString ext = QFileInfo(path).suffix().toUpper();
     return ext == QLatin1String("MPG") || ext == QLatin1String("MP2") || ext == QLatin1String("MP3");
 }
 
@@ -385,8 +387,25 @@ void PlaylistModel::shuffle()
 
 void PlaylistModel::removeSelected()
 {
-    const std::vector<char> mask = selectedRowMask();
+    removeMarked(selectedRowMask());
+}
+
+void PlaylistModel::removeMissingSelected()
+{
+    std::vector<char> mask = selectedRowMask();
+    for (int i = 0; i < int(mask.size()); ++i) {
+        if (mask[i]) {
+            const QString path = EntryPath(m_lines.at(i));
+            mask[i] = !existingFile(path) && !IsStreamUrl(path);
+        }
+    }
+    removeMarked(mask);
+}
+
+void PlaylistModel::removeMarked(std::vector<char> mask)
+{
     const int n = count();
+    mask.resize(n, 0);
     int runs = 0;
     for (int i = 0; i < n; ++i)
         runs += mask[i] && (i == 0 || !mask[i - 1]);

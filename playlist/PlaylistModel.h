@@ -76,6 +76,9 @@ public:
     void shuffle();
     // Deletes the selected entries, renumbers, selects as below and updates the selected total.
     void removeSelected();
+    // The same for the selected entries whose path is neither an existing file nor a stream URL (after the
+    // selected files were moved or deleted on disk).
+    void removeMissingSelected();
     // Moves entry from to position to; entries min..max are renumbered and the entry at to is selected.
     bool moveEntry(int from, int to);
     // Rebuilds the focused entry's display text from its file (after a tag edit), then selects it alone and
@@ -149,6 +152,8 @@ private:
     QString buildLine(int number, const QString &pathOrUrl);
     void rebuild(QStringList lines);
     void renumber(int first, int last);
+    // Deletes the rows marked in mask, then renumbers, selects and updates the total as removeSelected does.
+    void removeMarked(std::vector<char> mask);
     void selectRows(const std::vector<char> &rows);
     std::vector<char> selectedRowMask() const;
 
