@@ -212,6 +212,22 @@ private slots:
         QCOMPARE(model.count(), 1);
     }
 
+    void droppedFiles()
+    {
+        QVERIFY(writeBytes(songs + "drop.m3u", "Live/b.mp3\r\n"));
+        QVERIFY(writeBytes(songs + "notes.txt", "x"));
+        PlaylistModel model;
+        // Audio files only, in the order dropped.
+        QVERIFY(!dropFiles(model, {songs + "a.mp3", songs + "notes.txt", root + "/d.mp3"}));
+        QCOMPARE(paths(model), QStringList({songs + "a.mp3", root + "/d.mp3"}));
+        // A list dropped last replaces everything, the audio files of the same drop too.
+        QVERIFY(dropFiles(model, {songs + "a.mp3", songs + "drop.m3u"}));
+        QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3"}));
+        // A list that is not last is ignored.
+        QVERIFY(!dropFiles(model, {songs + "drop.m3u", songs + "a.mp3"}));
+        QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3", songs + "a.mp3"}));
+    }
+
     void ownListVerbatim()
     {
         const QString list = root + "/own.vln";

@@ -344,6 +344,28 @@ private slots:
         QCOMPARE(model.selectedEntries(), QList<int>({10}));
     }
 
+    void entriesOfFilesGoneFromDiskLeave()
+    {
+        // "Delete selection of HD." on the last three entries: all three leave; a stream and a file still on
+        // disk stay even when selected.
+        const QString dir = vorlantest::tempDir();
+        for (const char *name : {"a", "b", "c", "d", "e"})
+            QVERIFY(writeMpeg(dir + "/" + name + ".mp3", 1));
+        PlaylistModel model;
+        model.addFiles({dir + "/a.mp3", "http://radio.example/live", dir + "/b.mp3", dir + "/c.mp3",
+                        dir + "/d.mp3", dir + "/e.mp3"});
+        model.setCurrentIndex(4);
+        for (int i = 0; i < 6; ++i)
+            model.selectEntry(i);
+        for (const char *name : {"c", "d", "e"})
+            QVERIFY(QFile::remove(dir + "/" + name + ".mp3"));
+        model.removeMissingSelected();
+        QCOMPARE(model.count(), 3);
+        QCOMPARE(model.entryPath(1), QString("http://radio.example/live"));
+        QCOMPARE(model.entryPath(2), dir + "/b.mp3");
+        QVERIFY(numberedInOrder(model));
+    }
+
     void clearKeepsCurrentIndex()
     {
         PlaylistModel model;
