@@ -6,17 +6,7 @@
 #include <array>
 #include <cstdint>
 
-// The record belongs to the decoder library; until its header is in the tree the same layout is declared
-// here.
-#if __has_include("engine/xaudio/xaudio.h")
 #include "engine/xaudio/xaudio.h"
-#else
-struct XA_EqualizerInfo {
-    int8_t left[32];
-    int8_t right[32];
-};
-static_assert(sizeof(XA_EqualizerInfo) == 64);
-#endif
 
 struct EqualizerSettings {
     static constexpr int SliderCount = 12;

@@ -1,0 +1,142 @@
+#include "engine/xaudio/AudioOutput.h"
+
+#include <cstdio>
+#include <out123.h>
+
+namespace
+{
+
+// Never the library's default list: with no sound server it can fall through to drivers that hang.
+const char *driversFor(const std::string &name)
+{
+    if (name.rfind("/dev/dsound/", 0) == 0)
+        return "pulse";
+    if (name.rfind("/dev/wave/", 0) == 0)
+        return "alsa,pulse";
+    return nullptr;
+}
+
+} // namespace
+
+AudioOutput::~AudioOutput()
+{
+    close();
+}
+
+bool AudioOutput::knownName(const std::string &name)
+{
+    return name.rfind("wav:", 0) == 0 || driversFor(name) != nullptr;
+}
+
+bool AudioOutput::open(const std::string &name, std::string *error)
+{
+    close();
+    const bool file = name.rfind("wav:", 0) == 0;
+    const char *drivers = driversFor(name);
+    if (!file && !drivers) {
+        *error = "unknown output " + name;
+        return false;
+    }
+    std::string device;
+    if (file) {
+        device = name.substr(4);
+        if (device.empty()) {
+            *error = "no file name for the WAV output";
+            return false;
+        }
+        // The writer only opens the file when sound starts; find out now whether it can be created.
+        FILE *probe = std::fopen(device.c_str(), "ab");
+        if (!probe) {
+            *error = "cannot create " + device;
+            return false;
+        }
+        std::fclose(probe);
+    }
+    m_ao = out123_new();
+    if (!m_ao) {
+        *error = "out of memory";
+        return false;
+    }
+    out123_param_int(m_ao, OUT123_FLAGS, OUT123_QUIET);
+    if (out123_open(m_ao, file ? "wav" : drivers, file ? device.c_str() : nullptr) != OUT123_OK) {
+        *error = out123_strerror(m_ao);
+        out123_del(m_ao);
+        m_ao = nullptr;
+        return false;
+    }
+    if (!file) {
+        // A sound device may load its driver fine and still refuse sound.
+        if (out123_start(m_ao, 44100, 2, MPG123_ENC_SIGNED_16) != OUT123_OK) {
+            *error = out123_strerror(m_ao);
+            out123_del(m_ao);
+            m_ao = nullptr;
+            return false;
+        }
+        out123_stop(m_ao);
+    }
+    m_name = name;
+    m_file = file;
+    m_started = false;
+    m_rate = 0;
+    m_channels = 0;
+    return true;
+}
+
+void AudioOutput::close()
+{
+    if (!m_ao)
+        return;
+    if (m_started)
+        out123_stop(m_ao);
+    out123_del(m_ao);
+    m_ao = nullptr;
+    m_started = false;
+    m_name.clear();
+}
+
+bool AudioOutput::start(long rate, int channels, std::string *error)
+{
+    if (!m_ao) {
+        *error = "no output is open";
+        return false;
+    }
+    if (m_started && rate == m_rate && channels == m_channels)
+        return true;
+    if (m_started)
+        out123_stop(m_ao);
+    m_started = false;
+    if (out123_start(m_ao, rate, channels, MPG123_ENC_SIGNED_16) != OUT123_OK) {
+        *error = out123_strerror(m_ao);
+        return false;
+    }
+    m_started = true;
+    m_rate = rate;
+    m_channels = channels;
+    return true;
+}
+
+bool AudioOutput::play(const void *data, size_t bytes, std::string *error)
+{
+    if (!m_ao || !m_started) {
+        *error = "no output is open";
+        return false;
+    }
+    const size_t written = out123_play(m_ao, const_cast<void *>(data), bytes);
+    if (written < bytes) {
+        *error = out123_strerror(m_ao);
+        return false;
+    }
+    return true;
+}
+
+void AudioOutput::drop()
+{
+    if (m_ao && m_started)
+        out123_drop(m_ao);
+}
+
+void AudioOutput::drain()
+{
+    if (m_ao && m_started)
+        out123_drain(m_ao);
+}

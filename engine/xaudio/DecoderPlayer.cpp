@@ -1,0 +1,973 @@
+#include "engine/xaudio/DecoderPlayer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mpg123.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int NetworkOpenSeconds = 15;
+
+mpg123_handle *newDecoder(int *err)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { mpg123_init(); });
+    mpg123_handle *mh = mpg123_new(nullptr, err);
+    if (!mh)
+        return nullptr;
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    // 16-bit at the stream's own rate and channels, as the reference decoder writes it.
+    mpg123_format_none(mh);
+    const long *rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i)
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    return mh;
+}
+
+bool isStreamName(const std::string &name)
+{
+    std::string lower = name.substr(0, 8);
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 ||
+           lower.rfind("ftp://", 0) == 0 || lower.rfind("udp://", 0) == 0;
+}
+
+const char *const OutputModules[] = {"dsound", "wave", "wav"};
+const char *const OutputModuleDescriptions[] = {"Sound server output (PulseAudio or PipeWire)",
+                                                "Sound card output (ALSA)", "WAV file writer"};
+const char *const InputModules[] = {"file", "network", "udp"};
+const char *const InputModuleDescriptions[] = {"MPEG audio files", "HTTP, HTTPS and FTP streams",
+                                               "MPEG audio over UDP"};
+
+} // namespace
+
+struct DecoderPlayer::Input {
+    mpg123_handle *mh = nullptr;
+    std::unique_ptr<StreamSource> source;
+    bool stream = false;
+    bool disconnected = false; // a stopped stream reconnects on Play
+    long rate = 0;
+    int channels = 0;
+    int64_t length = -1; // samples; -1 for streams
+    std::vector<uint8_t> buffer;
+
+    ~Input()
+    {
+        source.reset();
+        if (mh) {
+            mpg123_close(mh);
+            mpg123_delete(mh);
+        }
+    }
+};
+
+DecoderPlayer::DecoderPlayer(XA_NotifyCallback notify, void *user) : m_notifyCallback(notify), m_user(user)
+{
+    m_thread = std::thread([this] { run(); });
+}
+
+DecoderPlayer::~DecoderPlayer()
+{
+    if (!m_exited) {
+        XA_Command exit;
+        exit.code = XA_MSG_COMMAND_EXIT;
+        post(std::move(exit));
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void DecoderPlayer::post(XA_Command command)
+{
+    std::lock_guard lock(m_commandMutex);
+    m_commands.push_back(std::move(command));
+    m_commandCv.notify_one();
+}
+
+bool DecoderPlayer::take(XA_Message *message)
+{
+    std::lock_guard lock(m_messageMutex);
+    if (m_messages.empty())
+        return false;
+    *message = std::move(m_messages.front());
+    m_messages.pop_front();
+    return true;
+}
+
+void DecoderPlayer::setPriority(int priority)
+{
+    m_priority = std::clamp(priority, 0, 4);
+    applyPriority();
+}
+
+void DecoderPlayer::applyPriority()
+{
+    const int tid = m_tid;
+    if (tid == 0)
+        return;
+    static const int niceness[5] = {10, 5, 0, -5, -10};
+    // Raising the priority needs rights a desktop user may not have; normal is the fallback.
+    if (setpriority(PRIO_PROCESS, id_t(tid), niceness[m_priority.load()]) != 0)
+        setpriority(PRIO_PROCESS, id_t(tid), 0);
+}
+
+bool DecoderPlayer::peaks(int *left, int *right, int *channels)
+{
+    const int ch = m_outputChannels;
+    if (ch == 0)
+        return false;
+    *channels = ch;
+    *left = m_peakLeft.exchange(0);
+    *right = m_peakRight.exchange(0);
+    return true;
+}
+
+void DecoderPlayer::notify(XA_Message m, uint32_t maskClass)
+{
+    if (maskClass != 0 && !(m_mask & maskClass))
+        return;
+    {
+        std::lock_guard lock(m_messageMutex);
+        m_messages.push_back(std::move(m));
+    }
+    if (m_notifyCallback)
+        m_notifyCallback(m_user);
+}
+
+void DecoderPlayer::ack(int command)
+{
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_ACK;
+    m.command = uint8_t(command);
+    notify(std::move(m), XA_NOTIFY_MASK_ACK);
+}
+
+void DecoderPlayer::nack(int command, int err)
+{
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_NACK;
+    m.command = uint8_t(command);
+    m.errorCode = int16_t(err);
+    notify(std::move(m), XA_NOTIFY_MASK_NACK);
+}
+
+void DecoderPlayer::error(uint8_t source, int code, const std::string &text)
+{
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_ERROR;
+    m.source = source;
+    m.errorCode = int16_t(code);
+    m.text = text;
+    notify(std::move(m), XA_NOTIFY_MASK_ERROR);
+}
+
+void DecoderPlayer::debug(int level, const std::string &text)
+{
+    if (level > m_debugLevel)
+        return;
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_DEBUG;
+    m.source = XA_SOURCE_PLAYER;
+    m.debugLevel = uint8_t(level);
+    m.text = text;
+    notify(std::move(m), XA_NOTIFY_MASK_DEBUG);
+}
+
+void DecoderPlayer::setPlayerState(int state)
+{
+    m_state = state;
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_PLAYER_STATE;
+    m.state = state;
+    notify(std::move(m), XA_NOTIFY_MASK_PLAYER_STATE);
+}
+
+void DecoderPlayer::sendVolume()
+{
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_OUTPUT_VOLUME;
+    m.masterLevel = uint8_t(m_masterLevel);
+    m.pcmLevel = uint8_t(m_pcmLevel);
+    m.balance = uint8_t(m_balance);
+    notify(std::move(m), XA_NOTIFY_MASK_OUTPUT_VOLUME);
+}
+
+bool DecoderPlayer::commandWaiting(std::initializer_list<int> codes)
+{
+    std::lock_guard lock(m_commandMutex);
+    for (const XA_Command &c : m_commands)
+        if (std::find(codes.begin(), codes.end(), c.code) != codes.end())
+            return true;
+    return false;
+}
+
+void DecoderPlayer::run()
+{
+    m_tid = int(syscall(SYS_gettid));
+    applyPriority();
+    XA_Message ready;
+    ready.code = XA_MSG_NOTIFY_READY;
+    notify(std::move(ready));
+
+    while (true) {
+        XA_Command command;
+        bool got = false;
+        {
+            std::unique_lock lock(m_commandMutex);
+            if (m_state != XA_PLAYER_STATE_PLAYING)
+                m_commandCv.wait(lock, [&] { return !m_commands.empty(); });
+            if (!m_commands.empty()) {
+                command = std::move(m_commands.front());
+                m_commands.pop_front();
+                got = true;
+            }
+        }
+        if (got) {
+            handle(command);
+            if (command.code == XA_MSG_COMMAND_EXIT)
+                break;
+            continue;
+        }
+        decodeStep();
+    }
+}
+
+void DecoderPlayer::closeInput()
+{
+    m_input.reset();
+}
+
+bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err, std::string *text)
+{
+    in.source = StreamSource::open(name, text);
+    if (!in.source) {
+        *err = XA_ERROR_NETWORK;
+        return false;
+    }
+    int mpgErr = 0;
+    in.mh = newDecoder(&mpgErr);
+    if (!in.mh || mpg123_open_feed(in.mh) != MPG123_OK) {
+        *err = XA_ERROR_INTERNAL;
+        *text = "cannot start the decoder";
+        return false;
+    }
+    in.buffer.resize(16384);
+    const auto deadline = Clock::now() + std::chrono::seconds(NetworkOpenSeconds);
+    while (true) {
+        if (commandWaiting({XA_MSG_COMMAND_EXIT, XA_MSG_COMMAND_INPUT_OPEN, XA_MSG_COMMAND_INPUT_CLOSE,
+                            XA_MSG_COMMAND_STOP})) {
+            *err = XA_ERROR_ABORTED;
+            *text = "opening " + name + " was cancelled";
+            return false;
+        }
+        off_t num = 0;
+        unsigned char *audio = nullptr;
+        size_t bytes = 0;
+        const int r = mpg123_decode_frame(in.mh, &num, &audio, &bytes);
+        if (r == MPG123_NEW_FORMAT) {
+            int enc = 0;
+            mpg123_getformat(in.mh, &in.rate, &in.channels, &enc);
+            return true;
+        }
+        if (r == MPG123_NEED_MORE || r == MPG123_OK) {
+            const long n = in.source->read(in.buffer.data(), in.buffer.size(), 100);
+            if (n > 0) {
+                mpg123_feed(in.mh, in.buffer.data(), size_t(n));
+            } else if (n < 0) {
+                *err = in.source->failed() ? XA_ERROR_NETWORK : XA_ERROR_INPUT_FORMAT;
+                *text = in.source->failed() ? in.source->errorText() : "the stream ended before any audio";
+                return false;
+            }
+            if (Clock::now() > deadline) {
+                *err = XA_ERROR_TIMEOUT;
+                *text = "no audio from " + name + " in " + std::to_string(NetworkOpenSeconds) + " seconds";
+                return false;
+            }
+            continue;
+        }
+        *err = XA_ERROR_INPUT_FORMAT;
+        *text = "not an MPEG audio stream";
+        return false;
+    }
+}
+
+void DecoderPlayer::openInput(const std::string &name)
+{
+    const bool wasActive = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
+    closeInput();
+    auto in = std::make_unique<Input>();
+    int err = XA_SUCCESS;
+    std::string text;
+    bool ok = false;
+    if (name.empty()) {
+        err = XA_ERROR_INVALID_PARAMETERS;
+        text = "no input name";
+    } else if (isStreamName(name)) {
+        in->stream = true;
+        ok = openStreamInput(*in, name, &err, &text);
+    } else {
+        struct stat st {
+        };
+        int mpgErr = 0;
+        if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            err = XA_ERROR_INPUT_OPEN_FAILED;
+            text = "cannot open " + name + ": " + (errno ? std::strerror(errno) : "not a file");
+        } else if (!(in->mh = newDecoder(&mpgErr))) {
+            err = XA_ERROR_INTERNAL;
+            text = "cannot start the decoder";
+        } else if (mpg123_open(in->mh, name.c_str()) != MPG123_OK) {
+            err = XA_ERROR_INPUT_OPEN_FAILED;
+            text = "cannot open " + name + ": " + mpg123_strerror(in->mh);
+        } else {
+            int enc = 0;
+            if (mpg123_getformat(in->mh, &in->rate, &in->channels, &enc) != MPG123_OK || in->rate <= 0) {
+                err = XA_ERROR_INPUT_FORMAT;
+                text = name + " is not an MPEG audio file";
+            } else {
+                // The exact length from a scan of every frame. The scan runs on a decoder of its own: seeking
+                // the playing one back to the start would change a few samples of the first pass.
+                int scanErr = 0;
+                mpg123_handle *scanner = newDecoder(&scanErr);
+                if (scanner && mpg123_open(scanner, name.c_str()) == MPG123_OK && mpg123_scan(scanner) == MPG123_OK)
+                    in->length = mpg123_length(scanner);
+                if (scanner) {
+                    mpg123_close(scanner);
+                    mpg123_delete(scanner);
+                }
+                if (in->length <= 0) {
+                    err = XA_ERROR_INPUT_FORMAT;
+                    text = name + " holds no decodable audio";
+                } else {
+                    ok = true;
+                }
+            }
+        }
+    }
+    if (!ok) {
+        error(XA_SOURCE_INPUT, err, text);
+        if (wasActive)
+            setPlayerState(XA_PLAYER_STATE_STOPPED);
+        nack(XA_MSG_COMMAND_INPUT_OPEN, err);
+        return;
+    }
+
+    m_input = std::move(in);
+    m_inputName = name;
+    m_chain.setFormat(int(m_input->rate), m_input->channels);
+    m_chain.clearHistory();
+    m_lastPositionSample = -1;
+
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_INPUT_NAME;
+    m.name = name;
+    notify(m, XA_NOTIFY_MASK_INPUT_NAME);
+
+    m = XA_Message();
+    m.code = XA_MSG_NOTIFY_INPUT_CAPS;
+    m.caps = m_input->stream ? XA_DECODER_INPUT_STREAM : XA_DECODER_INPUT_SEEKABLE;
+    notify(m, XA_NOTIFY_MASK_INPUT_CAPS);
+
+    if (!m_input->stream) {
+        m = XA_Message();
+        m.code = XA_MSG_NOTIFY_INPUT_DURATION;
+        m.duration = uint32_t(m_input->length / m_input->rate);
+        notify(m, XA_NOTIFY_MASK_INPUT_DURATION);
+    }
+
+    mpg123_frameinfo fi{};
+    if (mpg123_info(m_input->mh, &fi) == MPG123_OK) {
+        m = XA_Message();
+        m.code = XA_MSG_NOTIFY_INPUT_STREAM_INFO;
+        m.level = uint8_t(fi.version == MPG123_1_0 ? 1 : fi.version == MPG123_2_0 ? 2 : 3);
+        m.layer = uint8_t(fi.layer);
+        m.bitrate = uint16_t(fi.bitrate);
+        m.frequency = uint16_t(fi.rate);
+        m.streamMode = uint8_t(fi.mode);
+        notify(m, XA_NOTIFY_MASK_INPUT_STREAM_INFO);
+    }
+    sendPosition(true);
+
+    m = XA_Message();
+    m.code = XA_MSG_NOTIFY_INPUT_STATE;
+    m.state = XA_INPUT_STATE_OPEN;
+    notify(m, XA_NOTIFY_MASK_INPUT_STATE);
+    ack(XA_MSG_COMMAND_INPUT_OPEN);
+}
+
+void DecoderPlayer::seek(int offset, int range)
+{
+    if (!m_input) {
+        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_NO_INPUT);
+        return;
+    }
+    if (m_input->stream || m_input->length <= 0) {
+        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_NOT_SEEKABLE);
+        return;
+    }
+    if (range <= 0) {
+        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_INVALID_PARAMETERS);
+        return;
+    }
+    offset = std::clamp(offset, 0, range);
+    const int64_t target = m_input->length * offset / range;
+    if (mpg123_seek(m_input->mh, off_t(target), SEEK_SET) < 0) {
+        error(XA_SOURCE_INPUT, XA_ERROR_INPUT_READ, mpg123_strerror(m_input->mh));
+        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_INPUT_READ);
+        return;
+    }
+    m_chain.clearHistory();
+    m_output.drop();
+    sendPosition(true);
+    ack(XA_MSG_COMMAND_INPUT_SEEK);
+}
+
+bool DecoderPlayer::openOutput(const std::string &name, int command)
+{
+    closeOutput();
+    std::string text;
+    if (!m_output.open(name, &text)) {
+        error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_OPEN_FAILED, "cannot open output " + name + ": " + text);
+        nack(command, XA_ERROR_OUTPUT_OPEN_FAILED);
+        return false;
+    }
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_OUTPUT_STATE;
+    m.state = XA_OUTPUT_STATE_OPEN;
+    notify(m, XA_NOTIFY_MASK_OUTPUT_STATE);
+    m = XA_Message();
+    m.code = XA_MSG_NOTIFY_OUTPUT_NAME;
+    m.name = name;
+    notify(m, XA_NOTIFY_MASK_OUTPUT_NAME);
+    return true;
+}
+
+void DecoderPlayer::closeOutput()
+{
+    if (!m_output.isOpen())
+        return;
+    m_output.close();
+    m_outputChannels = 0;
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_OUTPUT_STATE;
+    m.state = XA_OUTPUT_STATE_CLOSED;
+    notify(m, XA_NOTIFY_MASK_OUTPUT_STATE);
+}
+
+void DecoderPlayer::sendPosition(bool force)
+{
+    if (!m_input || !m_input->mh || m_input->rate <= 0)
+        return;
+    const int64_t pos = mpg123_tell(m_input->mh);
+    if (pos < 0)
+        return;
+    if (!force) {
+        // Every tenth of a second of sound.
+        if (m_lastPositionSample >= 0 && pos - m_lastPositionSample < m_input->rate / 10)
+            return;
+    }
+    m_lastPositionSample = pos;
+
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_INPUT_POSITION;
+    m.range = m_positionRange;
+    m.offset = m_input->length > 0
+                   ? uint32_t(std::min<int64_t>(m_positionRange, pos * m_positionRange / m_input->length))
+                   : 0;
+    notify(m, XA_NOTIFY_MASK_INPUT_POSITION);
+
+    const int64_t centis = pos * 100 / m_input->rate;
+    m = XA_Message();
+    m.code = XA_MSG_NOTIFY_INPUT_TIMECODE;
+    m.hours = uint8_t(std::min<int64_t>(255, centis / 360000));
+    m.minutes = uint8_t(centis / 6000 % 60);
+    m.seconds = uint8_t(centis / 100 % 60);
+    m.fractions = uint8_t(centis % 100);
+    notify(m, XA_NOTIFY_MASK_INPUT_TIMECODE);
+}
+
+void DecoderPlayer::endOfStream(bool failed)
+{
+    if (!m_output.isFile())
+        m_output.drain();
+    sendPosition(true);
+    if (m_input && m_input->stream) {
+        m_input->source.reset();
+        m_input->disconnected = true;
+    }
+    setPlayerState(failed ? XA_PLAYER_STATE_STOPPED : XA_PLAYER_STATE_EOS);
+}
+
+void DecoderPlayer::decodeStep()
+{
+    if (!m_input || m_input->disconnected) {
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return;
+    }
+    Input &in = *m_input;
+    off_t num = 0;
+    unsigned char *audio = nullptr;
+    size_t bytes = 0;
+    const int r = mpg123_decode_frame(in.mh, &num, &audio, &bytes);
+    if (r == MPG123_NEW_FORMAT) {
+        int enc = 0;
+        mpg123_getformat(in.mh, &in.rate, &in.channels, &enc);
+        m_chain.setFormat(int(in.rate), in.channels);
+        return;
+    }
+    if (r == MPG123_NEED_MORE && in.stream) {
+        const long n = in.source ? in.source->read(in.buffer.data(), in.buffer.size(), 50) : -1;
+        if (n > 0) {
+            mpg123_feed(in.mh, in.buffer.data(), size_t(n));
+        } else if (n < 0) {
+            const bool failed = !in.source || in.source->failed();
+            if (failed)
+                error(XA_SOURCE_INPUT, XA_ERROR_CONNECTION_DROPPED,
+                      "the stream ended: " + (in.source ? in.source->errorText() : std::string("closed")));
+            endOfStream(failed);
+        }
+        if (in.source) {
+            const std::string title = in.source->streamTitle();
+            if (!title.empty() && title != m_inputName)
+                debug(1, "StreamTitle: " + title);
+        }
+        return;
+    }
+    if (r == MPG123_DONE || (r == MPG123_NEED_MORE && !in.stream)) {
+        endOfStream(false);
+        return;
+    }
+    if (r != MPG123_OK) {
+        error(XA_SOURCE_CODEC, XA_ERROR_INPUT_READ,
+              std::string("decoding failed: ") + mpg123_strerror(in.mh));
+        endOfStream(false);
+        return;
+    }
+    if (bytes == 0)
+        return;
+
+    const size_t frames = bytes / (sizeof(int16_t) * size_t(in.channels));
+    m_chain.process(reinterpret_cast<const int16_t *>(audio), frames, m_pcm);
+
+    std::string text;
+    if (!m_output.isOpen() && !openOutput(m_outputName, XA_MSG_COMMAND_PLAY)) {
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return;
+    }
+    if (!m_output.start(in.rate, in.channels, &text)) {
+        error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_OPEN_FAILED,
+              "cannot start output " + m_output.name() + ": " + text);
+        closeOutput();
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return;
+    }
+    m_outputChannels = in.channels;
+    if (!m_pcm.empty() && !m_output.play(m_pcm.data(), m_pcm.size() * sizeof(int16_t), &text)) {
+        error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_WRITE, "cannot write to " + m_output.name() + ": " + text);
+        closeOutput();
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return;
+    }
+
+    int peakL = 0, peakR = 0;
+    const int ch = in.channels;
+    for (size_t i = 0; i < m_pcm.size(); i += size_t(ch)) {
+        peakL = std::max(peakL, std::min(32767, std::abs(int(m_pcm[i]))));
+        if (ch == 2)
+            peakR = std::max(peakR, std::min(32767, std::abs(int(m_pcm[i + 1]))));
+    }
+    for (auto [peak, store] : {std::pair{peakL, &m_peakLeft}, std::pair{peakR, &m_peakRight}}) {
+        int current = store->load();
+        while (peak > current && !store->compare_exchange_weak(current, peak)) {
+        }
+    }
+    sendPosition(false);
+}
+
+void DecoderPlayer::handle(const XA_Command &c)
+{
+    XA_Message m;
+    switch (c.code) {
+    case XA_MSG_COMMAND_EXIT:
+        closeInput();
+        closeOutput();
+        m_exited = true;
+        m.code = XA_MSG_NOTIFY_EXITED;
+        notify(std::move(m));
+        return;
+    case XA_MSG_COMMAND_PING:
+        m.code = XA_MSG_NOTIFY_PONG;
+        m.tag = uint32_t(c.i[0]);
+        notify(std::move(m));
+        return;
+    case XA_MSG_COMMAND_PLAY:
+        if (!m_input) {
+            nack(c.code, XA_ERROR_NO_INPUT);
+            return;
+        }
+        if (m_input->stream && m_input->disconnected) {
+            int err = XA_SUCCESS;
+            std::string text;
+            auto fresh = std::make_unique<Input>();
+            fresh->stream = true;
+            if (!openStreamInput(*fresh, m_inputName, &err, &text)) {
+                error(XA_SOURCE_INPUT, err, text);
+                nack(c.code, err);
+                return;
+            }
+            m_input = std::move(fresh);
+        }
+        if (m_state != XA_PLAYER_STATE_PLAYING) {
+            if (!m_output.isOpen() && !openOutput(m_outputName, c.code))
+                return;
+            setPlayerState(XA_PLAYER_STATE_PLAYING);
+        }
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_PAUSE:
+        if (m_state != XA_PLAYER_STATE_PLAYING) {
+            nack(c.code, XA_ERROR_INVALID_STATE);
+            return;
+        }
+        setPlayerState(XA_PLAYER_STATE_PAUSED);
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_STOP:
+        if (m_input) {
+            if (m_input->stream) {
+                m_input->source.reset();
+                m_input->disconnected = true;
+            } else {
+                mpg123_seek(m_input->mh, 0, SEEK_SET);
+            }
+        }
+        m_output.drop();
+        m_chain.clearHistory();
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        sendPosition(true);
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_INPUT_SEEK:
+        seek(c.i[0], c.i[1]);
+        return;
+    case XA_MSG_COMMAND_INPUT_OPEN:
+        openInput(c.s[0]);
+        return;
+    case XA_MSG_COMMAND_INPUT_CLOSE:
+        closeInput();
+        if (m_state != XA_PLAYER_STATE_STOPPED)
+            setPlayerState(XA_PLAYER_STATE_STOPPED);
+        m.code = XA_MSG_NOTIFY_INPUT_STATE;
+        m.state = XA_INPUT_STATE_CLOSED;
+        notify(std::move(m), XA_NOTIFY_MASK_INPUT_STATE);
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_INPUT_MODULE_REGISTER:
+        nack(c.code, XA_ERROR_UNKNOWN_MODULE);
+        return;
+    case XA_MSG_COMMAND_INPUT_MODULE_QUERY:
+    case XA_MSG_COMMAND_OUTPUT_MODULE_QUERY: {
+        const bool input = c.code == XA_MSG_COMMAND_INPUT_MODULE_QUERY;
+        if (c.i[0] < 0 || c.i[0] > 2) {
+            nack(c.code, XA_ERROR_UNKNOWN_MODULE);
+            return;
+        }
+        m.code = input ? XA_MSG_NOTIFY_INPUT_MODULE_INFO : XA_MSG_NOTIFY_OUTPUT_MODULE_INFO;
+        m.moduleId = int16_t(c.i[0]);
+        m.nbDevices = 1;
+        m.name = input ? InputModules[c.i[0]] : OutputModules[c.i[0]];
+        m.text = input ? InputModuleDescriptions[c.i[0]] : OutputModuleDescriptions[c.i[0]];
+        notify(std::move(m));
+        ack(c.code);
+        return;
+    }
+    case XA_MSG_COMMAND_INPUT_MODULES_LIST:
+    case XA_MSG_COMMAND_OUTPUT_MODULES_LIST: {
+        const bool input = c.code == XA_MSG_COMMAND_INPUT_MODULES_LIST;
+        for (int id = 0; id < 3; ++id) {
+            XA_Message info;
+            info.code = input ? XA_MSG_NOTIFY_INPUT_MODULE_INFO : XA_MSG_NOTIFY_OUTPUT_MODULE_INFO;
+            info.moduleId = int16_t(id);
+            info.nbDevices = 1;
+            info.name = input ? InputModules[id] : OutputModules[id];
+            info.text = input ? InputModuleDescriptions[id] : OutputModuleDescriptions[id];
+            notify(std::move(info));
+        }
+        ack(c.code);
+        return;
+    }
+    case XA_MSG_COMMAND_INPUT_FILTERS_LIST:
+    case XA_MSG_COMMAND_OUTPUT_FILTERS_LIST:
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_INPUT_SEND_MESSAGE:
+    case XA_MSG_COMMAND_OUTPUT_SEND_MESSAGE:
+    case XA_MSG_COMMAND_INPUT_ADD_FILTER:
+    case XA_MSG_COMMAND_INPUT_REMOVE_FILTER:
+    case XA_MSG_COMMAND_OUTPUT_ADD_FILTER:
+    case XA_MSG_COMMAND_OUTPUT_REMOVE_FILTER:
+        nack(c.code, XA_ERROR_NOT_SUPPORTED);
+        return;
+    case XA_MSG_COMMAND_OUTPUT_OPEN:
+        if (openOutput(c.s[0], c.code))
+            ack(c.code);
+        return;
+    case XA_MSG_COMMAND_OUTPUT_CLOSE:
+        closeOutput();
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_OUTPUT_MUTE:
+    case XA_MSG_COMMAND_OUTPUT_UNMUTE:
+        m_muted = c.code == XA_MSG_COMMAND_OUTPUT_MUTE;
+        m_chain.setMute(m_muted);
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_OUTPUT_RESET:
+        m_output.drop();
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_OUTPUT_DRAIN:
+        m_output.drain();
+        ack(c.code);
+        return;
+    case XA_MSG_COMMAND_OUTPUT_MODULE_REGISTER: {
+        static const char *const known[] = {"dsound_output_module_register@xoutput.dll",
+                                            "wave_output_module_register@xoutput.dll",
+                                            "file_output_module_register@xoutput.dll"};
+        for (int id = 0; id < 3; ++id) {
+            if (c.s[0] == known[id]) {
+                m.code = XA_MSG_NOTIFY_OUTPUT_MODULE;
+                m.moduleId = int16_t(id);
+                notify(std::move(m));
+                ack(c.code);
+                return;
+            }
+        }
+        nack(c.code, XA_ERROR_UNKNOWN_MODULE);
+        return;
+    }
+    case XA_MSG_SET_PLAYER_MODE:
+        m_mode = c.i[0];
+        ack(c.code);
+        return;
+    case XA_MSG_GET_PLAYER_MODE:
+        m.code = XA_MSG_NOTIFY_PLAYER_MODE;
+        m.mode = m_mode;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER:
+        m_envInt[c.s[0]] = c.i[0];
+        if (c.s[0] == "OUTPUT.DIRECTSOUND.PITCH")
+            m_chain.setPitch(c.i[0]);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_PLAYER_ENVIRONMENT_INTEGER: {
+        auto it = m_envInt.find(c.s[0]);
+        if (it == m_envInt.end()) {
+            nack(c.code, XA_ERROR_NO_SUCH_ENVIRONMENT);
+            return;
+        }
+        m.code = XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_INTEGER;
+        m.name = it->first;
+        m.value = it->second;
+        notify(std::move(m));
+        return;
+    }
+    case XA_MSG_SET_PLAYER_ENVIRONMENT_STRING:
+        m_envString[c.s[0]] = c.s[1];
+        ack(c.code);
+        return;
+    case XA_MSG_GET_PLAYER_ENVIRONMENT_STRING: {
+        auto it = m_envString.find(c.s[0]);
+        if (it == m_envString.end()) {
+            nack(c.code, XA_ERROR_NO_SUCH_ENVIRONMENT);
+            return;
+        }
+        m.code = XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_STRING;
+        m.name = it->first;
+        m.text = it->second;
+        notify(std::move(m));
+        return;
+    }
+    case XA_MSG_UNSET_PLAYER_ENVIRONMENT:
+        m_envInt.erase(c.s[0]);
+        m_envString.erase(c.s[0]);
+        if (c.s[0] == "OUTPUT.DIRECTSOUND.PITCH")
+            m_chain.setPitch(1000);
+        ack(c.code);
+        return;
+    case XA_MSG_SET_INPUT_NAME:
+        m_inputName = c.s[0];
+        ack(c.code);
+        return;
+    case XA_MSG_GET_INPUT_NAME:
+        m.code = XA_MSG_NOTIFY_INPUT_NAME;
+        m.name = m_inputName;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_INPUT_MODULE:
+        if (c.i[0] < 0 || c.i[0] > 2) {
+            nack(c.code, XA_ERROR_UNKNOWN_MODULE);
+            return;
+        }
+        m_inputModule = c.i[0];
+        ack(c.code);
+        return;
+    case XA_MSG_GET_INPUT_MODULE:
+        m.code = XA_MSG_NOTIFY_INPUT_MODULE;
+        m.moduleId = int16_t(m_inputModule);
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_INPUT_POSITION_RANGE:
+        if (c.i[0] <= 0) {
+            nack(c.code, XA_ERROR_INVALID_PARAMETERS);
+            return;
+        }
+        m_positionRange = uint32_t(c.i[0]);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_INPUT_POSITION_RANGE:
+        m.code = XA_MSG_NOTIFY_INPUT_POSITION_RANGE;
+        m.range = m_positionRange;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_INPUT_TIMECODE_GRANULARITY:
+        m_granularity = uint32_t(std::max(1, c.i[0]));
+        ack(c.code);
+        return;
+    case XA_MSG_GET_INPUT_TIMECODE_GRANULARITY:
+        m.code = XA_MSG_NOTIFY_INPUT_TIMECODE_GRANULARITY;
+        m.granularity = m_granularity;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_OUTPUT_NAME:
+        if (!AudioOutput::knownName(c.s[0])) {
+            nack(c.code, XA_ERROR_INVALID_PARAMETERS);
+            return;
+        }
+        m_outputName = c.s[0];
+        // An open output of another name gives way; a playing song goes on through the new one.
+        if (m_output.isOpen() && m_output.name() != m_outputName) {
+            closeOutput();
+            if (m_state == XA_PLAYER_STATE_PLAYING && !openOutput(m_outputName, c.code)) {
+                setPlayerState(XA_PLAYER_STATE_STOPPED);
+                return;
+            }
+        }
+        m.code = XA_MSG_NOTIFY_OUTPUT_NAME;
+        m.name = m_outputName;
+        notify(std::move(m), XA_NOTIFY_MASK_OUTPUT_NAME);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_OUTPUT_NAME:
+        m.code = XA_MSG_NOTIFY_OUTPUT_NAME;
+        m.name = m_output.isOpen() ? m_output.name() : m_outputName;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_OUTPUT_MODULE:
+        if (c.i[0] < 0 || c.i[0] > 2) {
+            nack(c.code, XA_ERROR_UNKNOWN_MODULE);
+            return;
+        }
+        m_outputModule = c.i[0];
+        ack(c.code);
+        return;
+    case XA_MSG_GET_OUTPUT_MODULE:
+        m.code = XA_MSG_NOTIFY_OUTPUT_MODULE;
+        m.moduleId = int16_t(m_outputModule);
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_OUTPUT_VOLUME:
+        m_balance = std::clamp(c.i[0], 0, 100);
+        m_pcmLevel = std::clamp(c.i[1], 0, 100);
+        m_masterLevel = std::clamp(c.i[2], 0, 255);
+        m_chain.setVolume(m_balance, m_pcmLevel, m_masterLevel);
+        sendVolume();
+        ack(c.code);
+        return;
+    case XA_MSG_GET_OUTPUT_VOLUME:
+        sendVolume();
+        return;
+    case XA_MSG_SET_OUTPUT_CHANNELS:
+        if (c.i[0] < 0 || c.i[0] > 3) {
+            nack(c.code, XA_ERROR_INVALID_PARAMETERS);
+            return;
+        }
+        m_channelMode = c.i[0];
+        m_chain.setChannelMode(m_channelMode);
+        m.code = XA_MSG_NOTIFY_OUTPUT_CHANNELS;
+        m.channels = uint8_t(m_channelMode);
+        notify(std::move(m), XA_NOTIFY_MASK_OUTPUT_CHANNELS);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_OUTPUT_CHANNELS:
+        m.code = XA_MSG_NOTIFY_OUTPUT_CHANNELS;
+        m.channels = uint8_t(m_channelMode);
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_OUTPUT_PORTS:
+        m_ports = uint32_t(c.i[0]);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_OUTPUT_PORTS:
+        m.code = XA_MSG_NOTIFY_OUTPUT_PORTS;
+        m.ports = m_ports;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_CODEC_QUALITY:
+        m_quality = std::clamp(c.i[0], 0, 255);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_CODEC_QUALITY:
+        m.code = XA_MSG_NOTIFY_CODEC_QUALITY;
+        m.quality = uint8_t(m_quality);
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_CODEC_EQUALIZER:
+        m_eqOn = c.hasData && c.data.size() == sizeof(XA_EqualizerInfo);
+        if (m_eqOn)
+            std::memcpy(&m_eq, c.data.data(), sizeof m_eq);
+        m_chain.setEqualizer(m_eqOn ? &m_eq : nullptr);
+        m.code = XA_MSG_NOTIFY_CODEC_EQUALIZER;
+        m.hasEqualizer = m_eqOn;
+        m.equalizer = m_eq;
+        notify(std::move(m), XA_NOTIFY_MASK_CODEC_EQUALIZER);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_CODEC_EQUALIZER:
+        m.code = XA_MSG_NOTIFY_CODEC_EQUALIZER;
+        m.hasEqualizer = m_eqOn;
+        m.equalizer = m_eq;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_NOTIFICATION_MASK:
+        m_mask = uint32_t(c.i[0]);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_NOTIFICATION_MASK:
+        m.code = XA_MSG_NOTIFY_NOTIFICATION_MASK;
+        m.mask = m_mask;
+        notify(std::move(m));
+        return;
+    case XA_MSG_SET_DEBUG_LEVEL:
+        m_debugLevel = std::clamp(c.i[0], 0, 255);
+        ack(c.code);
+        return;
+    case XA_MSG_GET_DEBUG_LEVEL:
+        m.code = XA_MSG_NOTIFY_DEBUG_LEVEL;
+        m.debugLevel = uint8_t(m_debugLevel);
+        notify(std::move(m));
+        return;
+    default:
+        nack(c.code, XA_ERROR_UNKNOWN_COMMAND);
+        return;
+    }
+}

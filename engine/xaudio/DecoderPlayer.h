@@ -1,0 +1,111 @@
+#pragma once
+// One player: a decoder thread that takes queued commands, decodes the input through libmpg123, sends the
+// PCM through the sound chain to the output, and queues a notification for every outcome.
+#include "engine/xaudio/AudioOutput.h"
+#include "engine/xaudio/SoundChain.h"
+#include "engine/xaudio/StreamSource.h"
+#include "engine/xaudio/xaudio.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct mpg123_handle_struct;
+
+struct XA_Command {
+    int code = 0;
+    int i[3] = {0, 0, 0};
+    std::string s[2];
+    std::vector<uint8_t> data;
+    bool hasData = false;
+};
+
+class DecoderPlayer
+{
+public:
+    DecoderPlayer(XA_NotifyCallback notify, void *user);
+    ~DecoderPlayer();
+    DecoderPlayer(const DecoderPlayer &) = delete;
+    DecoderPlayer &operator=(const DecoderPlayer &) = delete;
+
+    void post(XA_Command command);
+    bool take(XA_Message *message);
+    void setPriority(int priority);
+    int priority() const { return m_priority; }
+    bool peaks(int *left, int *right, int *channels);
+
+private:
+    struct Input;
+
+    void run();
+    void handle(const XA_Command &c);
+    void notify(XA_Message m, uint32_t maskClass = 0);
+    void ack(int command);
+    void nack(int command, int error);
+    void error(uint8_t source, int code, const std::string &text);
+    void debug(int level, const std::string &text);
+    void setPlayerState(int state);
+
+    void openInput(const std::string &name);
+    void closeInput();
+    bool openStreamInput(Input &in, const std::string &name, int *err, std::string *text);
+    bool commandWaiting(std::initializer_list<int> codes);
+    void seek(int offset, int range);
+    bool openOutput(const std::string &name, int command);
+    void closeOutput();
+    void decodeStep();
+    void endOfStream(bool failed);
+    void sendPosition(bool force);
+    void applyPriority();
+    void sendVolume();
+
+    XA_NotifyCallback m_notifyCallback;
+    void *m_user;
+
+    std::mutex m_commandMutex;
+    std::condition_variable m_commandCv;
+    std::deque<XA_Command> m_commands;
+
+    std::mutex m_messageMutex;
+    std::deque<XA_Message> m_messages;
+
+    std::thread m_thread;
+    std::atomic<bool> m_exited{false};
+    std::atomic<int> m_priority{2};
+    std::atomic<int> m_tid{0};
+
+    // Decoder-thread state.
+    int m_state = XA_PLAYER_STATE_STOPPED;
+    int m_mode = 0;
+    std::map<std::string, int> m_envInt;
+    std::map<std::string, std::string> m_envString;
+    std::unique_ptr<Input> m_input;
+    std::string m_inputName;
+    int m_inputModule = 0;
+    uint32_t m_positionRange = 400;
+    uint32_t m_granularity = 10;
+    AudioOutput m_output;
+    std::string m_outputName = "/dev/wave/0";
+    int m_outputModule = 0;
+    int m_balance = 50, m_pcmLevel = 100, m_masterLevel = 255;
+    int m_channelMode = 0;
+    uint32_t m_ports = 0;
+    int m_quality = 0;
+    bool m_eqOn = false;
+    XA_EqualizerInfo m_eq{};
+    uint32_t m_mask = XA_NOTIFY_MASK_ALL;
+    int m_debugLevel = 0;
+    bool m_muted = false;
+    SoundChain m_chain;
+    std::vector<int16_t> m_pcm;
+    int64_t m_lastPositionSample = -1;
+
+    std::atomic<int> m_peakLeft{0}, m_peakRight{0};
+    std::atomic<int> m_outputChannels{0};
+};
