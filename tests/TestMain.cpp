@@ -41,10 +41,34 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+
+    // Options go to every class; test function names only to the class that has them.
+    QStringList options, functions;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.startsWith('-')) {
+            options << arg;
+            // Options with a value take the next argument along.
+            static const QStringList withValue{"-o", "-maxwarnings", "-eventdelay", "-keydelay", "-mousedelay",
+                                               "-platform", "-xunit", "-callgrind"};
+            if (withValue.contains(arg) && i + 1 < argc)
+                options << QString::fromLocal8Bit(argv[++i]);
+        } else {
+            functions << arg;
+        }
+    }
     int failures = 0;
     for (auto &make : vorlantest::registry()) {
         std::unique_ptr<QObject> test(make());
-        failures += QTest::qExec(test.get(), argc, argv);
+        QStringList mine;
+        for (const QString &f : functions) {
+            const QByteArray name = f.section(':', 0, 0).toLatin1() + "()";
+            if (test->metaObject()->indexOfMethod(name) >= 0)
+                mine << f;
+        }
+        if (!functions.isEmpty() && mine.isEmpty())
+            continue;
+        failures += QTest::qExec(test.get(), QStringList{QString::fromLocal8Bit(argv[0])} + options + mine);
     }
     return failures == 0 ? 0 : 1;
 }

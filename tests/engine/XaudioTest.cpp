@@ -1,0 +1,470 @@
+#include "engine/EqualizerFile.h"
+#include "engine/TVumeter.h"
+#include "engine/TXaudioPlayer.h"
+#include "tests/TestMain.h"
+#include "tests/engine/WavFile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+// A QTRY that returns a bool instead of failing the test from a helper.
+#define QTRY_VERIFY_WITH_TIMEOUT_BOOL(expr, timeout)                                                         \
+    do {                                                                                                     \
+        QElapsedTimer t__;                                                                                   \
+        t__.start();                                                                                         \
+        while (!(expr) && t__.elapsed() < (timeout))                                                         \
+            QTest::qWait(5);                                                                                 \
+    } while (0)
+
+namespace
+{
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
+}
+
+// Waits until the player reports the given player state; false on timeout.
+bool waitForState(TXaudioPlayer &p, int state, int ms = 20000)
+{
+    bool reached = false;
+    auto c = QObject::connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) { reached |= s == state; });
+    QTRY_VERIFY_WITH_TIMEOUT_BOOL(reached, ms);
+    QObject::disconnect(c);
+    return reached;
+}
+
+// Plays a file to its end into a WAV file with the player's current settings.
+bool playToWav(TXaudioPlayer &p, const QString &input, const QString &wav)
+{
+    bool opened = false, ended = false, failed = false;
+    auto c1 = QObject::connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+        if (s == XA_INPUT_STATE_OPEN) {
+            opened = true;
+            p.Play();
+        }
+    });
+    auto c2 = QObject::connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) {
+        ended |= s == XA_PLAYER_STATE_EOS;
+        failed |= s == XA_PLAYER_STATE_STOPPED && opened;
+    });
+    auto c3 = QObject::connect(&p, &TXaudioPlayer::OnNotifyNack, [&](quint8, qint16) { failed = true; });
+    p.OutputOpen(QStringLiteral("wav:") + wav);
+    p.InputOpen(input);
+    QTRY_VERIFY_WITH_TIMEOUT_BOOL(ended || failed, 30000);
+    bool closed = false;
+    auto c4 = QObject::connect(&p, &TXaudioPlayer::OnNotifyAck,
+                               [&](quint8 cmd) { closed |= cmd == XA_MSG_COMMAND_OUTPUT_CLOSE; });
+    p.OutputClose();
+    QTRY_VERIFY_WITH_TIMEOUT_BOOL(closed, 5000);
+    for (auto c : {c1, c2, c3, c4})
+        QObject::disconnect(c);
+    return ended && !failed;
+}
+
+WavData reference(const QString &input)
+{
+    const QString out = vorlantest::tempDir() + QStringLiteral("/ref.wav");
+    QProcess::execute(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-w"), out, input});
+    return readWav(out);
+}
+
+double db(double a, double b)
+{
+    return 20 * std::log10(a / b);
+}
+
+} // namespace
+
+class XaudioTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("mpg123")).isEmpty())
+            QFAIL("mpg123 is needed to compare with the reference decoder (scripts/install-deps.sh)");
+    }
+
+    void decodesEveryFixtureExactlyLikeTheReferenceDecoder_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *f :
+             {"mpeg1-layer1.mpg", "mpeg1-layer2.mp2", "mpeg1-layer3-tagged.mp3", "mpeg2-layer2.mp2",
+              "mpeg2-layer3.mp3", "mpeg25-layer3.mp3", "id3v2-front.mp3", "junk-front.mp3", "freeformat.mp3",
+              "sine-1k-44k-stereo.mp3", "tone-3s-mono.mp3"})
+            QTest::newRow(f) << fixture(f);
+    }
+    void decodesEveryFixtureExactlyLikeTheReferenceDecoder()
+    {
+        QFETCH(QString, file);
+        TXaudioPlayer p;
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/out.wav");
+        QVERIFY(playToWav(p, file, wav));
+        const WavData ours = readWav(wav);
+        const WavData ref = reference(file);
+        QVERIFY(ours.ok && ref.ok);
+        QCOMPARE(ours.rate, ref.rate);
+        QCOMPARE(ours.channels, ref.channels);
+        QCOMPARE(ours.samples.size(), ref.samples.size());
+        const auto diff = std::mismatch(ours.samples.begin(), ours.samples.end(), ref.samples.begin());
+        QVERIFY2(diff.first == ours.samples.end(),
+                 qPrintable(QStringLiteral("sample %1: %2 instead of %3")
+                                .arg(diff.first - ours.samples.begin())
+                                .arg(diff.first == ours.samples.end() ? 0 : *diff.first)
+                                .arg(diff.first == ours.samples.end() ? 0 : *diff.second)));
+    }
+
+    void notificationsComeInOrder()
+    {
+        TXaudioPlayer p;
+        QList<int> codes;
+        connect(&p, &TXaudioPlayer::OnNotifyMessage, [&](const XA_Message &m) { codes << m.code; });
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/o.wav");
+        QSignalSpy duration(&p, &TXaudioPlayer::OnNotifyInputDuration);
+        QSignalSpy info(&p, &TXaudioPlayer::OnNotifyInputStreamInfo);
+        QVERIFY(playToWav(p, fixture("tone-3s-mono.mp3"), wav));
+        QCOMPARE(codes.first(), int(XA_MSG_NOTIFY_READY));
+        const int inputOpen = codes.indexOf(XA_MSG_NOTIFY_INPUT_STATE);
+        const int playing = codes.indexOf(XA_MSG_NOTIFY_PLAYER_STATE);
+        const int eos = codes.lastIndexOf(XA_MSG_NOTIFY_PLAYER_STATE);
+        QVERIFY(inputOpen >= 0 && inputOpen < playing && playing < eos);
+        QVERIFY(codes.indexOf(XA_MSG_NOTIFY_INPUT_DURATION) < inputOpen);
+        // Several timecodes and positions while playing, the last ones before the end.
+        QVERIFY(codes.mid(playing, eos - playing).count(XA_MSG_NOTIFY_INPUT_TIMECODE) >= 2);
+        QVERIFY(codes.lastIndexOf(XA_MSG_NOTIFY_INPUT_POSITION) < eos);
+        QCOMPARE(duration.count(), 1);
+        QCOMPARE(duration.first().at(0).toUInt(), 3u);
+        QCOMPARE(info.count(), 1);
+        QCOMPARE(info.first().at(0).toUInt(), 1u);     // MPEG-1
+        QCOMPARE(info.first().at(1).toUInt(), 3u);     // Layer III
+        QCOMPARE(info.first().at(3).toUInt(), 44100u); // Hz
+        QCOMPARE(info.first().at(4).toUInt(), 3u);     // single channel
+    }
+
+    void positionAndTimecodeReachTheEnd()
+    {
+        TXaudioPlayer p;
+        quint32 lastOffset = 0, range = 0;
+        int lastSecond = -1;
+        connect(&p, &TXaudioPlayer::OnNotifyInputPosition, [&](quint32 o, quint32 r) {
+            lastOffset = o;
+            range = r;
+        });
+        connect(&p, &TXaudioPlayer::OnNotifyInputTimecode,
+                [&](quint8, quint8, quint8 s, quint8) { lastSecond = s; });
+        QVERIFY(playToWav(p, fixture("tone-3s-mono.mp3"), vorlantest::tempDir() + QStringLiteral("/o.wav")));
+        QCOMPARE(range, 400u);
+        QCOMPARE(lastOffset, 400u);
+        QCOMPARE(lastSecond, 3);
+    }
+
+    void pauseAndResumeLoseNothing()
+    {
+        TXaudioPlayer p;
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/p.wav");
+        QSignalSpy states(&p, &TXaudioPlayer::OnNotifyPlayerState);
+        bool paused = false;
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN) {
+                p.Play();
+                p.Pause();
+            }
+        });
+        connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) {
+            if (s == XA_PLAYER_STATE_PAUSED && !paused) {
+                paused = true;
+                p.Play();
+            }
+        });
+        p.OutputOpen(QStringLiteral("wav:") + wav);
+        p.InputOpen(fixture("mpeg1-layer3.mp3"));
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+        p.OutputClose();
+        QTest::qWait(200);
+        QVERIFY(paused);
+        const WavData ours = readWav(wav);
+        QVERIFY(ours.samples == reference(fixture("mpeg1-layer3.mp3")).samples);
+    }
+
+    void seekToTheMiddleLandsWithinAFrame()
+    {
+        TXaudioPlayer p;
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/s.wav");
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN) {
+                p.InputSeek(200, 400);
+                p.Play();
+            }
+        });
+        p.OutputOpen(QStringLiteral("wav:") + wav);
+        p.InputOpen(fixture("tone-3s-mono.mp3"));
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+        p.OutputClose();
+        QTest::qWait(200);
+        const WavData half = readWav(wav);
+        const WavData full = reference(fixture("tone-3s-mono.mp3"));
+        QVERIFY(half.ok);
+        QVERIFY(std::abs(long(half.frames()) - long(full.frames() / 2)) <= 1152);
+    }
+
+    void stopReturnsToTheStartAndAMissingOrBrokenFileIsRefused()
+    {
+        TXaudioPlayer p;
+        QSignalSpy nacks(&p, &TXaudioPlayer::OnNotifyNack);
+        QSignalSpy errors(&p, &TXaudioPlayer::OnNotifyError);
+        p.InputOpen(QStringLiteral("/nonexistent/song.mp3"));
+        QTRY_COMPARE(nacks.count(), 1);
+        QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_INPUT_OPEN));
+        QVERIFY(!p.ErrorString(nacks.first().at(1).toInt()).isEmpty());
+        QVERIFY(p.ErrorString(nacks.first().at(1).toInt()) != QStringLiteral("unknown error"));
+        QCOMPARE(errors.count(), 1);
+
+        const QString junk = vorlantest::tempDir() + QStringLiteral("/random.mp3");
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QByteArray bytes(200000, '\0');
+        quint32 x = 12345;
+        for (auto &b : bytes) {
+            x = x * 1664525u + 1013904223u;
+            b = char(x >> 24);
+        }
+        f.write(bytes);
+        f.close();
+        p.InputOpen(junk);
+        QTRY_COMPARE(nacks.count(), 2);
+        QCOMPARE(nacks.last().at(0).toInt(), int(XA_MSG_COMMAND_INPUT_OPEN));
+
+        // The player goes on: the next good file plays.
+        QVERIFY(playToWav(p, fixture("mpeg1-layer2.mp2"), vorlantest::tempDir() + QStringLiteral("/g.wav")));
+
+        QSignalSpy positions(&p, &TXaudioPlayer::OnNotifyInputPosition);
+        p.Stop();
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_STOPPED));
+        QTRY_VERIFY(!positions.isEmpty());
+        QCOMPARE(positions.last().at(0).toUInt(), 0u);
+    }
+
+    void outputsThatCannotOpenAreRefusedAndThePlayerStaysUsable()
+    {
+        TXaudioPlayer p;
+        QSignalSpy nacks(&p, &TXaudioPlayer::OnNotifyNack);
+        QSignalSpy acks(&p, &TXaudioPlayer::OnNotifyAck);
+        QSignalSpy errors(&p, &TXaudioPlayer::OnNotifyError);
+        p.OutputOpen(QStringLiteral("wav:/nonexistent/folder/out.wav"));
+        QTRY_COMPARE(nacks.count(), 1);
+        QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_OUTPUT_OPEN));
+        QCOMPARE(errors.count(), 1);
+
+        p.OutputModuleRegister(QStringLiteral("dsound_output_module_register@xoutput.dll"));
+        p.OutputModuleRegister(QStringLiteral("nothing@nowhere.dll"));
+        QTRY_COMPARE(nacks.count(), 2);
+        QCOMPARE(nacks.last().at(0).toInt(), int(XA_MSG_COMMAND_OUTPUT_MODULE_REGISTER));
+        bool registered = false;
+        for (const auto &a : acks)
+            registered |= a.at(0).toInt() == XA_MSG_COMMAND_OUTPUT_MODULE_REGISTER;
+        QVERIFY(registered);
+        QVERIFY(playToWav(p, fixture("mpeg1-layer3.mp3"), vorlantest::tempDir() + QStringLiteral("/ok.wav")));
+    }
+
+    void equalizerSliderActsAtItsLabel()
+    {
+        // A 1 kHz sine: the "1K" slider (6) lifts it by 12 dB, the "260" slider (3), two octaves away,
+        // barely.
+        auto level = [](int slider, int value) {
+            TXaudioPlayer p;
+            p.SetOutputVolume(50, 20, 255); // headroom for the lift
+            if (slider > 0) {
+                EqualizerSettings eq;
+                eq.left[size_t(slider - 1)] = value;
+                eq.right[size_t(slider - 1)] = value;
+                const XA_EqualizerInfo info = eq.toEqualizerInfo();
+                p.SetCodecEqualizer(&info);
+            }
+            const QString wav = vorlantest::tempDir() + QStringLiteral("/eq.wav");
+            playToWav(p, fixture("sine-1k-44k-stereo.mp3"), wav);
+            const WavData w = readWav(wav);
+            return w.rms(0, w.frames() / 4, w.frames() * 3 / 4);
+        };
+        const double flat = level(0, 0);
+        QVERIFY(flat > 100);
+        const double lifted = level(6, 80);
+        QVERIFY2(std::abs(db(lifted, flat) - 12) <= 2, qPrintable(QString::number(db(lifted, flat))));
+        const double cut = level(6, -80);
+        QVERIFY2(std::abs(db(cut, flat) + 12) <= 2, qPrintable(QString::number(db(cut, flat))));
+        const double away = level(3, 80);
+        QVERIFY2(std::abs(db(away, flat)) < 3, qPrintable(QString::number(db(away, flat))));
+    }
+
+    void equalizerAtZeroOrOffLeavesSamplesUntouched()
+    {
+        TXaudioPlayer p;
+        const XA_EqualizerInfo zero{};
+        p.SetCodecEqualizer(&zero);
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/z.wav");
+        QVERIFY(playToWav(p, fixture("sine-1k-44k-stereo.mp3"), wav));
+        QVERIFY(readWav(wav).samples == reference(fixture("sine-1k-44k-stereo.mp3")).samples);
+        p.SetCodecEqualizer(nullptr);
+        QVERIFY(playToWav(p, fixture("sine-1k-44k-stereo.mp3"), wav));
+        QVERIFY(readWav(wav).samples == reference(fixture("sine-1k-44k-stereo.mp3")).samples);
+    }
+
+    void balanceChannelsAndLevelShapeTheSound()
+    {
+        const WavData ref = reference(fixture("sine-1k-44k-stereo.mp3"));
+        const double full = ref.rms(0);
+        auto play = [](auto setup) {
+            TXaudioPlayer p;
+            setup(p);
+            const QString wav = vorlantest::tempDir() + QStringLiteral("/b.wav");
+            playToWav(p, fixture("sine-1k-44k-stereo.mp3"), wav);
+            return readWav(wav);
+        };
+        // Balance 0: the right channel is silent, the left at full level.
+        WavData w = play([](TXaudioPlayer &p) { p.SetOutputVolume(0, 100, 255); });
+        QCOMPARE(w.peak(1), 0);
+        QVERIFY(std::abs(w.rms(0, 2000) / ref.rms(0, 2000) - 1) < 0.01);
+        // PCM level 50 halves the amplitude (the gain is linear in the level).
+        w = play([](TXaudioPlayer &p) { p.SetOutputVolume(50, 50, 255); });
+        QVERIFY(std::abs(w.rms(0, 2000) / ref.rms(0, 2000) - 0.5) < 0.01);
+        QVERIFY(full > 0);
+
+        // A tone on the left only: mono left puts it on both sides, mono right silences both, mono mix halves
+        // it.
+        const WavData left = reference(fixture("left-only-stereo.mp3"));
+        QVERIFY(left.rms(0) > 1000 && left.peak(1) < 50);
+        w = play2(fixture("left-only-stereo.mp3"), XA_OUTPUT_MONO_LEFT);
+        QVERIFY(std::abs(w.rms(1, 2000) / left.rms(0, 2000) - 1) < 0.01);
+        for (size_t i = 0; i < w.frames(); ++i)
+            QCOMPARE(w.samples[2 * i], w.samples[2 * i + 1]);
+        w = play2(fixture("left-only-stereo.mp3"), XA_OUTPUT_MONO_RIGHT);
+        QVERIFY(w.peak(0) < 50 && w.peak(1) < 50);
+        w = play2(fixture("left-only-stereo.mp3"), XA_OUTPUT_MONO_MIX);
+        QVERIFY(std::abs(w.rms(1, 2000) / left.rms(0, 2000) - 0.5) < 0.02);
+    }
+
+    static WavData play2(const QString &file, int channels)
+    {
+        TXaudioPlayer p;
+        p.SetOutputChannels(channels);
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/c.wav");
+        playToWav(p, file, wav);
+        return readWav(wav);
+    }
+
+    void pitchChangesRateAndLength()
+    {
+        TXaudioPlayer p;
+        p.SetPlayerEnvironmentInteger(QStringLiteral("OUTPUT.DIRECTSOUND.PITCH"), 500);
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/pitch.wav");
+        QVERIFY(playToWav(p, fixture("sine-1k-44k-stereo.mp3"), wav));
+        const WavData w = readWav(wav);
+        QCOMPARE(w.rate, 44100);
+        // One second at half speed lasts two, at half the frequency.
+        QVERIFY2(std::abs(double(w.frames()) / 44100.0 - 2.0) < 0.02,
+                 qPrintable(QString::number(w.frames())));
+        QVERIFY2(std::abs(w.frequency(0) - 500) < 5, qPrintable(QString::number(w.frequency(0))));
+    }
+
+    void levelMeterReadsThePeaksSentToTheOutput()
+    {
+        TXaudioPlayer p;
+        TVumeter meter(&p);
+        meter.Update(); // no output: nothing changes
+        QCOMPARE(meter.LeftPeak(), 0);
+        bool opened = false;
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN) {
+                p.Play();
+                opened = true;
+            }
+        });
+        const QString wav = vorlantest::tempDir() + QStringLiteral("/m.wav");
+        p.OutputOpen(QStringLiteral("wav:") + wav);
+        p.SetOutputVolume(0, 100, 255); // left only
+        p.InputOpen(fixture("sine-1k-44k-stereo.mp3"));
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+        meter.Update();
+        QSignalSpy acks(&p, &TXaudioPlayer::OnNotifyAck);
+        p.OutputClose();
+        QTRY_VERIFY(!acks.isEmpty());
+        const WavData w = readWav(wav);
+        // A half-scale sine: about 16384 / 180.
+        QVERIFY2(std::abs(meter.LeftPeak() - w.peak(0) / 180) <= 1,
+                 qPrintable(QStringLiteral("%1 %2").arg(meter.LeftPeak()).arg(w.peak(0))));
+        QVERIFY(meter.LeftPeak() > 80);
+        QCOMPARE(meter.RightPeak(), 0);
+
+        // A mono output moves only the left meter.
+        meter.setRightPeak(77);
+        p.SetOutputVolume(50, 100, 255);
+        p.OutputOpen(QStringLiteral("wav:") + wav);
+        p.InputOpen(fixture("tone-3s-mono.mp3"));
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+        meter.Update();
+        QVERIFY(meter.LeftPeak() > 50);
+        QCOMPARE(meter.RightPeak(), 77);
+    }
+
+    void versionMismatchIsReportedAndStartGoesOn()
+    {
+        QStringList boxes;
+        TXaudioPlayer::setMessageSink([&](const QString &t) { boxes << t; });
+        {
+            TXaudioPlayer p(nullptr, [] { return uint32_t((3 << 16) | (3 << 8)); });
+            QVERIFY(p.isValid());
+        }
+        {
+            TXaudioPlayer p;
+        }
+        TXaudioPlayer::setMessageSink({});
+        QCOMPARE(boxes, QStringList({QStringLiteral("Xaudio DLL API Mismatch\nExpected 3,2\nGot 3,3")}));
+    }
+
+    void codesWithoutEventRaiseOnlyTheMessageEvent()
+    {
+        TXaudioPlayer p;
+        QSignalSpy all(&p, &TXaudioPlayer::OnNotifyMessage);
+        QSignalSpy volume(&p, &TXaudioPlayer::OnNotifyOutputVolume);
+        QSignalSpy error(&p, &TXaudioPlayer::OnNotifyError);
+        QTRY_COMPARE(all.count(), 1); // ready
+        XA_Message m;
+        m.code = XA_MSG_NOTIFY_OUTPUT_RESERVED;
+        p.dispatch(m);
+        m.code = 200;
+        p.dispatch(m);
+        QCOMPARE(all.count(), 3);
+        QCOMPARE(volume.count(), 0);
+        QCOMPARE(error.count(), 0);
+    }
+
+    void queriesAnswerWithTheirEvents()
+    {
+        TXaudioPlayer p;
+        QSignalSpy volume(&p, &TXaudioPlayer::OnNotifyOutputVolume);
+        QSignalSpy env(&p, &TXaudioPlayer::OnNotifyPlayerEnvironmentInteger);
+        QSignalSpy pong(&p, &TXaudioPlayer::OnNotifyPong);
+        p.SetOutputVolume(30, 70, 255);
+        p.GetOutputVolume();
+        p.SetPlayerEnvironmentInteger(QStringLiteral("OUTPUT.DIRECTSOUND.PITCH"), 1200);
+        p.GetPlayerEnvironmentInteger(QStringLiteral("OUTPUT.DIRECTSOUND.PITCH"));
+        p.Ping(42);
+        QTRY_COMPARE(pong.count(), 1);
+        QCOMPARE(pong.first().at(0).toUInt(), 42u);
+        QCOMPARE(volume.count(), 2);
+        QCOMPARE(volume.last().at(1).toInt(), 70);
+        QCOMPARE(volume.last().at(2).toInt(), 30);
+        QCOMPARE(env.count(), 1);
+        QCOMPARE(env.first().at(1).toInt(), 1200);
+        p.setPriority(1);
+        QCOMPARE(p.Priority(), 1);
+    }
+};
+
+VORLAN_TEST_CLASS(XaudioTest)
+#include "XaudioTest.moc"
