@@ -1,0 +1,89 @@
+// The vorlaninfo tool: one line per file, errors on stderr and in the exit status.
+#include "tests/TestMain.h"
+#include "tests/tags/MpegBytes.h"
+
+#include <QProcess>
+#include <QTest>
+
+class VorlanInfoTest : public QObject
+{
+    Q_OBJECT
+
+    struct Run {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+
+    QString fixture(const QString &name) { return QStringLiteral(VORLAN_FIXTURES "/") + name; }
+
+    Run run(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(VORLAN_BUILD_DIR "/tags/vorlaninfo"), args);
+        Run r;
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+            return r;
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+private slots:
+    void defaultLinePerFile()
+    {
+        const Run r =
+            run({fixture(QStringLiteral("mpeg1-layer3.mp3")), fixture(QStringLiteral("tone-3s-mono.mp3")),
+                 fixture(QStringLiteral("freeformat.mp3"))});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.err.isEmpty());
+        const QStringList lines = r.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], fixture(QStringLiteral("mpeg1-layer3.mp3")) +
+                               QStringLiteral("\t1.0\tIII\t128\t44100\tJoint-Stereo\t00:00"));
+        QCOMPARE(lines[1], fixture(QStringLiteral("tone-3s-mono.mp3")) +
+                               QStringLiteral("\t1.0\tIII\t64\t44100\tSingle-Channel\t00:03"));
+        QCOMPARE(lines[2], fixture(QStringLiteral("freeformat.mp3")) +
+                               QStringLiteral("\tUnknown\tUnknown\t0\t0\tStereo\t00:00"));
+        QVERIFY(lines[3].isEmpty());
+    }
+
+    void templateOption()
+    {
+        const Run r = run({QStringLiteral("-t"), QStringLiteral("%A,T% - %T,T% [%Y%] %GNR,T%"),
+                           fixture(QStringLiteral("mpeg1-layer3-tagged.mp3"))});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Fixture Artist - Fixture Title [2024] 8\n"));
+    }
+
+    void missingFilesAreReportedAndTheOthersPrinted()
+    {
+        const QString missing = vorlantest::tempDir() + QStringLiteral("/missing.mp3");
+        const Run r = run({QStringLiteral("-t"), QStringLiteral("%FN,T%"), missing,
+                           fixture(QStringLiteral("mpeg1-layer1.mpg")), vorlantest::tempDir()});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QStringLiteral("mpeg1-layer1.mpg\n"));
+        QVERIFY(r.err.contains(missing));
+        QCOMPARE(r.err.count(QStringLiteral("cannot read")), 2);
+    }
+
+    void usage()
+    {
+        Run r = run({QStringLiteral("--help")});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(QStringLiteral("Usage: vorlaninfo")));
+        r = run({});
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.contains(QStringLiteral("Usage")));
+        r = run({QStringLiteral("--frobnicate"), fixture(QStringLiteral("mpeg1-layer3.mp3"))});
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.out.isEmpty());
+        // After "--" every argument is a file, even one that looks like an option.
+        r = run({QStringLiteral("--"), QStringLiteral("-t")});
+        QCOMPARE(r.status, 1);
+    }
+};
+
+VORLAN_TEST_CLASS(VorlanInfoTest)
+#include "VorlanInfoTest.moc"
