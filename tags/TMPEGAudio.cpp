@@ -37,6 +37,15 @@ const int16_t kBitRates[5][16] = {
     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
 };
 
+// Headers that decodeHeader would reject whatever the file: reserved version, layer 0, free or forbidden
+// bitrate, reserved sample rate. Skipping their decoding changes nothing but the time a sync-rich scan takes.
+inline bool cannotBeValid(uint32_t h)
+{
+    const uint32_t bitrate = (h >> 12) & 15;
+    return ((h >> 19) & 3) == 1 || ((h >> 17) & 3) == 0 || bitrate == 0 || bitrate == 15 ||
+           ((h >> 10) & 3) == 3;
+}
+
 QString filePart(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -316,8 +325,11 @@ int64_t TMPEGAudio::scan(BlockReader &reader, int64_t from, int64_t last)
             if (!hit)
                 break;
             c = start + (hit - base);
-            if ((hit[1] & 0xE0) == 0xE0 && decodeHeader(PosixFile::bigEndian32(hit)))
-                return c;
+            if ((hit[1] & 0xE0) == 0xE0) {
+                const uint32_t h = PosixFile::bigEndian32(hit);
+                if (!cannotBeValid(h) && decodeHeader(h))
+                    return c;
+            }
             ++c;
         }
         c = std::max(c, end + 1);
