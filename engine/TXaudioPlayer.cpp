@@ -11,13 +11,16 @@ TXaudioPlayer::MessageSink &sink()
     return s;
 }
 
-void notifyOwner(void *user)
-{
-    // Runs on the decoder's thread: hand the work to the owner's thread, in order.
-    auto *self = static_cast<TXaudioPlayer *>(user);
-    QMetaObject::invokeMethod(self, "dispatchPending", Qt::QueuedConnection);
-}
 } // namespace
+
+void TXaudioPlayer::notifyOwner(void *user)
+{
+    // Runs on the decoder's thread: hand the work to the owner's thread, once for however many notifications
+    // arrive before it runs.
+    auto *self = static_cast<TXaudioPlayer *>(user);
+    if (!self->m_dispatchScheduled.exchange(true))
+        QMetaObject::invokeMethod(self, "dispatchPending", Qt::QueuedConnection);
+}
 
 void TXaudioPlayer::setMessageSink(MessageSink s)
 {
@@ -73,6 +76,7 @@ void TXaudioPlayer::setPriority(int priority)
 
 void TXaudioPlayer::dispatchPending()
 {
+    m_dispatchScheduled = false;
     XA_Message m;
     while (m_player && control_message_get(m_player, &m))
         dispatch(m);

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 class TXaudioPlayer : public QObject
@@ -145,9 +146,11 @@ public:
 
 private:
     Q_INVOKABLE void dispatchPending();
+    static void notifyOwner(void *user);
 
     XA_Player *m_player = nullptr;
     XA_EqualizerInfo m_lastEqualizer{};
+    std::atomic<bool> m_dispatchScheduled{false};
 };
 
 Q_DECLARE_METATYPE(XA_Message)

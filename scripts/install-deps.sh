@@ -10,7 +10,7 @@ libmpg123-dev libout123-0 libsyn123-0 mpg123
 libcurl4-openssl-dev
 clang libclang-rt-14-dev
 xvfb xauth imagemagick fonts-dejavu-core
-lame ffmpeg sox mp3info pulseaudio poppler-utils
+lame ffmpeg sox mp3info pulseaudio poppler-utils bc
 shared-mime-info desktop-file-utils
 "
 

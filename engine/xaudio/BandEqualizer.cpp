@@ -72,12 +72,13 @@ void BandEqualizer::design(Filter &f) const
     const double w0 = 2 * M_PI * centre / m_rate;
     const double a = std::pow(10.0, f.gainDb / 40.0);
     const double alpha = std::sin(w0) * std::sinh(std::log(2.0) / 2 * octaves * w0 / std::sin(w0));
-    const double a0 = 1 + alpha / a;
-    f.b0 = float((1 + alpha * a) / a0);
-    f.b1 = float(-2 * std::cos(w0) / a0);
-    f.b2 = float((1 - alpha * a) / a0);
-    f.a1 = f.b1;
-    f.a2 = float((1 - alpha / a) / a0);
+    // The peaking filter's alpha over A gives the band-pass that, weighted by A^2 - 1, adds up to it.
+    const double bpAlpha = alpha / a;
+    const double a0 = 1 + bpAlpha;
+    f.b0 = float(bpAlpha / a0);
+    f.a1 = float(-2 * std::cos(w0) / a0);
+    f.a2 = float((1 - bpAlpha) / a0);
+    f.weight = float(a * a - 1);
 }
 
 void BandEqualizer::rebuild()
@@ -124,22 +125,116 @@ void BandEqualizer::clearHistory()
             f.z1 = f.z2 = 0;
 }
 
+namespace
+{
+
+typedef float v4 __attribute__((vector_size(16)));
+constexpr size_t MaxGroups = 8; // 32 filters, four to a group
+
+struct Bank {
+    v4 b0[MaxGroups], a1[MaxGroups], a2[MaxGroups], w[MaxGroups], z1[MaxGroups], z2[MaxGroups];
+};
+
+// G groups per channel known at compile time, so the filter states stay in registers across samples.
+template <size_t G, size_t C> void runBanks(Bank *banks, float *samples, size_t frames)
+{
+    v4 z1[C][G], z2[C][G];
+    for (size_t c = 0; c < C; ++c)
+        for (size_t g = 0; g < G; ++g) {
+            z1[c][g] = banks[c].z1[g];
+            z2[c][g] = banks[c].z2[g];
+        }
+    for (size_t n = 0; n < frames; ++n) {
+        for (size_t c = 0; c < C; ++c) {
+            const Bank &b = banks[c];
+            float &sample = samples[n * C + c];
+            const v4 x = {sample, sample, sample, sample};
+            v4 sum = {0, 0, 0, 0};
+            for (size_t g = 0; g < G; ++g) {
+                const v4 bx = b.b0[g] * x;
+                const v4 y = bx + z1[c][g];
+                z1[c][g] = z2[c][g] - b.a1[g] * y;
+                z2[c][g] = -bx - b.a2[g] * y;
+                sum += b.w[g] * y;
+            }
+            sample += (sum[0] + sum[1]) + (sum[2] + sum[3]);
+        }
+    }
+    for (size_t c = 0; c < C; ++c)
+        for (size_t g = 0; g < G; ++g) {
+            banks[c].z1[g] = z1[c][g];
+            banks[c].z2[g] = z2[c][g];
+        }
+}
+
+template <size_t C> void runBanks(size_t groups, Bank *banks, float *samples, size_t frames)
+{
+    switch (groups) {
+    case 1:
+        runBanks<1, C>(banks, samples, frames);
+        break;
+    case 2:
+        runBanks<2, C>(banks, samples, frames);
+        break;
+    case 3:
+        runBanks<3, C>(banks, samples, frames);
+        break;
+    case 4:
+        runBanks<4, C>(banks, samples, frames);
+        break;
+    case 5:
+        runBanks<5, C>(banks, samples, frames);
+        break;
+    case 6:
+        runBanks<6, C>(banks, samples, frames);
+        break;
+    case 7:
+        runBanks<7, C>(banks, samples, frames);
+        break;
+    default:
+        runBanks<8, C>(banks, samples, frames);
+        break;
+    }
+}
+
+} // namespace
+
 void BandEqualizer::process(float *samples, size_t frames)
 {
-    for (int ch = 0; ch < m_channels; ++ch) {
-        for (Filter &f : m_filters[ch]) {
-            float z1 = f.z1, z2 = f.z2;
-            float *p = samples + ch;
-            for (size_t n = 0; n < frames; ++n, p += m_channels) {
-                const float x = *p;
-                const float y = f.b0 * x + z1;
-                z1 = f.b1 * x - f.a1 * y + z2;
-                z2 = f.b2 * x - f.a2 * y;
-                *p = y;
+    const size_t channels = size_t(m_channels);
+    size_t groups = 0;
+    for (size_t ch = 0; ch < channels; ++ch)
+        groups = std::max(groups, std::min(MaxGroups, (m_filters[ch].size() + 3) / 4));
+    if (groups == 0)
+        return;
+    Bank banks[2];
+    for (size_t ch = 0; ch < channels; ++ch) {
+        const auto &filters = m_filters[ch];
+        for (size_t g = 0; g < groups; ++g) {
+            for (size_t lane = 0; lane < 4; ++lane) {
+                const size_t k = g * 4 + lane;
+                // Lanes without a filter have weight 0 and add nothing.
+                const Filter f = k < filters.size() ? filters[k] : Filter();
+                banks[ch].b0[g][lane] = f.b0;
+                banks[ch].a1[g][lane] = f.a1;
+                banks[ch].a2[g][lane] = f.a2;
+                banks[ch].w[g][lane] = f.weight;
+                banks[ch].z1[g][lane] = f.z1;
+                banks[ch].z2[g][lane] = f.z2;
             }
+        }
+    }
+    if (channels == 2)
+        runBanks<2>(groups, banks, samples, frames);
+    else
+        runBanks<1>(groups, banks, samples, frames);
+    for (size_t ch = 0; ch < channels; ++ch) {
+        auto &filters = m_filters[ch];
+        for (size_t k = 0; k < filters.size() && k / 4 < groups; ++k) {
             // Denormals would slow the loop to a crawl in silence.
-            f.z1 = std::fabs(z1) < 1e-20f ? 0 : z1;
-            f.z2 = std::fabs(z2) < 1e-20f ? 0 : z2;
+            const float z1 = banks[ch].z1[k / 4][k % 4], z2 = banks[ch].z2[k / 4][k % 4];
+            filters[k].z1 = std::fabs(z1) < 1e-20f ? 0 : z1;
+            filters[k].z2 = std::fabs(z2) < 1e-20f ? 0 : z2;
         }
     }
 }

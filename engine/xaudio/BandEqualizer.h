@@ -27,7 +27,8 @@ private:
     struct Filter {
         int first = 0, last = 0;
         double gainDb = 0;
-        float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+        // Band-pass b0 (b1 = 0, b2 = -b0), feedback a1 and a2, and the weight G - 1.
+        float b0 = 0, a1 = 0, a2 = 0, weight = 0;
         float z1 = 0, z2 = 0;
     };
     void rebuild();

@@ -337,7 +337,8 @@ void DecoderPlayer::openInput(const std::string &name)
                 // the playing one back to the start would change a few samples of the first pass.
                 int scanErr = 0;
                 mpg123_handle *scanner = newDecoder(&scanErr);
-                if (scanner && mpg123_open(scanner, name.c_str()) == MPG123_OK && mpg123_scan(scanner) == MPG123_OK)
+                if (scanner && mpg123_open(scanner, name.c_str()) == MPG123_OK &&
+                    mpg123_scan(scanner) == MPG123_OK)
                     in->length = mpg123_length(scanner);
                 if (scanner) {
                     mpg123_close(scanner);
@@ -470,8 +471,9 @@ void DecoderPlayer::sendPosition(bool force)
     if (pos < 0)
         return;
     if (!force) {
-        // Every tenth of a second of sound.
-        if (m_lastPositionSample >= 0 && pos - m_lastPositionSample < m_input->rate / 10)
+        // Every tenth of a second of sound on a device; into a file, written at decoding speed, every second.
+        const int64_t step = m_output.isFile() ? m_input->rate : m_input->rate / 10;
+        if (m_lastPositionSample >= 0 && pos - m_lastPositionSample < step)
             return;
     }
     m_lastPositionSample = pos;
@@ -555,7 +557,9 @@ void DecoderPlayer::decodeStep()
         return;
 
     const size_t frames = bytes / (sizeof(int16_t) * size_t(in.channels));
-    m_chain.process(reinterpret_cast<const int16_t *>(audio), frames, m_pcm);
+    size_t outFrames = 0;
+    const int16_t *pcm = m_chain.process(reinterpret_cast<const int16_t *>(audio), frames, &outFrames);
+    const size_t samples = outFrames * size_t(in.channels);
 
     std::string text;
     if (!m_output.isOpen() && !openOutput(m_outputName, XA_MSG_COMMAND_PLAY)) {
@@ -570,7 +574,7 @@ void DecoderPlayer::decodeStep()
         return;
     }
     m_outputChannels = in.channels;
-    if (!m_pcm.empty() && !m_output.play(m_pcm.data(), m_pcm.size() * sizeof(int16_t), &text)) {
+    if (samples > 0 && !m_output.play(pcm, samples * sizeof(int16_t), &text)) {
         error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_WRITE, "cannot write to " + m_output.name() + ": " + text);
         closeOutput();
         setPlayerState(XA_PLAYER_STATE_STOPPED);
@@ -578,12 +582,17 @@ void DecoderPlayer::decodeStep()
     }
 
     int peakL = 0, peakR = 0;
-    const int ch = in.channels;
-    for (size_t i = 0; i < m_pcm.size(); i += size_t(ch)) {
-        peakL = std::max(peakL, std::min(32767, std::abs(int(m_pcm[i]))));
-        if (ch == 2)
-            peakR = std::max(peakR, std::min(32767, std::abs(int(m_pcm[i + 1]))));
+    if (in.channels == 2) {
+        for (size_t i = 0; i < samples; i += 2) {
+            peakL = std::max(peakL, std::abs(int(pcm[i])));
+            peakR = std::max(peakR, std::abs(int(pcm[i + 1])));
+        }
+    } else {
+        for (size_t i = 0; i < samples; ++i)
+            peakL = std::max(peakL, std::abs(int(pcm[i])));
     }
+    peakL = std::min(peakL, 32767);
+    peakR = std::min(peakR, 32767);
     for (auto [peak, store] : {std::pair{peakL, &m_peakLeft}, std::pair{peakR, &m_peakRight}}) {
         int current = store->load();
         while (peak > current && !store->compare_exchange_weak(current, peak)) {

@@ -103,7 +103,6 @@ private:
     int m_debugLevel = 0;
     bool m_muted = false;
     SoundChain m_chain;
-    std::vector<int16_t> m_pcm;
     int64_t m_lastPositionSample = -1;
 
     std::atomic<int> m_peakLeft{0}, m_peakRight{0};

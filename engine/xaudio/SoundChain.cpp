@@ -94,15 +94,15 @@ void SoundChain::setupResampler()
     m_resamplerPitch = m_pitch;
 }
 
-void SoundChain::process(const int16_t *in, size_t frames, std::vector<int16_t> &out)
+const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *outFrames)
 {
     const int ch = m_channels;
     if (neutral()) {
         if (m_resampler)
             clearHistory();
         m_snapGains = false;
-        out.assign(in, in + frames * size_t(ch));
-        return;
+        *outFrames = frames;
+        return in;
     }
 
     m_work.resize(frames * size_t(ch));
@@ -177,14 +177,30 @@ void SoundChain::process(const int16_t *in, size_t frames, std::vector<int16_t> 
             return std::min(target, current + step);
         return std::max(target, current - step);
     };
+    std::vector<int16_t> &out = m_out;
     out.resize(count * size_t(ch));
-    for (size_t n = 0; n < count; ++n) {
+    auto toPcm = [](float v) { return int16_t(std::lrint(std::clamp(v * 32768.0f, -32768.0f, 32767.0f))); };
+    size_t n = 0;
+    // While a level glides, sample by sample; then at the steady level in a loop the compiler vectorizes.
+    for (; n < count && (m_gainL != targetL || m_gainR != targetR); ++n) {
         m_gainL = glide(m_gainL, targetL);
         m_gainR = glide(m_gainR, targetR);
         for (int c = 0; c < ch; ++c) {
             const float gain = (ch == 1) ? std::max(m_gainL, m_gainR) : (c == 0 ? m_gainL : m_gainR);
-            const float v = samples[n * size_t(ch) + size_t(c)] * gain * 32768.0f;
-            out[n * size_t(ch) + size_t(c)] = int16_t(std::lrint(std::clamp(v, -32768.0f, 32767.0f)));
+            out[n * size_t(ch) + size_t(c)] = toPcm(samples[n * size_t(ch) + size_t(c)] * gain);
         }
     }
+    if (ch == 2) {
+        const float gl = m_gainL, gr = m_gainR;
+        for (; n < count; ++n) {
+            out[2 * n] = toPcm(samples[2 * n] * gl);
+            out[2 * n + 1] = toPcm(samples[2 * n + 1] * gr);
+        }
+    } else {
+        const float g = std::max(m_gainL, m_gainR);
+        for (; n < count; ++n)
+            out[n] = toPcm(samples[n] * g);
+    }
+    *outFrames = count;
+    return out.data();
 }

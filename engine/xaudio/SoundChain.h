@@ -29,9 +29,9 @@ public:
     void clearHistory();
 
     bool neutral() const;
-    // in: interleaved 16-bit frames of the current format; out: the frames to play (count may differ with
-    // pitch).
-    void process(const int16_t *in, size_t frames, std::vector<int16_t> &out);
+    // in: interleaved 16-bit frames of the current format. Returns the frames to play (their count may differ
+    // with pitch): in itself when every setting is neutral, else the chain's own buffer.
+    const int16_t *process(const int16_t *in, size_t frames, size_t *outFrames);
 
 private:
     void targetGains(float &left, float &right) const;
@@ -49,4 +49,5 @@ private:
     syn123_struct *m_resampler = nullptr;
     int m_resamplerPitch = 0;
     std::vector<float> m_work, m_resampled;
+    std::vector<int16_t> m_out;
 };
