@@ -411,6 +411,67 @@ private slots:
         QCOMPARE(meter.RightPeak(), 77);
     }
 
+    void playsThroughTheSoundServer()
+    {
+        // A private sound server with a null sink stands in for the desktop's.
+        if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty())
+            QSKIP("pulseaudio is not installed");
+        QProcess server;
+        server.start(QStringLiteral("pulseaudio"),
+                     {QStringLiteral("-n"), QStringLiteral("--exit-idle-time=-1"),
+                      QStringLiteral("--disallow-exit"), QStringLiteral("--load=module-null-sink"),
+                      QStringLiteral("--load=module-native-protocol-unix")});
+        const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/native");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
+
+        TXaudioPlayer p;
+        TVumeter meter(&p);
+        QSignalSpy errors(&p, &TXaudioPlayer::OnNotifyError);
+        int maxPeak = 0;
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN)
+                p.Play();
+        });
+        connect(&p, &TXaudioPlayer::OnNotifyInputTimecode, [&](quint8, quint8, quint8, quint8) {
+            meter.Update();
+            maxPeak = std::max(maxPeak, meter.LeftPeak());
+        });
+        QElapsedTimer t;
+        t.start();
+        p.SetOutputName(QStringLiteral("/dev/dsound/0"));
+        p.InputOpen(fixture("mpeg1-layer3.mp3"));
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS, 15000));
+        // Played in real time, not faster.
+        QVERIFY(t.elapsed() >= 400);
+        QCOMPARE(errors.count(), 0);
+        QVERIFY(maxPeak > 0);
+        server.terminate();
+        server.waitForFinished(5000);
+    }
+
+    void aSoundDeviceThatCannotOpenIsRefusedQuickly()
+    {
+        TXaudioPlayer p;
+        QSignalSpy nacks(&p, &TXaudioPlayer::OnNotifyNack);
+        bool playing = false;
+        connect(&p, &TXaudioPlayer::OnNotifyPlayerState,
+                [&](int s) { playing |= s == XA_PLAYER_STATE_PLAYING; });
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN)
+                p.Play();
+        });
+        // No sound server runs for this player's environment.
+        qputenv("PULSE_SERVER", "unix:/nonexistent/pulse/native");
+        p.SetOutputName(QStringLiteral("/dev/dsound/0"));
+        p.InputOpen(fixture("mpeg1-layer3.mp3"));
+        QTRY_VERIFY_WITH_TIMEOUT(!nacks.isEmpty() || playing, 10000);
+        qunsetenv("PULSE_SERVER");
+        QVERIFY(!playing);
+        QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_PLAY));
+        QVERIFY(
+            playToWav(p, fixture("mpeg1-layer3.mp3"), vorlantest::tempDir() + QStringLiteral("/after.wav")));
+    }
+
     void versionMismatchIsReportedAndStartGoesOn()
     {
         QStringList boxes;
