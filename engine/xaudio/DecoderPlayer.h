@@ -41,7 +41,20 @@ public:
     bool peaks(int *left, int *right, int *channels);
 
 private:
-    struct Input;
+    struct Input {
+        mpg123_handle_struct *mh = nullptr;
+        std::unique_ptr<StreamSource> source;
+        bool stream = false;
+        bool disconnected = false; // a stopped stream reconnects on Play
+        long rate = 0;
+        int channels = 0;
+        int64_t length = -1; // samples; -1 for streams
+        std::vector<uint8_t> buffer;
+        Input() = default;
+        Input(const Input &) = delete;
+        Input &operator=(const Input &) = delete;
+        ~Input();
+    };
 
     void run();
     void handle(const XA_Command &c);
