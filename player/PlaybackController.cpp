@@ -1,0 +1,591 @@
+#include "player/PlaybackController.h"
+
+#include "engine/TVumeter.h"
+#include "engine/TXaudioPlayer.h"
+#include "player/Statistics.h"
+#include "playlist/PlaylistFiles.h"
+#include "playlist/PlaylistModel.h"
+#include "tags/TMPEGAudio.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace
+{
+
+QString twoDigits(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
+
+// The "00" pattern: at least two digits.
+QString percentText(int value, const QString &suffix)
+{
+    return twoDigits(value) + suffix;
+}
+
+} // namespace
+
+PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *playlist, Statistics *statistics,
+                                       QObject *parent)
+    : QObject(parent), m_player(player), m_playlist(playlist), m_statistics(statistics),
+      m_meter(new TVumeter(player, this))
+{
+    qRegisterMetaType<StreamInfo>();
+    m_vuMeterTimer.setInterval(100);
+    m_fadeDown.setInterval(100);
+    m_fadeUp.setInterval(100);
+    connect(&m_vuMeterTimer, &QTimer::timeout, this, &PlaybackController::vuMeterTick);
+    connect(&m_fadeDown, &QTimer::timeout, this, &PlaybackController::fadeDownTick);
+    connect(&m_fadeUp, &QTimer::timeout, this, &PlaybackController::fadeUpTick);
+
+    connect(m_player, &TXaudioPlayer::OnNotifyInputState, this, &PlaybackController::onInputState);
+    connect(m_player, &TXaudioPlayer::OnNotifyPlayerState, this, &PlaybackController::onPlayerState);
+    connect(m_player, &TXaudioPlayer::OnNotifyNack, this, &PlaybackController::onNack);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputDuration, this, &PlaybackController::onDuration);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputTimecode, this, &PlaybackController::onTimecode);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputPosition, this, &PlaybackController::onPosition);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputStreamInfo, this, &PlaybackController::onStreamInfo);
+    connect(m_player, &TXaudioPlayer::OnNotifyOutputVolume, this, &PlaybackController::onVolume);
+    connect(m_player, &TXaudioPlayer::OnNotifyOutputPcmLevel, this,
+            [this](quint8 pcm) { onVolume(255, pcm, quint8(m_balancePosition)); });
+    connect(m_player, &TXaudioPlayer::OnNotifyOutputBalance, this,
+            [this](quint8 balance) { onVolume(255, quint8(100 - m_volumePosition), balance); });
+
+    // A list loaded from a file starts playing when the user wants it so.
+    connect(m_playlist, &PlaylistModel::listLoaded, this, [this] {
+        if (m_autoPlay)
+            NextBtnClick();
+    });
+}
+
+PlaybackController::~PlaybackController() = default;
+
+void PlaybackController::setOutputModule(int module)
+{
+    m_outputModule = module;
+    if (module == 0)
+        m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
+    else if (module == 1)
+        m_player->SetOutputName(QStringLiteral("/dev/wave/0"));
+    // 2: every song opens a WAV file of its own.
+}
+
+QString PlaybackController::wavOutputName(const QString &path) const
+{
+    QString dir = m_outputDir.isEmpty() ? QDir::homePath() : m_outputDir;
+    if (!dir.endsWith('/'))
+        dir += '/';
+    // A song name may hold characters a file name cannot.
+    QString name = PlaylistModel::EntryDisplayText(path, true);
+    name.replace('/', '-').replace(QChar(0), ' ');
+    if (name.trimmed().isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+        name = QStringLiteral("Vorlan");
+    return QStringLiteral("wav:") + dir + name + QStringLiteral(".wav");
+}
+
+void PlaybackController::PlayFile(const QString &path)
+{
+    if (!PlaylistModel::IsAudioFile(path) && !PlaylistModel::IsStreamUrl(path)) {
+        emit trayAnimationChanged(false);
+        m_playlist->removeSelected();
+        // Queued, so a list of many unplayable entries does not nest one call per entry.
+        if (m_loop)
+            QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
+        return;
+    }
+    if (m_randomColors)
+        emit randomColorsWanted();
+    m_currentPath = path;
+    m_trackPosition = true;
+    if (m_outputModule == 2)
+        m_player->OutputOpen(wavOutputName(path));
+    m_player->InputOpen(path);
+}
+
+void PlaybackController::PlayBtnClick()
+{
+    m_player->Play();
+}
+
+void PlaybackController::PauseBtnClick()
+{
+    m_player->Pause();
+}
+
+void PlaybackController::StopBtnClick()
+{
+    m_player->OutputReset();
+    m_player->Stop();
+}
+
+void PlaybackController::playSelected()
+{
+    m_playlist->UpdateSelectedTime();
+    if (m_playlist->count() == 0)
+        return;
+    const int focused = std::max(0, m_playlist->focusedEntry());
+    m_playlist->setCurrentIndex(focused);
+    PlayFile(m_playlist->entryPath(focused));
+}
+
+void PlaybackController::NextBtnClick()
+{
+    const int n = m_playlist->count();
+    if (n == 0)
+        return;
+    m_playlist->unselectAll();
+    int index = m_playlist->CurrentIndex();
+    if (index >= n - 1)
+        index = -1;
+    ++index;
+    if (m_random)
+        index = int(QRandomGenerator::global()->bounded(n));
+    m_playlist->setCurrentIndex(index);
+    m_playlist->selectEntry(index);
+    playSelected();
+}
+
+void PlaybackController::PrevBtnClick()
+{
+    const int n = m_playlist->count();
+    if (n == 0)
+        return;
+    m_playlist->unselectAll();
+    int index = m_playlist->CurrentIndex();
+    // Nothing chosen yet (right after a list load) counts as the first entry, so Previous goes to the last.
+    if (index <= 0 || index > n)
+        index = n;
+    --index;
+    if (m_random)
+        index = int(QRandomGenerator::global()->bounded(n));
+    m_playlist->setCurrentIndex(index);
+    m_playlist->selectEntry(index);
+    playSelected();
+}
+
+void PlaybackController::loadList(const QString &path)
+{
+    PlaylistFiles::readByExtension(*m_playlist, path);
+}
+
+void PlaybackController::openFiles(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    m_playlist->clear();
+    const QString first = files.first();
+    if (PlaylistFiles::formatByExtension(first) != PlaylistFiles::Format::None &&
+        PlaylistFiles::formatByExtension(first) != PlaylistFiles::Format::HTML)
+        loadList(first);
+    if (PlaylistModel::IsAudioFile(first)) {
+        m_playlist->addFiles(files);
+        m_playlist->setCurrentIndex(0);
+        m_playlist->setPlayedCount(0);
+        m_playlist->selectEntry(0);
+        if (m_autoPlay)
+            PlayFile(first);
+    }
+}
+
+void PlaybackController::dropFiles(const QStringList &names)
+{
+    if (names.isEmpty())
+        return;
+    m_playlist->clear();
+    QStringList audio;
+    for (const QString &name : names)
+        if (PlaylistModel::IsAudioFile(name))
+            audio << name;
+    m_playlist->addFiles(audio);
+    const auto format = PlaylistFiles::formatByExtension(names.last());
+    if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
+        format == PlaylistFiles::Format::VLN) {
+        loadList(names.last());
+        return;
+    }
+    m_playlist->setCurrentIndex(-1);
+    m_playlist->setPlayedCount(0);
+    NextBtnClick();
+}
+
+void PlaybackController::handOver(const QString &param)
+{
+    if (param.isEmpty())
+        return;
+    if (PlaylistModel::IsAudioFile(param)) {
+        m_playlist->PlaylistAddFile(param);
+        const int last = m_playlist->count() - 1;
+        m_playlist->setCurrentIndex(last);
+        m_playlist->unselectAll();
+        m_playlist->selectEntry(last);
+        PlayFile(param);
+    }
+    const auto format = PlaylistFiles::formatByExtension(param);
+    if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
+        format == PlaylistFiles::Format::VLN)
+        loadList(param);
+}
+
+void PlaybackController::startWith(const QStringList &arguments, const QString &lastPlaylistPath)
+{
+    if (arguments.isEmpty()) {
+        PlaylistFiles::readVLN(*m_playlist, lastPlaylistPath);
+        return;
+    }
+    // An unquoted path with blanks arrives in pieces; put it together again.
+    const QString path = arguments.join(QLatin1Char(' '));
+    if (PlaylistModel::IsAudioFile(path)) {
+        m_playlist->clear();
+        m_playlist->PlaylistAddFile(path);
+        m_playlist->setCurrentIndex(0);
+        m_playlist->setPlayedCount(0);
+        m_playlist->selectEntry(0);
+        PlayFile(path);
+    }
+    const auto format = PlaylistFiles::formatByExtension(path);
+    if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
+        format == PlaylistFiles::Format::VLN)
+        loadList(path);
+}
+
+void PlaybackController::ResetPlayback()
+{
+    emit trayAnimationChanged(false);
+    emit positionEnabledChanged(false);
+    m_trackPosition = false;
+    setMetersRunning(false);
+    m_position = 0;
+    emit positionChanged(0);
+    m_leftLevel = m_rightLevel = 0;
+    emit levelsChanged(0, 0);
+    m_player->OutputClose();
+    m_player->InputSeek(0, 1);
+    m_elapsedSeconds = 0;
+    setTimeText(QStringLiteral("[00:00]"));
+}
+
+void PlaybackController::setLoop(bool on)
+{
+    m_loop = on;
+    emit loopRandomChanged(m_loop, m_random);
+}
+
+void PlaybackController::setRandom(bool on)
+{
+    m_random = on;
+    emit loopRandomChanged(m_loop, m_random);
+}
+
+void PlaybackController::ElapsedClick()
+{
+    m_timeElapsed = !m_timeElapsed;
+    if (m_timeText != QStringLiteral("[00:00]"))
+        redrawTime();
+}
+
+void PlaybackController::setTimeElapsed(bool elapsed)
+{
+    m_timeElapsed = elapsed;
+}
+
+QString PlaybackController::timeOfDayText(int seconds, bool remaining)
+{
+    seconds = std::max(0, seconds);
+    const int m = seconds % 3600 / 60, s = seconds % 60;
+    return remaining ? QStringLiteral("- %1:%2").arg(twoDigits(m), twoDigits(s))
+                     : QStringLiteral("[%1:%2]").arg(twoDigits(m), twoDigits(s));
+}
+
+QString PlaybackController::lengthText(int seconds)
+{
+    return QStringLiteral("Length: ") + timeOfDayText(seconds, false);
+}
+
+QString PlaybackController::songTimeText(int seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(twoDigits(seconds / 3600), twoDigits(seconds % 3600 / 60), twoDigits(seconds % 60));
+}
+
+void PlaybackController::setTimeText(const QString &text)
+{
+    m_timeText = text;
+    emit timeTextChanged(text);
+}
+
+void PlaybackController::redrawTime()
+{
+    setTimeText(m_timeElapsed ? timeOfDayText(m_elapsedSeconds, false)
+                              : timeOfDayText(m_lengthSeconds - m_elapsedSeconds, true));
+}
+
+void PlaybackController::FadeIn1Click()
+{
+    if (!m_fadeUp.isActive())
+        m_fadeVolume = m_volumePosition;
+    m_fadeUp.stop();
+    m_fadeDown.start();
+}
+
+void PlaybackController::FadeOut1Click()
+{
+    m_fadeVolume = 0;
+    m_fadeDown.stop();
+    m_fadeUp.start();
+}
+
+void PlaybackController::fadeDownTick()
+{
+    if (m_volumePosition + 3 >= 98) {
+        m_fadeDown.stop();
+        setVolumePosition(100);
+        return;
+    }
+    setVolumePosition(m_volumePosition + 3);
+}
+
+void PlaybackController::fadeUpTick()
+{
+    const int next = m_volumePosition - 3;
+    if (next <= m_fadeVolume) {
+        m_fadeUp.stop();
+        setVolumePosition(m_fadeVolume);
+        return;
+    }
+    setVolumePosition(next);
+}
+
+void PlaybackController::positionPressed()
+{
+    FadeIn1Click();
+}
+
+void PlaybackController::positionReleased()
+{
+    m_fadeDown.stop();
+    m_fadeUp.start();
+}
+
+void PlaybackController::positionDragStarted()
+{
+    m_trackPosition = false;
+}
+
+void PlaybackController::positionDragEnded(int value)
+{
+    m_position = value;
+    m_player->InputSeek(value, PositionMax);
+    m_trackPosition = true;
+}
+
+void PlaybackController::positionValueChanged(int value)
+{
+    m_position = value;
+    if (m_trackPosition)
+        return;
+    if (m_shiftHeld) {
+        m_player->InputSeek(value, PositionMax);
+        return;
+    }
+    setTimeText(percentText(value * 100 / PositionMax, QStringLiteral(" %")));
+}
+
+void PlaybackController::sendVolume()
+{
+    m_player->SetOutputVolume(m_balancePosition, 100 - m_volumePosition, 255);
+}
+
+void PlaybackController::setVolumePosition(int position)
+{
+    m_volumePosition = std::clamp(position, 0, 100);
+    emit volumePositionChanged(m_volumePosition);
+    sendVolume();
+    setTimeText(percentText(100 - m_volumePosition, QStringLiteral("% V")));
+}
+
+void PlaybackController::VolTrackBarChange(int position)
+{
+    setVolumePosition(position);
+}
+
+void PlaybackController::BalTrackChange(int position)
+{
+    position = std::clamp(position, 0, 100);
+    // Near the middle means the middle.
+    if (position >= 41 && position <= 59)
+        position = 50;
+    m_balancePosition = position;
+    emit balancePositionChanged(position);
+    sendVolume();
+    if (position > 50)
+        setTimeText(percentText((position - 50) * 2, QStringLiteral("% R")));
+    else if (position < 50)
+        setTimeText(percentText((50 - position) * 2, QStringLiteral("% L")));
+    else
+        setTimeText(QStringLiteral("Center"));
+}
+
+void PlaybackController::setMetersRunning(bool on)
+{
+    if (on)
+        m_vuMeterTimer.start();
+    else
+        m_vuMeterTimer.stop();
+}
+
+void PlaybackController::vuMeterTick()
+{
+    m_meter->Update();
+    // Fast rise, falling by a tenth plus one each tick.
+    auto follow = [](int current, int peak) {
+        if (peak > current)
+            return std::min(peak, int(LevelMax));
+        return std::max(0, current - (current / 10 + 1));
+    };
+    m_leftLevel = follow(m_leftLevel, m_meter->LeftPeak());
+    m_rightLevel = follow(m_rightLevel, m_meter->RightPeak());
+    emit levelsChanged(m_leftLevel, m_rightLevel);
+}
+
+void PlaybackController::onInputState(int state)
+{
+    if (state == XA_INPUT_STATE_OPEN)
+        m_player->Play();
+}
+
+void PlaybackController::onPlayerState(int state)
+{
+    m_state = state;
+    switch (state) {
+    case XA_PLAYER_STATE_STOPPED:
+        emit buttonsChanged(true, false, false);
+        ResetPlayback();
+        break;
+    case XA_PLAYER_STATE_PLAYING:
+        emit buttonsChanged(false, true, true);
+        if (m_animatedTray)
+            emit trayAnimationChanged(true);
+        emit positionEnabledChanged(true);
+        m_trackPosition = true;
+        setMetersRunning(true);
+        break;
+    case XA_PLAYER_STATE_PAUSED:
+        emit buttonsChanged(true, false, true);
+        emit trayAnimationChanged(false);
+        m_trackPosition = false;
+        setMetersRunning(false);
+        break;
+    case XA_PLAYER_STATE_EOS:
+        emit buttonsChanged(true, false, false);
+        endOfSong();
+        break;
+    default:
+        break;
+    }
+    emit stateChanged(state);
+}
+
+void PlaybackController::endOfSong()
+{
+    ResetPlayback();
+    m_playlist->incrementPlayedCount();
+    if (m_statistics)
+        m_statistics->countSong(m_currentPath, PlaylistModel::EntryDisplayText(m_currentPath, true));
+    emit playedCountChanged(m_playlist->PlayedCount());
+    setTimeText(QStringLiteral("[00:00]"));
+    emit songFinished(m_currentPath);
+    if (m_loop)
+        NextBtnClick();
+    else
+        emit trayAnimationChanged(false);
+}
+
+void PlaybackController::onNack(quint8 command, qint16 code)
+{
+    QString text;
+    switch (command) {
+    case XA_MSG_COMMAND_INPUT_OPEN:
+        text = QStringLiteral("Cannot Open Input");
+        break;
+    case XA_MSG_COMMAND_PLAY:
+        text = QStringLiteral("Cannot Play Stream");
+        break;
+    case XA_MSG_COMMAND_OUTPUT_MODULE_REGISTER:
+        text = QStringLiteral("Cannot Register Output Module");
+        break;
+    default:
+        return;
+    }
+    emit errorMessage(text + QStringLiteral(" (") + m_player->ErrorString(code) + QStringLiteral(")"));
+}
+
+void PlaybackController::onDuration(quint32 seconds)
+{
+    m_lengthSeconds = int(std::min<quint32>(seconds, 0x7FFFFFFF));
+    emit lengthTextChanged(lengthText(m_lengthSeconds));
+    emit songTimeTextChanged(songTimeText(m_lengthSeconds));
+}
+
+void PlaybackController::onTimecode(quint8 h, quint8 m, quint8 s, quint8)
+{
+    m_elapsedSeconds = h * 3600 + m * 60 + s;
+    if (m_trackPosition || m_shiftHeld)
+        redrawTime();
+}
+
+void PlaybackController::onPosition(quint32 offset, quint32)
+{
+    if (!m_trackPosition)
+        return;
+    m_position = int(std::min<quint32>(offset, PositionMax));
+    emit positionChanged(m_position);
+}
+
+void PlaybackController::onStreamInfo(quint8 level, quint8 layer, quint16 bitrate, quint16 frequency,
+                                      quint8 mode)
+{
+    StreamInfo info;
+    info.level = level;
+    info.layer = layer;
+    info.bitrate = bitrate;
+    info.frequency = frequency;
+    info.mode = mode;
+    info.path = m_currentPath;
+    emit streamInfoChanged(info);
+
+    const QString name = PlaylistModel::EntryDisplayText(m_currentPath, true);
+    emit titleChanged(name);
+
+    QStringList lines{name};
+    TMPEGAudio mpeg;
+    mpeg.setFileName(m_currentPath);
+    const TMPEGData &d = mpeg.data();
+    if (d.Header == QStringLiteral("TAG")) {
+        lines << QStringLiteral("ID3 Tag");
+        auto add = [&lines](const QString &label, const QString &value) {
+            if (!value.isEmpty())
+                lines << label + value;
+        };
+        add(QStringLiteral("Title: "), d.Title);
+        add(QStringLiteral("Artist: "), d.Artist);
+        add(QStringLiteral("Album: "), d.Album);
+        add(QStringLiteral("Genere: "), mpeg.genreStr());
+        add(QStringLiteral("Comment: "), d.Comment);
+        if (d.Year != QStringLiteral("    "))
+            add(QStringLiteral("Year: "), d.Year);
+        lines << QString();
+    }
+    emit titleLinesChanged(lines);
+}
+
+void PlaybackController::onVolume(quint8, quint8 pcm, quint8 balance)
+{
+    // A level of 99 is full volume.
+    const int level = pcm == 99 ? 100 : std::min<int>(pcm, 100);
+    m_volumePosition = 100 - level;
+    m_balancePosition = std::min<int>(balance, 100);
+    emit volumePositionChanged(m_volumePosition);
+    emit balancePositionChanged(m_balancePosition);
+}

@@ -1,0 +1,184 @@
+#pragma once
+// The player's playback rules without a window: starting songs, reacting to the decoder, choosing the next
+// song, and the texts and values of the time, position, volume, balance and level displays. Windows forward
+// their clicks and keys here and show what the display signals say.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+class TXaudioPlayer;
+class TVumeter;
+class PlaylistModel;
+class Statistics;
+
+// What the decoder reports of the playing stream, for the file info window.
+struct StreamInfo {
+    int level = 0; // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
+    int layer = 0;
+    int bitrate = 0;   // kbit/s
+    int frequency = 0; // Hz
+    int mode = 0;      // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+    QString path;      // the playing path or URL
+};
+
+class PlaybackController : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PositionMax = 400;
+    static constexpr int LevelMax = 180;
+
+    PlaybackController(TXaudioPlayer *player, PlaylistModel *playlist, Statistics *statistics,
+                       QObject *parent = nullptr);
+    ~PlaybackController() override;
+
+    // Settings the controller follows (set at start from the configuration, later by the preferences).
+    void setOutputModule(int module); // 0 sound server, 1 wave device, 2 WAV file
+    int outputModule() const { return m_outputModule; }
+    void setOutputDir(const QString &dir) { m_outputDir = dir; }
+    void setAutoPlay(bool on) { m_autoPlay = on; }
+    bool autoPlay() const { return m_autoPlay; }
+    void setAnimatedTray(bool on) { m_animatedTray = on; }
+    void setRandomColors(bool on) { m_randomColors = on; }
+
+    // Commands.
+    void PlayFile(const QString &path);
+    void PlayBtnClick();
+    void PauseBtnClick();
+    void StopBtnClick();
+    void NextBtnClick();
+    void PrevBtnClick();
+    // The open dialog's result: a list file loads; audio files replace the playlist and the first plays.
+    void openFiles(const QStringList &files);
+    // Play selected: the playlist's focused entry.
+    void playSelected();
+    void ResetPlayback();
+    // Loop ("L") and Random ("R") buttons.
+    void setLoop(bool on);
+    void setRandom(bool on);
+    bool loop() const { return m_loop; }
+    bool random() const { return m_random; }
+    // Elapsed / remaining time display.
+    void ElapsedClick();
+    void setTimeElapsed(bool elapsed);
+    bool timeElapsed() const { return m_timeElapsed; }
+    void FadeIn1Click();  // fade down to silence
+    void FadeOut1Click(); // fade back up to full volume
+
+    // The position slider: pressing starts the fade down, releasing the fade back up; a drag stops the
+    // slider following the song, and its end seeks there. With Shift held a drag seeks at once.
+    void positionPressed();
+    void positionReleased();
+    void positionDragStarted();
+    void positionDragEnded(int value);
+    void positionValueChanged(int value);
+    void setShiftHeld(bool held) { m_shiftHeld = held; }
+    bool trackPosition() const { return m_trackPosition; }
+    void setTrackPosition(bool on) { m_trackPosition = on; }
+
+    // Volume slider (0 full volume .. 100 silence) and balance slider (0 left .. 100 right, 50 centre).
+    void VolTrackBarChange(int position);
+    void BalTrackChange(int position);
+    int volumePosition() const { return m_volumePosition; }
+    int balancePosition() const { return m_balancePosition; }
+
+    // Files dropped on the main window, and a second start's parameters.
+    void dropFiles(const QStringList &names);
+    void handOver(const QString &param);
+    // The command line at start: no parameters load the last playlist from lastPlaylistPath.
+    void startWith(const QStringList &arguments, const QString &lastPlaylistPath);
+
+    // Level meters: started and stopped with playback; ticks every 100 ms.
+    void setMetersRunning(bool on);
+    void vuMeterTick();
+    int leftLevel() const { return m_leftLevel; }
+    int rightLevel() const { return m_rightLevel; }
+
+    // Texts, for tests and windows.
+    QString timeText() const { return m_timeText; }
+    QString currentPath() const { return m_currentPath; }
+    int lengthSeconds() const { return m_lengthSeconds; }
+    int elapsedSeconds() const { return m_elapsedSeconds; }
+    int positionValue() const { return m_position; }
+    int playerState() const { return m_state; }
+    bool fading() const { return m_fadeDown.isActive() || m_fadeUp.isActive(); }
+
+    // Formats used by the displays.
+    static QString timeOfDayText(int seconds, bool remaining);
+    static QString lengthText(int seconds);   // "Length: [mm:ss]"
+    static QString songTimeText(int seconds); // "hh:mm:ss"
+
+signals:
+    void timeTextChanged(const QString &text); // the PlayTime label
+    void positionChanged(int value);           // both position sliders, 0..400
+    void positionEnabledChanged(bool enabled);
+    void volumePositionChanged(int position);
+    void balancePositionChanged(int position);
+    // Play, Pause and Stop buttons: which are visible.
+    void buttonsChanged(bool playVisible, bool pauseVisible, bool stopVisible);
+    void levelsChanged(int left, int right);
+    void loopRandomChanged(bool loop, bool random); // also the hints "Loop : On" ...
+    void trayAnimationChanged(bool animate);
+    void titleChanged(const QString &shortName);      // tray and PlayTime hints
+    void titleLinesChanged(const QStringList &lines); // the skinned window's scrolling title
+    void streamInfoChanged(const StreamInfo &info);   // fill the file info window
+    void lengthTextChanged(const QString &text);      // file info length label and the info button's hint
+    void songTimeTextChanged(const QString &text);    // the playlist's song-time label
+    void playedCountChanged(int count);
+    void songFinished(const QString &path); // after the counting of a song played to its end
+    void errorMessage(const QString &text); // refusal boxes
+    void randomColorsWanted();              // a song starts with random colours on
+    void stateChanged(int state);
+
+private:
+    void onInputState(int state);
+    void onPlayerState(int state);
+    void onNack(quint8 command, qint16 code);
+    void onDuration(quint32 seconds);
+    void onTimecode(quint8 h, quint8 m, quint8 s, quint8 f);
+    void onPosition(quint32 offset, quint32 range);
+    void onStreamInfo(quint8 level, quint8 layer, quint16 bitrate, quint16 frequency, quint8 mode);
+    void onVolume(quint8 master, quint8 pcm, quint8 balance);
+    void endOfSong();
+    void sendVolume();
+    void setVolumePosition(int position);
+    void setTimeText(const QString &text);
+    void redrawTime();
+    void fadeDownTick();
+    void fadeUpTick();
+    void loadList(const QString &path);
+    QString wavOutputName(const QString &path) const;
+
+    TXaudioPlayer *m_player;
+    PlaylistModel *m_playlist;
+    Statistics *m_statistics;
+    TVumeter *m_meter;
+
+    int m_outputModule = 1;
+    QString m_outputDir;
+    bool m_autoPlay = true;
+    bool m_animatedTray = true;
+    bool m_randomColors = false;
+    bool m_loop = true;
+    bool m_random = false;
+    bool m_timeElapsed = true;
+    bool m_trackPosition = false;
+    bool m_shiftHeld = false;
+    int m_fadeVolume = 0;
+    int m_volumePosition = 0;
+    int m_balancePosition = 50;
+    int m_position = 0;
+    int m_leftLevel = 0, m_rightLevel = 0;
+    int m_lengthSeconds = 0;
+    int m_elapsedSeconds = 0;
+    int m_state = 0;
+    QString m_currentPath;
+    QString m_timeText = QStringLiteral("[00:00]");
+    QTimer m_vuMeterTimer;
+    QTimer m_fadeDown; // FadeInTime
+    QTimer m_fadeUp;   // FadeOutTime
+};
+
+Q_DECLARE_METATYPE(StreamInfo)
