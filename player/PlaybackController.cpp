@@ -62,6 +62,12 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
 
 PlaybackController::~PlaybackController() = default;
 
+void PlaybackController::setTickInterval(int ms)
+{
+    for (QTimer *t : {&m_vuMeterTimer, &m_fadeDown, &m_fadeUp})
+        t->setInterval(ms);
+}
+
 void PlaybackController::setOutputModule(int module)
 {
     m_outputModule = module;

@@ -104,6 +104,9 @@ public:
     int positionValue() const { return m_position; }
     int playerState() const { return m_state; }
     bool fading() const { return m_fadeDown.isActive() || m_fadeUp.isActive(); }
+    TVumeter *meter() const { return m_meter; }
+    // The 100 ms of the meter and fade timers (tests run them faster).
+    void setTickInterval(int ms);
 
     // Formats used by the displays.
     static QString timeOfDayText(int seconds, bool remaining);

@@ -1,0 +1,326 @@
+#include "player/PlaybackController.h"
+#include "engine/TVumeter.h"
+#include "engine/TXaudioPlayer.h"
+#include "player/Statistics.h"
+#include "playlist/PlaylistModel.h"
+#include "tests/TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace
+{
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
+}
+
+// A player, a playlist of copies of a short fixture, and the controller over them, writing WAV files.
+struct Rig {
+    TXaudioPlayer player;
+    PlaylistModel playlist;
+    Statistics statistics;
+    PlaybackController controller{&player, &playlist, &statistics};
+    QString dir = vorlantest::tempDir();
+    QStringList songs;
+
+    explicit Rig(int count = 3)
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString path = dir + QStringLiteral("/song%1.mp3").arg(i + 1);
+            QFile::copy(fixture("mpeg1-layer2.mp2"), path);
+            songs << path;
+        }
+        playlist.addFiles(songs);
+        controller.setOutputModule(2);
+        controller.setOutputDir(dir);
+        controller.setTickInterval(5);
+    }
+
+    void message(int code, std::function<void(XA_Message &)> fill = {})
+    {
+        XA_Message m;
+        m.code = code;
+        if (fill)
+            fill(m);
+        player.dispatch(m);
+    }
+};
+
+} // namespace
+
+class PlaybackControllerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nextAndPreviousWrapAround()
+    {
+        Rig rig;
+        QStringList opened;
+        // Record which entry each step plays without decoding it.
+        rig.controller.setLoop(false);
+        rig.playlist.setCurrentIndex(2);
+        rig.controller.NextBtnClick();
+        QCOMPARE(rig.playlist.CurrentIndex(), 0);
+        QVERIFY(rig.playlist.isSelected(0));
+        QCOMPARE(rig.controller.currentPath(), rig.songs[0]);
+        rig.controller.PrevBtnClick();
+        QCOMPARE(rig.playlist.CurrentIndex(), 2);
+        QCOMPARE(rig.controller.currentPath(), rig.songs[2]);
+        rig.controller.PrevBtnClick();
+        QCOMPARE(rig.playlist.CurrentIndex(), 1);
+        QCOMPARE(rig.playlist.selectedCount(), 1);
+        // Right after a list load nothing is chosen: Next plays the first, Previous the last.
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.PrevBtnClick();
+        QCOMPARE(rig.playlist.CurrentIndex(), 2);
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.NextBtnClick();
+        QCOMPARE(rig.playlist.CurrentIndex(), 0);
+    }
+
+    void randomStaysInTheListAndMayRepeat()
+    {
+        Rig rig(2);
+        rig.controller.setRandom(true);
+        QSet<int> seen;
+        bool repeated = false;
+        int last = -1;
+        for (int i = 0; i < 60; ++i) {
+            rig.controller.NextBtnClick();
+            const int index = rig.playlist.CurrentIndex();
+            QVERIFY(index >= 0 && index < 2);
+            repeated |= index == last;
+            last = index;
+            seen << index;
+        }
+        QCOMPARE(seen.size(), 2);
+        QVERIFY(repeated);
+    }
+
+    void aSongPlaysToItsEndAndIsCounted()
+    {
+        Rig rig;
+        rig.controller.setLoop(false);
+        QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
+        QSignalSpy buttons(&rig.controller, &PlaybackController::buttonsChanged);
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.NextBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+        QTest::qWait(300);
+        // Loop off: it stops after the song, Play visible.
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(buttons.last().at(0).toBool(), true);
+        QCOMPARE(buttons.last().at(1).toBool(), false);
+        QCOMPARE(rig.playlist.PlayedCount(), 1);
+        QCOMPARE(rig.statistics.rowCount(), 1);
+        QCOMPARE(rig.statistics.index(0, 2).data().toString(), rig.songs[0]);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:00]"));
+        // The song went to a WAV file named after it.
+        QVERIFY(QFile::exists(rig.dir + QStringLiteral("/song1.wav")));
+    }
+
+    void loopPlaysTheWholeListAndGoesOn()
+    {
+        Rig rig;
+        QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.NextBtnClick();
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() >= 4, 20000);
+        rig.controller.setLoop(false);
+        QCOMPARE(finished.at(0).at(0).toString(), rig.songs[0]);
+        QCOMPARE(finished.at(1).at(0).toString(), rig.songs[1]);
+        QCOMPARE(finished.at(2).at(0).toString(), rig.songs[2]);
+        QCOMPARE(finished.at(3).at(0).toString(), rig.songs[0]);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.playerState(), int(XA_PLAYER_STATE_EOS), 10000);
+        QCOMPARE(rig.statistics.index(0, 1).data().toInt(), 2);
+    }
+
+    void unplayableEntriesLeaveTheList()
+    {
+        Rig rig;
+        QFile::remove(rig.songs[1]);
+        QFile::remove(rig.songs[2]);
+        rig.controller.setLoop(true);
+        rig.playlist.setCurrentIndex(0);
+        rig.controller.NextBtnClick(); // entry 1 is gone: removed, then the next one, also gone, and so on
+        QTRY_COMPARE_WITH_TIMEOUT(rig.playlist.count(), 1, 5000);
+        QCOMPARE(rig.playlist.entryPath(0), rig.songs[0]);
+    }
+
+    void fadesReachSilenceAndReturn()
+    {
+        Rig rig;
+        QSignalSpy sent(&rig.player, &TXaudioPlayer::OnNotifyOutputVolume);
+        rig.controller.VolTrackBarChange(20);
+        rig.controller.FadeIn1Click();
+        QTRY_VERIFY(!rig.controller.fading());
+        QCOMPARE(rig.controller.volumePosition(), 100);
+        // Back up to where it was when the fade down began.
+        rig.controller.positionReleased();
+        QTRY_VERIFY(!rig.controller.fading());
+        QCOMPARE(rig.controller.volumePosition(), 20);
+        // Fade in goes to full volume.
+        rig.controller.FadeIn1Click();
+        QTRY_VERIFY(!rig.controller.fading());
+        rig.controller.FadeOut1Click();
+        QTRY_VERIFY(!rig.controller.fading());
+        QCOMPARE(rig.controller.volumePosition(), 0);
+        // The decoder reports the last level sent: full volume.
+        QTRY_VERIFY(!sent.isEmpty() && sent.last().at(1).toInt() == 100);
+    }
+
+    void volumeAndBalanceTexts()
+    {
+        Rig rig;
+        rig.controller.VolTrackBarChange(95);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("05% V"));
+        rig.controller.VolTrackBarChange(0);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("100% V"));
+        rig.controller.BalTrackChange(45);
+        QCOMPARE(rig.controller.balancePosition(), 50);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("Center"));
+        rig.controller.BalTrackChange(80);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("60% R"));
+        rig.controller.BalTrackChange(10);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("80% L"));
+        rig.controller.BalTrackChange(59);
+        QCOMPARE(rig.controller.balancePosition(), 50);
+        // The decoder's report moves the sliders; a PCM level of 99 is full volume.
+        rig.message(XA_MSG_NOTIFY_OUTPUT_PCM_LEVEL, [](XA_Message &m) { m.pcmLevel = 99; });
+        QCOMPARE(rig.controller.volumePosition(), 0);
+        rig.message(XA_MSG_NOTIFY_OUTPUT_VOLUME, [](XA_Message &m) {
+            m.pcmLevel = 70;
+            m.balance = 30;
+        });
+        QCOMPARE(rig.controller.volumePosition(), 30);
+        QCOMPARE(rig.controller.balancePosition(), 30);
+    }
+
+    void levelMetersRiseFastAndFallByATenthPlusOne()
+    {
+        Rig rig;
+        rig.controller.meter()->setLeftPeak(120);
+        rig.controller.meter()->setRightPeak(0);
+        rig.controller.vuMeterTick();
+        QCOMPARE(rig.controller.leftLevel(), 120);
+        rig.controller.meter()->setLeftPeak(0);
+        rig.controller.vuMeterTick();
+        QCOMPARE(rig.controller.leftLevel(), 107);
+        rig.controller.vuMeterTick();
+        QCOMPARE(rig.controller.leftLevel(), 96);
+        for (int i = 0; i < 60; ++i)
+            rig.controller.vuMeterTick();
+        QCOMPARE(rig.controller.leftLevel(), 0);
+        QCOMPARE(rig.controller.rightLevel(), 0);
+    }
+
+    void timeTextsOfALongSong()
+    {
+        Rig rig;
+        QSignalSpy length(&rig.controller, &PlaybackController::lengthTextChanged);
+        QSignalSpy songTime(&rig.controller, &PlaybackController::songTimeTextChanged);
+        rig.controller.setTrackPosition(true);
+        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 3903; });
+        QCOMPARE(length.last().at(0).toString(), QStringLiteral("Length: [05:03]"));
+        QCOMPARE(songTime.last().at(0).toString(), QStringLiteral("01:05:03"));
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) {
+            m.hours = 1;
+            m.minutes = 5;
+            m.seconds = 3;
+        });
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("[05:03]"));
+        rig.controller.ElapsedClick();
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 00:00"));
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 2; });
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:03"));
+    }
+
+    void draggingThePositionShowsPercentOrSeeksWithShift()
+    {
+        Rig rig;
+        rig.controller.setTrackPosition(true);
+        rig.controller.positionDragStarted();
+        rig.controller.positionValueChanged(100);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("25 %"));
+        // While dragging, the song's own position does not move the slider.
+        QSignalSpy moved(&rig.controller, &PlaybackController::positionChanged);
+        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
+            m.offset = 300;
+            m.range = 400;
+        });
+        QCOMPARE(moved.count(), 0);
+        // With Shift the time keeps running and the value seeks at once.
+        rig.controller.setShiftHeld(true);
+        QSignalSpy nacks(&rig.player, &TXaudioPlayer::OnNotifyNack);
+        rig.controller.positionValueChanged(200);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("25 %"));
+        QTRY_COMPARE(nacks.count(), 1); // no input open: the seek reached the decoder and was refused
+        QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_INPUT_SEEK));
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.seconds = 7; });
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:07]"));
+        rig.controller.positionDragEnded(200);
+        QVERIFY(rig.controller.trackPosition());
+    }
+
+    void refusalsBecomeMessagesWithTheLibraryText()
+    {
+        Rig rig;
+        QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
+        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:1/none.mp3"));
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
+        QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input (")));
+        QVERIFY(errors.first().at(0).toString().endsWith(QStringLiteral(")")));
+    }
+
+    void dropsOfFilesAndAList()
+    {
+        Rig rig;
+        const QString list = rig.dir + QStringLiteral("/two.m3u");
+        QFile f(list);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("song2.mp3\r\nsong3.mp3\r\n");
+        f.close();
+        rig.controller.setAutoPlay(false);
+        rig.controller.setLoop(false);
+        rig.controller.dropFiles({rig.songs[0], rig.songs[1], rig.songs[2], list});
+        QCOMPARE(rig.playlist.count(), 2);
+        QCOMPARE(rig.playlist.entryPath(0), rig.songs[1]);
+        // Audio files alone: the first plays.
+        rig.controller.dropFiles({rig.songs[2], rig.songs[0]});
+        QCOMPARE(rig.playlist.count(), 2);
+        QCOMPARE(rig.controller.currentPath(), rig.songs[2]);
+    }
+
+    void commandLineAndHandOver()
+    {
+        Rig rig;
+        rig.controller.setLoop(false);
+        // A path with blanks arrives in pieces.
+        const QString spaced = rig.dir + QStringLiteral("/my song.mp3");
+        QFile::copy(fixture("mpeg1-layer2.mp2"), spaced);
+        rig.controller.startWith(spaced.split(' '), rig.dir + QStringLiteral("/Vorlan.vln"));
+        QCOMPARE(rig.playlist.count(), 1);
+        QCOMPARE(rig.controller.currentPath(), spaced);
+        // Another extension: nothing is added and no last list is read.
+        Rig other;
+        other.playlist.clear();
+        other.controller.startWith({other.dir + QStringLiteral("/notes.txt")},
+                                   other.dir + QStringLiteral("/x.vln"));
+        QCOMPARE(other.playlist.count(), 0);
+        // A hand-over appends and plays.
+        rig.controller.handOver(rig.songs[1]);
+        QCOMPARE(rig.playlist.count(), 2);
+        QCOMPARE(rig.playlist.CurrentIndex(), 1);
+        QCOMPARE(rig.controller.currentPath(), rig.songs[1]);
+        rig.controller.handOver(QString());
+        QCOMPARE(rig.playlist.count(), 2);
+    }
+};
+
+VORLAN_TEST_CLASS(PlaybackControllerTest)
+#include "PlaybackControllerTest.moc"
