@@ -37,7 +37,7 @@ asan: deps
 tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORLAN_TSAN=ON
 	cmake --build $(TSAN_BUILD) -j$(JOBS)
-	cd $(TSAN_BUILD) && ctest --output-on-failure
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=die_after_fork=0 ctest --output-on-failure
 
 format:
 	find platform tags playlist masks engine player widgets masker tests bench \
