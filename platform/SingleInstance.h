@@ -1,0 +1,62 @@
+#pragma once
+// One player per user: the first player listens on a local socket that only its user can reach; a second
+// start hands its command line over that socket and ends.
+//
+// Wire format, one frame per connection: a 4-byte big-endian length, then that many bytes of UTF-8 (no NUL),
+// answered by one acknowledgement byte. Anything else from a local client is dropped without an answer.
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Larger frames are refused: a joined command line is a path, not megabytes.
+    static constexpr qint32 MaxParamBytes = 256 * 1024;
+    static constexpr char Acknowledgement = 0x06;
+
+    // The per-user socket of defaultServerPath().
+    explicit SingleInstance(QObject *parent = nullptr);
+    // Another socket path (tests, or a second kind of program).
+    explicit SingleInstance(const QString &serverPath, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // $XDG_RUNTIME_DIR/vorlan.socket; without XDG_RUNTIME_DIR, "player.socket" in a folder
+    // "vorlan-<user id>" of the temp folder that only the user may enter.
+    static QString defaultServerPath();
+    QString serverPath() const { return m_path; }
+
+    // Becomes the running player. False when a live player already listens (hand over to it), or when the
+    // socket cannot be made (start-up goes on as a player of its own). A socket left by a crashed player is
+    // removed first; a live one never is.
+    bool listen();
+    bool isListening() const;
+
+    // From a second start: hands param (the joined command line; empty means "just come to the front") to
+    // the running player. True when it acknowledged; the caller then ends.
+    bool sendToRunning(const QString &param, int timeoutMs = 3000);
+
+    // Connections that have not sent a whole frame within this time are dropped.
+    void setClientTimeout(int ms) { m_clientTimeoutMs = ms; }
+
+signals:
+    void handOverReceived(const QString &param);
+
+private:
+    void acceptConnections();
+    void readClient(QLocalSocket *socket);
+    void dropClient(QLocalSocket *socket);
+    bool folderIsPrivate() const;
+    bool serverIsAlive() const;
+
+    QString m_path;
+    QLocalServer *m_server = nullptr;
+    QHash<QLocalSocket *, QByteArray> m_pending;
+    int m_clientTimeoutMs = 5000;
+};
