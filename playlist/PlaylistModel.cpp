@@ -259,19 +259,54 @@ PlaylistModel::FileStamp PlaylistModel::stampOf(const QString &path)
     return stamp;
 }
 
-QString PlaylistModel::buildLine(int number, const QString &pathOrUrl)
+PlaylistModel::PreparedEntry PlaylistModel::prepareEntry(const QString &pathOrUrl)
 {
-    const QString num = QString::number(number);
-    if (IsStreamUrl(pathOrUrl))
-        return num + Tab + oneField(pathOrUrl) + Tab + Tab + pathOrUrl;
+    PreparedEntry e;
+    e.path = pathOrUrl;
+    if (IsStreamUrl(pathOrUrl)) {
+        e.text = oneField(pathOrUrl) + Tab + Tab + pathOrUrl;
+        return e;
+    }
     TMPEGAudio mpeg;
     const FileStamp stamp = stampOf(pathOrUrl);
     if (stamp.exists) {
         mpeg.setFileName(pathOrUrl);
         // The reader has just given the duration: keep it for the selected total.
-        m_durations.insert(pathOrUrl, {stamp.size, stamp.mtimeNs, stamp.inode, int(mpeg.data().Duration)});
+        e.stamped = true;
+        e.size = stamp.size;
+        e.mtimeNs = stamp.mtimeNs;
+        e.inode = stamp.inode;
+        e.seconds = int(mpeg.data().Duration);
     }
-    return num + Tab + EntryDisplayText(mpeg, pathOrUrl, false) + Tab + pathOrUrl;
+    e.text = EntryDisplayText(mpeg, pathOrUrl, false) + Tab + pathOrUrl;
+    return e;
+}
+
+void PlaylistModel::keepDuration(const PreparedEntry &e)
+{
+    if (e.stamped)
+        m_durations.insert(e.path, {e.size, e.mtimeNs, e.inode, e.seconds});
+}
+
+QString PlaylistModel::buildLine(int number, const QString &pathOrUrl)
+{
+    const PreparedEntry e = prepareEntry(pathOrUrl);
+    keepDuration(e);
+    return QString::number(number) + Tab + e.text;
+}
+
+void PlaylistModel::appendPrepared(const QList<PreparedEntry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    QStringList added;
+    added.reserve(entries.size());
+    int number = count();
+    for (const PreparedEntry &e : entries) {
+        keepDuration(e);
+        added << QString::number(++number) + Tab + e.text;
+    }
+    appendLines(added);
 }
 
 void PlaylistModel::PlaylistAddFile(const QString &pathOrUrl)

@@ -65,6 +65,21 @@ public:
     void PlaylistAddFile(const QString &pathOrUrl);
     // PlaylistAddFile for each, in order, as one insertion.
     void addFiles(const QStringList &pathsOrUrls);
+    // One entry as PlaylistAddFile appends it, without its number; reads the file's header and tag and may run
+    // on any thread (the folder walk prepares its entries off the UI thread).
+    struct PreparedEntry {
+        QString text; // display name TAB duration TAB path, or URL TAB TAB URL
+        QString path;
+        bool stamped = false; // a file was read: its duration is kept for the selected total
+        int64_t size = -1;
+        int64_t mtimeNs = 0;
+        uint64_t inode = 0;
+        int seconds = 0;
+    };
+    static PreparedEntry prepareEntry(const QString &pathOrUrl);
+    // Appends prepared entries numbered on from the last one, as one insertion: the list ends as addFiles of
+    // the same paths would leave it.
+    void appendPrepared(const QList<PreparedEntry> &entries);
     // Appends lines exactly as given (own list files): no renumbering, no tag reading.
     void appendLines(const QStringList &lines);
     // Removes every entry; the selected total shows "[00:00:00]". CurrentIndex is left as it is.
@@ -150,6 +165,7 @@ private:
     };
     static FileStamp stampOf(const QString &path);
     QString buildLine(int number, const QString &pathOrUrl);
+    void keepDuration(const PreparedEntry &entry);
     void rebuild(QStringList lines);
     void renumber(int first, int last);
     // Deletes the rows marked in mask, then renumbers, selects and updates the total as removeSelected does.
