@@ -1,0 +1,225 @@
+#include "tags/FileInfoWindow.h"
+
+#include "widgets/FlatButton.h"
+#include "widgets/TFountainFill.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace
+{
+constexpr int TitleHeight = 20;
+constexpr int BorderWidth = 5;
+
+QLabel *infoLabel(const QString &text, QWidget *parent, const char *name)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QLineEdit *tagEdit(QWidget *parent, const char *name)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setReadOnly(true);
+    return edit;
+}
+} // namespace
+
+FileInfoWindow::FileInfoWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("FileInfo"));
+    setWindowTitle(QStringLiteral("FileInfo"));
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    // The title bar and the three other borders are gradients the window is dragged by.
+    auto *titleBar = new TFountainFill(this);
+    titleBar->setObjectName(QStringLiteral("TitleFill"));
+    titleBar->setFixedHeight(TitleHeight);
+    titleBar->setStyle(TFountainFill::fsHorizontal);
+    titleBar->setSteps(50);
+    TitleLabel = new QLabel(QStringLiteral("File Info"), titleBar);
+    TitleLabel->setObjectName(QStringLiteral("Title"));
+    TitleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont bold = TitleLabel->font();
+    bold.setBold(true);
+    TitleLabel->setFont(bold);
+    ExitBtn = new FlatButton(QStringLiteral("X"), titleBar);
+    ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
+    ExitBtn->setToolTip(QStringLiteral("Close."));
+    ExitBtn->setFont(bold);
+    auto *titleLayout = new QHBoxLayout(titleBar);
+    titleLayout->setContentsMargins(6, 0, 2, 0);
+    titleLayout->addWidget(TitleLabel, 1);
+    titleLayout->addWidget(ExitBtn);
+    ExitBtn->setFixedSize(18, 16);
+    connect(ExitBtn, &FlatButton::clicked, this, &QWidget::close);
+
+    auto makeBorder = [this](const char *name, TFountainFill::TFillStyle style) {
+        auto *border = new TFountainFill(this);
+        border->setObjectName(QLatin1String(name));
+        border->setStyle(style);
+        border->setSteps(40);
+        m_borders << border;
+        return border;
+    };
+    m_borders << titleBar;
+    auto *left = makeBorder("LeftFill", TFountainFill::fsVertical);
+    auto *right = makeBorder("RightFill", TFountainFill::fsVertical);
+    auto *bottom = makeBorder("BottomFill", TFountainFill::fsHorizontal);
+    left->setFixedWidth(BorderWidth);
+    right->setFixedWidth(BorderWidth);
+    bottom->setFixedHeight(BorderWidth);
+    for (TFountainFill *border : std::as_const(m_borders)) {
+        connect(border, &TFountainFill::mousePressed, this, &FileInfoWindow::startMove);
+        connect(border, &TFountainFill::mouseDragged, this, &FileInfoWindow::dragMove);
+        connect(border, &TFountainFill::mouseReleased, this, [this] { m_manualDrag = false; });
+    }
+
+    auto *body = new QWidget(this);
+    body->setAutoFillBackground(true);
+    auto *column = new QVBoxLayout(body);
+    column->setContentsMargins(8, 6, 8, 8);
+    column->setSpacing(3);
+    RxLabel1 = infoLabel(QStringLiteral("Size : "), body, "RxLabel1");
+    RxLabel2 = infoLabel(QStringLiteral("MPEG "), body, "RxLabel2");
+    RxLabel3 = infoLabel(QStringLiteral("Bitrate "), body, "RxLabel3");
+    RxLabel4 = infoLabel(QStringLiteral("Frequency "), body, "RxLabel4");
+    RxLabel5 = infoLabel(QStringLiteral("Mode : "), body, "RxLabel5");
+    RxLabel6 = infoLabel(QStringLiteral("Length: "), body, "RxLabel6");
+    for (QLabel *label : {RxLabel1, RxLabel2, RxLabel3, RxLabel4, RxLabel5, RxLabel6})
+        column->addWidget(label);
+    PathBox = tagEdit(body, "PathBox");
+    column->addWidget(PathBox);
+
+    TagGroup = new QGroupBox(QStringLiteral("ID3 TAG"), body);
+    TagGroup->setObjectName(QStringLiteral("TagGroup"));
+    auto *form = new QFormLayout(TagGroup);
+    form->setContentsMargins(6, 6, 6, 6);
+    form->setVerticalSpacing(3);
+    MaskEdit1 = tagEdit(TagGroup, "MaskEdit1");
+    MaskEdit2 = tagEdit(TagGroup, "MaskEdit2");
+    MaskEdit3 = tagEdit(TagGroup, "MaskEdit3");
+    MaskEdit4 = tagEdit(TagGroup, "MaskEdit4");
+    MaskEdit5 = tagEdit(TagGroup, "MaskEdit5");
+    MaskEdit6 = tagEdit(TagGroup, "MaskEdit6");
+    form->addRow(QStringLiteral("Title"), MaskEdit1);
+    form->addRow(QStringLiteral("Artist"), MaskEdit2);
+    form->addRow(QStringLiteral("Album"), MaskEdit3);
+    form->addRow(QStringLiteral("Year"), MaskEdit4);
+    form->addRow(QStringLiteral("Genere"), MaskEdit5);
+    form->addRow(QStringLiteral("Comment"), MaskEdit6);
+    column->addWidget(TagGroup);
+
+    grid->addWidget(titleBar, 0, 0, 1, 3);
+    grid->addWidget(left, 1, 0);
+    grid->addWidget(body, 1, 1);
+    grid->addWidget(right, 1, 2);
+    grid->addWidget(bottom, 2, 0, 1, 3);
+
+    setColors(QColor(0x00, 0x80, 0xC0), Qt::white);
+    resize(280, 360);
+}
+
+void FileInfoWindow::setColors(const QColor &from, const QColor &to)
+{
+    for (TFountainFill *border : std::as_const(m_borders))
+        border->setColors(from, to);
+    QPalette pal = TitleLabel->palette();
+    // The title sits on the start of the gradient: black or white, whichever reads better there.
+    pal.setColor(QPalette::WindowText, from.lightness() > 140 ? Qt::black : Qt::white);
+    TitleLabel->setPalette(pal);
+    ExitBtn->setTextColor(pal.color(QPalette::WindowText));
+}
+
+QString FileInfoWindow::levelText(int level)
+{
+    return level == 3 ? QStringLiteral("2.5") : QString::number(level);
+}
+
+QString FileInfoWindow::modeText(int mode)
+{
+    switch (mode) {
+    case 0:
+        return QStringLiteral("Mode : Stereo");
+    case 1:
+        return QStringLiteral("Mode : Joint Stereo");
+    case 2:
+        return QStringLiteral("Mode : Dual Channel");
+    case 3:
+        return QStringLiteral("Mode : Single Channel");
+    default:
+        return QStringLiteral("Mode : ");
+    }
+}
+
+void FileInfoWindow::clearTag()
+{
+    for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5, MaskEdit6})
+        edit->clear();
+}
+
+void FileInfoWindow::fill(int level, int layer, int bitrate, int frequency, int mode, const QString &path)
+{
+    RxLabel2->setText(QStringLiteral("MPEG ") + levelText(level) + QStringLiteral(" Layer ") +
+                      QString::number(layer));
+    RxLabel3->setText(QStringLiteral("Bitrate ") + QString::number(bitrate) + QStringLiteral("kbps"));
+    RxLabel4->setText(QStringLiteral("Frequency ") + QString::number(frequency) + QStringLiteral("Hz"));
+    RxLabel5->setText(modeText(mode));
+    clearTag();
+    PathBox->setText(path.toLower());
+    PathBox->setCursorPosition(0);
+    PathBox->setToolTip(path);
+
+    // A stream has no file to read; its size is unknown.
+    if (path.contains(QStringLiteral("://")) || path.isEmpty()) {
+        RxLabel1->setText(QStringLiteral("Size : "));
+        return;
+    }
+    m_mpeg.setFileName(path);
+    const TMPEGData &d = m_mpeg.data();
+    RxLabel1->setText(QStringLiteral("Size : ") + QString::number(d.FileLength));
+    if (d.Header == QStringLiteral("TAG")) {
+        MaskEdit1->setText(d.Title);
+        MaskEdit2->setText(d.Artist);
+        MaskEdit3->setText(d.Album);
+        MaskEdit4->setText(d.Year);
+        MaskEdit5->setText(m_mpeg.genreStr());
+        MaskEdit6->setText(d.Comment);
+        for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5, MaskEdit6})
+            edit->setCursorPosition(0);
+    }
+}
+
+void FileInfoWindow::setLengthText(const QString &text)
+{
+    RxLabel6->setText(text);
+}
+
+void FileInfoWindow::startMove(Qt::MouseButton button, const QPoint &globalPos)
+{
+    m_manualDrag = false;
+    if (button != Qt::LeftButton)
+        return;
+    // The window manager moves the window when it can; otherwise follow the pointer ourselves.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_manualDrag = true;
+    m_dragOffset = globalPos - pos();
+}
+
+void FileInfoWindow::dragMove(Qt::MouseButtons buttons, const QPoint &globalPos)
+{
+    if (m_manualDrag && (buttons & Qt::LeftButton))
+        move(globalPos - m_dragOffset);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The file info window: the stream parameters of the playing song as the decoder reports them, its size, its
+// path and its ID3v1 tag. A small borderless window moved by its gradient borders and closed with "X".
+#include "tags/TMPEGAudio.h"
+
+#include <QWidget>
+
+class FlatButton;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class TFountainFill;
+
+class FileInfoWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FileInfoWindow(QWidget *parent = nullptr);
+
+    // Shows what the decoder reports of a stream (level 1, 2, 3 for MPEG-1, 2, 2.5; mode 0..3) and reads the
+    // file's size and tag. Stream URLs are not read.
+    void fill(int level, int layer, int bitrate, int frequency, int mode, const QString &path);
+    // "Length: [mm:ss]", as the playback controller formats it.
+    void setLengthText(const QString &text);
+    // The gradient of the borders and the colour of the title.
+    void setColors(const QColor &from, const QColor &to);
+
+    // "2.5" for level 3, the number itself otherwise.
+    static QString levelText(int level);
+    // "Mode : Stereo" ... "Mode : Single Channel"; "Mode : " for a mode the decoder does not define.
+    static QString modeText(int mode);
+
+    // The controls, by their names, for the application and tests.
+    QLabel *RxLabel1 = nullptr; // size
+    QLabel *RxLabel2 = nullptr; // MPEG level and layer
+    QLabel *RxLabel3 = nullptr; // bitrate
+    QLabel *RxLabel4 = nullptr; // frequency
+    QLabel *RxLabel5 = nullptr; // mode
+    QLabel *RxLabel6 = nullptr; // length
+    QLineEdit *PathBox = nullptr;
+    QGroupBox *TagGroup = nullptr;
+    QLineEdit *MaskEdit1 = nullptr; // title
+    QLineEdit *MaskEdit2 = nullptr; // artist
+    QLineEdit *MaskEdit3 = nullptr; // album
+    QLineEdit *MaskEdit4 = nullptr; // year
+    QLineEdit *MaskEdit5 = nullptr; // genre name
+    QLineEdit *MaskEdit6 = nullptr; // comment
+    FlatButton *ExitBtn = nullptr;
+    QLabel *TitleLabel = nullptr;
+
+private:
+    void startMove(Qt::MouseButton button, const QPoint &globalPos);
+    void dragMove(Qt::MouseButtons buttons, const QPoint &globalPos);
+    void clearTag();
+
+    TMPEGAudio m_mpeg;
+    QList<TFountainFill *> m_borders;
+    QPoint m_dragOffset;
+    bool m_manualDrag = false;
+};
