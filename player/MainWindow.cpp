@@ -1,0 +1,723 @@
+#include "player/MainWindow.h"
+
+#include "player/PlaybackController.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/FlatButton.h"
+#include "widgets/Gauge.h"
+#include "widgets/MarginMenu.h"
+#include "widgets/TFountainFill.h"
+#include "widgets/TKTop.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QUrl>
+
+const QString MainWindow::AutoHideOn = QStringLiteral("..");
+const QString MainWindow::AutoHideOff = QStringLiteral("T");
+const QString MainWindow::PlaylistEntriesMimeType = QStringLiteral("application/x-vorlan-playlist-entries");
+
+namespace
+{
+constexpr int FillSteps = 50;
+
+// Steps of the strip from the top; everything below the meters is free gradient to drag or double-click.
+struct Slot {
+    int x, y, w, h;
+};
+constexpr Slot NailSlot{3, 3, 18, 16}, ListSlot{22, 3, 18, 16}, ExitSlot{59, 3, 18, 16};
+constexpr Slot TimeSlot{2, 23, 76, 18};
+constexpr Slot PositionSlot{4, 44, 72, 18};
+constexpr Slot PrevSlot{3, 66, 24, 20}, PlaySlot{28, 66, 24, 20}, NextSlot{53, 66, 24, 20};
+constexpr Slot StopSlot{3, 88, 24, 20}, OpenSlot{28, 88, 24, 20}, InfoSlot{53, 88, 24, 20};
+constexpr Slot LoopSlot{10, 112, 22, 17}, RandomSlot{48, 112, 22, 17};
+constexpr Slot BalanceSlot{4, 133, 72, 18};
+constexpr Slot VolumeSlot{6, 156, 24, 130}, LeftGaugeSlot{40, 158, 12, 126}, RightGaugeSlot{56, 158, 12, 126};
+
+QRect rectOf(const Slot &s)
+{
+    return QRect(s.x, s.y, s.w, s.h);
+}
+
+int gray(const QColor &c)
+{
+    return qGray(c.rgb());
+}
+
+QString fileFilter()
+{
+    return QStringLiteral(
+        "All supported files (*.MP2 *.MP3 *.MPG *.M3U *.PLS *.VLN *.mp2 *.mp3 *.mpg *.m3u *.pls "
+        "*.vln);;PlayList files (*.M3U *.PLS *.VLN *.m3u *.pls *.vln);;MPEG files (*.MP2 *.MP3 "
+        "*.MPG *.mp2 *.mp3 *.mpg)");
+}
+} // namespace
+
+MainWindow::MainWindow(PlaybackController *controller, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_controller(controller)
+{
+    setObjectName(QStringLiteral("Vorlan"));
+    setWindowTitle(QStringLiteral("Vorlan"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    m_kTop = new TKTop(this);
+
+    m_screenArea = [this] {
+        const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+        return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    };
+    m_cursor = [] { return QCursor::pos(); };
+    m_fileChooser = [](QWidget *parent, const QString &startDir) {
+        return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open file(s)"), startDir, fileFilter());
+    };
+
+    buildControls();
+    buildMenu();
+    buildTray();
+    connectController();
+    setColors(QColor(0x00, 0x80, 0xC0), Qt::white);
+
+    m_hideTimer.setInterval(HideInterval);
+    connect(&m_hideTimer, &QTimer::timeout, this, &MainWindow::HideTimerTimer);
+    m_hideTimer.start();
+    m_trayTimer.setInterval(TrayFrameInterval);
+    connect(&m_trayTimer, &QTimer::timeout, this, &MainWindow::nextTrayFrame);
+
+    placeAtDockEdge();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    FountainFill1 = new TFountainFill(this);
+    FountainFill1->setObjectName(QStringLiteral("FountainFill1"));
+    FountainFill1->setStyle(TFountainFill::fsVertical);
+    FountainFill1->setSteps(FillSteps);
+    connect(FountainFill1, &TFountainFill::doubleClicked, this, &MainWindow::FountainFill1DblClick);
+
+    QFont small = font();
+    small.setPixelSize(11);
+    QFont bold = small;
+    bold.setBold(true);
+
+    auto button = [&](const char *name, const QString &caption, const QString &hint, const Slot &slot) {
+        auto *b = new FlatButton(caption, FountainFill1);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(hint);
+        b->setFont(bold);
+        b->setGeometry(rectOf(slot));
+        return b;
+    };
+    auto glyphButton = [&](const char *name, FlatButton::Glyph glyph, const QString &hint, const Slot &slot) {
+        auto *b = button(name, QString(), hint, slot);
+        b->setGlyph(glyph);
+        return b;
+    };
+    NailBtn = button("NailBtn", AutoHideOn, QStringLiteral("Auto Hide Button"), NailSlot);
+    ShowListBtn = button("ShowListBtn", QStringLiteral("T"), QStringLiteral("Play List"), ListSlot);
+    ExitBtn = button("ExitBtn", QStringLiteral("X"), QStringLiteral("Close."), ExitSlot);
+    PrevBtn = glyphButton("PrevBtn", FlatButton::PreviousGlyph, QStringLiteral("Previous"), PrevSlot);
+    PlayBtn = glyphButton("PlayBtn", FlatButton::PlayGlyph, QStringLiteral("Play"), PlaySlot);
+    PauseBtn = glyphButton("PauseBtn", FlatButton::PauseGlyph, QStringLiteral("Pause"), PlaySlot);
+    NextBtn = glyphButton("NextBtn", FlatButton::NextGlyph, QStringLiteral("Next"), NextSlot);
+    StopBtn = glyphButton("StopBtn", FlatButton::StopGlyph, QStringLiteral("Stop"), StopSlot);
+    OpenBtn = glyphButton("OpenBtn", FlatButton::OpenGlyph, QStringLiteral("Open file(s)"), OpenSlot);
+    InfoBtn = glyphButton("InfoBtn", FlatButton::InfoGlyph, QStringLiteral("File Info"), InfoSlot);
+    LED1 = button("LED1", QStringLiteral("L"), QString(), LoopSlot);
+    LED2 = button("LED2", QStringLiteral("R"), QString(), RandomSlot);
+    LED1->setCheckable(true);
+    LED2->setCheckable(true);
+
+    PlayTime = new ClickLabel(QStringLiteral("[00:00]"), FountainFill1);
+    PlayTime->setObjectName(QStringLiteral("PlayTime"));
+    PlayTime->setAlignment(Qt::AlignCenter);
+    QFont timeFont = bold;
+    timeFont.setPixelSize(13);
+    PlayTime->setFont(timeFont);
+    PlayTime->setGeometry(rectOf(TimeSlot));
+
+    auto slider = [&](const char *name, Qt::Orientation orientation, int max, const Slot &slot) {
+        auto *s = new QSlider(orientation, FountainFill1);
+        s->setObjectName(QLatin1String(name));
+        s->setRange(0, max);
+        s->setFocusPolicy(Qt::NoFocus);
+        s->setGeometry(rectOf(slot));
+        s->installEventFilter(this);
+        return s;
+    };
+    RxSlider1 = slider("RxSlider1", Qt::Horizontal, PlaybackController::PositionMax, PositionSlot);
+    RxSlider1->setEnabled(false);
+    RxSlider1->setPageStep(PlaybackController::PositionMax / 10);
+    BalTrack = slider("BalTrack", Qt::Horizontal, 100, BalanceSlot);
+    BalTrack->setValue(50);
+    BalTrack->setToolTip(QStringLiteral("Balance"));
+    VolTrackBar = slider("VolTrackBar", Qt::Vertical, 100, VolumeSlot);
+    // Position 0 is full volume and sits at the top.
+    VolTrackBar->setInvertedAppearance(true);
+    VolTrackBar->setInvertedControls(true);
+    VolTrackBar->setToolTip(QStringLiteral("Volume"));
+
+    auto gauge = [&](const char *name, const Slot &slot) {
+        auto *g = new Gauge(Gauge::VerticalBar, FountainFill1);
+        g->setObjectName(QLatin1String(name));
+        g->setRange(0, PlaybackController::LevelMax);
+        g->setGeometry(rectOf(slot));
+        return g;
+    };
+    PBarL1 = gauge("PBarL1", LeftGaugeSlot);
+    PBarR1 = gauge("PBarR1", RightGaugeSlot);
+
+    // The edge strips bring a slid-off window back; they lie over everything else.
+    auto strip = [&](const char *name) {
+        auto *w = new QWidget(this);
+        w->setObjectName(QLatin1String(name));
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+        return w;
+    };
+    ShowPanel = strip("ShowPanel");
+    Panel5 = strip("Panel5");
+
+    connect(NailBtn, &FlatButton::clicked, this, &MainWindow::NailBtnClick);
+    connect(ShowListBtn, &FlatButton::clicked, this, &MainWindow::ShowListBtnClick);
+    connect(ExitBtn, &FlatButton::clicked, this, &MainWindow::ExitBtnClick);
+    connect(OpenBtn, &FlatButton::clicked, this, &MainWindow::OpenBtnClick);
+    connect(InfoBtn, &FlatButton::clicked, this, &MainWindow::InfoBtnClick);
+    connect(LED1, &FlatButton::clicked, this, [this] { LED1Click(false); });
+    connect(LED2, &FlatButton::clicked, this, [this] { LED1Click(true); });
+    connect(PlayTime, &ClickLabel::clicked, this, [this] {
+        m_controller->ElapsedClick();
+        syncTimeChecks();
+    });
+
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w != ShowPanel && w != Panel5 && !qobject_cast<QSlider *>(w))
+            w->installEventFilter(this);
+    setButtons(true, false, false);
+}
+
+void MainWindow::connectController()
+{
+    PlaybackController *c = m_controller;
+    connect(PlayBtn, &FlatButton::clicked, c, &PlaybackController::PlayBtnClick);
+    connect(PauseBtn, &FlatButton::clicked, c, &PlaybackController::PauseBtnClick);
+    connect(StopBtn, &FlatButton::clicked, c, &PlaybackController::StopBtnClick);
+    connect(NextBtn, &FlatButton::clicked, c, &PlaybackController::NextBtnClick);
+    connect(PrevBtn, &FlatButton::clicked, c, &PlaybackController::PrevBtnClick);
+
+    // Position: a press fades down and a drag stops the slider following the song; the release seeks and
+    // fades back up.
+    connect(RxSlider1, &QSlider::sliderPressed, c, [c] {
+        c->positionPressed();
+        c->positionDragStarted();
+    });
+    connect(RxSlider1, &QSlider::sliderReleased, c, [this, c] {
+        c->positionDragEnded(RxSlider1->value());
+        c->positionReleased();
+    });
+    connect(RxSlider1, &QSlider::valueChanged, c, &PlaybackController::positionValueChanged);
+    connect(VolTrackBar, &QSlider::valueChanged, c, &PlaybackController::VolTrackBarChange);
+    connect(BalTrack, &QSlider::valueChanged, c, &PlaybackController::BalTrackChange);
+
+    connect(c, &PlaybackController::timeTextChanged, PlayTime, &QLabel::setText);
+    connect(c, &PlaybackController::positionChanged, this, [this](int value) {
+        if (RxSlider1->isSliderDown())
+            return;
+        const QSignalBlocker block(RxSlider1);
+        RxSlider1->setValue(value);
+    });
+    connect(c, &PlaybackController::positionEnabledChanged, RxSlider1, &QWidget::setEnabled);
+    connect(c, &PlaybackController::volumePositionChanged, this, [this](int position) {
+        const QSignalBlocker block(VolTrackBar);
+        VolTrackBar->setValue(position);
+    });
+    connect(c, &PlaybackController::balancePositionChanged, this, [this](int position) {
+        const QSignalBlocker block(BalTrack);
+        BalTrack->setValue(position);
+    });
+    connect(c, &PlaybackController::buttonsChanged, this, &MainWindow::setButtons);
+    connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
+        PBarL1->setProgress(left);
+        PBarR1->setProgress(right);
+    });
+    connect(c, &PlaybackController::loopRandomChanged, this, &MainWindow::setLoopRandom);
+    connect(c, &PlaybackController::trayAnimationChanged, this, &MainWindow::setTrayAnimation);
+    connect(c, &PlaybackController::titleChanged, this, [this](const QString &name) {
+        PlayTime->setToolTip(name);
+        setTrayToolTip(name);
+    });
+    connect(c, &PlaybackController::lengthTextChanged, InfoBtn, &QWidget::setToolTip);
+
+    {
+        const QSignalBlocker blockVolume(VolTrackBar);
+        const QSignalBlocker blockBalance(BalTrack);
+        VolTrackBar->setValue(c->volumePosition());
+        BalTrack->setValue(c->balancePosition());
+    }
+    PlayTime->setText(c->timeText());
+    setLoopRandom(c->loop(), c->random());
+}
+
+void MainWindow::setButtons(bool playVisible, bool pauseVisible, bool stopVisible)
+{
+    PlayBtn->setVisible(playVisible);
+    PauseBtn->setVisible(pauseVisible);
+    StopBtn->setVisible(stopVisible);
+}
+
+void MainWindow::setLoopRandom(bool loop, bool random)
+{
+    LED1->setChecked(loop);
+    LED2->setChecked(random);
+    LED1->setToolTip(loop ? QStringLiteral("Loop : On") : QStringLiteral("Loop : Off"));
+    LED2->setToolTip(random ? QStringLiteral("Random : On") : QStringLiteral("Random : Off"));
+}
+
+void MainWindow::LED1Click(bool random)
+{
+    if (random)
+        m_controller->setRandom(!m_controller->random());
+    else
+        m_controller->setLoop(!m_controller->loop());
+    // The controller's answer sets the checks; a click must not leave a button out of step with it.
+    setLoopRandom(m_controller->loop(), m_controller->random());
+}
+
+void MainWindow::setColors(const QColor &color1, const QColor &color2)
+{
+    m_color1 = color1;
+    m_color2 = color2;
+    FountainFill1->setColors(color1, color2);
+    m_menu->setMarginColors(color1, QColor(color1.red() / 4, color1.green() / 4, color1.blue() / 4));
+    m_menu->setMarginTextColor(color2);
+    for (Gauge *g : {PBarL1, PBarR1}) {
+        g->setForeColor(color2);
+        g->setBackColor(QColor(color1.red() / 4, color1.green() / 4, color1.blue() / 4));
+        g->setBorderColor(color1.darker(160));
+    }
+    applyTextColors();
+}
+
+void MainWindow::applyTextColors()
+{
+    // Captions take Color2 where it reads well on the gradient behind them, else black or white.
+    const auto bands = TFountainFill::bands(m_color1, m_color2, FountainFill1->Steps(), height());
+    auto background = [&](const QWidget *w) {
+        const int y = w->geometry().center().y();
+        for (const auto &b : bands)
+            if (y >= b.from && y < b.to)
+                return QColor(b.color);
+        return m_color1;
+    };
+    auto textOn = [this](const QColor &bg) {
+        if (qAbs(gray(m_color2) - gray(bg)) >= 80)
+            return m_color2;
+        return gray(bg) > 128 ? QColor(Qt::black) : QColor(Qt::white);
+    };
+    for (FlatButton *b : FountainFill1->findChildren<FlatButton *>())
+        b->setTextColor(textOn(background(b)));
+    QPalette pal = PlayTime->palette();
+    pal.setColor(QPalette::WindowText, textOn(background(PlayTime)));
+    PlayTime->setPalette(pal);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+void MainWindow::layoutControls()
+{
+    FountainFill1->setGeometry(rect());
+    ShowPanel->setGeometry(0, 0, 1, height());
+    Panel5->setGeometry(width() - 3, 0, 3, height());
+    ShowPanel->raise();
+    Panel5->raise();
+    applyTextColors();
+}
+
+// --- Placement, docking and auto-hide ---
+
+void MainWindow::setScreenAreaProvider(ScreenAreaProvider provider)
+{
+    m_screenArea = std::move(provider);
+}
+
+void MainWindow::setCursorProvider(CursorProvider provider)
+{
+    m_cursor = std::move(provider);
+}
+
+void MainWindow::setFileChooser(FileChooser chooser)
+{
+    m_fileChooser = std::move(chooser);
+}
+
+QRect MainWindow::screenArea() const
+{
+    return m_screenArea();
+}
+
+QPoint MainWindow::cursorPos() const
+{
+    return m_cursor();
+}
+
+QRect MainWindow::dockedGeometry() const
+{
+    const QRect area = screenArea();
+    const int left = m_dockLeft ? area.left() : area.left() + area.width() - StripWidth;
+    return QRect(left, area.top(), StripWidth, area.height());
+}
+
+int MainWindow::hiddenLeft() const
+{
+    const QRect area = screenArea();
+    return m_dockLeft ? area.left() + 1 - width() : area.left() + area.width() - 1;
+}
+
+bool MainWindow::isSlidOff() const
+{
+    const QRect area = screenArea();
+    return x() == area.left() + area.width() - 1 || x() == area.left() + 1 - width();
+}
+
+bool MainWindow::staysOnTop() const
+{
+    return m_kTop->KTop();
+}
+
+void MainWindow::placeAtDockEdge()
+{
+    setGeometry(dockedGeometry());
+    // A hidden window gets its resize event only when shown; the edge strips must be right before that.
+    layoutControls();
+}
+
+void MainWindow::slideTo(int left)
+{
+    move(left, y());
+}
+
+void MainWindow::setDockedLeft(bool left)
+{
+    m_dockLeft = left;
+    placeAtDockEdge();
+}
+
+void MainWindow::setNailCaption(const QString &caption)
+{
+    NailBtn->setText(caption == AutoHideOn ? AutoHideOn : AutoHideOff);
+}
+
+QString MainWindow::nailCaption() const
+{
+    return NailBtn->text();
+}
+
+void MainWindow::setSkinnedInUse(bool inUse)
+{
+    m_skinnedInUse = inUse;
+}
+
+void MainWindow::FormActivate()
+{
+    slideTo(dockedGeometry().left());
+    m_kTop->setKTop(false);
+}
+
+void MainWindow::HideTimerTimer()
+{
+    if (m_skinnedInUse || nailCaption() == AutoHideOff)
+        return;
+    // Not while the user is busy with the strip's menu or drags a slider out of it.
+    if (m_menu->isVisible() || QApplication::mouseButtons() != Qt::NoButton)
+        return;
+    if (isSlidOff())
+        return;
+    const QPoint c = cursorPos();
+    const bool over = c.y() <= y() + height() && c.x() >= x() && c.x() <= x() + width();
+    if (over)
+        return;
+    slideTo(hiddenLeft());
+    m_kTop->setKTop(true);
+}
+
+void MainWindow::ShowPanelMouseMove()
+{
+    const QRect docked = dockedGeometry();
+    const QRect area = screenArea();
+    if (x() == area.left() + area.width() - width() || x() == area.left())
+        return;
+    slideTo(docked.left());
+    m_kTop->setKTop(false);
+}
+
+void MainWindow::NailBtnClick()
+{
+    if (nailCaption() != AutoHideOn) {
+        NailBtn->setText(AutoHideOn);
+        m_kTop->setKTop(true);
+    } else {
+        NailBtn->setText(AutoHideOff);
+        m_kTop->setKTop(false);
+    }
+    emit nailCaptionChanged(nailCaption());
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+// --- Commands ---
+
+void MainWindow::OpenBtnClick()
+{
+    const QStringList files = m_fileChooser(this, m_openDir);
+    if (files.isEmpty())
+        return;
+    const QString dir = QFileInfo(files.first()).absolutePath();
+    if (dir != m_openDir) {
+        m_openDir = dir;
+        emit openDirectoryChanged(dir);
+    }
+    m_controller->openFiles(files);
+}
+
+void MainWindow::InfoBtnClick()
+{
+    emit fileInfoRequested();
+}
+
+void MainWindow::ShowListBtnClick()
+{
+    emit playlistRequested();
+}
+
+void MainWindow::ExitBtnClick()
+{
+    emit closeRequested();
+}
+
+void MainWindow::FountainFill1DblClick()
+{
+    emit skinnedWindowRequested();
+}
+
+void MainWindow::enterSkinnedMode()
+{
+    m_skinnedInUse = true;
+    hide();
+    m_hideTimer.stop();
+}
+
+void MainWindow::HideAll1Click()
+{
+    hide();
+    m_showAllAction->setChecked(false);
+    m_hideAllAction->setChecked(true);
+    m_controller->setTrackPosition(false);
+    m_controller->setMetersRunning(false);
+    m_hideTimer.stop();
+    emit hideAllRequested();
+}
+
+void MainWindow::ShowAll1Click()
+{
+    if (!m_skinnedInUse) {
+        placeAtDockEdge();
+        show();
+    }
+    m_showAllAction->setChecked(true);
+    m_hideAllAction->setChecked(false);
+    m_controller->setTrackPosition(true);
+    // The meters run while a song plays; started when idle they would only show zeros.
+    m_controller->setMetersRunning(m_controller->playerState() == 1);
+    m_hideTimer.start();
+    emit showAllRequested();
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+}
+
+void MainWindow::closeNow()
+{
+    m_closing = true;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    // The window manager's close goes the same way as "X": the application decides.
+    event->ignore();
+    emit closeRequested();
+}
+
+// --- Keys ---
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Shift) {
+        m_controller->setShiftHeld(true);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->isAutoRepeat())
+        return;
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (key == Qt::Key_Shift) {
+        m_controller->setShiftHeld(false);
+        return;
+    }
+    if (mods & Qt::ControlModifier) {
+        if (key == Qt::Key_W)
+            m_controller->FadeOut1Click();
+        else if (key == Qt::Key_Q)
+            m_controller->FadeIn1Click();
+        return;
+    }
+    if (mods & (Qt::AltModifier | Qt::MetaModifier))
+        return;
+    const bool keypad = mods & Qt::KeypadModifier;
+    switch (key) {
+    case Qt::Key_B:
+        m_controller->NextBtnClick();
+        break;
+    case Qt::Key_Plus:
+        if (keypad)
+            m_controller->NextBtnClick();
+        break;
+    case Qt::Key_Z:
+        m_controller->PrevBtnClick();
+        break;
+    case Qt::Key_Minus:
+        if (keypad)
+            m_controller->PrevBtnClick();
+        break;
+    case Qt::Key_X:
+        m_controller->PlayBtnClick();
+        break;
+    case Qt::Key_C:
+        m_controller->PauseBtnClick();
+        break;
+    case Qt::Key_V:
+        m_controller->StopBtnClick();
+        break;
+    case Qt::Key_L:
+        OpenBtnClick();
+        break;
+    case Qt::Key_T:
+        ShowListBtnClick();
+        break;
+    case Qt::Key_E:
+        emit equalizerRequested();
+        break;
+    case Qt::Key_I:
+        InfoBtnClick();
+        break;
+    case Qt::Key_S:
+        emit statisticsRequested();
+        break;
+    case Qt::Key_P:
+        emit preferencesRequested();
+        break;
+    case Qt::Key_N:
+        emit changeMaskRequested();
+        break;
+    case Qt::Key_M:
+        emit maskerRequested();
+        break;
+    case Qt::Key_F11:
+        HideAll1Click();
+        break;
+    case Qt::Key_F12:
+        ShowAll1Click();
+        break;
+    default:
+        QWidget::keyReleaseEvent(event);
+    }
+}
+
+// --- Drops ---
+
+bool MainWindow::acceptsDrop(const QMimeData *mime, QObject *source) const
+{
+    if (mime->hasFormat(PlaylistEntriesMimeType))
+        return source != this;
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile())
+            return true;
+    return false;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (acceptsDrop(event->mimeData(), event->source()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (acceptsDrop(event->mimeData(), event->source()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QMimeData *mime = event->mimeData();
+    if (!acceptsDrop(mime, event->source()))
+        return;
+    event->acceptProposedAction();
+    if (mime->hasFormat(PlaylistEntriesMimeType)) {
+        m_controller->playSelected();
+        return;
+    }
+    QStringList names;
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile())
+            names << url.toLocalFile();
+    m_controller->dropFiles(names);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (watched == ShowPanel || watched == Panel5)
+            ShowPanelMouseMove();
+        break;
+    case QEvent::ToolTip:
+        if (!m_showHints)
+            return true;
+        break;
+    case QEvent::Wheel:
+        // The wheel would move the position slider without seeking.
+        if (watched == RxSlider1)
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

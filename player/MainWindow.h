@@ -1,0 +1,220 @@
+#pragma once
+// The compact main window: an 80-pixel borderless strip docked to the left or right screen edge, holding the
+// player's controls over a gradient. It slides off to one pixel column when the pointer leaves it (unless
+// pinned) and comes back over its edge strips. It forwards clicks, slider moves and keys to the playback
+// controller and shows what the controller's display signals say; windows it does not own are asked for
+// through signals the application connects.
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+class ClickLabel;
+class FlatButton;
+class Gauge;
+class MarginMenu;
+class PlaybackController;
+class QAction;
+class QMenu;
+class QMimeData;
+class QSlider;
+class QSystemTrayIcon;
+class TFountainFill;
+class TKTop;
+
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int StripWidth = 80;
+    static constexpr int HideInterval = 2500;     // HideTimer
+    static constexpr int TrayFrameInterval = 500; // tray animation
+    static constexpr int MenuMarginWidth = 22;
+    // The pin caption: auto-hide on, and off.
+    static const QString AutoHideOn;  // ".."
+    static const QString AutoHideOff; // "T"
+    // Dragged playlist entries carry this type; dropped here they play the playlist's selected entry.
+    static const QString PlaylistEntriesMimeType;
+
+    // Where the strip may go: the available area of its screen (left, top, width, height), and the pointer
+    // in the same global coordinates. Replaceable so the docking rules can be checked without a real mouse.
+    using ScreenAreaProvider = std::function<QRect()>;
+    using CursorProvider = std::function<QPoint()>;
+    // Asks for files to open: (parent, start folder) -> chosen files; empty on Cancel.
+    using FileChooser = std::function<QStringList(QWidget *parent, const QString &startDir)>;
+
+    explicit MainWindow(PlaybackController *controller, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    PlaybackController *controller() const { return m_controller; }
+
+    // --- What the application sets (from the settings and the preferences) ---
+    // "Color1" and "Color2": the strip's gradient, the menu margin (Color1 to Color1 / 4, text in Color2).
+    void setColors(const QColor &color1, const QColor &color2);
+    QColor color1() const { return m_color1; }
+    QColor color2() const { return m_color2; }
+    // "DockSide": true docks to the left screen edge. Takes effect at once.
+    void setDockedLeft(bool left);
+    bool dockedLeft() const { return m_dockLeft; }
+    // "Nail1": ".." auto-hide on, "T" off. Anything else counts as "T".
+    void setNailCaption(const QString &caption);
+    QString nailCaption() const;
+    // "BackMask": the skinned window is in use; the strip then never slides and Show All leaves it hidden.
+    void setSkinnedInUse(bool inUse);
+    bool skinnedInUse() const { return m_skinnedInUse; }
+    // "Icon1", "Icon2": the tray icon and its second animation frame (TrayIcons numbers).
+    void setTrayIcons(int icon1, int icon2);
+    int trayIcon1() const { return m_icon1; }
+    int trayIcon2() const { return m_icon2; }
+    // "ShowHints": tooltips on the strip's controls.
+    void setShowHints(bool on) { m_showHints = on; }
+    bool showHints() const { return m_showHints; }
+    // "Path1": the open dialog's folder; the dialog reports a new one with openDirectoryChanged.
+    void setOpenDirectory(const QString &dir) { m_openDir = dir; }
+    QString openDirectory() const { return m_openDir; }
+
+    void setScreenAreaProvider(ScreenAreaProvider provider);
+    void setCursorProvider(CursorProvider provider);
+    void setFileChooser(FileChooser chooser);
+
+    // --- Placement ---
+    // Left at the dock edge, top at the top of the area, as tall as the area.
+    void placeAtDockEdge();
+    QRect dockedGeometry() const;
+    // The left edge while slid off: one pixel column stays on screen.
+    int hiddenLeft() const;
+    bool isSlidOff() const;
+    bool staysOnTop() const;
+    bool hideTimerActive() const { return m_hideTimer.isActive(); }
+
+    // --- Handlers (buttons, menu items and keys reach these) ---
+    void OpenBtnClick();
+    void InfoBtnClick();
+    void ShowListBtnClick();
+    void NailBtnClick();
+    void ExitBtnClick();
+    void LED1Click(bool random);
+    void HideAll1Click();
+    void ShowAll1Click();
+    void HideTimerTimer();
+    void ShowPanelMouseMove();
+    void FountainFill1DblClick();
+    void FormActivate();
+    void TrayIconClick();
+    void TrayIconDblClick();
+    // The skinned window took over (the application calls this once it has shown it): hide, stop HideTimer.
+    void enterSkinnedMode();
+    // The close sequence is done: let the window close.
+    void closeNow();
+    // Takes the icon out of the tray (the close sequence).
+    void removeTrayIcon();
+
+    // --- Parts, for the application and tests ---
+    MarginMenu *popupMenu() const { return m_menu; }
+    QAction *hideAllAction() const { return m_hideAllAction; }
+    QAction *showAllAction() const { return m_showAllAction; }
+    QAction *elapsedAction() const { return m_elapsedAction; }
+    QAction *remainingAction() const { return m_remainingAction; }
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    QString trayToolTip() const;
+    // The icon number the tray shows now.
+    int trayIconShown() const { return m_iconShown; }
+    bool trayAnimating() const { return m_trayTimer.isActive(); }
+
+    FlatButton *PlayBtn = nullptr;
+    FlatButton *PauseBtn = nullptr;
+    FlatButton *StopBtn = nullptr;
+    FlatButton *NextBtn = nullptr;
+    FlatButton *PrevBtn = nullptr;
+    FlatButton *OpenBtn = nullptr;
+    FlatButton *InfoBtn = nullptr;
+    FlatButton *LED1 = nullptr; // "L", Loop
+    FlatButton *LED2 = nullptr; // "R", Random
+    FlatButton *ShowListBtn = nullptr;
+    FlatButton *NailBtn = nullptr;
+    FlatButton *ExitBtn = nullptr;
+    QSlider *RxSlider1 = nullptr;   // position, 0..400
+    QSlider *VolTrackBar = nullptr; // 0 full volume .. 100 silence, full volume at the top
+    QSlider *BalTrack = nullptr;    // 0 left .. 100 right
+    Gauge *PBarL1 = nullptr;
+    Gauge *PBarR1 = nullptr;
+    ClickLabel *PlayTime = nullptr;
+    TFountainFill *FountainFill1 = nullptr;
+    QWidget *ShowPanel = nullptr; // 1 pixel at the left edge
+    QWidget *Panel5 = nullptr;    // 3 pixels at the right edge
+
+signals:
+    // The user closes the player; the application runs the close sequence and then calls closeNow() or quits.
+    void closeRequested();
+    // Hide All / Show All: the strip did its part; the application hides or shows the other windows.
+    void hideAllRequested();
+    void showAllRequested();
+    void playlistRequested();      // "T": the playlist button
+    void equalizerRequested();     // "E"
+    void fileInfoRequested();      // "I", the info button
+    void statisticsRequested();    // "S"
+    void preferencesRequested();   // "P"
+    void aboutRequested();         // the menu's "&Vorlan"
+    void changeMaskRequested();    // "N"
+    void maskerRequested();        // "M"
+    void skinnedWindowRequested(); // double click on the gradient
+    void openDirectoryChanged(const QString &dir);
+    void nailCaptionChanged(const QString &caption);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void buildTray();
+    void connectController();
+    void layoutControls();
+    void applyTextColors();
+    void setButtons(bool playVisible, bool pauseVisible, bool stopVisible);
+    void setLoopRandom(bool loop, bool random);
+    void syncTimeChecks();
+    void setTrayAnimation(bool on);
+    void nextTrayFrame();
+    void setTrayToolTip(const QString &text);
+    void slideTo(int left);
+    QRect screenArea() const;
+    QPoint cursorPos() const;
+    bool acceptsDrop(const QMimeData *mime, QObject *source) const;
+
+    PlaybackController *m_controller;
+    TKTop *m_kTop = nullptr;
+    MarginMenu *m_menu = nullptr;
+    QAction *m_hideAllAction = nullptr;
+    QAction *m_showAllAction = nullptr;
+    QAction *m_elapsedAction = nullptr;
+    QAction *m_remainingAction = nullptr;
+    QSystemTrayIcon *m_tray = nullptr;
+    QTimer m_hideTimer;
+    QTimer m_trayTimer;
+
+    QColor m_color1;
+    QColor m_color2;
+    bool m_dockLeft = false;
+    bool m_skinnedInUse = false;
+    bool m_showHints = true;
+    bool m_closing = false;
+    int m_icon1 = 1;
+    int m_icon2 = 2;
+    int m_iconShown = 1;
+    QString m_trayHint;
+    QString m_openDir;
+    ScreenAreaProvider m_screenArea;
+    CursorProvider m_cursor;
+    FileChooser m_fileChooser;
+};
