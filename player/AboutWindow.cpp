@@ -85,7 +85,7 @@ void AboutWindow::setColors(const QColor &color1, const QColor &color2)
 {
     m_banner->setColors(color1, color2);
     QPalette pal = NameLabel->palette();
-    pal.setColor(QPalette::WindowText, color1.lightness() > 140 ? Qt::black : Qt::white);
+    pal.setColor(QPalette::WindowText, qGray(color1.rgb()) > 140 ? Qt::black : Qt::white);
     NameLabel->setPalette(pal);
     VersionLabel->setPalette(pal);
 }

@@ -135,11 +135,15 @@ void FileInfoWindow::setColors(const QColor &from, const QColor &to)
 {
     for (TFountainFill *border : std::as_const(m_borders))
         border->setColors(from, to);
+    // The title sits on the start of the gradient and "X" on its end: black or white, whichever reads better
+    // there.
+    auto readableOn = [](const QColor &bg) {
+        return qGray(bg.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);
+    };
     QPalette pal = TitleLabel->palette();
-    // The title sits on the start of the gradient: black or white, whichever reads better there.
-    pal.setColor(QPalette::WindowText, from.lightness() > 140 ? Qt::black : Qt::white);
+    pal.setColor(QPalette::WindowText, readableOn(from));
     TitleLabel->setPalette(pal);
-    ExitBtn->setTextColor(pal.color(QPalette::WindowText));
+    ExitBtn->setTextColor(readableOn(to));
 }
 
 QString FileInfoWindow::levelText(int level)
