@@ -1,0 +1,269 @@
+#include "tags/TagEditorWindow.h"
+
+#include "tags/PosixFile.h"
+#include "tags/TMPEGAudio.h"
+#include "widgets/FlatButton.h"
+#include "widgets/TFountainFill.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
+#include <sys/stat.h>
+
+const QString TagEditorWindow::PromptTitle = QStringLiteral("Vorlan");
+const QString TagEditorWindow::PromptText =
+    QStringLiteral("File is ReadOnly !!\nDo you want to change it to Archive  ?");
+// Four optional digits, blank character a space.
+const QString TagEditorWindow::YearMask = QStringLiteral("0000; ");
+
+namespace
+{
+constexpr int TitleHeight = 20;
+constexpr int BorderWidth = 5;
+
+QLineEdit *fieldEdit(QWidget *parent, const char *name)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+bool askYesNo(QWidget *parent, const QString &title, const QString &text)
+{
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+// The read-only attribute of other systems: for its owner (and root) a file without the owner's write bit.
+bool isReadOnlyFile(const QString &path, struct stat *st)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (path.isEmpty() || ::stat(native.constData(), st) != 0 || !S_ISREG(st->st_mode))
+        return false;
+    return !tagio::PosixFile::mayWrite(*st, native);
+}
+} // namespace
+
+TagEditorWindow::TagEditorWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_prompt(askYesNo)
+{
+    setObjectName(QStringLiteral("EditTag"));
+    setWindowTitle(QStringLiteral("Edit ID3 TAG"));
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    auto *titleBar = new TFountainFill(this);
+    titleBar->setObjectName(QStringLiteral("TitleFill"));
+    titleBar->setFixedHeight(TitleHeight);
+    titleBar->setStyle(TFountainFill::fsHorizontal);
+    titleBar->setSteps(50);
+    TitleLabel = new QLabel(QStringLiteral("Edit ID3 Tag"), titleBar);
+    TitleLabel->setObjectName(QStringLiteral("Title"));
+    TitleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont bold = TitleLabel->font();
+    bold.setBold(true);
+    TitleLabel->setFont(bold);
+    ExitBtn = new FlatButton(QStringLiteral("X"), titleBar);
+    ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
+    ExitBtn->setToolTip(QStringLiteral("Close."));
+    ExitBtn->setFont(bold);
+    ExitBtn->setFixedSize(18, 16);
+    auto *titleLayout = new QHBoxLayout(titleBar);
+    titleLayout->setContentsMargins(6, 0, 2, 0);
+    titleLayout->addWidget(TitleLabel, 1);
+    titleLayout->addWidget(ExitBtn);
+    connect(ExitBtn, &FlatButton::clicked, this, &QWidget::close);
+
+    auto makeBorder = [this](const char *name, TFountainFill::TFillStyle style) {
+        auto *border = new TFountainFill(this);
+        border->setObjectName(QLatin1String(name));
+        border->setStyle(style);
+        border->setSteps(40);
+        m_borders << border;
+        return border;
+    };
+    m_borders << titleBar;
+    auto *left = makeBorder("LeftFill", TFountainFill::fsVertical);
+    auto *right = makeBorder("RightFill", TFountainFill::fsVertical);
+    auto *bottom = makeBorder("BottomFill", TFountainFill::fsHorizontal);
+    left->setFixedWidth(BorderWidth);
+    right->setFixedWidth(BorderWidth);
+    bottom->setFixedHeight(BorderWidth);
+    for (TFountainFill *border : std::as_const(m_borders)) {
+        connect(border, &TFountainFill::mousePressed, this, &TagEditorWindow::startMove);
+        connect(border, &TFountainFill::mouseDragged, this, &TagEditorWindow::dragMove);
+        connect(border, &TFountainFill::mouseReleased, this, [this] { m_manualDrag = false; });
+    }
+
+    auto *body = new QWidget(this);
+    body->setAutoFillBackground(true);
+    auto *column = new QVBoxLayout(body);
+    column->setContentsMargins(8, 6, 8, 8);
+    column->setSpacing(4);
+
+    Path = new QLabel(body);
+    Path->setObjectName(QStringLiteral("Path"));
+    Path->setVisible(false);
+
+    auto *form = new QFormLayout;
+    form->setVerticalSpacing(3);
+    // The edits take any length; the tag keeps what fits.
+    MaskEdit1 = fieldEdit(body, "MaskEdit1");
+    MaskEdit2 = fieldEdit(body, "MaskEdit2");
+    MaskEdit3 = fieldEdit(body, "MaskEdit3");
+    MaskEdit4 = fieldEdit(body, "MaskEdit4");
+    MaskEdit4->setInputMask(YearMask);
+    MaskEdit4->setMaximumWidth(MaskEdit4->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+    MaskEdit5 = fieldEdit(body, "MaskEdit5");
+    ComboBox1 = new QComboBox(body);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(false);
+    ComboBox1->addItems(genreEntries());
+    ComboBox1->setMaxVisibleItems(20);
+    ComboBox1->setCurrentIndex(EmptyGenre);
+    form->addRow(QStringLiteral("Title"), MaskEdit1);
+    form->addRow(QStringLiteral("Artist"), MaskEdit2);
+    form->addRow(QStringLiteral("Album"), MaskEdit3);
+    form->addRow(QStringLiteral("Year"), MaskEdit4);
+    form->addRow(QStringLiteral("Genere"), ComboBox1);
+    form->addRow(QStringLiteral("Comment"), MaskEdit5);
+    column->addLayout(form);
+
+    auto *buttons = new QHBoxLayout;
+    SaveBtn = new QPushButton(QStringLiteral("Save"), body);
+    SaveBtn->setObjectName(QStringLiteral("SaveBtn"));
+    RemoveBtn = new QPushButton(QStringLiteral("Remove"), body);
+    RemoveBtn->setObjectName(QStringLiteral("RemoveBtn"));
+    buttons->addStretch(1);
+    buttons->addWidget(SaveBtn);
+    buttons->addWidget(RemoveBtn);
+    column->addLayout(buttons);
+    connect(SaveBtn, &QPushButton::clicked, this, &TagEditorWindow::SaveBtnClick);
+    connect(RemoveBtn, &QPushButton::clicked, this, &TagEditorWindow::RemoveBtnClick);
+
+    grid->addWidget(titleBar, 0, 0, 1, 3);
+    grid->addWidget(left, 1, 0);
+    grid->addWidget(body, 1, 1);
+    grid->addWidget(right, 1, 2);
+    grid->addWidget(bottom, 2, 0, 1, 3);
+
+    setColors(QColor(0x00, 0x80, 0xC0), Qt::white);
+    resize(300, 250);
+}
+
+QStringList TagEditorWindow::genreEntries()
+{
+    QStringList names = genreNames();
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    names << QString();
+    return names;
+}
+
+void TagEditorWindow::setColors(const QColor &from, const QColor &to)
+{
+    for (TFountainFill *border : std::as_const(m_borders))
+        border->setColors(from, to);
+    QPalette pal = TitleLabel->palette();
+    pal.setColor(QPalette::WindowText, from.lightness() > 140 ? Qt::black : Qt::white);
+    TitleLabel->setPalette(pal);
+    ExitBtn->setTextColor(pal.color(QPalette::WindowText));
+}
+
+QString TagEditorWindow::path() const
+{
+    return Path->text();
+}
+
+QString TagEditorWindow::yearText() const
+{
+    // The display text keeps the blanks where digits are missing.
+    return MaskEdit4->displayText().leftJustified(4, QLatin1Char(' '), true);
+}
+
+void TagEditorWindow::clearFields()
+{
+    for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5})
+        edit->clear();
+    ComboBox1->setCurrentIndex(EmptyGenre);
+}
+
+void TagEditorWindow::load(const QString &path)
+{
+    clearFields();
+    Path->setText(path);
+    if (!QFileInfo(path).isFile())
+        return;
+    MaskEdit1->setText(QFileInfo(path).fileName());
+    TMPEGAudio mpeg;
+    mpeg.setFileName(path);
+    const TMPEGData &d = mpeg.data();
+    if (d.Header == QLatin1String("TAG")) {
+        MaskEdit1->setText(d.Title);
+        MaskEdit2->setText(d.Artist);
+        MaskEdit3->setText(d.Album);
+        MaskEdit4->setText(d.Year);
+        const int genre = ComboBox1->findText(mpeg.genreStr(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        ComboBox1->setCurrentIndex(genre >= 0 ? genre : EmptyGenre);
+        MaskEdit5->setText(d.Comment);
+    }
+    for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5})
+        edit->setCursorPosition(0);
+}
+
+void TagEditorWindow::SaveBtnClick()
+{
+    const QString file = path();
+    struct stat st;
+    if (isReadOnlyFile(file, &st)) {
+        if (!m_prompt || !m_prompt(this, PromptTitle, PromptText))
+            return;
+        // Writable again, as clearing the read-only attribute would make it; if the system refuses, the
+        // write below fails and leaves the file as it was.
+        ::chmod(QFile::encodeName(file).constData(), (st.st_mode & 07777) | S_IWUSR);
+    }
+    TMPEGAudio::writeTag(file, MaskEdit1->text(), MaskEdit2->text(), MaskEdit3->text(), yearText(),
+                         MaskEdit5->text(), ComboBox1->currentText());
+    emit tagChanged(file);
+    close();
+}
+
+void TagEditorWindow::RemoveBtnClick()
+{
+    clearFields();
+    const QString file = path();
+    TMPEGAudio::removeTag(file);
+    emit tagChanged(file);
+}
+
+void TagEditorWindow::startMove(Qt::MouseButton button, const QPoint &globalPos)
+{
+    m_manualDrag = false;
+    if (button != Qt::LeftButton)
+        return;
+    // The window manager moves the window when it can; otherwise follow the pointer ourselves.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_manualDrag = true;
+    m_dragOffset = globalPos - pos();
+}
+
+void TagEditorWindow::dragMove(Qt::MouseButtons buttons, const QPoint &globalPos)
+{
+    if (m_manualDrag && (buttons & Qt::LeftButton))
+        move(globalPos - m_dragOffset);
+}
