@@ -1,0 +1,231 @@
+#include "playlist/PlaylistListView.h"
+
+#include "playlist/PlaylistModel.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QUrl>
+
+class PlaylistListView::Delegate : public QStyledItemDelegate
+{
+public:
+    explicit Delegate(PlaylistListView *view) : QStyledItemDelegate(view), m_view(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(m_view->itemHeight());
+        return size;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() == PlaylistModel::NameColumn)
+            option->displayAlignment = m_view->nameAlignment() | Qt::AlignVCenter;
+    }
+
+private:
+    PlaylistListView *m_view;
+};
+
+PlaylistListView::PlaylistListView(PlaylistModel *model, QWidget *parent)
+    : QTreeView(parent), m_model(model), m_delegate(new Delegate(this))
+{
+    setModel(model);
+    // The model's own selection is the one every playlist rule works on.
+    QItemSelectionModel *own = selectionModel();
+    setSelectionModel(model->selectionModel());
+    if (own != model->selectionModel())
+        delete own;
+    setItemDelegate(m_delegate);
+    setHeaderHidden(true);
+    header()->setStretchLastSection(false);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setColumnHidden(PlaylistModel::PathColumn, true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    connect(this, &QAbstractItemView::clicked, this, &PlaylistListView::entryClicked);
+}
+
+void PlaylistListView::setItemHeight(int height)
+{
+    m_itemHeight = std::max(1, height);
+    doItemsLayout();
+}
+
+void PlaylistListView::setNameAlignment(Qt::Alignment alignment)
+{
+    m_nameAlignment = alignment & Qt::AlignHorizontal_Mask;
+    viewport()->update();
+}
+
+int PlaylistListView::rowAtViewport(const QPoint &pos) const
+{
+    const QModelIndex index = indexAt(pos);
+    return index.isValid() ? index.row() : -1;
+}
+
+void PlaylistListView::mousePressEvent(QMouseEvent *event)
+{
+    m_dragRow = -1;
+    m_dragging = false;
+    m_dropRow = -1;
+    if (event->button() == Qt::LeftButton &&
+        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+        m_dragRow = rowAtViewport(event->position().toPoint());
+        m_pressPos = event->position().toPoint();
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void PlaylistListView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragRow < 0 || !(event->buttons() & Qt::LeftButton)) {
+        QTreeView::mouseMoveEvent(event);
+        return;
+    }
+    // A pressed entry follows the mouse instead of the selection growing with it.
+    const QPoint pos = event->position().toPoint();
+    if (!m_dragging && (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        m_dragging = true;
+        viewport()->setCursor(Qt::DragMoveCursor);
+    }
+    if (m_dragging) {
+        const int row = viewport()->rect().contains(pos) ? rowAtViewport(pos) : -1;
+        if (row != m_dropRow) {
+            m_dropRow = row;
+            viewport()->update();
+        }
+    }
+}
+
+void PlaylistListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool dragged = m_dragging && event->button() == Qt::LeftButton;
+    const int from = m_dragRow;
+    const QPoint pos = event->position().toPoint();
+    m_dragRow = -1;
+    m_dragging = false;
+    m_dropRow = -1;
+    if (dragged) {
+        viewport()->unsetCursor();
+        viewport()->update();
+    }
+    QTreeView::mouseReleaseEvent(event);
+    if (!dragged)
+        return;
+    if (viewport()->rect().contains(pos)) {
+        const int to = rowAtViewport(pos);
+        if (from >= 0 && to >= 0 && to != from)
+            emit entryMoved(from, to);
+    } else {
+        emit entryDroppedOutside(viewport()->mapToGlobal(pos));
+    }
+}
+
+void PlaylistListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Insert || event->key() == Qt::Key_Delete) {
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void PlaylistListView::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->isAutoRepeat()) {
+        QTreeView::keyReleaseEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Insert:
+        emit insertPressed();
+        return;
+    case Qt::Key_Delete:
+        emit deletePressed();
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Space:
+    case Qt::Key_A:
+        // Moving through the list with keys counts as clicking the entry reached.
+        if (event->key() != Qt::Key_A || (event->modifiers() & Qt::ControlModifier))
+            emit entryClicked();
+        break;
+    default:
+        break;
+    }
+    QTreeView::keyReleaseEvent(event);
+}
+
+QStringList PlaylistListView::droppedNames(const QMimeData *data)
+{
+    QStringList names;
+    if (!data || !data->hasUrls())
+        return names;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            names << url.toLocalFile();
+    }
+    return names;
+}
+
+void PlaylistListView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedNames(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PlaylistListView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppedNames(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PlaylistListView::dropEvent(QDropEvent *event)
+{
+    const QStringList names = droppedNames(event->mimeData());
+    if (names.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(names);
+}
+
+void PlaylistListView::paintEvent(QPaintEvent *event)
+{
+    QTreeView::paintEvent(event);
+    if (!m_dragging || m_dropRow < 0 || m_dropRow == m_dragRow)
+        return;
+    // Where the entry will land: above the row when it moves up, below it when it moves down.
+    const QRect row = visualRect(m_model->index(m_dropRow, 0));
+    const int y = m_dropRow > m_dragRow ? row.bottom() : row.top();
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Text), 2));
+    painter.drawLine(0, y, viewport()->width(), y);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The playlist window's list: a view over PlaylistModel sharing the model's selection, with the three visible
+// columns of an entry line (number, display name, duration; the path stays hidden), a fixed item height and
+// the name column's alignment. Dragging an entry with the left button moves it to the row it is dropped on;
+// files dragged in from a file manager are handed on by name.
+#include <QPoint>
+#include <QTreeView>
+
+class PlaylistModel;
+
+class PlaylistListView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit PlaylistListView(PlaylistModel *model, QWidget *parent = nullptr);
+
+    PlaylistModel *playlist() const { return m_model; }
+
+    // Height of every row in pixels.
+    void setItemHeight(int height);
+    int itemHeight() const { return m_itemHeight; }
+    // Alignment of the display name column.
+    void setNameAlignment(Qt::Alignment alignment);
+    Qt::Alignment nameAlignment() const { return m_nameAlignment; }
+
+    // Local file names of a drag's data, in the order given.
+    static QStringList droppedNames(const QMimeData *data);
+
+signals:
+    // An entry was dragged from row `from` and released on row `to`.
+    void entryMoved(int from, int to);
+    // An entry drag ended outside the list, at a global position.
+    void entryDroppedOutside(const QPoint &globalPos);
+    // A click, or a key that moved the focus or changed the selection.
+    void entryClicked();
+    void insertPressed();
+    void deletePressed();
+    void filesDropped(const QStringList &names);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    class Delegate;
+    int rowAtViewport(const QPoint &pos) const;
+
+    PlaylistModel *m_model;
+    Delegate *m_delegate;
+    int m_itemHeight = 14;
+    Qt::Alignment m_nameAlignment = Qt::AlignLeft;
+    // Entry drag: the row pressed, where, and whether the move threshold was passed.
+    int m_dragRow = -1;
+    QPoint m_pressPos;
+    bool m_dragging = false;
+    int m_dropRow = -1;
+};
