@@ -1,6 +1,6 @@
+#include "widgets/ReportListView.h"
 #include "platform/SystemColors.h"
 #include "tests/TestMain.h"
-#include "widgets/ReportListView.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -86,8 +86,9 @@ private slots:
         QVERIFY(view.topLevelItem(1)->font(2).italic());
         QCOMPARE(view.topLevelItem(1)->foreground(2).color(), QColor(0, 0, 255));
 
-        const QString header =
-            " BGCOLOR=\"#" + SystemColors::htmlHex(SystemColors::systemColor(SystemColors::ActiveBorder)) + "\"";
+        const QString header = " BGCOLOR=\"#" +
+                               SystemColors::htmlHex(SystemColors::systemColor(SystemColors::ActiveBorder)) +
+                               "\"";
         const QStringList expected{"<table border=1>",
                                    "<tr>",
                                    "<td nowrap" + header + "><B>Song Name</B></td>",
@@ -129,7 +130,8 @@ private slots:
     {
         ReportListView view;
         statisticsLike(view);
-        view.setRows({{"Artist - First Song", "3", "/music/a.mp3"}, {"Other - Second & <Song>", "12", "/b.mp3"}});
+        view.setRows(
+            {{"Artist - First Song", "3", "/music/a.mp3"}, {"Other - Second & <Song>", "12", "/b.mp3"}});
         const QString pdf = vorlantest::tempDir() + "/statistics.pdf";
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);

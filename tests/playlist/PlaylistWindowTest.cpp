@@ -1,0 +1,813 @@
+#include "playlist/PlaylistWindow.h"
+#include "playlist/PlaylistListView.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/UrlInputWindow.h"
+#include "tests/TestMain.h"
+#include "tests/playlist/MpegTestFiles.h"
+#include "widgets/FlatButton.h"
+#include "widgets/ReportListView.h"
+#include "widgets/TFountainFill.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+
+using playlisttest::readBytes;
+using playlisttest::writeBytes;
+using playlisttest::writeMpeg;
+
+namespace
+{
+
+// A window over its own model, shown, with dialogs answered by the test.
+struct Fixture {
+    PlaylistModel model;
+    std::unique_ptr<PlaylistWindow> window;
+    QStringList warnings;
+    QString folderAnswer;
+    QStringList folderQuestions;
+    QString fileAnswer;
+    QString filterAnswer;
+    QStringList overwriteQuestions;
+    FileOperations::Answer overwriteAnswer = FileOperations::Answer::No;
+
+    Fixture()
+    {
+        window = std::make_unique<PlaylistWindow>(&model);
+        PlaylistWindow::Prompts prompts;
+        prompts.warning = [this](const QString &text) { warnings << text; };
+        prompts.chooseFolder = [this](const QString &title, const QString &dir) {
+            folderQuestions << title + "|" + dir;
+            return folderAnswer;
+        };
+        prompts.openFile = [this](const QString &, const QString &, const QString &) { return fileAnswer; };
+        prompts.saveFile = [this](const QString &, const QString &, QString *selected) {
+            *selected = filterAnswer;
+            return fileAnswer;
+        };
+        prompts.overwrite = [this](const QString &, const QString &target) {
+            overwriteQuestions << target;
+            return overwriteAnswer;
+        };
+        window->setPrompts(prompts);
+        window->setCloseAnimation(3, 30, 0);
+        window->move(100, 100);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    PlaylistListView *list() const { return window->FnpListBox1; }
+
+    QPoint rowCenter(int row) const { return list()->visualRect(model.index(row, 1)).center(); }
+
+    void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCenter(row));
+    }
+
+    QStringList names() const
+    {
+        QStringList out;
+        for (int i = 0; i < model.count(); ++i)
+            out << PlaylistModel::entryField(model.line(i), 1);
+        return out;
+    }
+
+    bool numbered() const
+    {
+        for (int i = 0; i < model.count(); ++i) {
+            if (PlaylistModel::entryField(model.line(i), 0) != QString::number(i + 1))
+                return false;
+        }
+        return true;
+    }
+};
+
+// Songs without tags, named after their files; durations in seconds.
+QStringList makeSongs(const QString &dir, const QList<QPair<QString, int>> &songs)
+{
+    QStringList paths;
+    for (const auto &[name, seconds] : songs) {
+        paths << dir + "/" + name + ".mp3";
+        writeMpeg(paths.last(), seconds);
+    }
+    return paths;
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A drag from a file manager entering the widget and dropped there.
+bool dropOn(QWidget *widget, const QMimeData &data)
+{
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+    return drop.isAccepted();
+}
+
+bool dropOn(QWidget *widget, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &p : paths)
+        urls << QUrl::fromLocalFile(p);
+    data.setUrls(urls);
+    return dropOn(widget, data);
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class PlaylistWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buttonsSortShuffleRemoveAndTheSelectionLeft()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"cherry", 10}, {"apple", 20}, {"banana", 30}, {"date", 40}}));
+        QCOMPARE(f.window->Label2->text(), QString("4"));
+
+        // Right after a load (CurrentIndex -1) a sort leaves every entry selected.
+        f.model.setCurrentIndex(-1);
+        QTest::mouseClick(f.window->SORT, Qt::LeftButton);
+        QCOMPARE(f.names(), QStringList({"apple", "banana", "cherry", "date"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(f.model.selectedCount(), 4);
+        QCOMPARE(f.window->SongTime->text(), QString("[00:01:40]"));
+
+        // Otherwise the entry at the old CurrentIndex, whatever song sorted there.
+        f.model.setCurrentIndex(2);
+        QTest::mouseClick(f.window->RAND, Qt::LeftButton);
+        QStringList shuffled = f.names();
+        QVERIFY(f.numbered());
+        std::sort(shuffled.begin(), shuffled.end());
+        QCOMPARE(shuffled, QStringList({"apple", "banana", "cherry", "date"}));
+        QCOMPARE(f.model.selectedEntries(), QList<int>({2}));
+        QCOMPARE(f.model.focusedEntry(), 2);
+
+        QTest::mouseClick(f.window->SORT, Qt::LeftButton);
+        QCOMPARE(f.model.selectedEntries(), QList<int>({2}));
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:10]"));
+
+        // Remove: the clicked entries go, the rest are renumbered, the entry at CurrentIndex is selected.
+        f.click(0);
+        f.click(3, Qt::ControlModifier);
+        QCOMPARE(f.model.selectedEntries(), QList<int>({0, 3}));
+        QTest::mouseClick(f.window->REMOVE, Qt::LeftButton);
+        QCOMPARE(f.names(), QStringList({"banana", "cherry"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(f.window->Label2->text(), QString("2"));
+        // CurrentIndex 2 names no entry of the shorter list: the first is selected.
+        QCOMPARE(f.model.selectedEntries(), QList<int>({0}));
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:30]"));
+
+        QTest::mouseClick(f.window->CLEAR, Qt::LeftButton);
+        QCOMPARE(f.model.count(), 0);
+        QCOMPARE(f.window->Label2->text(), QString("0"));
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:00]"));
+        QCOMPARE(f.model.CurrentIndex(), 2);
+
+        // Sorting and shuffling nothing changes nothing.
+        QTest::mouseClick(f.window->SORT, Qt::LeftButton);
+        QTest::mouseClick(f.window->RAND, Qt::LeftButton);
+        QCOMPARE(f.model.count(), 0);
+    }
+
+    void keysInsertAndDelete()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"a", 1}, {"b", 2}, {"c", 3}}));
+        QSignalSpy addRequests(f.window.get(), &PlaylistWindow::addFilesRequested);
+        f.click(1);
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QCOMPARE(f.names(), QStringList({"a", "c"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(addRequests.count(), 0);
+        QTest::keyClick(f.list(), Qt::Key_Insert);
+        QCOMPARE(addRequests.count(), 1);
+        QTest::mouseClick(f.window->ADD, Qt::LeftButton);
+        QCOMPARE(addRequests.count(), 2);
+        QCOMPARE(f.model.count(), 2);
+    }
+
+    void clicksShowTheSelectedTotalAndFeedTheTagEditor()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"long", 3700}, {"short", 100}, {"other", 5}});
+        f.model.addFiles(songs);
+        QSignalSpy clicked(f.window.get(), &PlaylistWindow::entryClicked);
+        f.click(0);
+        f.click(1, Qt::ControlModifier);
+        QCOMPARE(f.window->SongTime->text(), QString("[01:03:20]"));
+        QCOMPARE(clicked.count(), 2);
+        QCOMPARE(clicked.last().at(0).toString(), songs.at(1));
+
+        // The controller's song length stays until the selection changes again.
+        f.window->setSongTime("00:01:40");
+        QCOMPARE(f.window->SongTime->text(), QString("00:01:40"));
+        QTest::keyClick(f.list(), Qt::Key_Down);
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:05]"));
+        QCOMPARE(clicked.last().at(0).toString(), songs.at(2));
+
+        f.window->SelectClick(PlaylistWindow::SelectAll);
+        QCOMPARE(f.window->SongTime->text(), QString("[01:03:25]"));
+        f.window->SelectClick(PlaylistWindow::UnselectAll);
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:00]"));
+        f.model.selectEntry(0);
+        f.window->SelectClick(PlaylistWindow::InvertSelection);
+        QCOMPARE(f.model.selectedEntries(), QList<int>({1, 2}));
+        QCOMPARE(f.window->SongTime->text(), QString("[00:01:45]"));
+    }
+
+    void doubleClickAndDropOnThePanelPlay()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"a", 1}, {"b", 2}}));
+        QSignalSpy play(f.window.get(), &PlaylistWindow::playSelectedRequested);
+        // As the window system reports it: a click, then the second press as a double click.
+        f.click(1);
+        QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, Qt::NoModifier, f.rowCenter(1));
+        QTest::mouseRelease(f.list()->viewport(), Qt::LeftButton, Qt::NoModifier, f.rowCenter(1));
+        QCOMPARE(play.count(), 1);
+        QCOMPARE(f.model.focusedEntry(), 1);
+
+        // An entry dragged out of the list onto the bottom panel plays too.
+        QWidget *viewport = f.list()->viewport();
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(0), Qt::LeftButton, Qt::LeftButton);
+        const QPoint onPanel = viewport->mapFromGlobal(f.window->Panel2->mapToGlobal(QPoint(20, 20)));
+        sendMouse(viewport, QEvent::MouseMove, onPanel, Qt::NoButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, onPanel, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(play.count(), 2);
+        QCOMPARE(f.model.focusedEntry(), 0);
+        QCOMPARE(f.model.count(), 2);
+    }
+
+    void draggingAnEntryMovesAndRenumbers()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"e", 5}}));
+        QWidget *viewport = f.list()->viewport();
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(0), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, f.rowCenter(2), Qt::NoButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, f.rowCenter(3), Qt::NoButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, f.rowCenter(3), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.names(), QStringList({"b", "c", "d", "a", "e"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(f.model.selectedEntries(), QList<int>({3}));
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:01]"));
+
+        // Upwards, and through the window's handler.
+        f.window->FnpListBox1Moved(4, 1);
+        QCOMPARE(f.names(), QStringList({"b", "e", "c", "d", "a"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(f.model.selectedEntries(), QList<int>({1}));
+
+        // A press and release on one row is a click, not a move.
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(2), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, f.rowCenter(2), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.names(), QStringList({"b", "e", "c", "d", "a"}));
+    }
+
+    void dropsAddAudioFilesAndALastListReplacesThem()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"a", 1}, {"b", 2}, {"c", 3}});
+        writeBytes(dir + "/notes.txt", "text");
+        QSignalSpy loaded(&f.model, &PlaylistModel::listLoaded);
+
+        dropOn(f.list()->viewport(), {songs.at(0), dir + "/notes.txt", songs.at(1)});
+        QCOMPARE(f.names(), QStringList({"a", "b"}));
+
+        writeBytes(dir + "/list.m3u", "c.mp3\r\n");
+        dropOn(f.window.get(), {songs.at(0), songs.at(1), dir + "/list.m3u"});
+        QCOMPARE(f.names(), QStringList({"c"}));
+        QCOMPARE(loaded.count(), 1);
+        QCOMPARE(f.model.CurrentIndex(), -1);
+
+        // A list that is not the last name is not read; a missing file and a folder add nothing.
+        dropOn(f.list()->viewport(), {dir + "/list.m3u", dir + "/gone.mp3", dir, songs.at(0)});
+        QCOMPARE(f.names(), QStringList({"c", "a"}));
+        QVERIFY(f.numbered());
+    }
+
+    void dropsOfDamagedNamesAddNothing()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        writeBytes(dir + "/empty.mp3", "");
+        writeBytes(dir + "/random.m3u", QByteArray(4096, '\xFF') + "\n\r\n" + QByteArray(100000, 'x'));
+        dropOn(f.list()->viewport(), {dir + "/" + QString(300, 'n') + ".mp3", dir + "/empty.mp3"});
+        QCOMPARE(f.model.count(), 1); // the empty file is an audio file by name
+        dropOn(f.list()->viewport(), {dir + "/random.m3u"});
+        QCOMPARE(f.model.count(), 0);
+        // Text and web links are not files: the drag is refused.
+        QMimeData text;
+        text.setText("not a file");
+        QVERIFY(!dropOn(f.list()->viewport(), text));
+        QMimeData web;
+        web.setUrls({QUrl("http://radio/live.mp3")});
+        QVERIFY(!dropOn(f.window.get(), web));
+        QCOMPARE(f.model.count(), 0);
+    }
+
+    void addUrlTakesStreamsOnly()
+    {
+        Fixture f;
+        UrlInputWindow *prompt = f.window->urlInputWindow();
+        QString labelSeen, textSeen;
+        bool modal = false;
+        auto answer = [&](const QString &text, QAbstractButton *button) {
+            QTimer::singleShot(0, prompt, [&, text, button] {
+                labelSeen = prompt->Label1->text();
+                textSeen = prompt->Edit1->text();
+                modal = prompt->isModal() && prompt->isVisible();
+                prompt->Edit1->setText(text);
+                QTest::mouseClick(button, Qt::LeftButton);
+            });
+            f.window->ADDURLClick();
+        };
+
+        answer("ftp://x/y.mp3", prompt->OKBtn);
+        QCOMPARE(labelSeen, QString("Please enter the song URL:"));
+        QCOMPARE(textSeen, QString("http://"));
+        QVERIFY(modal);
+        QCOMPARE(f.model.lines(), QStringList({"1\tftp://x/y.mp3\t\tftp://x/y.mp3"}));
+
+        answer("/home/me/song.mp3", prompt->OKBtn);
+        answer("mms://radio/live", prompt->OKBtn);
+        answer("http://radio/live", prompt->CancelBtn);
+        QCOMPARE(f.model.count(), 1);
+
+        answer("  HTTP://Radio/Live  ", prompt->OKBtn);
+        QCOMPARE(f.model.count(), 2);
+        QCOMPARE(f.model.entryPath(1), QString("HTTP://Radio/Live"));
+        QCOMPARE(f.window->Label2->text(), QString("2"));
+    }
+
+    void saveWritesByExtensionAndHtml()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"a & <b>", 200}}));
+        f.model.PlaylistAddFile("http://radio/live");
+        QCOMPARE(f.window->path3(), QString());
+        QCOMPARE(f.window->saveDialogFileName(), QString("MyPlayList"));
+
+        QSignalSpy titles(f.window.get(), &PlaylistWindow::titleTextChanged);
+        QList<bool> enabledWhileBusy;
+        connect(f.window.get(), &PlaylistWindow::titleTextChanged, this,
+                [&](const QString &) { enabledWhileBusy << f.window->isEnabled(); });
+        f.fileAnswer = dir + "/out/list.html";
+        QDir().mkpath(dir + "/out");
+        QTest::mouseClick(f.window->SAVE, Qt::LeftButton);
+        QCOMPARE(titles.count(), 2);
+        QCOMPARE(titles.at(0).at(0).toString(), QString("   Vorlan PlayList (Saveing the HTML file).."));
+        QCOMPARE(titles.at(1).at(0).toString(), QString("   Vorlan PlayList"));
+        QCOMPARE(enabledWhileBusy, QList<bool>({false, true}));
+        QCOMPARE(f.window->titleText(), QString("   Vorlan PlayList"));
+        const QString page = QString::fromUtf8(readBytes(dir + "/out/list.html"));
+        QVERIFY(page.startsWith("<table border=1>\r\n<tr>\r\n"));
+        QVERIFY(page.contains("<td nowrap>1</td>\r\n<td nowrap><B>a &amp; &lt;b&gt;</B></td>\r\n"
+                              "<td nowrap>03:20</td>\r\n"));
+        QVERIFY(page.contains("<td nowrap><B>http://radio/live</B></td>\r\n<td nowrap><br></td>\r\n"));
+        QVERIFY(page.endsWith("</table><p>\r\n"));
+        QCOMPARE(f.window->path3(), dir + "/out");
+        QVERIFY(f.warnings.isEmpty());
+
+        // A name typed without an extension gets the chosen type's; lists by their extension.
+        f.fileAnswer = dir + "/out/mylist";
+        f.filterAnswer = "PLS PlayList file (*.pls)";
+        f.window->SAVEClick();
+        QVERIFY(readBytes(dir + "/out/mylist.pls").startsWith("[playlist]\r\nfile1="));
+        QVERIFY(f.window->savePlaylistFile(dir + "/out/list.M3U"));
+        QCOMPARE(readBytes(dir + "/out/list.M3U"), (dir + "/a & <b>.mp3\r\nhttp://radio/live\r\n").toUtf8());
+        QVERIFY(f.window->savePlaylistFile(dir + "/out/list.vln"));
+        QCOMPARE(readBytes(dir + "/out/list.vln").count("\r\n"), 2);
+        QVERIFY(!f.window->savePlaylistFile(dir + "/out/list.txt"));
+        QVERIFY(!QFile::exists(dir + "/out/list.txt"));
+
+        // A cancelled dialog writes nothing and keeps the remembered folder.
+        f.fileAnswer.clear();
+        f.window->SAVEClick();
+        QCOMPARE(f.window->path3(), dir + "/out");
+        QVERIFY(f.warnings.isEmpty());
+    }
+
+    void failedWritesAreReported()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.PlaylistAddFile("http://radio/live");
+        QVERIFY(!f.window->exportHtml(dir + "/no/such/folder/list.html"));
+        QCOMPARE(f.warnings.size(), 1);
+        QVERIFY(f.warnings.at(0).contains(dir + "/no/such/folder/list.html"));
+        QVERIFY(f.window->isEnabled());
+        QCOMPARE(f.window->titleText(), QString("   Vorlan PlayList"));
+
+        QVERIFY(!f.window->savePlaylistFile(dir + "/no/such/folder/list.m3u"));
+        QCOMPARE(f.warnings.size(), 2);
+        QVERIFY(f.warnings.at(1).contains("list.m3u"));
+    }
+
+    void emptyListExportsNoFile()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        QVERIFY(f.window->exportHtml(dir + "/empty.html"));
+        QVERIFY(!QFile::exists(dir + "/empty.html"));
+        QVERIFY(f.warnings.isEmpty());
+    }
+
+    void loadChoosesTheReaderByTheLastThreeLetters()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        makeSongs(dir, {{"a", 1}, {"b", 2}});
+        writeBytes(dir + "/lists/one.m3u", "../a.mp3\r\n../b.mp3\r\n");
+        writeBytes(dir + "/lists/one.txt", "../a.mp3\r\n");
+        f.model.PlaylistAddFile("http://radio/live");
+        f.model.incrementPlayedCount();
+        QCOMPARE(f.window->Label4->text(), QString("1"));
+
+        f.fileAnswer = dir + "/lists/one.txt";
+        f.window->LOADClick();
+        QCOMPARE(f.model.count(), 1);
+
+        f.fileAnswer = dir + "/lists/one.m3u";
+        QTest::mouseClick(f.window->LOAD, Qt::LeftButton);
+        QCOMPARE(f.names(), QStringList({"a", "b"}));
+        QCOMPARE(f.window->path2(), dir + "/lists");
+        QCOMPARE(f.window->Label2->text(), QString("2"));
+        QCOMPARE(f.window->Label4->text(), QString("0"));
+    }
+
+    void printsThePlaylist()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"First Song", 61}, {"Second Song", 3}}));
+        f.model.PlaylistAddFile("http://radio/live");
+        QSignalSpy titles(f.window.get(), &PlaylistWindow::titleTextChanged);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir + "/list.pdf");
+        QVERIFY(f.window->printPlaylist(&printer));
+        QCOMPARE(printer.docName(), QString("Vorlan PlayList"));
+        QCOMPARE(titles.count(), 2);
+        QCOMPARE(titles.at(0).at(0).toString(), QString("   Vorlan PlayList (Makeing the print file).."));
+        QCOMPARE(f.window->titleText(), QString("   Vorlan PlayList"));
+        const QString text = pdfText(dir + "/list.pdf");
+        for (const char *expected :
+             {"Track", "Song", "Length", "First Song", "Second Song", "01:01", "http://radio/live"})
+            QVERIFY2(text.contains(expected), expected);
+        QVERIFY(!text.contains("Vorlan PlayList"));
+    }
+
+    void printWithoutAPrinterExplains()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("this machine has a printer");
+        Fixture f;
+        f.model.PlaylistAddFile("http://radio/live");
+        QSignalSpy titles(f.window.get(), &PlaylistWindow::titleTextChanged);
+        f.window->PrintClick();
+        QCOMPARE(f.warnings.size(), 1);
+        QVERIFY(f.warnings.at(0).contains("No printer"));
+        QCOMPARE(titles.count(), 0);
+        QVERIFY(f.window->isEnabled());
+    }
+
+    void copyMoveAndDeleteTheSelectedFiles()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs =
+            makeSongs(dir + "/music", {{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"e", 5}});
+        f.model.addFiles(songs);
+        f.model.PlaylistAddFile("http://radio/live");
+        f.window->setAddFilesDirectory(dir + "/music");
+        QDir().mkpath(dir + "/copies");
+        writeMpeg(dir + "/copies/b.mp3", 99);
+
+        // Copy: the folder dialog starts in the add-files folder; the existing target is asked about.
+        f.click(0);
+        f.click(1, Qt::ControlModifier);
+        f.click(5, Qt::ControlModifier);
+        f.folderAnswer = dir + "/copies";
+        f.window->CopyselectionClick(PlaylistWindow::CopySelection);
+        QCOMPARE(f.folderQuestions,
+                 QStringList({"&Vorlan  ( Please Choose Directory ) ..|" + dir + "/music"}));
+        QCOMPARE(f.overwriteQuestions, QStringList({dir + "/copies/b.mp3"}));
+        QVERIFY(QFile::exists(dir + "/copies/a.mp3"));
+        QCOMPARE(QFileInfo(dir + "/copies/b.mp3").size(), qint64(99) * 128 * 125); // answered No
+        QCOMPARE(f.model.count(), 6);
+
+        // A cancelled folder dialog does nothing.
+        f.model.setCurrentIndex(0);
+        f.click(2);
+        f.folderAnswer.clear();
+        f.window->CopyselectionClick(PlaylistWindow::MoveSelection);
+        QVERIFY(QFile::exists(songs.at(2)));
+        QCOMPARE(f.model.count(), 6);
+
+        // Move: the files leave, so do their entries; the rest are renumbered and CurrentIndex's selected.
+        f.click(2);
+        f.click(3, Qt::ControlModifier);
+        f.folderAnswer = dir + "/moved";
+        QDir().mkpath(dir + "/moved");
+        f.window->CopyselectionClick(PlaylistWindow::MoveSelection);
+        QVERIFY(QFile::exists(dir + "/moved/c.mp3"));
+        QVERIFY(QFile::exists(dir + "/moved/d.mp3"));
+        QVERIFY(!QFile::exists(songs.at(2)));
+        QCOMPARE(f.names(), QStringList({"a", "b", "e", "http://radio/live"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(f.model.selectedEntries(), QList<int>({0}));
+
+        // Delete: three selected entries at the end of the list; the stream stays, the files go to the trash.
+        f.click(1);
+        f.click(3, Qt::ShiftModifier);
+        f.window->CopyselectionClick(PlaylistWindow::DeleteSelection);
+        QCOMPARE(f.names(), QStringList({"a", "http://radio/live"}));
+        QVERIFY(!QFile::exists(songs.at(1)));
+        QVERIFY(!QFile::exists(songs.at(4)));
+        const QString trash =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+        QVERIFY(!QDir(trash + "/files").entryList({"b*.mp3"}).isEmpty());
+        QVERIFY(!QDir(trash + "/files").entryList({"e*.mp3"}).isEmpty());
+        QVERIFY(f.warnings.isEmpty());
+
+        // Entries whose files were already gone leave too; failures are reported.
+        f.model.addFiles({dir + "/music/gone.mp3"});
+        f.window->SelectClick(PlaylistWindow::SelectAll);
+        f.window->CopyselectionClick(PlaylistWindow::DeleteSelection);
+        QCOMPARE(f.names(), QStringList({"http://radio/live"}));
+        QCOMPARE(f.warnings.size(), 1);
+        QVERIFY(f.warnings.at(0).contains("gone.mp3"));
+    }
+
+    void cornerSquareResizesNotBelowTheMinimum()
+    {
+        Fixture f;
+        f.window->resize(400, 300);
+        QWidget *square = f.window->M;
+        QCOMPARE(square->pos(), QPoint(390, 290));
+        const QPoint grab(2, 2);
+        sendMouse(square, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        QVERIFY(f.list()->isHidden());
+        QVERIFY(f.window->FountainFill2->isHidden());
+        // Far up and left: the window stops at 320 x 110.
+        sendMouse(square, QEvent::MouseMove, grab - QPoint(500, 500), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(f.window->size(), QSize(320, 110));
+        // Then outwards: the window ends 10 pixels past the square's corner.
+        const QPoint target = f.window->mapToGlobal(QPoint(500, 400)) + grab;
+        QMouseEvent move(QEvent::MouseMove, square->mapFromGlobal(target), target, Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(square, &move);
+        QCOMPARE(f.window->size(), QSize(510, 410));
+        sendMouse(square, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton, Qt::NoButton);
+        QVERIFY(f.list()->isVisible());
+        QVERIFY(f.window->FountainFill2->isVisible());
+        QCOMPARE(square->pos(), QPoint(500, 400));
+        QCOMPARE(f.window->ExitBtn->geometry().right(), f.window->Panel3->width() - 3);
+        // The columns were laid out for the new width.
+        QCOMPARE(f.list()->columnWidth(1), f.list()->width() - 8 * 8 - 40);
+
+        f.window->resize(100, 50);
+        QCOMPARE(f.window->size(), QSize(320, 110));
+    }
+
+    void columnsFollowFontAndAlignment()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"a", 1}}));
+        f.window->applyFont("Arial", 10, 0);
+        QCOMPARE(f.list()->columnWidth(0), 30);
+        QCOMPARE(f.list()->columnWidth(1), f.list()->width() - 80 - 40);
+        QCOMPARE(f.list()->columnWidth(2), 50);
+        QVERIFY(f.list()->isColumnHidden(PlaylistModel::PathColumn));
+        QCOMPARE(f.list()->visualRect(f.model.index(0, 1)).height(), 16);
+        QCOMPARE(f.list()->nameAlignment(), Qt::AlignRight);
+        QCOMPARE(f.window->listFontSize(), 10);
+        QCOMPARE(f.window->alignment(), 0);
+        f.window->applyFont("Arial", 8, 1);
+        QCOMPARE(f.list()->nameAlignment(), Qt::AlignHCenter);
+        QCOMPARE(f.list()->visualRect(f.model.index(0, 1)).height(), 14);
+        f.window->applyFont("Arial", 8, 2);
+        QCOMPARE(f.list()->nameAlignment(), Qt::AlignLeft);
+    }
+
+    void colorsGoWhereTheyBelong()
+    {
+        Fixture f;
+        const QColor one(200, 0, 0), two(0, 200, 0);
+        f.window->applyColors(one, two);
+        QCOMPARE(f.window->FountainFill2->FromColor(), two);
+        QCOMPARE(f.window->FountainFill2->ToColor(), one);
+        QCOMPARE(f.list()->palette().color(QPalette::Base), two);
+        QCOMPARE(f.list()->palette().color(QPalette::Text), one);
+        QCOMPARE(f.window->palette().color(QPalette::Window), one);
+        for (FlatButton *b :
+             {f.window->LOAD, f.window->SAVE, f.window->CLEAR, f.window->REMOVE, f.window->EditTag})
+            QCOMPARE(b->textColor(), one);
+        for (FlatButton *b : {f.window->ADD, f.window->ADDURL, f.window->SORT, f.window->RAND,
+                              f.window->NailBtn, f.window->ExitBtn})
+            QCOMPARE(b->textColor(), two);
+        QCOMPARE(f.window->Label1->palette().color(QPalette::WindowText), one);
+        QCOMPARE(f.window->SongTime->palette().color(QPalette::WindowText), two);
+        QCOMPARE(f.window->TitleLabel->palette().color(QPalette::WindowText), two);
+    }
+
+    void dockingBesideTheMainWindow()
+    {
+        Fixture f;
+        f.window->resize(360, 300);
+        const QRect screen(0, 0, 1280, 800);
+        QSignalSpy onTop(f.window.get(), &PlaylistWindow::mainWindowKeepOnTopWanted);
+
+        f.window->applyDocking(true, true, QRect(0, 0, 80, 600), screen);
+        QCOMPARE(f.window->geometry(), QRect(80, 0, 360, 600));
+        QVERIFY(f.window->NailBtn->isVisible());
+        QVERIFY(f.window->hideTimer()->isActive());
+        QCOMPARE(f.window->hideTimer()->interval(), 1000);
+        QCOMPARE(f.window->NailBtn->geometry().right() + 2, f.window->ExitBtn->geometry().left() - 1);
+
+        // Pointer over the window: it stays; elsewhere it slides up, leaving 2 pixels.
+        QPoint cursor(300, 100);
+        f.window->setCursorSource([&] { return cursor; });
+        f.window->HideTimerTimer();
+        QCOMPARE(f.window->y(), 0);
+        cursor = QPoint(300, 700);
+        f.window->HideTimerTimer();
+        QCOMPARE(f.window->y(), 2 - 600);
+        QVERIFY(f.window->hiddenAtTop());
+        QCOMPARE(onTop.count(), 1);
+        QCOMPARE(onTop.at(0).at(0).toBool(), true);
+        f.window->HideTimerTimer(); // already hidden
+        QCOMPARE(onTop.count(), 1);
+
+        // The pointer on the bottom panel brings it back.
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(f.window->FountainFill2, &enter);
+        QCOMPARE(f.window->y(), 0);
+
+        // Pinned, it never slides.
+        QTest::mouseClick(f.window->NailBtn, Qt::LeftButton);
+        QCOMPARE(f.window->nailCaption(), QString("T"));
+        f.window->HideTimerTimer();
+        QCOMPARE(f.window->y(), 0);
+        QTest::mouseClick(f.window->NailBtn, Qt::LeftButton);
+        QCOMPARE(f.window->nailCaption(), QString(".."));
+
+        // Right dock: left of the main window at the right screen edge.
+        f.window->applyDocking(true, false, QRect(1200, 0, 80, 500), screen);
+        QCOMPARE(f.window->geometry(), QRect(1280 - 360 - 80, 0, 360, 500));
+        cursor = QPoint(900, 100); // right of the window's left edge, within its height
+        f.window->HideTimerTimer();
+        QCOMPARE(f.window->y(), 0);
+        cursor = QPoint(700, 100);
+        f.window->HideTimerTimer();
+        QCOMPARE(f.window->y(), 2 - 500);
+
+        // Undocked: the timer stops, the pin hides and the window comes back down.
+        f.window->applyDocking(false, false, QRect(1200, 0, 80, 500), screen);
+        QVERIFY(!f.window->hideTimer()->isActive());
+        QVERIFY(f.window->NailBtn->isHidden());
+        QCOMPARE(f.window->y(), 0);
+        cursor = QPoint(0, 799);
+        f.window->HideTimerTimer();
+        QCOMPARE(f.window->y(), 0);
+    }
+
+    void doubleClicksAskForDocking()
+    {
+        Fixture f;
+        QSignalSpy toggles(f.window.get(), &PlaylistWindow::dockingToggleRequested);
+        QTest::mouseDClick(f.window->Panel3, Qt::LeftButton, Qt::NoModifier, QPoint(30, 5));
+        QTest::mouseDClick(f.window->FountainFill2, Qt::LeftButton, Qt::NoModifier, QPoint(150, 10));
+        QCOMPARE(toggles.count(), 2);
+    }
+
+    void titleStripMovesAnUndockedWindow()
+    {
+        Fixture f;
+        const QPoint start = f.window->pos();
+        TFountainFill *strip = f.window->Panel3;
+        sendMouse(strip, QEvent::MouseButtonPress, QPoint(30, 5), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(strip, QEvent::MouseMove, QPoint(80, 25), Qt::NoButton, Qt::LeftButton);
+        sendMouse(strip, QEvent::MouseButtonRelease, QPoint(80, 25), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.window->pos(), start + QPoint(50, 20));
+
+        f.window->applyDocking(true, true, QRect(0, 0, 80, 600), QRect(0, 0, 1280, 800));
+        const QPoint docked = f.window->pos();
+        sendMouse(strip, QEvent::MouseButtonPress, QPoint(30, 5), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(strip, QEvent::MouseMove, QPoint(80, 25), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(f.window->pos(), docked);
+    }
+
+    void closeAnimatesThenHidesAtItsPlace()
+    {
+        Fixture f;
+        QSignalSpy visibility(f.window.get(), &PlaylistWindow::visibilityChanged);
+        QList<QPoint> positions;
+        f.window->installEventFilter(this);
+        m_moves = &positions;
+        const QPoint start = f.window->pos();
+        QTest::mouseClick(f.window->ExitBtn, Qt::LeftButton);
+        QVERIFY(f.window->closing());
+        QTRY_VERIFY(!f.window->isVisible());
+        m_moves = nullptr;
+        QCOMPARE(f.window->pos(), start);
+        QCOMPARE(visibility.count(), 1);
+        QCOMPARE(visibility.at(0).at(0).toBool(), false);
+        // Three steps of 30 pixels in one direction, then back.
+        QVERIFY(positions.size() >= 3);
+        const QPoint step = positions.at(0) - start;
+        QCOMPARE(step.manhattanLength(), 30);
+        QCOMPARE(positions.at(2) - start, step * 3);
+        f.window->show();
+        QCOMPARE(visibility.count(), 2);
+    }
+
+    void editTagAndTheNailButton()
+    {
+        Fixture f;
+        QSignalSpy edit(f.window.get(), &PlaylistWindow::editTagRequested);
+        QTest::mouseClick(f.window->EditTag, Qt::LeftButton);
+        QCOMPARE(edit.count(), 0);
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"a", 1}, {"b", 2}});
+        f.model.addFiles(songs);
+        f.click(1);
+        QTest::mouseClick(f.window->EditTag, Qt::LeftButton);
+        QCOMPARE(edit.count(), 1);
+        QCOMPARE(edit.at(0).at(0).toString(), songs.at(1));
+        QCOMPARE(f.window->NailBtn->toolTip(), QString("Auto Hide Button"));
+        f.window->setNailCaption("T");
+        QCOMPARE(f.window->nailCaption(), QString("T"));
+        f.window->setNailCaption("junk");
+        QCOMPARE(f.window->nailCaption(), QString(".."));
+        QCOMPARE(f.window->windowTitle(), QString("Vorlan's Play List"));
+        QCOMPARE(f.window->titleText(), QString("   Vorlan PlayList"));
+        QVERIFY(f.window->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(f.window->Label1->text(), QString("Num of files:"));
+        QCOMPARE(f.window->Label3->text(), QString("Played songs:"));
+        QCOMPARE(f.window->Label5->text(), QString("Selected"));
+    }
+
+    void path3IsKeptOnlyAfterASave()
+    {
+        Fixture f;
+        f.window->setPath3("MyPlayList");
+        QCOMPARE(f.window->path3(), QString());
+        f.window->setPath2("/music/lists");
+        QCOMPARE(f.window->path2(), QString("/music/lists"));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_moves && event->type() == QEvent::Move)
+            *m_moves << static_cast<QWidget *>(watched)->pos();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<QPoint> *m_moves = nullptr;
+};
+
+VORLAN_TEST_CLASS(PlaylistWindowTest)
+#include "PlaylistWindowTest.moc"
