@@ -1,0 +1,399 @@
+#include "player/VorlanApp.h"
+
+#include "engine/TXaudioPlayer.h"
+#include "platform/ExePath.h"
+#include "platform/FileTypes.h"
+#include "platform/Launcher.h"
+#include "platform/ProfileFile.h"
+#include "platform/RegistryStore.h"
+#include "platform/SessionGuard.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemColors.h"
+#include "platform/TWinReboot.h"
+#include "player/AboutWindow.h"
+#include "player/ColorList.h"
+#include "player/MainWindow.h"
+#include "player/PlaybackController.h"
+#include "player/Statistics.h"
+#include "player/TimedShutdown.h"
+#include "playlist/PlaylistFiles.h"
+#include "playlist/PlaylistModel.h"
+#include "tags/FileInfoWindow.h"
+#include "widgets/FlatButton.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+
+namespace
+{
+
+const QString MultiInstanceKey = QStringLiteral("SOFTWARE\\Vorlan\\Multi Instance");
+const QString AllowValue = QStringLiteral("Allow");
+
+QColor colour(int32_t value)
+{
+    return SystemColors::fromValue(value);
+}
+
+// The lines of the first-run question.
+QString firstRunText()
+{
+    const QString nbsp = QString(QChar(0x00A0));
+    return QStringList{QStringLiteral("Vorlan 1.8"),
+                       QString(),
+                       QStringLiteral("Now Vorlan has *Animated GIF* on the mask mode."),
+                       QStringLiteral("Use VorlanMasker to make your animated mask."),
+                       QString(),
+                       nbsp,
+                       QStringLiteral("* Please read ..... Hints and Tips ...... from the about box. *"),
+                       QString(45, QLatin1Char('_')),
+                       QString(),
+                       nbsp,
+                       QStringLiteral("Do you want to make Vorlan your original MP3 player?")}
+        .join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(parent), m_arguments(arguments)
+{
+}
+
+VorlanApp::~VorlanApp()
+{
+    // Windows first: they hold the controller, which holds on to the decoder's signals.
+    delete m_about;
+    delete m_info;
+    delete m_main;
+    delete m_controller;
+    delete m_player;
+}
+
+MainWindow *VorlanApp::mainWindow() const
+{
+    return m_main;
+}
+
+QString VorlanApp::configPath()
+{
+    return ExePath() + Settings::FileName;
+}
+
+QString VorlanApp::lastPlaylistPath()
+{
+    return ExePath() + QStringLiteral("Vorlan.vln");
+}
+
+QString VorlanApp::statisticsPath()
+{
+    return ExePath() + QStringLiteral("Statistics.lst");
+}
+
+QString VorlanApp::equalizerPath()
+{
+    return ExePath() + QStringLiteral("Equalizer.cfg");
+}
+
+bool VorlanApp::applySingleInstance()
+{
+    RegistryStore registry;
+    if (!registry.hasValue(MultiInstanceKey, AllowValue))
+        registry.writeBool(MultiInstanceKey, AllowValue, false);
+    if (registry.readBool(MultiInstanceKey, AllowValue, false))
+        return true;
+    m_instance = std::make_unique<SingleInstance>();
+    if (m_instance->listen()) {
+        connect(m_instance.get(), &SingleInstance::handOverReceived, this, [this](const QString &param) {
+            if (m_main) {
+                if (!m_main->isVisible())
+                    showAll();
+                m_main->raise();
+                m_main->activateWindow();
+            }
+            m_controller->handOver(param);
+        });
+        return true;
+    }
+    // Another player runs: it takes our command line and comes to the front.
+    if (m_instance->sendToRunning(m_arguments.join(QLatin1Char(' '))))
+        return false;
+    std::fprintf(stderr, "vorlan: another player seems to run but does not answer; starting anyway\n");
+    m_instance.reset();
+    return true;
+}
+
+bool VorlanApp::startUp()
+{
+    if (!applySingleInstance())
+        return false;
+    createWindows();
+    wire();
+    m_player->OutputModuleRegister(QStringLiteral("dsound_output_module_register@xoutput.dll"));
+    m_player->SetPlayerEnvironmentInteger(QStringLiteral("OUTPUT.DIRECTSOUND.WINDOW"), int(m_main->winId()));
+    m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
+    m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
+    LoadSettings();
+    return true;
+}
+
+void VorlanApp::createWindows()
+{
+    m_player = new TXaudioPlayer;
+    m_playlist = new PlaylistModel(this);
+    m_statistics = new Statistics(this);
+    m_controller = new PlaybackController(m_player, m_playlist, m_statistics);
+    m_shutdown = new TimedShutdown(this);
+    m_powerOff = std::make_unique<TWinReboot>();
+
+    // In their fixed order.
+    m_main = new MainWindow(m_controller);
+    m_main->setWindowTitle(QStringLiteral("Vorlan"));
+    m_about = new AboutWindow;
+    m_info = new FileInfoWindow;
+
+    QString error;
+    if (!m_statistics->load(statisticsPath(), &error))
+        QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
+}
+
+void VorlanApp::wire()
+{
+    connect(m_controller, &PlaybackController::streamInfoChanged, m_info, [this](const StreamInfo &s) {
+        m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
+    });
+    connect(m_controller, &PlaybackController::lengthTextChanged, m_info, &FileInfoWindow::setLengthText);
+    connect(m_controller, &PlaybackController::errorMessage, this,
+            [this](const QString &text) { QMessageBox::critical(m_main, QStringLiteral("Vorlan"), text); });
+    connect(m_controller, &PlaybackController::songFinished, this, [this] {
+        m_shutdown->songEnded(m_playlist->CurrentIndex(), m_playlist->count(), m_playlist->PlayedCount());
+    });
+    connect(m_controller, &PlaybackController::randomColorsWanted, this, [this] {
+        ColorList colours(ExePath() + QStringLiteral("VoColors.mnu"));
+        if (colours.count() <= 1)
+            return;
+        int32_t c1 = 0, c2 = 0;
+        if (colours.pick(int(QRandomGenerator::global()->bounded(colours.count())), &c1, &c2)) {
+            m_settings.color1 = c1;
+            m_settings.color2 = c2;
+            m_main->setColors(colour(c1), colour(c2));
+            m_info->setColors(colour(c1), colour(c2));
+        }
+    });
+
+    connect(m_main, &MainWindow::closeRequested, this, &VorlanApp::closeSequence);
+    connect(m_main, &MainWindow::hideAllRequested, this, &VorlanApp::hideAll);
+    connect(m_main, &MainWindow::showAllRequested, this, &VorlanApp::showAll);
+    connect(m_main, &MainWindow::fileInfoRequested, this, [this] {
+        m_info->show();
+        m_info->raise();
+    });
+    connect(m_main, &MainWindow::aboutRequested, this, [this] {
+        m_about->show();
+        m_about->raise();
+    });
+    connect(m_main, &MainWindow::maskerRequested, this, [] { Launcher::startMasker(); });
+
+    connect(m_shutdown, &TimedShutdown::hintChanged, this, [this](const QString &hint) {
+        m_main->ExitBtn->setToolTip(hint.isEmpty() ? QStringLiteral("Close.") : hint);
+    });
+    connect(m_shutdown, &TimedShutdown::shutdownRequested, this, &VorlanApp::shutdownWindows,
+            Qt::QueuedConnection);
+}
+
+void VorlanApp::LoadSettings()
+{
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
+                                                          : QRect(0, 0, 1024, 768);
+    ScreenMetrics metrics;
+    metrics.screenWidth = screen.width();
+    metrics.playListWidth = 360;
+    bool existed = false;
+    m_settings = Settings::load(configPath(), metrics, &existed);
+    m_firstRun = !existed;
+    const Settings &s = m_settings;
+
+    m_main->setColors(colour(s.color1), colour(s.color2));
+    m_info->setColors(colour(s.color1), colour(s.color2));
+    m_main->setNailCaption(s.nail1);
+    m_shutdown->apply(TimedShutdown::Off, s.shutTime, s.shutNumSong);
+    m_controller->setAnimatedTray(s.animatedTray);
+    m_controller->setRandomColors(s.randomColors);
+    m_main->setDockedLeft(s.dockSide);
+
+    m_controller->setOutputModule(s.outputModule);
+    m_player->SetOutputChannels(s.outputControl);
+    m_player->setPriority(s.xPriority);
+    m_controller->setOutputDir(s.outPutDir);
+
+    m_main->setTrayIcons(s.icon1, s.icon2);
+    m_main->setShowHints(s.showHints);
+    m_controller->setAutoPlay(s.autoPlay);
+    m_controller->setLoop(s.loop);
+    m_controller->setRandom(s.random);
+    m_controller->setTimeElapsed(s.timeElapsed);
+    m_main->setOpenDirectory(s.path1);
+
+    applyPreferences();
+
+    m_equalizer.load(equalizerPath());
+    if (s.equalizer) {
+        const XA_EqualizerInfo info = m_equalizer.toEqualizerInfo();
+        m_player->SetCodecEqualizer(&info);
+    } else {
+        m_player->SetCodecEqualizer(nullptr);
+    }
+
+    if (m_firstRun)
+        firstRunPrompt();
+
+    if (m_arguments.isEmpty() && !QFile::exists(lastPlaylistPath()))
+        installDemoSongs();
+    else
+        m_controller->startWith(m_arguments, lastPlaylistPath());
+}
+
+void VorlanApp::applyPreferences()
+{
+    m_shutdown->apply(m_shutdown->shutMode(), m_settings.shutTime, m_settings.shutNumSong);
+    m_playlist->setPlayedCount(0);
+    // The skinned window comes with masks; until then the strip is the player's face.
+    m_main->setSkinnedInUse(false);
+    m_main->placeAtDockEdge();
+    m_main->show();
+}
+
+void VorlanApp::firstRunPrompt()
+{
+    m_about->show();
+    const auto answer = QMessageBox::question(nullptr, QStringLiteral("Vorlan"), firstRunText(),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        registerFileTypes();
+}
+
+void VorlanApp::registerFileTypes()
+{
+    FileTypes types;
+    types.registerPlayerTypes(QCoreApplication::applicationFilePath(), QStringLiteral("audio-x-generic"),
+                              QStringLiteral("audio-x-mpegurl"));
+}
+
+void VorlanApp::installDemoSongs()
+{
+    // A first start offers a few short tunes, so there is something to hear at once.
+    const QString dir = ExePath() + QStringLiteral("Demo/");
+    QDir().mkpath(dir);
+    QStringList songs;
+    for (const char *name : {"demo-1.mp3", "demo-2.mp3", "demo-3.mp3"}) {
+        const QString target = dir + QLatin1String(name);
+        if (!QFile::exists(target))
+            QFile::copy(QStringLiteral(":/demo/") + QLatin1String(name), target);
+        QFile::setPermissions(target,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (QFile::exists(target))
+            songs << target;
+    }
+    if (songs.isEmpty())
+        return;
+    m_playlist->addFiles(songs);
+    m_playlist->markListLoaded();
+}
+
+void VorlanApp::SaveSettings()
+{
+    m_statistics->save(statisticsPath());
+    PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
+    m_equalizer.save(equalizerPath());
+
+    Settings &s = m_settings;
+    s.loop = m_controller->loop();
+    s.random = m_controller->random();
+    s.timeElapsed = m_controller->timeElapsed();
+    s.nail1 = m_main->nailCaption();
+    s.dockSide = m_main->dockedLeft();
+    s.path1 = m_main->openDirectory();
+    s.shutTime = m_shutdown->shutTime();
+    s.shutNumSong = m_shutdown->shutNumSong();
+    s.outputModule = m_controller->outputModule();
+    s.autoPlay = m_controller->autoPlay();
+
+    ProfileFile profile(configPath());
+    s.writeTo(profile);
+    if (m_info && m_info->isVisible()) {
+        const WindowPlacement placement =
+            WindowPlacement::fromGeometry(m_info->frameGeometry(), false, false, m_info->logicalDpiX());
+        placement.write(profile, WindowPlacement::InfoSection);
+    }
+    if (!profile.save())
+        std::fprintf(stderr, "vorlan: cannot write %s\n", qPrintable(configPath()));
+}
+
+void VorlanApp::hideAll()
+{
+    m_main->hide();
+    m_about->hide();
+    m_info->hide();
+    m_controller->setTrackPosition(false);
+    m_controller->setMetersRunning(false);
+}
+
+void VorlanApp::showAll()
+{
+    m_main->placeAtDockEdge();
+    m_main->show();
+    m_controller->setTrackPosition(true);
+    if (m_controller->playerState() == 1)
+        m_controller->setMetersRunning(true);
+    m_main->raise();
+}
+
+void VorlanApp::stopEverything()
+{
+    m_controller->setTrackPosition(false);
+    m_controller->setMetersRunning(false);
+    m_main->removeTrayIcon();
+    // The output stops before the decoder ends.
+    m_player->OutputReset();
+    m_player->OutputClose();
+    m_player->Exit();
+}
+
+void VorlanApp::closeSequence()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    hideAll();
+    if (m_guard)
+        m_guard->saveForExit();
+    else
+        SaveSettings();
+    stopEverything();
+    m_main->closeNow();
+    QCoreApplication::quit();
+}
+
+void VorlanApp::shutdownWindows()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    if (m_guard)
+        m_guard->saveForExit();
+    else
+        SaveSettings();
+    stopEverything();
+    QCoreApplication::processEvents();
+    if (!m_powerOff->powerOff())
+        QMessageBox::warning(
+            nullptr, QStringLiteral("Vorlan"),
+            QStringLiteral("The computer could not be switched off: %1").arg(m_powerOff->lastError()));
+    m_main->closeNow();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The player program: starts in the fixed order (single instance, windows, decoder, settings, equalizer,
+// first-run prompt, command line), wires the windows to the playback controller, and saves everything at
+// exit, at logout and when it is told to end.
+#include "engine/EqualizerFile.h"
+#include "player/Settings.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+class AboutWindow;
+class FileInfoWindow;
+class MainWindow;
+class PlaybackController;
+class PlaylistModel;
+class SessionGuard;
+class SingleInstance;
+class Statistics;
+class TimedShutdown;
+class TWinReboot;
+class TXaudioPlayer;
+
+class VorlanApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit VorlanApp(const QStringList &arguments, QObject *parent = nullptr);
+    ~VorlanApp() override;
+
+    // False when a running player took the command line over: this process then ends.
+    bool startUp();
+
+    // The files this player keeps.
+    static QString configPath();
+    static QString lastPlaylistPath();
+    static QString statisticsPath();
+    static QString equalizerPath();
+
+    MainWindow *mainWindow() const;
+    PlaybackController *controller() const { return m_controller; }
+
+    void LoadSettings();
+    void SaveSettings();
+    // Hide all, save, stop, let the decoder go; then the main window closes.
+    void closeSequence();
+
+private:
+    bool applySingleInstance();
+    void createWindows();
+    void wire();
+    void applyPreferences();
+    void firstRunPrompt();
+    void registerFileTypes();
+    void installDemoSongs();
+    void hideAll();
+    void showAll();
+    void shutdownWindows();
+    void stopEverything();
+
+    QStringList m_arguments;
+    Settings m_settings;
+    bool m_firstRun = false;
+    bool m_closing = false;
+    EqualizerSettings m_equalizer;
+
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<SessionGuard> m_guard;
+    std::unique_ptr<TWinReboot> m_powerOff;
+    TXaudioPlayer *m_player = nullptr;
+    PlaylistModel *m_playlist = nullptr;
+    Statistics *m_statistics = nullptr;
+    PlaybackController *m_controller = nullptr;
+    TimedShutdown *m_shutdown = nullptr;
+    QPointer<MainWindow> m_main;
+    QPointer<AboutWindow> m_about;
+    QPointer<FileInfoWindow> m_info;
+};

@@ -1,0 +1,148 @@
+#include "tests/TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+
+namespace
+{
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
+}
+
+QString vorlanProgram()
+{
+    return QStringLiteral(VORLAN_BUILD_DIR "/player/vorlan");
+}
+
+QString readAll(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll());
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// A player home with settings that write every song to a WAV file, and a playlist of fixtures.
+struct Home {
+    QString dir = vorlantest::tempDir();
+    QString home = dir + QStringLiteral("/home");
+    QString out = dir + QStringLiteral("/out");
+    QString music = dir + QStringLiteral("/music");
+    QStringList songs;
+
+    Home()
+    {
+        QDir().mkpath(home);
+        QDir().mkpath(out);
+        QDir().mkpath(music);
+        const char *sources[] = {"mpeg1-layer2.mp2", "mpeg1-layer3-tagged.mp3", "mpeg2-layer3.mp3"};
+        QByteArray vln;
+        for (int i = 0; i < 3; ++i) {
+            const QString path = music + QStringLiteral("/track%1.mp3").arg(i + 1);
+            QFile::copy(fixture(sources[i]), path);
+            songs << path;
+            vln += QByteArray::number(i + 1) + "\tTrack " + QByteArray::number(i + 1) + "\t00:00\t" +
+                   path.toUtf8() + "\r\n";
+        }
+        write(home + QStringLiteral("/Vorlan.vln"), vln);
+        write(home + QStringLiteral("/Vorlan.cfg"),
+              "[Setting]\r\nBackMask=0\r\nOutputModule=2\r\nOutPutDir=" + out.toUtf8() +
+                  "\r\nLoop=1\r\nAutoPlay=1\r\nForeign=kept\r\n");
+    }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VORLAN_HOME"), home);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("VORLAN_POWEROFF_LOG"), dir + QStringLiteral("/poweroff.log"));
+        return env;
+    }
+};
+
+} // namespace
+
+class EndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!QFile::exists(vorlanProgram()))
+            QFAIL("the vorlan program is not built");
+    }
+
+    void playsTheListToWavFilesAndKeepsEverythingAtExit()
+    {
+        Home h;
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        // Loop on: the list plays round; each song is written as a WAV named after it.
+        const QStringList expected{QStringLiteral("track1.wav"),
+                                   QStringLiteral("Fixture Artist - Fixture Title.wav"),
+                                   QStringLiteral("track3.wav")};
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(h.out).entryList(QDir::Files).size() >= 3, 20000);
+        for (const QString &name : expected)
+            QVERIFY2(QFile::exists(h.out + '/' + name), qPrintable(QDir(h.out).entryList().join(',')));
+        // Let the list go round, then end the player as a logout would.
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(15000));
+
+        const QString stats = readAll(h.home + QStringLiteral("/Statistics.lst"));
+        for (const QString &song : h.songs)
+            QVERIFY2(stats.contains(',' + song), qPrintable(stats));
+        QVERIFY(stats.contains(QStringLiteral("Fixture Artist - Fixture Title,")));
+        const QString vln = readAll(h.home + QStringLiteral("/Vorlan.vln"));
+        QCOMPARE(vln.count(QStringLiteral("\r\n")), 3);
+        QVERIFY(vln.contains(h.songs[2]));
+        const QString cfg = readAll(h.home + QStringLiteral("/Vorlan.cfg"));
+        for (const char *key :
+             {"BackMask=", "OutputModule=2", "Loop=1", "ShutTime=5", "Foreign=kept", "[This Program]"})
+            QVERIFY2(cfg.contains(QLatin1String(key)), key);
+        QVERIFY(cfg.indexOf(QStringLiteral("BackMask=")) < cfg.indexOf(QStringLiteral("OutputModule=")));
+        QVERIFY(QFile::exists(h.home + QStringLiteral("/Equalizer.cfg")));
+        QVERIFY(!QFile::exists(h.dir + QStringLiteral("/poweroff.log")));
+    }
+
+    void aSecondStartHandsItsFileOverAndEnds()
+    {
+        Home h;
+        // The first player plays nothing by itself.
+        write(h.home + QStringLiteral("/Vorlan.vln"), QByteArray());
+        QProcess first;
+        first.setProcessEnvironment(h.environment());
+        first.start(vorlanProgram(), {});
+        QVERIFY(first.waitForStarted());
+        QTest::qWait(1500);
+
+        QProcess second;
+        second.setProcessEnvironment(h.environment());
+        second.start(vorlanProgram(), {h.songs[0]});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        // The running player plays it.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(h.out + QStringLiteral("/track1.wav")), 10000);
+        QCOMPARE(first.state(), QProcess::Running);
+        ::kill(pid_t(first.processId()), SIGTERM);
+        QVERIFY(first.waitForFinished(15000));
+        QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.vln")).contains(h.songs[0]));
+    }
+};
+
+VORLAN_TEST_CLASS(EndToEndTest)
+#include "EndToEndTest.moc"
