@@ -1,0 +1,119 @@
+// The playlist with 10,000 entries: reading and writing an M3U list of them, selecting all of them in the
+// playlist window (with the selected total and the repaint), sorting them and exporting them as HTML. Each
+// measure is the best of five runs, in milliseconds, printed as a BENCH line.
+//   vorlan-playlist-bench <an MP3 file to copy>
+#include "playlist/PlaylistFiles.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+
+constexpr int Entries = 10000;
+
+double bestOf(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer clock;
+        clock.start();
+        work();
+        best = std::min(best, clock.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+void report(const char *name, double ms)
+{
+    std::printf("BENCH %s value=%.2f unit=ms\n", name, ms);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <an MP3 file>\n", argv[0]);
+        return 2;
+    }
+    QFile fixture(QString::fromLocal8Bit(argv[1]));
+    if (!fixture.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const QByteArray audio = fixture.readAll();
+
+    QTemporaryDir dir;
+    QStringList lines;
+    for (int i = 0; i < Entries; ++i) {
+        const QString name =
+            QStringLiteral("artist%1/track%2.mp3").arg(i / 100, 3, 10, QLatin1Char('0')).arg(i);
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(audio) != audio.size())
+            return 1;
+        lines << name;
+    }
+    const QString list = dir.filePath(QStringLiteral("list.m3u"));
+    {
+        QFile out(list);
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        out.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    }
+
+    PlaylistModel model;
+    PlaylistWindow window(&model);
+    window.show();
+    QCoreApplication::processEvents();
+
+    report("playlist_m3u_load", bestOf(
+                                    5, [] {}, [&] { PlaylistFiles::readM3U(model, list); }));
+    if (model.count() != Entries) {
+        std::fprintf(stderr, "the list loaded %d entries\n", model.count());
+        return 1;
+    }
+    const QString saved = dir.filePath(QStringLiteral("saved.m3u"));
+    report("playlist_m3u_save", bestOf(
+                                    5, [] {}, [&] { PlaylistFiles::writeM3U(model, saved); }));
+
+    report("playlist_select_all", bestOf(
+                                      5,
+                                      [&] {
+                                          model.unselectAll();
+                                          QCoreApplication::processEvents();
+                                      },
+                                      [&] {
+                                          window.SelectClick(PlaylistWindow::SelectAll);
+                                          QCoreApplication::processEvents();
+                                      }));
+    if (model.selectedCount() != Entries)
+        return 1;
+
+    report("playlist_sort", bestOf(
+                                5, [&] { model.shuffle(); },
+                                [&] {
+                                    window.SORTClick();
+                                    QCoreApplication::processEvents();
+                                }));
+
+    const QString page = dir.filePath(QStringLiteral("list.html"));
+    report("playlist_html_export", bestOf(
+                                       5, [] {}, [&] { window.exportHtml(page); }));
+    return 0;
+}
