@@ -220,7 +220,11 @@ void VorlanApp::LoadSettings()
 
     m_main->setColors(colour(s.color1), colour(s.color2));
     m_info->setColors(colour(s.color1), colour(s.color2));
+    m_about->setColors(colour(s.color1), colour(s.color2));
     m_main->setNailCaption(s.nail1);
+    WindowPlacement placement;
+    if (WindowPlacement::load(configPath(), WindowPlacement::InfoSection, &placement))
+        m_info->setGeometry(placement.restoredGeometry(m_info->logicalDpiX()));
     m_shutdown->apply(TimedShutdown::Off, s.shutTime, s.shutNumSong);
     m_controller->setAnimatedTray(s.animatedTray);
     m_controller->setRandomColors(s.randomColors);
