@@ -132,6 +132,20 @@ void PlaylistWindow::createControls()
     SORT = button(QStringLiteral("Sort"));
     RAND = button(QStringLiteral("Shuffle"));
 
+    PopupMenu = new QMenu(this);
+    PopupMenu->addAction(QStringLiteral("Print"), this, &PlaylistWindow::PrintClick);
+    PopupMenu->addSeparator();
+    PopupMenu->addAction(QStringLiteral("Select All"), this, [this] { SelectClick(SelectAll); });
+    PopupMenu->addAction(QStringLiteral("Invert Selection"), this, [this] { SelectClick(InvertSelection); });
+    PopupMenu->addAction(QStringLiteral("UnSelect All"), this, [this] { SelectClick(UnselectAll); });
+    PopupMenu->addSeparator();
+    PopupMenu->addAction(QStringLiteral("Copy selection to HD."), this,
+                         [this] { CopyselectionClick(CopySelection); });
+    PopupMenu->addAction(QStringLiteral("Move selection to HD."), this,
+                         [this] { CopyselectionClick(MoveSelection); });
+    PopupMenu->addAction(QStringLiteral("Delete selection of HD."), this,
+                         [this] { CopyselectionClick(DeleteSelection); });
+
     M = new QWidget(this);
     M->setCursor(Qt::SizeFDiagCursor);
     M->setAutoFillBackground(true);
@@ -567,20 +581,7 @@ void PlaylistWindow::SelectClick(SelectCommand command)
 
 void PlaylistWindow::showContextMenu(const QPoint &pos)
 {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Print"), this, &PlaylistWindow::PrintClick);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Select All"), this, [this] { SelectClick(SelectAll); });
-    menu.addAction(QStringLiteral("Invert Selection"), this, [this] { SelectClick(InvertSelection); });
-    menu.addAction(QStringLiteral("UnSelect All"), this, [this] { SelectClick(UnselectAll); });
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Copy selection to HD."), this,
-                   [this] { CopyselectionClick(CopySelection); });
-    menu.addAction(QStringLiteral("Move selection to HD."), this,
-                   [this] { CopyselectionClick(MoveSelection); });
-    menu.addAction(QStringLiteral("Delete selection of HD."), this,
-                   [this] { CopyselectionClick(DeleteSelection); });
-    menu.exec(FnpListBox1->viewport()->mapToGlobal(pos));
+    PopupMenu->popup(FnpListBox1->viewport()->mapToGlobal(pos));
 }
 
 void PlaylistWindow::entryDroppedOutside(const QPoint &globalPos)

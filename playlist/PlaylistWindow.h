@@ -16,6 +16,7 @@
 #include <functional>
 
 class QLabel;
+class QMenu;
 class QPrinter;
 class FlatButton;
 class PlaylistListView;
@@ -159,6 +160,9 @@ public:
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *SongTime;
     FlatButton *LOAD, *SAVE, *ADD, *REMOVE, *CLEAR, *SORT, *RAND, *ADDURL, *EditTag;
     QWidget *M; // the corner square
+    // "Print", "Select All", "Invert Selection", "UnSelect All", "Copy selection to HD.",
+    // "Move selection to HD.", "Delete selection of HD." (with separators between the groups).
+    QMenu *PopupMenu;
     ReportListView *AdvListView;
     QTimer HideTimer;
 

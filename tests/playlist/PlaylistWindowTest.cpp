@@ -8,9 +8,11 @@
 #include "widgets/ReportListView.h"
 #include "widgets/TFountainFill.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -786,6 +788,43 @@ private slots:
         QCOMPARE(f.window->Label1->text(), QString("Num of files:"));
         QCOMPARE(f.window->Label3->text(), QString("Played songs:"));
         QCOMPARE(f.window->Label5->text(), QString("Selected"));
+    }
+
+    void popupMenuCommands()
+    {
+        Fixture f;
+        QStringList texts;
+        for (QAction *a : f.window->PopupMenu->actions())
+            texts << (a->isSeparator() ? QString("-") : a->text());
+        QCOMPARE(texts,
+                 QStringList({"Print", "-", "Select All", "Invert Selection", "UnSelect All", "-",
+                              "Copy selection to HD.", "Move selection to HD.", "Delete selection of HD."}));
+        auto trigger = [&](const QString &text) {
+            for (QAction *a : f.window->PopupMenu->actions()) {
+                if (a->text() == text)
+                    a->trigger();
+            }
+        };
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"a", 10}, {"b", 20}, {"c", 30}});
+        f.model.addFiles(songs);
+        trigger("Select All");
+        QCOMPARE(f.model.selectedCount(), 3);
+        QCOMPARE(f.window->SongTime->text(), QString("[00:01:00]"));
+        f.click(0);
+        trigger("Invert Selection");
+        QCOMPARE(f.model.selectedEntries(), QList<int>({1, 2}));
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:50]"));
+        trigger("Delete selection of HD.");
+        QCOMPARE(f.names(), QStringList({"a"}));
+        QVERIFY(!QFile::exists(songs.at(2)));
+        trigger("UnSelect All");
+        QCOMPARE(f.model.selectedCount(), 0);
+        QCOMPARE(f.window->SongTime->text(), QString("[00:00:00]"));
+        // The menu opens where the list asks for it.
+        emit f.list()->customContextMenuRequested(QPoint(10, 10));
+        QTRY_VERIFY(f.window->PopupMenu->isVisible());
+        f.window->PopupMenu->close();
     }
 
     void path3IsKeptOnlyAfterASave()
