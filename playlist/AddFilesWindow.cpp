@@ -285,8 +285,9 @@ void AddFilesWindow::ADDBtnClick()
     if (m_playlist)
         m_playlist->addFiles(paths);
     // Nothing selected: the whole tree, counted from 0 by the walk.
-    if (m_added == 0 && !m_folder.isEmpty())
-        m_adder->start(m_folder);
+    // "ADD" greys at once, so a second click cannot come before the walk reports that it began.
+    if (m_added == 0 && !m_folder.isEmpty() && m_adder->start(m_folder))
+        setAddReady(false);
     m_added = 0;
 }
 

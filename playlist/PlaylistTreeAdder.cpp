@@ -1,5 +1,7 @@
 #include "playlist/PlaylistTreeAdder.h"
 
+#include <QCoreApplication>
+
 namespace
 {
 
@@ -33,6 +35,13 @@ PlaylistTreeAdder::PlaylistTreeAdder(PlaylistModel *playlist, QObject *parent)
         IteratorAddFile(name);
     };
     m_iterator.OnTerminate = [this](TFileIterator &) { IteratorTerminate(); };
+    // A program that quits during a walk ends it before anything it uses is torn down.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            stop();
+            if (m_thread)
+                m_thread->wait();
+        });
 }
 
 PlaylistTreeAdder::~PlaylistTreeAdder()

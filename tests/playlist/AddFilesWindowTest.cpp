@@ -184,6 +184,9 @@ void AddFilesWindowTest::addWithNothingSelectedWalksTheWholeTree()
     });
     QSignalSpy finished(adder, &PlaylistTreeAdder::finished);
     QTest::mouseClick(f.window.ADDBtn, Qt::LeftButton);
+    // Grey at once: a second click cannot start another walk.
+    QVERIFY(!f.window.ADDBtn->isEnabled());
+    QCOMPARE(f.window.ADDBtn->textColor(), QColor(128, 128, 128));
     QVERIFY(finished.wait(30000));
 
     QCOMPARE(playlistPaths(f.playlist), expected);
