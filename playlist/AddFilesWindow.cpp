@@ -28,6 +28,8 @@ const QStringList AddFilesWindow::FileMask = {QStringLiteral("*.MP2"), QStringLi
 namespace
 {
 
+constexpr int RevealMilliseconds = 3000;
+
 bool askYesNo(QWidget *parent, const QString &title, const QString &text)
 {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
@@ -111,6 +113,14 @@ AddFilesWindow::AddFilesWindow(PlaylistModel *playlist, QWidget *parent)
     for (int c = 1; c < m_folders->columnCount(); ++c)
         DirectoryListBox1->hideColumn(c);
     DirectoryListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The folders are read and sorted in the background, which moves the rows: for a moment after the folder
+    // was set, keep it in view as they arrive.
+    auto reveal = [this] {
+        if (m_revealClock.isValid() && m_revealClock.elapsed() < RevealMilliseconds)
+            DirectoryListBox1->scrollTo(m_folders->index(m_folder), QAbstractItemView::PositionAtCenter);
+    };
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, reveal);
+    connect(m_folders, &QFileSystemModel::layoutChanged, this, reveal);
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid())
@@ -220,7 +230,8 @@ bool AddFilesWindow::setCurrentFolder(const QString &folder)
     const QModelIndex index = m_folders->index(clean);
     if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
         DirectoryListBox1->setCurrentIndex(index);
-        DirectoryListBox1->scrollTo(index);
+        DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        m_revealClock.start();
     }
     if (changed)
         refreshFiles();

@@ -5,6 +5,7 @@
 // dragged by its background, closed with "X".
 #include "platform/FileOperations.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -101,6 +102,8 @@ private:
     QFileSystemModel *m_folders = nullptr;
     TFountainFill *m_background = nullptr;
     QString m_folder;
+    // Since the folder was last set from outside the tree.
+    QElapsedTimer m_revealClock;
     // Files added by the current "ADD"; 0 between adds.
     int m_added = 0;
     Prompt m_prompt;
