@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -104,6 +105,11 @@ void AddFilesWindowTest::path4ChangesOnlyToExistingFolders()
     Fixture f(root);
     QVERIFY(f.exposed);
     QCOMPARE(f.window.Path4(), root);
+    // The tree opens at the folder and keeps it in view while its parents are read.
+    QTreeView *tree = f.window.DirectoryListBox1;
+    QCOMPARE(tree->currentIndex().data(QFileSystemModel::FilePathRole).toString(), root);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()).center()), 5000);
     f.window.setPath4(root + QStringLiteral("/no such folder"));
     QCOMPARE(f.window.Path4(), root);
     f.window.setPath4(root + QStringLiteral("/notes.txt"));
