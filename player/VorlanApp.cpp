@@ -15,10 +15,15 @@
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
 #include "player/Statistics.h"
+#include "player/StatisticsWindow.h"
 #include "player/TimedShutdown.h"
+#include "playlist/AddFilesWindow.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistWindow.h"
+#include "playlist/UrlInputWindow.h"
 #include "tags/FileInfoWindow.h"
+#include "tags/TagEditorWindow.h"
 #include "widgets/FlatButton.h"
 
 #include <QApplication>
@@ -68,8 +73,13 @@ VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(pa
 VorlanApp::~VorlanApp()
 {
     // Windows first: they hold the controller, which holds on to the decoder's signals.
-    delete m_about;
+    delete m_urlInput;
+    delete m_statisticsWindow;
+    delete m_addFiles;
+    delete m_tagEditor;
     delete m_info;
+    delete m_about;
+    delete m_playlistWindow;
     delete m_main;
     delete m_controller;
     delete m_player;
@@ -154,12 +164,18 @@ void VorlanApp::createWindows()
     // In their fixed order.
     m_main = new MainWindow(m_controller);
     m_main->setWindowTitle(QStringLiteral("Vorlan"));
+    m_playlistWindow = new PlaylistWindow(m_playlist);
     m_about = new AboutWindow;
     m_info = new FileInfoWindow;
-
+    m_tagEditor = new TagEditorWindow;
+    m_addFiles = new AddFilesWindow(m_playlist);
     QString error;
     if (!m_statistics->load(statisticsPath(), &error))
         QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
+    m_statisticsWindow = new StatisticsWindow(m_statistics, m_playlist);
+    m_statisticsWindow->setStatisticsFile(statisticsPath());
+    m_urlInput = new UrlInputWindow;
+    m_playlistWindow->setUrlInputWindow(m_urlInput);
 }
 
 void VorlanApp::wire()
@@ -181,8 +197,7 @@ void VorlanApp::wire()
         if (colours.pick(int(QRandomGenerator::global()->bounded(colours.count())), &c1, &c2)) {
             m_settings.color1 = c1;
             m_settings.color2 = c2;
-            m_main->setColors(colour(c1), colour(c2));
-            m_info->setColors(colour(c1), colour(c2));
+            applyColours();
         }
     });
 
@@ -198,6 +213,42 @@ void VorlanApp::wire()
         m_about->raise();
     });
     connect(m_main, &MainWindow::maskerRequested, this, [] { Launcher::startMasker(); });
+    connect(m_main, &MainWindow::statisticsRequested, this, [this] {
+        m_statisticsWindow->show();
+        m_statisticsWindow->raise();
+    });
+    connect(m_main, &MainWindow::playlistRequested, this, [this] {
+        if (!m_playlistWindow->isVisible()) {
+            applyPlaylistDocking();
+            m_playlistWindow->show();
+        }
+        m_playlistWindow->raise();
+    });
+
+    // The playlist window and its companions.
+    connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
+            &PlaybackController::playSelected);
+    connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, m_addFiles,
+            &AddFilesWindow::showAndRefresh);
+    connect(m_playlistWindow, &PlaylistWindow::entryClicked, m_tagEditor, &TagEditorWindow::load);
+    connect(m_playlistWindow, &PlaylistWindow::editTagRequested, this, [this](const QString &path) {
+        m_tagEditor->load(path);
+        m_tagEditor->show();
+        m_tagEditor->raise();
+    });
+    connect(m_tagEditor, &TagEditorWindow::tagChanged, m_playlist,
+            [this] { m_playlist->refreshFocusedEntry(); });
+    connect(m_playlistWindow, &PlaylistWindow::dockingToggleRequested, this, [this] {
+        m_settings.playListDock = !m_settings.playListDock;
+        applyPlaylistDocking();
+    });
+    connect(m_playlistWindow, &PlaylistWindow::mainWindowKeepOnTopWanted, m_main, [this](bool on) {
+        m_main->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (!m_closing && m_main->isVisible())
+            m_main->show();
+    });
+    connect(m_controller, &PlaybackController::songTimeTextChanged, m_playlistWindow,
+            &PlaylistWindow::setSongTime);
 
     connect(m_shutdown, &TimedShutdown::hintChanged, this, [this](const QString &hint) {
         m_main->ExitBtn->setToolTip(hint.isEmpty() ? QStringLiteral("Close.") : hint);
@@ -218,13 +269,8 @@ void VorlanApp::LoadSettings()
     m_firstRun = !existed;
     const Settings &s = m_settings;
 
-    m_main->setColors(colour(s.color1), colour(s.color2));
-    m_info->setColors(colour(s.color1), colour(s.color2));
-    m_about->setColors(colour(s.color1), colour(s.color2));
+    applyColours();
     m_main->setNailCaption(s.nail1);
-    WindowPlacement placement;
-    if (WindowPlacement::load(configPath(), WindowPlacement::InfoSection, &placement))
-        m_info->setGeometry(placement.restoredGeometry(m_info->logicalDpiX()));
     m_shutdown->apply(TimedShutdown::Off, s.shutTime, s.shutNumSong);
     m_controller->setAnimatedTray(s.animatedTray);
     m_controller->setRandomColors(s.randomColors);
@@ -242,6 +288,21 @@ void VorlanApp::LoadSettings()
     m_controller->setRandom(s.random);
     m_controller->setTimeElapsed(s.timeElapsed);
     m_main->setOpenDirectory(s.path1);
+
+    m_playlistWindow->resize(s.listWidth, s.listHeight);
+    if (!s.playListDock)
+        m_playlistWindow->move(s.playListLeft, s.playListTop);
+    m_playlistWindow->applyFont(s.listFontName, s.listFontSize, s.alignment);
+    m_playlistWindow->setNailCaption(s.nail2);
+    m_playlistWindow->setPath2(s.path2);
+    m_playlistWindow->setPath3(s.path3);
+    m_addFiles->setPath4(s.path4);
+    m_playlistWindow->setAddFilesDirectory(m_addFiles->Path4());
+    restorePlacement(m_info, WindowPlacement::InfoSection);
+    restorePlacement(m_tagEditor, WindowPlacement::EditTagSection);
+    restorePlacement(m_addFiles, WindowPlacement::AddSection);
+    if (m_statistics->fileLoaded())
+        restorePlacement(m_statisticsWindow, WindowPlacement::StatisticsSection);
 
     applyPreferences();
 
@@ -262,8 +323,49 @@ void VorlanApp::LoadSettings()
         m_controller->startWith(m_arguments, lastPlaylistPath());
 }
 
+void VorlanApp::applyColours()
+{
+    const QColor c1 = colour(m_settings.color1), c2 = colour(m_settings.color2);
+    m_main->setColors(c1, c2);
+    m_playlistWindow->applyColors(c1, c2);
+    m_about->setColors(c1, c2);
+    m_info->setColors(c1, c2);
+    m_tagEditor->setColors(c1, c2);
+    m_addFiles->setColors(c1, c2);
+    m_statisticsWindow->setColors(c1, c2);
+    m_urlInput->applyColors(c1, c2);
+}
+
+void VorlanApp::applyPlaylistDocking()
+{
+    const QScreen *screen = m_main->screen() ? m_main->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    if (m_settings.playListDock)
+        m_main->placeAtDockEdge();
+    m_playlistWindow->applyDocking(m_settings.playListDock, m_main->dockedLeft(), m_main->geometry(), area);
+}
+
+void VorlanApp::restorePlacement(QWidget *window, const QString &section) const
+{
+    WindowPlacement placement;
+    if (window && WindowPlacement::load(configPath(), section, &placement)) {
+        window->setGeometry(placement.restoredGeometry(window->logicalDpiX()));
+        window->setProperty("vorlanPlaced", true);
+    }
+}
+
+void VorlanApp::storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const
+{
+    // Only a window that was on screen, or had a place before, has a place worth keeping.
+    if (!window || !(window->isVisible() || window->property("vorlanPlaced").toBool()))
+        return;
+    WindowPlacement::fromGeometry(window->geometry(), false, false, window->logicalDpiX())
+        .write(profile, section);
+}
+
 void VorlanApp::applyPreferences()
 {
+    applyPlaylistDocking();
     m_shutdown->apply(m_shutdown->shutMode(), m_settings.shutTime, m_settings.shutNumSong);
     m_playlist->setPlayedCount(0);
     // The skinned window comes with masks; until then the strip is the player's face.
@@ -326,23 +428,45 @@ void VorlanApp::SaveSettings()
     s.shutNumSong = m_shutdown->shutNumSong();
     s.outputModule = m_controller->outputModule();
     s.autoPlay = m_controller->autoPlay();
+    s.listWidth = m_playlistWindow->width();
+    s.listHeight = m_playlistWindow->height();
+    s.listFontName = m_playlistWindow->listFontName();
+    s.listFontSize = m_playlistWindow->listFontSize();
+    s.alignment = m_playlistWindow->alignment();
+    s.nail2 = m_playlistWindow->nailCaption();
+    if (!s.playListDock) {
+        s.playListLeft = m_playlistWindow->x();
+        s.playListTop = m_playlistWindow->y();
+    }
+    s.path2 = m_playlistWindow->path2();
+    if (!m_playlistWindow->path3().isEmpty())
+        s.path3 = m_playlistWindow->path3();
+    s.path4 = m_addFiles->Path4();
 
     ProfileFile profile(configPath());
     s.writeTo(profile);
-    if (m_info && m_info->isVisible()) {
-        const WindowPlacement placement =
-            WindowPlacement::fromGeometry(m_info->frameGeometry(), false, false, m_info->logicalDpiX());
-        placement.write(profile, WindowPlacement::InfoSection);
-    }
+    storePlacement(profile, m_info, WindowPlacement::InfoSection);
+    storePlacement(profile, m_tagEditor, WindowPlacement::EditTagSection);
+    storePlacement(profile, m_addFiles, WindowPlacement::AddSection);
+    if (m_statistics->fileLoaded())
+        storePlacement(profile, m_statisticsWindow, WindowPlacement::StatisticsSection);
     if (!profile.save())
         std::fprintf(stderr, "vorlan: cannot write %s\n", qPrintable(configPath()));
 }
 
 void VorlanApp::hideAll()
 {
+    for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow})
+        if (w->isVisible())
+            w->setProperty("vorlanPlaced", true);
     m_main->hide();
+    m_playlistWasVisible = m_playlistWindow->isVisible();
+    m_playlistWindow->hide();
     m_about->hide();
     m_info->hide();
+    m_tagEditor->hide();
+    m_addFiles->hide();
+    m_statisticsWindow->hide();
     m_controller->setTrackPosition(false);
     m_controller->setMetersRunning(false);
 }
@@ -351,6 +475,10 @@ void VorlanApp::showAll()
 {
     m_main->placeAtDockEdge();
     m_main->show();
+    if (m_playlistWasVisible) {
+        applyPlaylistDocking();
+        m_playlistWindow->show();
+    }
     m_controller->setTrackPosition(true);
     if (m_controller->playerState() == 1)
         m_controller->setMetersRunning(true);

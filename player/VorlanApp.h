@@ -8,11 +8,18 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QWidget>
 #include <memory>
 
 class AboutWindow;
+class AddFilesWindow;
 class FileInfoWindow;
 class MainWindow;
+class ProfileFile;
+class PlaylistWindow;
+class StatisticsWindow;
+class TagEditorWindow;
+class UrlInputWindow;
 class PlaybackController;
 class PlaylistModel;
 class SessionGuard;
@@ -59,6 +66,10 @@ private:
     void showAll();
     void shutdownWindows();
     void stopEverything();
+    void applyPlaylistDocking();
+    void applyColours();
+    void storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const;
+    void restorePlacement(QWidget *window, const QString &section) const;
 
     QStringList m_arguments;
     Settings m_settings;
@@ -75,6 +86,12 @@ private:
     PlaybackController *m_controller = nullptr;
     TimedShutdown *m_shutdown = nullptr;
     QPointer<MainWindow> m_main;
+    QPointer<PlaylistWindow> m_playlistWindow;
     QPointer<AboutWindow> m_about;
     QPointer<FileInfoWindow> m_info;
+    QPointer<TagEditorWindow> m_tagEditor;
+    QPointer<AddFilesWindow> m_addFiles;
+    QPointer<StatisticsWindow> m_statisticsWindow;
+    QPointer<UrlInputWindow> m_urlInput;
+    bool m_playlistWasVisible = false;
 };
