@@ -191,9 +191,11 @@ StatisticsWindow::StatisticsWindow(Statistics *statistics, PlaylistModel *playli
 
 void StatisticsWindow::setColors(const QColor &from, const QColor &to)
 {
-    m_background->setColors(from, to);
+    // The gradient starts at the first colour and keeps its own dark end, so the white buttons stay readable
+    // whatever the second colour is; the heading takes the second colour.
+    m_background->setColors(from, QColor(0x00, 0x20, 0x40));
     QPalette pal = Heading->palette();
-    pal.setColor(QPalette::WindowText, Qt::white);
+    pal.setColor(QPalette::WindowText, to);
     Heading->setPalette(pal);
     for (FlatButton *button : {ExitBtn, TransparentButton1, TransparentButton2})
         button->setTextColor(Qt::white);

@@ -264,6 +264,8 @@ void VorlanApp::LoadSettings()
     ScreenMetrics metrics;
     metrics.screenWidth = screen.width();
     metrics.playListWidth = 360;
+    // Until masks arrive the strip is the window beside which the playlist opens.
+    metrics.maskWidth = MainWindow::StripWidth;
     bool existed = false;
     m_settings = Settings::load(configPath(), metrics, &existed);
     m_firstRun = !existed;
@@ -301,8 +303,9 @@ void VorlanApp::LoadSettings()
     restorePlacement(m_info, WindowPlacement::InfoSection);
     restorePlacement(m_tagEditor, WindowPlacement::EditTagSection);
     restorePlacement(m_addFiles, WindowPlacement::AddSection);
-    if (m_statistics->fileLoaded())
-        restorePlacement(m_statisticsWindow, WindowPlacement::StatisticsSection);
+    restorePlacement(m_statisticsWindow,
+                     m_statistics->fileLoaded() ? WindowPlacement::StatisticsSection : QString());
+    restorePlacement(m_about, QString());
 
     applyPreferences();
 
@@ -348,10 +351,24 @@ void VorlanApp::applyPlaylistDocking()
 void VorlanApp::restorePlacement(QWidget *window, const QString &section) const
 {
     WindowPlacement placement;
-    if (window && WindowPlacement::load(configPath(), section, &placement)) {
+    if (!window)
+        return;
+    if (WindowPlacement::load(configPath(), section, &placement)) {
         window->setGeometry(placement.restoredGeometry(window->logicalDpiX()));
         window->setProperty("vorlanPlaced", true);
+        return;
     }
+    // Never placed yet: the middle of the screen, each window a little lower and to the right of the one
+    // before, so they do not all pile up in a corner.
+    static int cascade = 0;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->sizeHint().expandedTo(window->size());
+    const QPoint offset(cascade * 24, cascade * 24);
+    cascade = (cascade + 1) % 6;
+    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2) - QPoint(60, 60) + offset);
 }
 
 void VorlanApp::storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const
