@@ -58,6 +58,8 @@ bool AudioOutput::open(const std::string &name, std::string *error)
         return false;
     }
     out123_param_int(m_ao, OUT123_FLAGS, OUT123_QUIET);
+    // The name the sound server shows for the stream.
+    out123_param_string(m_ao, OUT123_NAME, "Vorlan");
     if (out123_open(m_ao, file ? "wav" : drivers, file ? device.c_str() : nullptr) != OUT123_OK) {
         *error = out123_strerror(m_ao);
         out123_del(m_ao);
