@@ -6,6 +6,7 @@
 #include "widgets/FlatButton.h"
 #include "widgets/ReportListView.h"
 #include "widgets/TFountainFill.h"
+#include "widgets/WindowDragger.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -21,7 +22,6 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 
 const QString StatisticsWindow::Caption = QStringLiteral("Statistics");
@@ -108,9 +108,8 @@ StatisticsWindow::StatisticsWindow(Statistics *statistics, PlaylistModel *playli
     m_background->setStyle(TFountainFill::fsVertical);
     m_background->setSteps(60);
     outer->addWidget(m_background);
-    connect(m_background, &TFountainFill::mousePressed, this, &StatisticsWindow::startMove);
-    connect(m_background, &TFountainFill::mouseDragged, this, &StatisticsWindow::dragMove);
-    connect(m_background, &TFountainFill::mouseReleased, this, [this] { m_manualDrag = false; });
+    auto *dragger = new WindowDragger(this);
+    dragger->attach(m_background);
 
     QFont bold = font();
     bold.setBold(true);
@@ -300,21 +299,4 @@ void StatisticsWindow::cellClicked(const QModelIndex &index)
     const QString text = index.data().toString();
     if (Statistics::isLink(text) && m_openLink)
         m_openLink(text);
-}
-
-void StatisticsWindow::startMove(Qt::MouseButton button, const QPoint &globalPos)
-{
-    m_manualDrag = false;
-    if (button != Qt::LeftButton)
-        return;
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_manualDrag = true;
-    m_dragOffset = globalPos - pos();
-}
-
-void StatisticsWindow::dragMove(Qt::MouseButtons buttons, const QPoint &globalPos)
-{
-    if (m_manualDrag && (buttons & Qt::LeftButton))
-        move(globalPos - m_dragOffset);
 }

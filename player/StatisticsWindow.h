@@ -91,8 +91,6 @@ private:
     void headerClicked(int column);
     void cellClicked(const QModelIndex &index);
     void showSortIndicator();
-    void startMove(Qt::MouseButton button, const QPoint &globalPos);
-    void dragMove(Qt::MouseButtons buttons, const QPoint &globalPos);
 
     Statistics *m_stats;
     PlaylistModel *m_playlist;
@@ -104,6 +102,4 @@ private:
     FileChooser m_chooser;
     LinkOpener m_openLink;
     Printer m_print;
-    QPoint m_dragOffset;
-    bool m_manualDrag = false;
 };

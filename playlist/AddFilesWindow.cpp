@@ -4,6 +4,7 @@
 #include "playlist/PlaylistTreeAdder.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
+#include "widgets/WindowDragger.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 
 const QString AddFilesWindow::DeleteTitle = QStringLiteral("Vorlan  * Delete Files *");
@@ -72,9 +72,8 @@ AddFilesWindow::AddFilesWindow(PlaylistModel *playlist, QWidget *parent)
     m_background->setStyle(TFountainFill::fsVertical);
     m_background->setSteps(60);
     outer->addWidget(m_background);
-    connect(m_background, &TFountainFill::mousePressed, this, &AddFilesWindow::startMove);
-    connect(m_background, &TFountainFill::mouseDragged, this, &AddFilesWindow::dragMove);
-    connect(m_background, &TFountainFill::mouseReleased, this, [this] { m_manualDrag = false; });
+    auto *dragger = new WindowDragger(this);
+    dragger->attach(m_background);
 
     QFont bold = font();
     bold.setBold(true);
@@ -366,21 +365,4 @@ void AddFilesWindow::IteratorTerminate()
     // The count stays on show; the next add counts from 0 again.
     setAddReady(true);
     m_added = 0;
-}
-
-void AddFilesWindow::startMove(Qt::MouseButton button, const QPoint &globalPos)
-{
-    m_manualDrag = false;
-    if (button != Qt::LeftButton)
-        return;
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_manualDrag = true;
-    m_dragOffset = globalPos - pos();
-}
-
-void AddFilesWindow::dragMove(Qt::MouseButtons buttons, const QPoint &globalPos)
-{
-    if (m_manualDrag && (buttons & Qt::LeftButton))
-        move(globalPos - m_dragOffset);
 }

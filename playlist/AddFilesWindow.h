@@ -94,8 +94,6 @@ private:
     void showCount(int count, const QString &name);
     void setAddReady(bool ready);
     void fillPlaces();
-    void startMove(Qt::MouseButton button, const QPoint &globalPos);
-    void dragMove(Qt::MouseButtons buttons, const QPoint &globalPos);
 
     PlaylistModel *m_playlist = nullptr;
     PlaylistTreeAdder *m_adder = nullptr;
@@ -109,6 +107,4 @@ private:
     Prompt m_prompt;
     Notice m_notice;
     Trash m_trash;
-    QPoint m_dragOffset;
-    bool m_manualDrag = false;
 };

@@ -9,6 +9,7 @@
 #include "widgets/ReportListView.h"
 #include "widgets/TFountainFill.h"
 #include "widgets/TKTop.h"
+#include "widgets/WindowDragger.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -187,8 +188,8 @@ void PlaylistWindow::connectControls()
 
     connect(Panel3, &TFountainFill::doubleClicked, this, &PlaylistWindow::dockingToggleRequested);
     connect(FountainFill2, &TFountainFill::doubleClicked, this, &PlaylistWindow::dockingToggleRequested);
-    connect(Panel3, &TFountainFill::mousePressed, this, &PlaylistWindow::Panel3MouseDown);
-    connect(Panel3, &TFountainFill::mouseDragged, this, &PlaylistWindow::Panel3MouseMove);
+    m_dragger = new WindowDragger(this);
+    m_dragger->attach(Panel3);
 
     connect(m_model, &PlaylistModel::countChanged, this,
             [this](int n) { Label2->setText(QString::number(n)); });

@@ -25,6 +25,7 @@ class ReportListView;
 class TFountainFill;
 class TKTop;
 class UrlInputWindow;
+class WindowDragger;
 
 class PlaylistWindow : public QWidget
 {
@@ -211,8 +212,6 @@ private:
     void entryDroppedOutside(const QPoint &globalPos);
 
     // Frame behaviours (PlaylistWindowFrame.cpp).
-    void Panel3MouseDown(Qt::MouseButton button, const QPoint &globalPos);
-    void Panel3MouseMove(Qt::MouseButtons buttons, const QPoint &globalPos);
     void MMouseDown(const QPoint &globalPos);
     void MMouseMove(const QPoint &globalPos);
     void MMouseUp();
@@ -239,8 +238,7 @@ private:
     QRect m_screen;
     std::function<QPoint()> m_cursorSource;
 
-    bool m_manualMove = false;
-    QPoint m_moveOffset;
+    WindowDragger *m_dragger = nullptr;
     bool m_resizing = false;
     QPoint m_resizeOffset;
 

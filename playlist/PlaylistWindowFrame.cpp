@@ -1,35 +1,16 @@
-// The playlist window's frame: moving it by the title strip, resizing it by the corner square, docking beside
-// the main window with sliding away at the top edge, and the close animation.
+// The playlist window's frame: resizing it by the corner square, docking beside the main window with sliding
+// away at the top edge, and the close animation.
 #include "playlist/PlaylistListView.h"
 #include "playlist/PlaylistWindow.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
 #include "widgets/TKTop.h"
+#include "widgets/WindowDragger.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRandomGenerator>
-#include <QWindow>
-
-// --- Moving by the title strip
-// --------------------------------------------------------------------------------
-
-void PlaylistWindow::Panel3MouseDown(Qt::MouseButton button, const QPoint &globalPos)
-{
-    m_manualMove = false;
-    if (button != Qt::LeftButton || m_docked)
-        return;
-    // The window manager moves the window where it can; elsewhere it follows the mouse.
-    m_manualMove = !(windowHandle() && windowHandle()->startSystemMove());
-    m_moveOffset = globalPos - pos();
-}
-
-void PlaylistWindow::Panel3MouseMove(Qt::MouseButtons buttons, const QPoint &globalPos)
-{
-    if (m_manualMove && !m_docked && (buttons & Qt::LeftButton))
-        move(globalPos - m_moveOffset);
-}
 
 // --- Resizing by the corner square
 // ----------------------------------------------------------------------------
@@ -107,6 +88,8 @@ void PlaylistWindow::applyDocking(bool docked, bool leftDock, const QRect &mainW
                                   const QRect &screen)
 {
     m_docked = docked;
+    // The title strip moves only a free window.
+    m_dragger->setEnabled(!docked);
     m_leftDock = leftDock;
     m_mainGeometry = mainWindowGeometry;
     m_screen = screen;

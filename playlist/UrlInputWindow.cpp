@@ -2,12 +2,12 @@
 
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
+#include "widgets/WindowDragger.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QWindow>
 
 namespace
 {
@@ -25,8 +25,8 @@ UrlInputWindow::UrlInputWindow(QWidget *parent) : QDialog(parent)
     FountainFill1 = new TFountainFill(this);
     FountainFill1->setStyle(TFountainFill::fsVertical);
     FountainFill1->setColors(QColor(0, 0, 112), QColor(0, 0, 40));
-    connect(FountainFill1, &TFountainFill::mousePressed, this, &UrlInputWindow::FountainFill1MouseDown);
-    connect(FountainFill1, &TFountainFill::mouseDragged, this, &UrlInputWindow::FountainFill1MouseMove);
+    auto *dragger = new WindowDragger(this);
+    dragger->attach(FountainFill1);
 
     TopStrip = new TFountainFill(this);
     LeftStrip = new TFountainFill(this);
@@ -118,19 +118,4 @@ QString UrlInputWindow::labelText() const
 QString UrlInputWindow::text() const
 {
     return Edit1->text();
-}
-
-void UrlInputWindow::FountainFill1MouseDown(Qt::MouseButton button, const QPoint &globalPos)
-{
-    if (button != Qt::LeftButton)
-        return;
-    // The window manager moves the window when it can; elsewhere it follows the mouse.
-    m_manualDrag = !(windowHandle() && windowHandle()->startSystemMove());
-    m_dragOffset = globalPos - pos();
-}
-
-void UrlInputWindow::FountainFill1MouseMove(Qt::MouseButtons buttons, const QPoint &globalPos)
-{
-    if (m_manualDrag && (buttons & Qt::LeftButton))
-        move(globalPos - m_dragOffset);
 }

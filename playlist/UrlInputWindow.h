@@ -3,7 +3,6 @@
 // URL, the equalizer for a preset name. Dragging its background moves it.
 #include <QColor>
 #include <QDialog>
-#include <QPoint>
 #include <optional>
 
 class QLabel;
@@ -49,11 +48,4 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-
-private:
-    void FountainFill1MouseDown(Qt::MouseButton button, const QPoint &globalPos);
-    void FountainFill1MouseMove(Qt::MouseButtons buttons, const QPoint &globalPos);
-
-    QPoint m_dragOffset;
-    bool m_manualDrag = false;
 };

@@ -2,6 +2,7 @@
 
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
+#include "widgets/WindowDragger.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace
 {
@@ -80,11 +80,9 @@ FileInfoWindow::FileInfoWindow(QWidget *parent) : QWidget(parent, Qt::Window | Q
     left->setFixedWidth(BorderWidth);
     right->setFixedWidth(BorderWidth);
     bottom->setFixedHeight(BorderWidth);
-    for (TFountainFill *border : std::as_const(m_borders)) {
-        connect(border, &TFountainFill::mousePressed, this, &FileInfoWindow::startMove);
-        connect(border, &TFountainFill::mouseDragged, this, &FileInfoWindow::dragMove);
-        connect(border, &TFountainFill::mouseReleased, this, [this] { m_manualDrag = false; });
-    }
+    auto *dragger = new WindowDragger(this);
+    for (TFountainFill *border : std::as_const(m_borders))
+        dragger->attach(border);
 
     auto *body = new QWidget(this);
     body->setAutoFillBackground(true);
@@ -208,22 +206,4 @@ void FileInfoWindow::fill(int level, int layer, int bitrate, int frequency, int 
 void FileInfoWindow::setLengthText(const QString &text)
 {
     RxLabel6->setText(text);
-}
-
-void FileInfoWindow::startMove(Qt::MouseButton button, const QPoint &globalPos)
-{
-    m_manualDrag = false;
-    if (button != Qt::LeftButton)
-        return;
-    // The window manager moves the window when it can; otherwise follow the pointer ourselves.
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_manualDrag = true;
-    m_dragOffset = globalPos - pos();
-}
-
-void FileInfoWindow::dragMove(Qt::MouseButtons buttons, const QPoint &globalPos)
-{
-    if (m_manualDrag && (buttons & Qt::LeftButton))
-        move(globalPos - m_dragOffset);
 }

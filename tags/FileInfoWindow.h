@@ -50,12 +50,8 @@ public:
     QLabel *TitleLabel = nullptr;
 
 private:
-    void startMove(Qt::MouseButton button, const QPoint &globalPos);
-    void dragMove(Qt::MouseButtons buttons, const QPoint &globalPos);
     void clearTag();
 
     TMPEGAudio m_mpeg;
     QList<TFountainFill *> m_borders;
-    QPoint m_dragOffset;
-    bool m_manualDrag = false;
 };

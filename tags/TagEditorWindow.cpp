@@ -4,6 +4,7 @@
 #include "tags/TMPEGAudio.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
+#include "widgets/WindowDragger.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -16,7 +17,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -101,11 +101,9 @@ TagEditorWindow::TagEditorWindow(QWidget *parent)
     left->setFixedWidth(BorderWidth);
     right->setFixedWidth(BorderWidth);
     bottom->setFixedHeight(BorderWidth);
-    for (TFountainFill *border : std::as_const(m_borders)) {
-        connect(border, &TFountainFill::mousePressed, this, &TagEditorWindow::startMove);
-        connect(border, &TFountainFill::mouseDragged, this, &TagEditorWindow::dragMove);
-        connect(border, &TFountainFill::mouseReleased, this, [this] { m_manualDrag = false; });
-    }
+    auto *dragger = new WindowDragger(this);
+    for (TFountainFill *border : std::as_const(m_borders))
+        dragger->attach(border);
 
     auto *body = new QWidget(this);
     body->setAutoFillBackground(true);
@@ -248,22 +246,4 @@ void TagEditorWindow::RemoveBtnClick()
     const QString file = path();
     TMPEGAudio::removeTag(file);
     emit tagChanged(file);
-}
-
-void TagEditorWindow::startMove(Qt::MouseButton button, const QPoint &globalPos)
-{
-    m_manualDrag = false;
-    if (button != Qt::LeftButton)
-        return;
-    // The window manager moves the window when it can; otherwise follow the pointer ourselves.
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_manualDrag = true;
-    m_dragOffset = globalPos - pos();
-}
-
-void TagEditorWindow::dragMove(Qt::MouseButtons buttons, const QPoint &globalPos)
-{
-    if (m_manualDrag && (buttons & Qt::LeftButton))
-        move(globalPos - m_dragOffset);
 }

@@ -74,11 +74,7 @@ signals:
 
 private:
     void clearFields();
-    void startMove(Qt::MouseButton button, const QPoint &globalPos);
-    void dragMove(Qt::MouseButtons buttons, const QPoint &globalPos);
 
     Prompt m_prompt;
     QList<TFountainFill *> m_borders;
-    QPoint m_dragOffset;
-    bool m_manualDrag = false;
 };
