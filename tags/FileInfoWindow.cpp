@@ -1,11 +1,9 @@
 #include "tags/FileInfoWindow.h"
 
 #include "widgets/FlatButton.h"
-#include "widgets/TFountainFill.h"
-#include "widgets/WindowDragger.h"
+#include "widgets/GradientFrame.h"
 
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,9 +11,6 @@
 
 namespace
 {
-constexpr int TitleHeight = 20;
-constexpr int BorderWidth = 5;
-
 QLabel *infoLabel(const QString &text, QWidget *parent, const char *name)
 {
     auto *label = new QLabel(text, parent);
@@ -38,54 +33,11 @@ FileInfoWindow::FileInfoWindow(QWidget *parent) : QWidget(parent, Qt::Window | Q
     setObjectName(QStringLiteral("FileInfo"));
     setWindowTitle(QStringLiteral("FileInfo"));
 
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
+    m_frame = new GradientFrame(this, QStringLiteral("File Info"));
+    TitleLabel = m_frame->titleLabel();
+    ExitBtn = m_frame->exitButton();
 
-    // The title bar and the three other borders are gradients the window is dragged by.
-    auto *titleBar = new TFountainFill(this);
-    titleBar->setObjectName(QStringLiteral("TitleFill"));
-    titleBar->setFixedHeight(TitleHeight);
-    titleBar->setStyle(TFountainFill::fsHorizontal);
-    titleBar->setSteps(50);
-    TitleLabel = new QLabel(QStringLiteral("File Info"), titleBar);
-    TitleLabel->setObjectName(QStringLiteral("Title"));
-    TitleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QFont bold = TitleLabel->font();
-    bold.setBold(true);
-    TitleLabel->setFont(bold);
-    ExitBtn = new FlatButton(QStringLiteral("X"), titleBar);
-    ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
-    ExitBtn->setToolTip(QStringLiteral("Close."));
-    ExitBtn->setFont(bold);
-    auto *titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(6, 0, 2, 0);
-    titleLayout->addWidget(TitleLabel, 1);
-    titleLayout->addWidget(ExitBtn);
-    ExitBtn->setFixedSize(18, 16);
-    connect(ExitBtn, &FlatButton::clicked, this, &QWidget::close);
-
-    auto makeBorder = [this](const char *name, TFountainFill::TFillStyle style) {
-        auto *border = new TFountainFill(this);
-        border->setObjectName(QLatin1String(name));
-        border->setStyle(style);
-        border->setSteps(40);
-        m_borders << border;
-        return border;
-    };
-    m_borders << titleBar;
-    auto *left = makeBorder("LeftFill", TFountainFill::fsVertical);
-    auto *right = makeBorder("RightFill", TFountainFill::fsVertical);
-    auto *bottom = makeBorder("BottomFill", TFountainFill::fsHorizontal);
-    left->setFixedWidth(BorderWidth);
-    right->setFixedWidth(BorderWidth);
-    bottom->setFixedHeight(BorderWidth);
-    auto *dragger = new WindowDragger(this);
-    for (TFountainFill *border : std::as_const(m_borders))
-        dragger->attach(border);
-
-    auto *body = new QWidget(this);
-    body->setAutoFillBackground(true);
+    QWidget *body = m_frame->body();
     auto *column = new QVBoxLayout(body);
     column->setContentsMargins(8, 6, 8, 8);
     column->setSpacing(3);
@@ -119,20 +71,13 @@ FileInfoWindow::FileInfoWindow(QWidget *parent) : QWidget(parent, Qt::Window | Q
     form->addRow(QStringLiteral("Comment"), MaskEdit6);
     column->addWidget(TagGroup);
 
-    grid->addWidget(titleBar, 0, 0, 1, 3);
-    grid->addWidget(left, 1, 0);
-    grid->addWidget(body, 1, 1);
-    grid->addWidget(right, 1, 2);
-    grid->addWidget(bottom, 2, 0, 1, 3);
-
     setColors(QColor(0x00, 0x80, 0xC0), Qt::white);
     resize(280, 360);
 }
 
 void FileInfoWindow::setColors(const QColor &from, const QColor &to)
 {
-    for (TFountainFill *border : std::as_const(m_borders))
-        border->setColors(from, to);
+    m_frame->setColors(from, to);
     // The title sits on the start of the gradient and "X" on its end: black or white, whichever reads better
     // there.
     auto readableOn = [](const QColor &bg) {

@@ -6,10 +6,10 @@
 #include <QWidget>
 
 class FlatButton;
+class GradientFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class TFountainFill;
 
 class FileInfoWindow : public QWidget
 {
@@ -53,5 +53,5 @@ private:
     void clearTag();
 
     TMPEGAudio m_mpeg;
-    QList<TFountainFill *> m_borders;
+    GradientFrame *m_frame = nullptr;
 };

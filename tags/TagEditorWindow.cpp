@@ -3,14 +3,12 @@
 #include "tags/PosixFile.h"
 #include "tags/TMPEGAudio.h"
 #include "widgets/FlatButton.h"
-#include "widgets/TFountainFill.h"
-#include "widgets/WindowDragger.h"
+#include "widgets/GradientFrame.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,9 +26,6 @@ const QString TagEditorWindow::YearMask = QStringLiteral("0000; ");
 
 namespace
 {
-constexpr int TitleHeight = 20;
-constexpr int BorderWidth = 5;
-
 QLineEdit *fieldEdit(QWidget *parent, const char *name)
 {
     auto *edit = new QLineEdit(parent);
@@ -60,53 +55,11 @@ TagEditorWindow::TagEditorWindow(QWidget *parent)
     setObjectName(QStringLiteral("EditTag"));
     setWindowTitle(QStringLiteral("Edit ID3 TAG"));
 
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
+    m_frame = new GradientFrame(this, QStringLiteral("Edit ID3 Tag"));
+    TitleLabel = m_frame->titleLabel();
+    ExitBtn = m_frame->exitButton();
 
-    auto *titleBar = new TFountainFill(this);
-    titleBar->setObjectName(QStringLiteral("TitleFill"));
-    titleBar->setFixedHeight(TitleHeight);
-    titleBar->setStyle(TFountainFill::fsHorizontal);
-    titleBar->setSteps(50);
-    TitleLabel = new QLabel(QStringLiteral("Edit ID3 Tag"), titleBar);
-    TitleLabel->setObjectName(QStringLiteral("Title"));
-    TitleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QFont bold = TitleLabel->font();
-    bold.setBold(true);
-    TitleLabel->setFont(bold);
-    ExitBtn = new FlatButton(QStringLiteral("X"), titleBar);
-    ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
-    ExitBtn->setToolTip(QStringLiteral("Close."));
-    ExitBtn->setFont(bold);
-    ExitBtn->setFixedSize(18, 16);
-    auto *titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(6, 0, 2, 0);
-    titleLayout->addWidget(TitleLabel, 1);
-    titleLayout->addWidget(ExitBtn);
-    connect(ExitBtn, &FlatButton::clicked, this, &QWidget::close);
-
-    auto makeBorder = [this](const char *name, TFountainFill::TFillStyle style) {
-        auto *border = new TFountainFill(this);
-        border->setObjectName(QLatin1String(name));
-        border->setStyle(style);
-        border->setSteps(40);
-        m_borders << border;
-        return border;
-    };
-    m_borders << titleBar;
-    auto *left = makeBorder("LeftFill", TFountainFill::fsVertical);
-    auto *right = makeBorder("RightFill", TFountainFill::fsVertical);
-    auto *bottom = makeBorder("BottomFill", TFountainFill::fsHorizontal);
-    left->setFixedWidth(BorderWidth);
-    right->setFixedWidth(BorderWidth);
-    bottom->setFixedHeight(BorderWidth);
-    auto *dragger = new WindowDragger(this);
-    for (TFountainFill *border : std::as_const(m_borders))
-        dragger->attach(border);
-
-    auto *body = new QWidget(this);
-    body->setAutoFillBackground(true);
+    QWidget *body = m_frame->body();
     auto *column = new QVBoxLayout(body);
     column->setContentsMargins(8, 6, 8, 8);
     column->setSpacing(4);
@@ -151,12 +104,6 @@ TagEditorWindow::TagEditorWindow(QWidget *parent)
     connect(SaveBtn, &QPushButton::clicked, this, &TagEditorWindow::SaveBtnClick);
     connect(RemoveBtn, &QPushButton::clicked, this, &TagEditorWindow::RemoveBtnClick);
 
-    grid->addWidget(titleBar, 0, 0, 1, 3);
-    grid->addWidget(left, 1, 0);
-    grid->addWidget(body, 1, 1);
-    grid->addWidget(right, 1, 2);
-    grid->addWidget(bottom, 2, 0, 1, 3);
-
     setColors(QColor(0x00, 0x80, 0xC0), Qt::white);
     resize(300, 250);
 }
@@ -174,8 +121,7 @@ QStringList TagEditorWindow::genreEntries()
 
 void TagEditorWindow::setColors(const QColor &from, const QColor &to)
 {
-    for (TFountainFill *border : std::as_const(m_borders))
-        border->setColors(from, to);
+    m_frame->setColors(from, to);
     QPalette pal = TitleLabel->palette();
     pal.setColor(QPalette::WindowText, from.lightness() > 140 ? Qt::black : Qt::white);
     TitleLabel->setPalette(pal);

