@@ -74,16 +74,13 @@ private slots:
         QPoint expected = rig.window.pos();
         for (const char *name : {"TitleFill", "LeftFill", "RightFill", "BottomFill"}) {
             TFountainFill *strip = rig.strip(name);
-            const QPoint grab = strip->mapToGlobal(QPoint(2, 2));
-            QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(grab), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(strip, &press);
-            QMouseEvent move(QEvent::MouseMove, QPointF(12, 7), QPointF(grab + QPoint(10, 5)), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(strip, &move);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(12, 7), QPointF(grab + QPoint(10, 5)),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(strip, &release);
+            auto send = [strip](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+                QMouseEvent event(type, QPointF(at), QPointF(strip->mapToGlobal(at)), button, held, {});
+                QApplication::sendEvent(strip, &event);
+            };
+            send(QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
+            send(QEvent::MouseMove, QPoint(12, 7), Qt::NoButton, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, QPoint(12, 7), Qt::LeftButton, Qt::NoButton);
             if (rig.window.pos() == expected)
                 QSKIP("the window system took over the move");
             expected += QPoint(10, 5);
