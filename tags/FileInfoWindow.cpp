@@ -78,15 +78,6 @@ FileInfoWindow::FileInfoWindow(QWidget *parent) : QWidget(parent, Qt::Window | Q
 void FileInfoWindow::setColors(const QColor &from, const QColor &to)
 {
     m_frame->setColors(from, to);
-    // The title sits on the start of the gradient and "X" on its end: black or white, whichever reads better
-    // there.
-    auto readableOn = [](const QColor &bg) {
-        return qGray(bg.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);
-    };
-    QPalette pal = TitleLabel->palette();
-    pal.setColor(QPalette::WindowText, readableOn(from));
-    TitleLabel->setPalette(pal);
-    ExitBtn->setTextColor(readableOn(to));
 }
 
 QString FileInfoWindow::levelText(int level)

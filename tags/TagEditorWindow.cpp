@@ -122,10 +122,6 @@ QStringList TagEditorWindow::genreEntries()
 void TagEditorWindow::setColors(const QColor &from, const QColor &to)
 {
     m_frame->setColors(from, to);
-    QPalette pal = TitleLabel->palette();
-    pal.setColor(QPalette::WindowText, from.lightness() > 140 ? Qt::black : Qt::white);
-    TitleLabel->setPalette(pal);
-    ExitBtn->setTextColor(pal.color(QPalette::WindowText));
 }
 
 QString TagEditorWindow::path() const

@@ -74,4 +74,13 @@ void GradientFrame::setColors(const QColor &from, const QColor &to)
 {
     for (TFountainFill *strip : std::as_const(m_strips))
         strip->setColors(from, to);
+    // The caption sits on the start of the gradient and "X" on its end: black or white, whichever reads better
+    // there.
+    auto readableOn = [](const QColor &background) {
+        return qGray(background.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);
+    };
+    QPalette pal = titleLabel()->palette();
+    pal.setColor(QPalette::WindowText, readableOn(from));
+    titleLabel()->setPalette(pal);
+    exitButton()->setTextColor(readableOn(to));
 }
