@@ -60,6 +60,9 @@ bool AudioOutput::open(const std::string &name, std::string *error)
     out123_param_int(m_ao, OUT123_FLAGS, OUT123_QUIET);
     // The name the sound server shows for the stream.
     out123_param_string(m_ao, OUT123_NAME, "Vorlan");
+    // A short device buffer, so pause, volume and the equalizer are heard within a fraction of a second.
+    if (!file)
+        out123_param_float(m_ao, OUT123_DEVICEBUFFER, 0.2);
     if (out123_open(m_ao, file ? "wav" : drivers, file ? device.c_str() : nullptr) != OUT123_OK) {
         *error = out123_strerror(m_ao);
         out123_del(m_ao);
@@ -88,6 +91,9 @@ void AudioOutput::close()
 {
     if (!m_ao)
         return;
+    // What a device still holds is dropped, not played out: closing must not wait on a stuck device.
+    if (m_started && !m_file)
+        out123_drop(m_ao);
     if (m_started)
         out123_stop(m_ao);
     out123_del(m_ao);

@@ -51,6 +51,8 @@ void DecoderPlayer::handle(const XA_Command &c)
                 return;
             }
             m_input = std::move(fresh);
+            startInput();
+            sendStreamInfo();
         }
         if (m_state != XA_PLAYER_STATE_PLAYING) {
             if (!m_output.isOpen() && !openOutput(m_outputName, c.code))

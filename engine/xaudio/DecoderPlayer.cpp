@@ -22,7 +22,8 @@ mpg123_handle *newDecoder(int *err)
     mpg123_handle *mh = mpg123_new(nullptr, err);
     if (!mh)
         return nullptr;
-    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    // Tags are read elsewhere; a stream's ID3v2 block is skipped, never kept in memory.
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
     // 16-bit at the stream's own rate and channels, as the reference decoder writes it.
     mpg123_format_none(mh);
     const long *rates = nullptr;
@@ -59,13 +60,29 @@ DecoderPlayer::DecoderPlayer(XA_NotifyCallback notify, void *user) : m_notifyCal
 
 DecoderPlayer::~DecoderPlayer()
 {
+    shutdown(std::chrono::milliseconds::max());
+}
+
+bool DecoderPlayer::shutdown(std::chrono::milliseconds patience)
+{
     if (!m_exited) {
         XA_Command exit;
         exit.code = XA_MSG_COMMAND_EXIT;
         post(std::move(exit));
     }
+    {
+        std::unique_lock lock(m_exitMutex);
+        if (!m_exitCv.wait_for(lock, patience, [this] { return m_threadDone; })) {
+            // A device that never returns keeps the thread; it may not call its owner any more.
+            m_notifyCallback = nullptr;
+            if (m_thread.joinable())
+                m_thread.detach();
+            return false;
+        }
+    }
     if (m_thread.joinable())
         m_thread.join();
+    return true;
 }
 
 void DecoderPlayer::post(XA_Command command)
@@ -121,8 +138,8 @@ void DecoderPlayer::notify(XA_Message m, uint32_t maskClass)
         std::lock_guard lock(m_messageMutex);
         m_messages.push_back(std::move(m));
     }
-    if (m_notifyCallback)
-        m_notifyCallback(m_user);
+    if (auto callback = m_notifyCallback.load())
+        callback(m_user);
 }
 
 void DecoderPlayer::ack(int command)
@@ -221,11 +238,28 @@ void DecoderPlayer::run()
         }
         decodeStep();
     }
+    std::lock_guard lock(m_exitMutex);
+    m_threadDone = true;
+    m_exitCv.notify_all();
 }
 
 void DecoderPlayer::closeInput()
 {
     m_input.reset();
+}
+
+bool DecoderPlayer::feedStream(Input &in, size_t bytes, int *err, std::string *text)
+{
+    // A stream that sends megabytes without a single frame is not MPEG audio, and must not fill the memory.
+    constexpr size_t MaxWithoutFrame = 4 << 20;
+    m_fedWithoutFrame += bytes;
+    if (m_fedWithoutFrame > MaxWithoutFrame) {
+        *err = XA_ERROR_INPUT_FORMAT;
+        *text = "no MPEG audio frame in the first 4 MB of the stream";
+        return false;
+    }
+    mpg123_feed(in.mh, in.buffer.data(), bytes);
+    return true;
 }
 
 bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err, std::string *text)
@@ -258,12 +292,14 @@ bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err
         if (r == MPG123_NEW_FORMAT) {
             int enc = 0;
             mpg123_getformat(in.mh, &in.rate, &in.channels, &enc);
+            m_fedWithoutFrame = 0;
             return true;
         }
         if (r == MPG123_NEED_MORE || r == MPG123_OK) {
             const long n = in.source->read(in.buffer.data(), in.buffer.size(), 100);
             if (n > 0) {
-                mpg123_feed(in.mh, in.buffer.data(), size_t(n));
+                if (!feedStream(in, size_t(n), err, text))
+                    return false;
             } else if (n < 0) {
                 *err = in.source->failed() ? XA_ERROR_NETWORK : XA_ERROR_INPUT_FORMAT;
                 *text = in.source->failed() ? in.source->errorText() : "the stream ended before any audio";
@@ -345,9 +381,7 @@ void DecoderPlayer::openInput(const std::string &name)
 
     m_input = std::move(in);
     m_inputName = name;
-    m_chain.setFormat(int(m_input->rate), m_input->channels);
-    m_chain.clearHistory();
-    m_lastPositionSample = -1;
+    startInput();
 
     XA_Message m;
     m.code = XA_MSG_NOTIFY_INPUT_NAME;
@@ -366,9 +400,21 @@ void DecoderPlayer::openInput(const std::string &name)
         notify(m, XA_NOTIFY_MASK_INPUT_DURATION);
     }
 
+    sendStreamInfo();
+    sendPosition(true);
+
+    m = XA_Message();
+    m.code = XA_MSG_NOTIFY_INPUT_STATE;
+    m.state = XA_INPUT_STATE_OPEN;
+    notify(m, XA_NOTIFY_MASK_INPUT_STATE);
+    ack(XA_MSG_COMMAND_INPUT_OPEN);
+}
+
+void DecoderPlayer::sendStreamInfo()
+{
+    XA_Message m;
     mpg123_frameinfo fi{};
     if (mpg123_info(m_input->mh, &fi) == MPG123_OK) {
-        m = XA_Message();
         m.code = XA_MSG_NOTIFY_INPUT_STREAM_INFO;
         m.level = uint8_t(fi.version == MPG123_1_0 ? 1 : fi.version == MPG123_2_0 ? 2 : 3);
         m.layer = uint8_t(fi.layer);
@@ -377,13 +423,15 @@ void DecoderPlayer::openInput(const std::string &name)
         m.streamMode = uint8_t(fi.mode);
         notify(m, XA_NOTIFY_MASK_INPUT_STREAM_INFO);
     }
-    sendPosition(true);
+}
 
-    m = XA_Message();
-    m.code = XA_MSG_NOTIFY_INPUT_STATE;
-    m.state = XA_INPUT_STATE_OPEN;
-    notify(m, XA_NOTIFY_MASK_INPUT_STATE);
-    ack(XA_MSG_COMMAND_INPUT_OPEN);
+void DecoderPlayer::startInput()
+{
+    m_chain.setFormat(int(m_input->rate), m_input->channels);
+    m_chain.clearHistory();
+    m_lastPositionSample = -1;
+    m_fedWithoutFrame = 0;
+    m_lastTitle.clear();
 }
 
 void DecoderPlayer::seek(int offset, int range)
@@ -509,8 +557,12 @@ void DecoderPlayer::decodeStep()
     }
     if (r == MPG123_NEED_MORE && in.stream) {
         const long n = in.source ? in.source->read(in.buffer.data(), in.buffer.size(), 50) : -1;
-        if (n > 0) {
-            mpg123_feed(in.mh, in.buffer.data(), size_t(n));
+        int err = XA_SUCCESS;
+        std::string text;
+        if (n > 0 && !feedStream(in, size_t(n), &err, &text)) {
+            error(XA_SOURCE_INPUT, err, text);
+            endOfStream(true);
+        } else if (n > 0) {
         } else if (n < 0) {
             const bool failed = !in.source || in.source->failed();
             if (failed)
@@ -520,8 +572,10 @@ void DecoderPlayer::decodeStep()
         }
         if (in.source) {
             const std::string title = in.source->streamTitle();
-            if (!title.empty() && title != m_inputName)
+            if (!title.empty() && title != m_lastTitle) {
+                m_lastTitle = title;
                 debug(1, "StreamTitle: " + title);
+            }
         }
         return;
     }
@@ -535,6 +589,7 @@ void DecoderPlayer::decodeStep()
         endOfStream(false);
         return;
     }
+    m_fedWithoutFrame = 0;
     if (bytes == 0)
         return;
 

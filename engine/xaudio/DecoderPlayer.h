@@ -34,6 +34,10 @@ public:
     DecoderPlayer(const DecoderPlayer &) = delete;
     DecoderPlayer &operator=(const DecoderPlayer &) = delete;
 
+    // Asks the thread to end and waits for it, at most patience. False when it did not end in time: it is
+    // then left to itself (a stuck sound device), no longer calls back, and this object must not be
+    // destroyed.
+    bool shutdown(std::chrono::milliseconds patience);
     void post(XA_Command command);
     bool take(XA_Message *message);
     void setPriority(int priority);
@@ -66,6 +70,10 @@ private:
     void setPlayerState(int state);
 
     void openInput(const std::string &name);
+    // The sound chain and position bookkeeping for a freshly opened input.
+    void startInput();
+    void sendStreamInfo();
+    bool feedStream(Input &in, size_t bytes, int *err, std::string *text);
     void closeInput();
     bool openStreamInput(Input &in, const std::string &name, int *err, std::string *text);
     bool commandWaiting(std::initializer_list<int> codes);
@@ -78,7 +86,7 @@ private:
     void applyPriority();
     void sendVolume();
 
-    XA_NotifyCallback m_notifyCallback;
+    std::atomic<XA_NotifyCallback> m_notifyCallback;
     void *m_user;
 
     std::mutex m_commandMutex;
@@ -89,6 +97,9 @@ private:
     std::deque<XA_Message> m_messages;
 
     std::thread m_thread;
+    std::mutex m_exitMutex;
+    std::condition_variable m_exitCv;
+    bool m_threadDone = false;
     std::atomic<bool> m_exited{false};
     std::atomic<int> m_priority{2};
     std::atomic<int> m_tid{0};
@@ -117,6 +128,8 @@ private:
     bool m_muted = false;
     SoundChain m_chain;
     int64_t m_lastPositionSample = -1;
+    size_t m_fedWithoutFrame = 0;
+    std::string m_lastTitle;
 
     std::atomic<int> m_peakLeft{0}, m_peakRight{0};
     std::atomic<int> m_outputChannels{0};

@@ -185,6 +185,8 @@ private:
         // Each response of a redirect chain brings its own headers.
         if (line.rfind("HTTP/", 0) == 0 || line.rfind("ICY ", 0) == 0)
             self->m_icy.setMetaInterval(0);
+        if (strncasecmp(line.c_str(), "icy-", 4) == 0 || line.rfind("ICY ", 0) == 0)
+            self->m_live = true;
         if (strncasecmp(line.c_str(), "icy-metaint:", 12) == 0) {
             const long v = std::strtol(line.c_str() + 12, nullptr, 10);
             if (v > 0 && v < (1 << 24))
@@ -228,9 +230,14 @@ private:
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
         curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
         const CURLcode rc = curl_easy_perform(curl);
+        curl_off_t length = -1;
+        curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         curl_slist_free_all(headers);
         curl_easy_cleanup(curl);
-        if (rc == CURLE_OK)
+        // A radio stream has no length and no end: the server closing it is a dropped connection.
+        if (rc == CURLE_OK && m_live && length < 0)
+            finish(false, "the server closed the stream");
+        else if (rc == CURLE_OK)
             finish(true, std::string());
         else
             finish(false, errorBuffer[0] ? errorBuffer : curl_easy_strerror(rc));
@@ -240,6 +247,7 @@ private:
     IcyStripper m_icy;
     std::vector<uint8_t> m_audio;
     std::string m_lastTitle;
+    bool m_live = false; // the server answered as a radio station
 };
 
 class UdpSource : public StreamSource

@@ -85,7 +85,11 @@ int player_new(XA_Player **player, XA_NotifyCallback notify, void *user)
 
 void player_delete(XA_Player *player)
 {
-    delete player;
+    if (!player)
+        return;
+    // A decoder stuck in a sound device that never answers is left behind rather than hanging the caller.
+    if (player->player.shutdown(std::chrono::seconds(5)))
+        delete player;
 }
 
 int player_set_priority(XA_Player *player, int priority)

@@ -122,16 +122,23 @@ private slots:
                           withIcy(mp3, 1000, "Test Radio"));
         TXaudioPlayer p;
         QSignalSpy duration(&p, &TXaudioPlayer::OnNotifyInputDuration);
-        bool ended = false;
+        QSignalSpy errors(&p, &TXaudioPlayer::OnNotifyError);
+        bool playing = false, stopped = false;
         connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
             if (s == XA_INPUT_STATE_OPEN)
                 p.Play();
         });
-        connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) { ended |= s == XA_PLAYER_STATE_EOS; });
+        connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) {
+            playing |= s == XA_PLAYER_STATE_PLAYING;
+            stopped |= playing && s == XA_PLAYER_STATE_STOPPED;
+        });
         const QString wav = vorlantest::tempDir() + QStringLiteral("/stream.wav");
         p.OutputOpen(QStringLiteral("wav:") + wav);
         p.InputOpen(server.url());
-        QVERIFY(waitFor([&] { return ended; }, 20000));
+        // A radio station has no end: its server closing the connection is a dropped stream.
+        QVERIFY(waitFor([&] { return stopped; }, 20000));
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().at(1).toInt(), int(XA_ERROR_CONNECTION_DROPPED));
         p.OutputClose();
         QTest::qWait(200);
         QVERIFY(server.request().contains("Icy-MetaData: 1"));
@@ -174,6 +181,17 @@ private slots:
         QVERIFY(t.elapsed() < 5000);
         QCOMPARE(errors.count(), 1);
         QCOMPARE(errors.first().at(1).toInt(), int(XA_ERROR_CONNECTION_DROPPED));
+    }
+
+    void aStreamWithoutFramesIsRefusedBeforeItFillsTheMemory()
+    {
+        TinyServer server("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", QByteArray(6 << 20, '\0'));
+        TXaudioPlayer p;
+        QSignalSpy nacks(&p, &TXaudioPlayer::OnNotifyNack);
+        p.InputOpen(server.url());
+        QVERIFY(waitFor([&] { return nacks.count() == 1; }, 15000));
+        QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_INPUT_OPEN));
+        QCOMPARE(nacks.first().at(1).toInt(), int(XA_ERROR_INPUT_FORMAT));
     }
 
     void aServerThatRefusesIsANack()
