@@ -48,8 +48,9 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(m_player, &TXaudioPlayer::OnNotifyInputPosition, this, &PlaybackController::onPosition);
     connect(m_player, &TXaudioPlayer::OnNotifyInputStreamInfo, this, &PlaybackController::onStreamInfo);
     connect(m_player, &TXaudioPlayer::OnNotifyOutputVolume, this, &PlaybackController::onVolume);
+    // A reported PCM level of 99 is full volume.
     connect(m_player, &TXaudioPlayer::OnNotifyOutputPcmLevel, this,
-            [this](quint8 pcm) { onVolume(255, pcm, quint8(m_balancePosition)); });
+            [this](quint8 pcm) { onVolume(255, pcm == 99 ? 100 : pcm, quint8(m_balancePosition)); });
     connect(m_player, &TXaudioPlayer::OnNotifyOutputBalance, this,
             [this](quint8 balance) { onVolume(255, quint8(100 - m_volumePosition), balance); });
 
@@ -95,7 +96,16 @@ void PlaybackController::PlayFile(const QString &path)
 {
     if (!PlaylistModel::IsAudioFile(path) && !PlaylistModel::IsStreamUrl(path)) {
         emit trayAnimationChanged(false);
-        m_playlist->removeSelected();
+        // Only the entry being played goes; the one that slides into its place is the next to play.
+        const int current = m_playlist->CurrentIndex();
+        if (current >= 0 && current < m_playlist->count() && m_playlist->entryPath(current) == path) {
+            m_playlist->unselectAll();
+            m_playlist->selectEntry(current);
+            m_playlist->removeSelected();
+            m_playlist->setCurrentIndex(current - 1);
+        } else {
+            m_playlist->removeSelected();
+        }
         // Queued, so a list of many unplayable entries does not nest one call per entry.
         if (m_loop)
             QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
@@ -112,6 +122,10 @@ void PlaybackController::PlayFile(const QString &path)
 
 void PlaybackController::PlayBtnClick()
 {
+    // A stop closed the song's WAV file; playing it again writes it again rather than to a sound device.
+    if (m_outputModule == 2 && !m_currentPath.isEmpty() &&
+        (m_state == XA_PLAYER_STATE_STOPPED || m_state == XA_PLAYER_STATE_EOS))
+        m_player->OutputOpen(wavOutputName(m_currentPath));
     m_player->Play();
 }
 
@@ -588,8 +602,7 @@ void PlaybackController::onStreamInfo(quint8 level, quint8 layer, quint16 bitrat
 
 void PlaybackController::onVolume(quint8, quint8 pcm, quint8 balance)
 {
-    // A level of 99 is full volume.
-    const int level = pcm == 99 ? 100 : std::min<int>(pcm, 100);
+    const int level = std::min<int>(pcm, 100);
     m_volumePosition = 100 - level;
     m_balancePosition = std::min<int>(balance, 100);
     emit volumePositionChanged(m_volumePosition);

@@ -152,6 +152,35 @@ private slots:
         QCOMPARE(rig.playlist.entryPath(0), rig.songs[0]);
     }
 
+    void aMissingEntryDoesNotCostTheNextSong()
+    {
+        Rig rig;
+        rig.controller.setLoop(true);
+        QFile::remove(rig.songs[1]);
+        rig.playlist.setCurrentIndex(0);
+        rig.controller.NextBtnClick(); // entry 2 is gone: it leaves, and the song after it plays
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.currentPath(), rig.songs[2], 5000);
+        rig.controller.setLoop(false);
+        QCOMPARE(rig.playlist.count(), 2);
+        QCOMPARE(rig.playlist.CurrentIndex(), 1);
+    }
+
+    void playAfterAnEndWritesTheWavFileAgain()
+    {
+        Rig rig;
+        rig.controller.setLoop(false);
+        QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.NextBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+        QTest::qWait(200);
+        const QString wav = rig.dir + QStringLiteral("/song1.wav");
+        QVERIFY(QFile::remove(wav));
+        rig.controller.PlayBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 10000);
+        QVERIFY(QFile::exists(wav));
+    }
+
     void fadesReachSilenceAndReturn()
     {
         Rig rig;
