@@ -20,6 +20,7 @@
 #include "playlist/AddFilesWindow.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistTreeAdder.h"
 #include "playlist/PlaylistWindow.h"
 #include "playlist/UrlInputWindow.h"
 #include "tags/FileInfoWindow.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -122,7 +124,7 @@ bool VorlanApp::applySingleInstance()
         connect(m_instance.get(), &SingleInstance::handOverReceived, this, [this](const QString &param) {
             if (m_main) {
                 if (!m_main->isVisible())
-                    showAll();
+                    m_main->ShowAll1Click();
                 m_main->raise();
                 m_main->activateWindow();
             }
@@ -170,8 +172,10 @@ void VorlanApp::createWindows()
     m_tagEditor = new TagEditorWindow;
     m_addFiles = new AddFilesWindow(m_playlist);
     QString error;
-    if (!m_statistics->load(statisticsPath(), &error))
+    if (!m_statistics->load(statisticsPath(), &error)) {
+        m_statisticsUnreadable = true;
         QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
+    }
     m_statisticsWindow = new StatisticsWindow(m_statistics, m_playlist);
     m_statisticsWindow->setStatisticsFile(statisticsPath());
     m_urlInput = new UrlInputWindow;
@@ -242,11 +246,7 @@ void VorlanApp::wire()
         m_settings.playListDock = !m_settings.playListDock;
         applyPlaylistDocking();
     });
-    connect(m_playlistWindow, &PlaylistWindow::mainWindowKeepOnTopWanted, m_main, [this](bool on) {
-        m_main->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-        if (!m_closing && m_main->isVisible())
-            m_main->show();
-    });
+    connect(m_playlistWindow, &PlaylistWindow::mainWindowKeepOnTopWanted, m_main, &MainWindow::setKeepOnTop);
     connect(m_controller, &PlaybackController::songTimeTextChanged, m_playlistWindow,
             &PlaylistWindow::setSongTime);
 
@@ -320,10 +320,17 @@ void VorlanApp::LoadSettings()
     if (m_firstRun)
         firstRunPrompt();
 
-    if (m_arguments.isEmpty() && !QFile::exists(lastPlaylistPath()))
+    if (m_arguments.isEmpty() && !QFile::exists(lastPlaylistPath())) {
         installDemoSongs();
-    else
-        m_controller->startWith(m_arguments, lastPlaylistPath());
+        return;
+    }
+    m_controller->startWith(m_arguments, lastPlaylistPath());
+    // A parameter that named nothing playable leaves the list empty; the saved list then stays as it was
+    // until the user puts something in.
+    if (!m_arguments.isEmpty() && m_playlist->count() == 0 && QFile::exists(lastPlaylistPath())) {
+        m_keepLastPlaylist = true;
+        connect(m_playlist, &PlaylistModel::countChanged, this, [this] { m_keepLastPlaylist = false; });
+    }
 }
 
 void VorlanApp::applyColours()
@@ -430,8 +437,11 @@ void VorlanApp::installDemoSongs()
 
 void VorlanApp::SaveSettings()
 {
-    m_statistics->save(statisticsPath());
-    PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
+    // Statistics that could not be read at start are not replaced by this session's counts alone.
+    if (!m_statisticsUnreadable)
+        m_statistics->save(statisticsPath());
+    if (!m_keepLastPlaylist)
+        PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
     m_equalizer.save(equalizerPath());
 
     Settings &s = m_settings;
@@ -477,7 +487,8 @@ void VorlanApp::hideAll()
         if (w->isVisible())
             w->setProperty("vorlanPlaced", true);
     m_main->hide();
-    m_playlistWasVisible = m_playlistWindow->isVisible();
+    if (m_playlistWindow->isVisible())
+        m_playlistWasVisible = true;
     m_playlistWindow->hide();
     m_about->hide();
     m_info->hide();
@@ -495,6 +506,7 @@ void VorlanApp::showAll()
     if (m_playlistWasVisible) {
         applyPlaylistDocking();
         m_playlistWindow->show();
+        m_playlistWasVisible = false;
     }
     m_controller->setTrackPosition(true);
     if (m_controller->playerState() == 1)
@@ -523,6 +535,8 @@ void VorlanApp::closeSequence()
         m_guard->saveForExit();
     else
         SaveSettings();
+    if (m_addFiles && m_addFiles->treeAdder())
+        m_addFiles->treeAdder()->stop();
     stopEverything();
     m_main->closeNow();
     QCoreApplication::quit();

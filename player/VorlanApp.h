@@ -94,4 +94,6 @@ private:
     QPointer<StatisticsWindow> m_statisticsWindow;
     QPointer<UrlInputWindow> m_urlInput;
     bool m_playlistWasVisible = false;
+    bool m_keepLastPlaylist = false;
+    bool m_statisticsUnreadable = false;
 };

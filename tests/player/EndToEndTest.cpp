@@ -119,6 +119,21 @@ private slots:
         QVERIFY(!QFile::exists(h.dir + QStringLiteral("/poweroff.log")));
     }
 
+    void aParameterThatNamesNothingKeepsTheSavedPlaylist()
+    {
+        Home h;
+        const QString before = readAll(h.home + QStringLiteral("/Vorlan.vln"));
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {QStringLiteral("no-such-song.mp3")});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(15000));
+        QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.vln")), before);
+        QCOMPARE(QDir(h.out).entryList(QDir::Files).size(), 0);
+    }
+
     void aSecondStartHandsItsFileOverAndEnds()
     {
         Home h;
