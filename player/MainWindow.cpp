@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 const QString MainWindow::AutoHideOn = QStringLiteral("..");
@@ -223,6 +224,13 @@ void MainWindow::connectController()
         c->positionReleased();
     });
     connect(RxSlider1, &QSlider::valueChanged, c, &PlaybackController::positionValueChanged);
+    // A click on the groove (not on the handle) jumps there.
+    connect(RxSlider1, &QSlider::actionTriggered, c, [this, c](int action) {
+        if (RxSlider1->isSliderDown() ||
+            (action != QAbstractSlider::SliderPageStepAdd && action != QAbstractSlider::SliderPageStepSub))
+            return;
+        QTimer::singleShot(0, c, [this, c] { c->positionDragEnded(RxSlider1->value()); });
+    });
     connect(VolTrackBar, &QSlider::valueChanged, c, &PlaybackController::VolTrackBarChange);
     connect(BalTrack, &QSlider::valueChanged, c, &PlaybackController::BalTrackChange);
 
@@ -234,11 +242,16 @@ void MainWindow::connectController()
         RxSlider1->setValue(value);
     });
     connect(c, &PlaybackController::positionEnabledChanged, RxSlider1, &QWidget::setEnabled);
+    // The decoder's reports of older levels must not pull a slider from under the user's hand.
     connect(c, &PlaybackController::volumePositionChanged, this, [this](int position) {
+        if (VolTrackBar->isSliderDown())
+            return;
         const QSignalBlocker block(VolTrackBar);
         VolTrackBar->setValue(position);
     });
     connect(c, &PlaybackController::balancePositionChanged, this, [this](int position) {
+        if (BalTrack->isSliderDown())
+            return;
         const QSignalBlocker block(BalTrack);
         BalTrack->setValue(position);
     });
@@ -478,6 +491,9 @@ void MainWindow::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+    // Shift released while another window had the keyboard never reaches us.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        m_controller->setShiftHeld(false);
 }
 
 // --- Commands ---
@@ -515,6 +531,16 @@ void MainWindow::FountainFill1DblClick()
     emit skinnedWindowRequested();
 }
 
+void MainWindow::setTrayAvailable(bool available)
+{
+    m_trayAvailable = available;
+}
+
+void MainWindow::setKeepOnTop(bool on)
+{
+    m_kTop->setKTop(on);
+}
+
 void MainWindow::enterSkinnedMode()
 {
     m_skinnedInUse = true;
@@ -524,6 +550,13 @@ void MainWindow::enterSkinnedMode()
 
 void MainWindow::HideAll1Click()
 {
+    // Without a tray icon nothing could bring the player back: the strip slides off instead.
+    if (!m_trayAvailable) {
+        emit hideAllRequested();
+        if (!m_skinnedInUse)
+            slideTo(hiddenLeft());
+        return;
+    }
     hide();
     m_showAllAction->setChecked(false);
     m_hideAllAction->setChecked(true);

@@ -103,6 +103,11 @@ public:
     void FormActivate();
     void TrayIconClick();
     void TrayIconDblClick();
+    // Whether a tray icon can bring the player back; without one, Hide All slides the strip off instead of
+    // hiding it. Taken from the desktop at start.
+    void setTrayAvailable(bool available);
+    // Keep on top without hiding or moving the strip (the docked playlist asks for it while it slides away).
+    void setKeepOnTop(bool on);
     // The skinned window took over (the application calls this once it has shown it): hide, stop HideTimer.
     void enterSkinnedMode();
     // The close sequence is done: let the window close.
@@ -206,6 +211,7 @@ private:
     QColor m_color1;
     QColor m_color2;
     bool m_dockLeft = false;
+    bool m_trayAvailable = false;
     bool m_skinnedInUse = false;
     bool m_showHints = true;
     bool m_closing = false;

@@ -128,7 +128,8 @@ void MainWindow::buildTray()
             TrayIconDblClick();
     });
     // Without a tray (a bare X server, some desktops) the player works all the same from its windows.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (m_trayAvailable)
         m_tray->show();
 }
 

@@ -516,6 +516,7 @@ private slots:
     void hideAllAndShowAll()
     {
         Rig rig;
+        rig.window.setTrayAvailable(true);
         rig.window.show();
         QSignalSpy hidden(&rig.window, &MainWindow::hideAllRequested);
         QSignalSpy shown(&rig.window, &MainWindow::showAllRequested);
@@ -543,6 +544,12 @@ private slots:
         QVERIFY(!rig.window.isVisible());
         rig.window.TrayIconDblClick();
         QVERIFY(rig.window.isVisible());
+
+        // Without a tray nothing could bring a hidden player back: the strip slides off and stays reachable.
+        rig.window.setTrayAvailable(false);
+        rig.release(Qt::Key_F11);
+        QVERIFY(rig.window.isVisible());
+        QVERIFY(rig.window.isSlidOff());
         QTest::keyRelease(&rig.window, Qt::Key_F12);
         QCOMPARE(shown.count(), 3);
     }
