@@ -129,7 +129,8 @@ private slots:
             f.close();
             w.fill(1, 3, 128, 44100, 1, path);
             // The reader leaves files of five bytes or less unread.
-            QCOMPARE(w.RxLabel1->text(), QStringLiteral("Size : %1").arg(bytes.size() > 5 ? bytes.size() : 0));
+            QCOMPARE(w.RxLabel1->text(),
+                     QStringLiteral("Size : %1").arg(bytes.size() > 5 ? bytes.size() : 0));
             for (const QString &field : tagTexts(w))
                 QVERIFY(field.size() <= 30);
         }
