@@ -445,14 +445,26 @@ void PlaylistModel::removeMarked(std::vector<char> mask)
     for (int i = 0; i < n; ++i)
         runs += mask[i] && (i == 0 || !mask[i - 1]);
     if (runs > 64) {
-        // Many scattered rows: one rebuild beats thousands of single removals.
+        // Many scattered rows: one rebuild beats thousands of single removals. The rebuild drops the
+        // selection, which row removal keeps: the selected entries that stay are selected again.
+        const std::vector<char> selected = selectedRowMask();
+        const int focus = focusedEntry();
+        int keptFocus = -1;
         QStringList kept;
+        std::vector<char> keptSelected;
         kept.reserve(n);
+        keptSelected.reserve(n);
         for (int i = 0; i < n; ++i) {
-            if (!mask[i])
-                kept << m_lines.at(i);
+            if (mask[i])
+                continue;
+            if (i == focus)
+                keptFocus = int(kept.size());
+            kept << m_lines.at(i);
+            keptSelected.push_back(selected[i]);
         }
         rebuild(std::move(kept));
+        selectRows(keptSelected);
+        setFocusedEntry(keptFocus);
     } else {
         for (int i = n - 1; i >= 0;) {
             if (!mask[i]) {

@@ -65,8 +65,8 @@ public:
     void PlaylistAddFile(const QString &pathOrUrl);
     // PlaylistAddFile for each, in order, as one insertion.
     void addFiles(const QStringList &pathsOrUrls);
-    // One entry as PlaylistAddFile appends it, without its number; reads the file's header and tag and may run
-    // on any thread (the folder walk prepares its entries off the UI thread).
+    // One entry as PlaylistAddFile appends it, without its number; reads the file's header and tag and may
+    // run on any thread (the folder walk prepares its entries off the UI thread).
     struct PreparedEntry {
         QString text; // display name TAB duration TAB path, or URL TAB TAB URL
         QString path;
@@ -92,7 +92,7 @@ public:
     // Deletes the selected entries, renumbers, selects as below and updates the selected total.
     void removeSelected();
     // The same for the selected entries whose path is neither an existing file nor a stream URL (after the
-    // selected files were moved or deleted on disk).
+    // selected files were moved or deleted on disk); the selected entries that stay remain selected.
     void removeMissingSelected();
     // Moves entry from to position to; entries min..max are renumbered and the entry at to is selected.
     bool moveEntry(int from, int to);
@@ -169,6 +169,7 @@ private:
     void rebuild(QStringList lines);
     void renumber(int first, int last);
     // Deletes the rows marked in mask, then renumbers, selects and updates the total as removeSelected does.
+    // Selected entries that stay remain selected, however the rows leave.
     void removeMarked(std::vector<char> mask);
     void selectRows(const std::vector<char> &rows);
     std::vector<char> selectedRowMask() const;

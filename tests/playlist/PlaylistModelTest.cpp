@@ -366,6 +366,44 @@ private slots:
         QVERIFY(numberedInOrder(model));
     }
 
+    void selectedEntriesThatStayRemainSelected_data()
+    {
+        QTest::addColumn<int>("entries");
+        // Every fourth entry leaves: 5 runs of rows are removed one by one, 75 runs by a rebuild.
+        QTest::newRow("few runs") << 20;
+        QTest::newRow("many runs") << 300;
+    }
+
+    void selectedEntriesThatStayRemainSelected()
+    {
+        QFETCH(int, entries);
+        // Missing files at rows 0, 4, 8, ..., streams elsewhere; rows 4k and 4k+1 selected. The missing
+        // files leave, the selected streams stay selected, and CurrentIndex adds its entry.
+        PlaylistModel model;
+        QStringList paths;
+        for (int i = 0; i < entries; ++i)
+            paths << (i % 4 == 0 ? QStringLiteral("/nowhere/gone%1.mp3").arg(i)
+                                 : QStringLiteral("http://radio.example/%1").arg(i));
+        model.addFiles(paths);
+        for (int i = 0; i < entries; ++i) {
+            if (i % 4 < 2)
+                model.selectEntry(i);
+        }
+        model.setCurrentIndex(5);
+        model.removeMissingSelected();
+
+        QCOMPARE(model.count(), entries - entries / 4);
+        QVERIFY(numberedInOrder(model));
+        QList<int> expected;
+        for (int i = 0; i < model.count(); ++i) {
+            QCOMPARE(model.entryPath(i), QStringLiteral("http://radio.example/%1").arg(i + i / 3 + 1));
+            if (i % 3 == 0 || i == 5)
+                expected << i;
+        }
+        QCOMPARE(model.selectedEntries(), expected);
+        QCOMPARE(model.focusedEntry(), 5);
+    }
+
     void clearKeepsCurrentIndex()
     {
         PlaylistModel model;
