@@ -425,14 +425,14 @@ void PlaylistModel::removeSelected()
     removeMarked(selectedRowMask());
 }
 
-void PlaylistModel::removeMissingSelected()
+void PlaylistModel::removeMissingEntries(const QList<int> &rows)
 {
-    std::vector<char> mask = selectedRowMask();
-    for (int i = 0; i < int(mask.size()); ++i) {
-        if (mask[i]) {
-            const QString path = EntryPath(m_lines.at(i));
-            mask[i] = !existingFile(path) && !IsStreamUrl(path);
-        }
+    std::vector<char> mask(count(), 0);
+    for (const int i : rows) {
+        if (i < 0 || i >= count() || mask[i])
+            continue;
+        const QString path = EntryPath(m_lines.at(i));
+        mask[i] = !existingFile(path) && !IsStreamUrl(path);
     }
     removeMarked(mask);
 }

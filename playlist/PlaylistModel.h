@@ -91,9 +91,10 @@ public:
     void shuffle();
     // Deletes the selected entries, renumbers, selects as below and updates the selected total.
     void removeSelected();
-    // The same for the selected entries whose path is neither an existing file nor a stream URL (after the
-    // selected files were moved or deleted on disk); the selected entries that stay remain selected.
-    void removeMissingSelected();
+    // The same for those of the given entries whose path is neither an existing file nor a stream URL (after
+    // their files were moved or deleted on disk); rows outside the list are skipped, and selected entries
+    // that stay remain selected.
+    void removeMissingEntries(const QList<int> &rows);
     // Moves entry from to position to; entries min..max are renumbered and the entry at to is selected.
     bool moveEntry(int from, int to);
     // Rebuilds the focused entry's display text from its file (after a tag edit), then selects it alone and

@@ -16,12 +16,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPersistentModelIndex>
 #include <QProgressDialog>
 #include <QRegularExpression>
+#include <vector>
 
 const QString PlaylistWindow::TitleText = QStringLiteral("   Vorlan PlayList");
 const QString PlaylistWindow::HtmlTitleText = QStringLiteral("   Vorlan PlayList (Saveing the HTML file)..");
@@ -49,6 +52,51 @@ void setTextColor(QLabel *label, const QColor &color)
     p.setColor(QPalette::WindowText, color);
     label->setPalette(p);
 }
+
+// Entries held across an event loop: each follows its row while the list changes. After a rebuild of the
+// whole list (sort, shuffle) an entry is found again by its path.
+class HeldEntries
+{
+public:
+    HeldEntries(PlaylistModel *model, const QList<int> &rows) : m_model(model)
+    {
+        for (const int i : rows) {
+            m_indexes << QPersistentModelIndex(model->index(i, 0));
+            m_paths << model->entryPath(i);
+        }
+    }
+
+    const QStringList &paths() const { return m_paths; }
+
+    QList<int> rows() const
+    {
+        QList<int> rows;
+        std::vector<char> taken(m_model->count(), 0);
+        QHash<QString, int> lost;
+        for (int k = 0; k < m_indexes.size(); ++k) {
+            if (m_indexes.at(k).isValid()) {
+                rows << m_indexes.at(k).row();
+                taken[m_indexes.at(k).row()] = 1;
+            } else {
+                ++lost[m_paths.at(k)];
+            }
+        }
+        for (int i = 0; i < m_model->count() && !lost.isEmpty(); ++i) {
+            const auto it = lost.find(m_model->entryPath(i));
+            if (it == lost.end() || taken[i])
+                continue;
+            rows << i;
+            if (--*it == 0)
+                lost.erase(it);
+        }
+        return rows;
+    }
+
+private:
+    PlaylistModel *m_model;
+    QList<QPersistentModelIndex> m_indexes;
+    QStringList m_paths;
+};
 
 } // namespace
 
@@ -680,9 +728,11 @@ void PlaylistWindow::CopyselectionClick(FileCommand command)
 
 FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const QString &folder)
 {
+    // The dialogs below run the event loop: the player may move on or the user click meanwhile, so the
+    // entries whose files go are the ones selected now, not the ones selected afterwards.
+    const HeldEntries held(m_model, m_model->selectedEntries());
     QStringList sources;
-    for (const int i : m_model->selectedEntries()) {
-        const QString path = m_model->entryPath(i);
+    for (const QString &path : held.paths()) {
         // Streams have no file, and an entry listed twice is handled once.
         if (!PlaylistModel::IsStreamUrl(path) && !sources.contains(path))
             sources << path;
@@ -728,7 +778,7 @@ FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const
     }
     progress.reset();
 
-    m_model->removeMissingSelected();
+    m_model->removeMissingEntries(held.rows());
 
     if (!result.failed.isEmpty()) {
         QStringList lines = result.errors.mid(0, 10);

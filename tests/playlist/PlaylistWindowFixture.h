@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 namespace playlistwindowtest
@@ -39,6 +40,8 @@ struct Fixture {
     QString filterAnswer;
     QStringList overwriteQuestions;
     FileOperations::Answer overwriteAnswer = FileOperations::Answer::No;
+    // Runs while an overwrite question is open, as other events would.
+    std::function<void()> whileAsked;
 
     Fixture()
     {
@@ -56,6 +59,8 @@ struct Fixture {
         };
         prompts.overwrite = [this](const QString &, const QString &target) {
             overwriteQuestions << target;
+            if (whileAsked)
+                whileAsked();
             return overwriteAnswer;
         };
         window->setPrompts(prompts);

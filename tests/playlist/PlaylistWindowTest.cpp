@@ -444,6 +444,47 @@ private slots:
         QVERIFY(f.warnings.at(0).contains("gone.mp3"));
     }
 
+    void theEntriesWhoseFilesWentLeaveWhateverIsSelectedMeanwhile()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs =
+            makeSongs(dir + "/music", {{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"e", 5}});
+        f.model.addFiles(songs);
+        f.model.setCurrentIndex(0);
+        QDir().mkpath(dir + "/moved");
+        writeMpeg(dir + "/moved/b.mp3", 9);
+        writeMpeg(dir + "/moved/c.mp3", 9);
+        f.folderAnswer = dir + "/moved";
+        f.overwriteAnswer = FileOperations::Answer::YesToAll;
+
+        // While the move asks about b, d is dragged to the top, e is selected and its file vanishes: a and b
+        // leave, e stays.
+        f.click(0);
+        f.click(1, Qt::ControlModifier);
+        f.whileAsked = [&] {
+            f.model.moveEntry(3, 0);
+            f.model.selectEntry(4);
+            QFile::remove(songs.at(4));
+        };
+        f.window->CopyselectionClick(PlaylistWindow::MoveSelection);
+        QCOMPARE(f.overwriteQuestions, QStringList({dir + "/moved/b.mp3"}));
+        QVERIFY(QFile::exists(dir + "/moved/a.mp3"));
+        QCOMPARE(f.names(), QStringList({"d", "c", "e"}));
+        QVERIFY(f.numbered());
+        QCOMPARE(f.model.selectedEntries(), QList<int>({0, 2}));
+
+        // The list sorted meanwhile: the entries are found again by their files.
+        f.click(0);
+        f.click(1, Qt::ControlModifier);
+        f.whileAsked = [&] { f.model.sort(); };
+        f.window->CopyselectionClick(PlaylistWindow::MoveSelection);
+        QVERIFY(QFile::exists(dir + "/moved/d.mp3"));
+        QCOMPARE(QFileInfo(dir + "/moved/c.mp3").size(), qint64(3) * 128 * 125); // answered Yes to all
+        QCOMPARE(f.names(), QStringList({"e"}));
+        QVERIFY(f.warnings.isEmpty());
+    }
+
     void columnsFollowFontAndAlignment()
     {
         Fixture f;
