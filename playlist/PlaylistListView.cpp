@@ -82,12 +82,17 @@ int PlaylistListView::rowAtViewport(const QPoint &pos) const
 
 void PlaylistListView::mousePressEvent(QMouseEvent *event)
 {
-    m_dragRow = -1;
+    m_entryPressed = false;
+    m_dragEntry = QPersistentModelIndex();
     m_dragging = false;
     m_dropRow = -1;
     if (event->button() == Qt::LeftButton &&
         !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
-        m_dragRow = rowAtViewport(event->position().toPoint());
+        const QModelIndex pressed = indexAt(event->position().toPoint());
+        if (pressed.isValid()) {
+            m_entryPressed = true;
+            m_dragEntry = m_model->index(pressed.row(), 0);
+        }
         m_pressPos = event->position().toPoint();
     }
     QTreeView::mousePressEvent(event);
@@ -95,7 +100,7 @@ void PlaylistListView::mousePressEvent(QMouseEvent *event)
 
 void PlaylistListView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_dragRow < 0 || !(event->buttons() & Qt::LeftButton)) {
+    if (!m_entryPressed || !(event->buttons() & Qt::LeftButton)) {
         QTreeView::mouseMoveEvent(event);
         return;
     }
@@ -117,9 +122,12 @@ void PlaylistListView::mouseMoveEvent(QMouseEvent *event)
 void PlaylistListView::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool dragged = m_dragging && event->button() == Qt::LeftButton;
-    const int from = m_dragRow;
+    // Where the pressed entry is now: songs may have been added, removed or moved during the drag. An entry
+    // that left the list meanwhile moves nothing and plays nothing.
+    const int from = m_dragEntry.isValid() ? m_dragEntry.row() : -1;
     const QPoint pos = event->position().toPoint();
-    m_dragRow = -1;
+    m_entryPressed = false;
+    m_dragEntry = QPersistentModelIndex();
     m_dragging = false;
     m_dropRow = -1;
     if (dragged) {
@@ -127,11 +135,11 @@ void PlaylistListView::mouseReleaseEvent(QMouseEvent *event)
         viewport()->update();
     }
     QTreeView::mouseReleaseEvent(event);
-    if (!dragged)
+    if (!dragged || from < 0)
         return;
     if (viewport()->rect().contains(pos)) {
         const int to = rowAtViewport(pos);
-        if (from >= 0 && to >= 0 && to != from)
+        if (to >= 0 && to != from)
             emit entryMoved(from, to);
     } else {
         emit entryDroppedOutside(viewport()->mapToGlobal(pos));
@@ -220,11 +228,12 @@ void PlaylistListView::dropEvent(QDropEvent *event)
 void PlaylistListView::paintEvent(QPaintEvent *event)
 {
     QTreeView::paintEvent(event);
-    if (!m_dragging || m_dropRow < 0 || m_dropRow == m_dragRow)
+    const int dragRow = m_dragEntry.isValid() ? m_dragEntry.row() : -1;
+    if (!m_dragging || dragRow < 0 || m_dropRow < 0 || m_dropRow == dragRow)
         return;
     // Where the entry will land: above the row when it moves up, below it when it moves down.
     const QRect row = visualRect(m_model->index(m_dropRow, 0));
-    const int y = m_dropRow > m_dragRow ? row.bottom() : row.top();
+    const int y = m_dropRow > dragRow ? row.bottom() : row.top();
     QPainter painter(viewport());
     painter.setPen(QPen(palette().color(QPalette::Text), 2));
     painter.drawLine(0, y, viewport()->width(), y);

@@ -3,6 +3,7 @@
 // columns of an entry line (number, display name, duration; the path stays hidden), a fixed item height and
 // the name column's alignment. Dragging an entry with the left button moves it to the row it is dropped on;
 // files dragged in from a file manager are handed on by name.
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QTreeView>
 
@@ -28,7 +29,7 @@ public:
     static QStringList droppedNames(const QMimeData *data);
 
 signals:
-    // An entry was dragged from row `from` and released on row `to`.
+    // An entry was dragged from row `from` (where it is at the release) and released on row `to`.
     void entryMoved(int from, int to);
     // An entry drag ended outside the list, at a global position.
     void entryDroppedOutside(const QPoint &globalPos);
@@ -57,8 +58,10 @@ private:
     Delegate *m_delegate;
     int m_itemHeight = 14;
     Qt::Alignment m_nameAlignment = Qt::AlignLeft;
-    // Entry drag: the row pressed, where, and whether the move threshold was passed.
-    int m_dragRow = -1;
+    // Entry drag: the entry pressed (followed while the list changes under the drag), where, and whether
+    // the move threshold was passed.
+    bool m_entryPressed = false;
+    QPersistentModelIndex m_dragEntry;
     QPoint m_pressPos;
     bool m_dragging = false;
     int m_dropRow = -1;

@@ -166,6 +166,45 @@ private slots:
         QCOMPARE(f.names(), QStringList({"b", "e", "c", "d", "a"}));
     }
 
+    void theDraggedEntryIsFollowedWhileTheListChanges()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        f.model.addFiles(makeSongs(dir, {{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"e", 5}}));
+        QSignalSpy play(f.window.get(), &PlaylistWindow::playSelectedRequested);
+        QWidget *viewport = f.list()->viewport();
+        const auto removeEntry = [&](int row) {
+            f.model.unselectAll();
+            f.model.selectEntry(row);
+            f.model.removeSelected();
+        };
+
+        // b is dragged while a leaves the list above it: b is the entry that moves.
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(1), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, f.rowCenter(2), Qt::NoButton, Qt::LeftButton);
+        removeEntry(0);
+        sendMouse(viewport, QEvent::MouseMove, f.rowCenter(3), Qt::NoButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, f.rowCenter(3), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.names(), QStringList({"c", "d", "e", "b"}));
+        QVERIFY(f.numbered());
+
+        // The dragged entry itself leaves: the release moves nothing.
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(0), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, f.rowCenter(2), Qt::NoButton, Qt::LeftButton);
+        removeEntry(0);
+        sendMouse(viewport, QEvent::MouseButtonRelease, f.rowCenter(2), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.names(), QStringList({"d", "e", "b"}));
+
+        // ... and dropped on the bottom panel it plays nothing.
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(0), Qt::LeftButton, Qt::LeftButton);
+        const QPoint onPanel = viewport->mapFromGlobal(f.window->Panel2->mapToGlobal(QPoint(20, 20)));
+        sendMouse(viewport, QEvent::MouseMove, onPanel, Qt::NoButton, Qt::LeftButton);
+        removeEntry(0);
+        sendMouse(viewport, QEvent::MouseButtonRelease, onPanel, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(play.count(), 0);
+        QCOMPARE(f.names(), QStringList({"e", "b"}));
+    }
+
     void dropsAddAudioFilesAndALastListReplacesThem()
     {
         Fixture f;
