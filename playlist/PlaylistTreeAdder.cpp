@@ -39,8 +39,9 @@ PlaylistTreeAdder::PlaylistTreeAdder(PlaylistModel *playlist, QObject *parent)
     if (QCoreApplication::instance())
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
             stop();
-            if (m_thread)
-                m_thread->wait();
+            // Asked again while waiting: a walk only just begun may not have seen the first request.
+            while (m_thread && !m_thread->wait(10))
+                m_iterator.Stop();
         });
 }
 
@@ -90,6 +91,10 @@ void PlaylistTreeAdder::IteratorActivate()
 {
     m_pending.clear();
     m_sinceFlush.start();
+    // A stop() that came before the walk was running found nothing to stop; now it can. Without this a tree
+    // of folders holding no files would be walked to its end.
+    if (m_cancel)
+        m_iterator.Stop();
     QMetaObject::invokeMethod(this, &PlaylistTreeAdder::activated, Qt::QueuedConnection);
 }
 

@@ -63,7 +63,7 @@ private:
     QPointer<TFileIteratorThread> m_thread;
     bool m_running = false;
     int m_added = 0;
-    // Set by stop(): a walk whose thread had not begun yet stops at its first entry.
+    // Set by stop(): a walk whose thread had not begun yet stops as soon as it begins.
     std::atomic<bool> m_cancel{false};
     // Touched only by the walk's thread.
     QList<PlaylistModel::PreparedEntry> m_pending;

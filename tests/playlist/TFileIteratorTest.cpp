@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <fcntl.h>
@@ -112,6 +113,7 @@ private slots:
     void adderHandsBatchesInOrderAndCounts();
     void adderRefusesASecondStartAndStops();
     void adderDestroyedDuringAWalkStopsIt();
+    void adderStoppedAsItStartsWalksNoFurther();
 };
 
 void TFileIteratorTest::defaultsAndPlainOptions()
@@ -468,6 +470,38 @@ void TFileIteratorTest::adderDestroyedDuringAWalkStopsIt()
     QTest::qWait(100);
     QCOMPARE(model.count(), count);
     QVERIFY(count < 3000);
+}
+
+void TFileIteratorTest::adderStoppedAsItStartsWalksNoFurther()
+{
+    // Folders without files: no file query comes along to notice the stop, so only the start of the walk
+    // can. Stopped right after start() (before the walk's thread is running, as a rule), the walk must end
+    // at once instead of visiting every folder.
+    // Thousands of folders: made in memory where the system offers it, as making them on disk can take a
+    // millisecond each.
+    QTemporaryDir inMemory(QStringLiteral("/dev/shm/vorlan-walk-XXXXXX"));
+    const QString root = inMemory.isValid() ? inMemory.path() : vorlantest::tempDir();
+    for (int i = 0; i < 150; ++i) {
+        for (int j = 0; j < 150; ++j)
+            QVERIFY(QDir().mkpath(QStringLiteral("%1/f%2/g%3").arg(root).arg(i).arg(j)));
+    }
+    PlaylistModel model;
+    PlaylistTreeAdder adder(&model);
+    QSignalSpy finished(&adder, &PlaylistTreeAdder::finished);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(adder.start(root));
+    QVERIFY(finished.wait(60000));
+    const qint64 whole = clock.elapsed();
+
+    clock.restart();
+    QVERIFY(adder.start(root));
+    adder.stop();
+    QVERIFY(finished.wait(60000));
+    const qint64 stopped = clock.elapsed();
+    QVERIFY2(stopped * 3 < whole, qPrintable(QStringLiteral("%1 ms of %2").arg(stopped).arg(whole)));
+    QCOMPARE(finished.last().first().toInt(), 0);
+    QVERIFY(!adder.isRunning());
 }
 
 VORLAN_TEST_CLASS(TFileIteratorTest)
