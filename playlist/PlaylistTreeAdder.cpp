@@ -66,9 +66,16 @@ bool PlaylistTreeAdder::start(const QString &folder)
     m_running = true;
     m_added = 0;
     m_cancel = false;
+    const int walk = ++m_walk;
+    // The iterator is ours alone and idle here, so the thread cannot be refused.
     auto *thread = new TFileIteratorThread(&m_iterator);
     m_thread = thread;
-    // The iterator is ours alone and idle here, so the thread cannot be refused.
+    // The walk's end normally comes from OnTerminate; should that never be queued, the thread's end still
+    // ends the walk, after every batch queued before it. A walk started since is not ended by it.
+    connect(thread, &QThread::finished, this, [this, walk] {
+        if (walk == m_walk)
+            end();
+    });
     return true;
 }
 

@@ -63,6 +63,8 @@ private:
     QPointer<TFileIteratorThread> m_thread;
     bool m_running = false;
     int m_added = 0;
+    // Counts the walks started, so the end of an earlier walk's thread cannot end a later walk.
+    int m_walk = 0;
     // Set by stop(): a walk whose thread had not begun yet stops as soon as it begins.
     std::atomic<bool> m_cancel{false};
     // Touched only by the walk's thread.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <ctime>
 #include <dirent.h>
+#include <exception>
 #include <sys/stat.h>
 #include <unordered_set>
 #include <vector>
@@ -112,16 +113,25 @@ void TFileIterator::Execute()
     if (!OnAddFile && !OnAddFileQuery)
         return;
 
-    if (OnActivate)
-        OnActivate(*this);
-    QString root = RootFolder();
-    if (root.endsWith(QLatin1Char('/')))
-        root.chop(1);
-    Walk w;
-    w.options = Options();
-    walk(w, root);
+    // A handler that throws ends the walk, but OnTerminate still comes: owners finish up there (the playlist
+    // window enables ADD again). The handler's exception then goes on to the caller.
+    std::exception_ptr failure;
+    try {
+        if (OnActivate)
+            OnActivate(*this);
+        QString root = RootFolder();
+        if (root.endsWith(QLatin1Char('/')))
+            root.chop(1);
+        Walk w;
+        w.options = Options();
+        walk(w, root);
+    } catch (...) {
+        failure = std::current_exception();
+    }
     if (OnTerminate)
         OnTerminate(*this);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TFileIterator::walk(Walk &w, const QString &folder)
@@ -211,5 +221,10 @@ void TFileIteratorThread::run()
         // Queued before finished() and the deletion that follows it.
         QMetaObject::invokeMethod(
             this, [this, message = e.message()] { emit refused(message); }, Qt::QueuedConnection);
+    } catch (const std::exception &e) {
+        // Nothing may leave a thread's run: it would end the program. The walk has ended and said so.
+        qWarning("The folder walk ended early: %s", e.what());
+    } catch (...) {
+        qWarning("The folder walk ended early.");
     }
 }

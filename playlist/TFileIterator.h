@@ -67,7 +67,9 @@ public:
     void setLoading(bool loading) { m_loading = loading; }
 
     // Walks RootFolder: OnActivate, the files, OnTerminate. Throws EFileIteratorError::BusyMessage when a
-    // walk runs already; returns at once when neither OnAddFile nor OnAddFileQuery is assigned.
+    // walk runs already; returns at once when neither OnAddFile nor OnAddFileQuery is assigned. An exception
+    // from a handler ends the walk; OnTerminate still runs, the iterator is idle again, and the exception is
+    // passed on.
     void Execute();
     // Ends a running walk at its next entry.
     void Stop();
@@ -87,7 +89,8 @@ private:
 };
 
 // A thread that runs one iterator's Execute. It starts at once and deletes itself when the walk has ended
-// (a parent or owner may still delete it earlier, after Stop and wait).
+// (a parent or owner may still delete it earlier, after Stop and wait). An exception from a handler is
+// logged and ends the walk, not the program.
 class TFileIteratorThread final : public QThread
 {
     Q_OBJECT

@@ -108,12 +108,14 @@ private slots:
     void secondThreadOnABusyIteratorIsRefused();
     void survivesLoopsUnreadableFoldersAndOddEntries();
     void deepAndWideTrees();
+    void aThrowingHandlerEndsTheWalkNotTheProgram();
 
     void adderEndsLikeAddingOneByOne();
     void adderHandsBatchesInOrderAndCounts();
     void adderRefusesASecondStartAndStops();
     void adderDestroyedDuringAWalkStopsIt();
     void adderStoppedAsItStartsWalksNoFurther();
+    void adderStartedAgainWhenItFinishesRunsToTheEnd();
 };
 
 void TFileIteratorTest::defaultsAndPlainOptions()
@@ -359,6 +361,56 @@ void TFileIteratorTest::deepAndWideTrees()
     QVERIFY(first.startsWith(QLatin1Char('/')) && !first.startsWith(QStringLiteral("//")));
 }
 
+void TFileIteratorTest::aThrowingHandlerEndsTheWalkNotTheProgram()
+{
+    const QString root = vorlantest::tempDir();
+    treefiles::makeWideTree(root, 20, 5);
+    TFileIterator it;
+    it.setRootFolder(root);
+    QStringList events;
+    int added = 0;
+    QString throwIn = QStringLiteral("add");
+    const auto maybeThrow = [&](const QString &where) {
+        if (where == throwIn)
+            throw std::runtime_error("handler failed");
+    };
+    it.OnActivate = [&](TFileIterator &) {
+        events << QStringLiteral("activate");
+        maybeThrow(QStringLiteral("activate"));
+    };
+    it.OnAddFile = [&](TFileIterator &, const QString &, const TFileDetails &) {
+        if (++added == 3)
+            maybeThrow(QStringLiteral("add"));
+    };
+    it.OnTerminate = [&](TFileIterator &) { events << QStringLiteral("terminate"); };
+
+    // Called directly: the walk ends at the failing file, OnTerminate comes, and the caller gets the error.
+    try {
+        it.Execute();
+        QFAIL("the handler's exception must reach the caller");
+    } catch (const std::runtime_error &e) {
+        QCOMPARE(QString::fromLatin1(e.what()), QStringLiteral("handler failed"));
+    }
+    QCOMPARE(events, QStringList({"activate", "terminate"}));
+    QCOMPARE(added, 3);
+    QVERIFY(it.isIdle());
+
+    // The same from OnActivate, on a walk's thread: the program goes on, the thread ends and frees itself,
+    // and the iterator walks again afterwards.
+    events.clear();
+    added = 0;
+    throwIn = QStringLiteral("activate");
+    QTest::ignoreMessage(QtWarningMsg, "The folder walk ended early: handler failed");
+    QPointer<TFileIteratorThread> thread = new TFileIteratorThread(&it);
+    QTRY_VERIFY_WITH_TIMEOUT(thread.isNull(), 10000);
+    QCOMPARE(events, QStringList({"activate", "terminate"}));
+    QCOMPARE(added, 0);
+    QVERIFY(it.isIdle());
+    throwIn.clear();
+    it.Execute();
+    QCOMPARE(added, 20);
+}
+
 // --- PlaylistTreeAdder -------------------------------------------------------------------------------------
 
 void TFileIteratorTest::adderEndsLikeAddingOneByOne()
@@ -501,6 +553,28 @@ void TFileIteratorTest::adderStoppedAsItStartsWalksNoFurther()
     const qint64 stopped = clock.elapsed();
     QVERIFY2(stopped * 3 < whole, qPrintable(QStringLiteral("%1 ms of %2").arg(stopped).arg(whole)));
     QCOMPARE(finished.last().first().toInt(), 0);
+    QVERIFY(!adder.isRunning());
+}
+
+void TFileIteratorTest::adderStartedAgainWhenItFinishesRunsToTheEnd()
+{
+    // The end of the first walk's thread arrives after finished(): it must not end the second walk.
+    const QString root = vorlantest::tempDir();
+    treefiles::makeWideTree(root, 300, 30);
+    PlaylistModel model;
+    PlaylistTreeAdder adder(&model);
+    QList<int> counts;
+    connect(&adder, &PlaylistTreeAdder::finished, this, [&](int count) {
+        counts << count;
+        if (counts.size() == 1)
+            QVERIFY(adder.start(root));
+    });
+    QVERIFY(adder.start(root));
+    QTRY_COMPARE_WITH_TIMEOUT(counts.size(), 2, 30000);
+    QCOMPARE(counts, QList<int>({300, 300}));
+    QCOMPARE(model.count(), 600);
+    QTest::qWait(50);
+    QCOMPARE(counts.size(), 2);
     QVERIFY(!adder.isRunning());
 }
 
