@@ -95,8 +95,14 @@ void startMask(Skin &s)
     m.author = QStringLiteral("Vorlan");
 }
 
-// Everything the window paints itself sits in a sunken frame; texts sit on plain fields.
-void frameObjects(Canvas &c, const Skin &s, const QColor &meterFill)
+QColor fromValue(int32_t v)
+{
+    return QColor(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff);
+}
+
+// Everything the window paints itself sits in a sunken frame filled with the colour the window paints it
+// with, so no seam shows; the about and hide buttons have no glyph, so their marks are drawn here.
+void frameCommon(Canvas &c, const Skin &s, const QColor &meterFill)
 {
     const Palette &p = s.palette;
     c.frameAround(s.at(MaskFile::VUMeterL), 1, 1, meterFill);
@@ -105,24 +111,8 @@ void frameObjects(Canvas &c, const Skin &s, const QColor &meterFill)
     c.frameAround(s.at(MaskFile::AnimatedGif), 3, 5, p.panel);
     c.minimizeMark(s.at(MaskFile::Minimize));
     c.emblem(s.at(MaskFile::About));
-}
-
-QColor fromValue(int32_t v)
-{
-    return QColor(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff);
-}
-
-// The title and slider frames take the colours the window paints them with, so no seam shows.
-void frameTitleAndSlider(Canvas &c, const Skin &s)
-{
     c.frameAround(s.at(MaskFile::SongTitle), 2, 3, fromValue(s.mask.titleColor));
     c.frameAround(s.at(MaskFile::Slider), 2, 3, fromValue(s.mask.sliderColor));
-}
-
-void frameCommon(Canvas &c, const Skin &s, const QColor &meterFill)
-{
-    frameObjects(c, s, meterFill);
-    frameTitleAndSlider(c, s);
 }
 
 // ---- Vorlan: the built-in skin, a dark steel body with a title tab, a control tab and a foot ----
