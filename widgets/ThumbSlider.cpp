@@ -142,6 +142,11 @@ void ThumbSlider::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     event->accept();
+    endDrag();
+}
+
+void ThumbSlider::endDrag()
+{
     const bool tracked = m_tracking;
     m_pressed = false;
     m_tracking = false;
@@ -153,12 +158,10 @@ void ThumbSlider::mouseReleaseEvent(QMouseEvent *event)
 
 void ThumbSlider::changeEvent(QEvent *event)
 {
-    // Disabled in the middle of a drag (the song ended): the drag is dropped without a seek.
-    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_pressed) {
-        m_pressed = false;
-        m_tracking = false;
-        update();
-    }
+    // Disabled in the middle of a drag (the song ended), no release will come: end the drag here, so the
+    // owner never stays in a drag.
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_pressed)
+        endDrag();
     QWidget::changeEvent(event);
 }
 

@@ -37,6 +37,8 @@ public:
     QSize sizeHint() const override;
 
 signals:
+    // Every pressed() is followed by released(), every trackingStarted() by trackingStopped(), also when the
+    // slider is disabled during a drag.
     void pressed();
     void released();
     void trackingStarted();
@@ -56,6 +58,7 @@ private:
     // The value whose thumb starts at `thumbStart` pixels along the track.
     int valueAt(int thumbStart) const;
     void dragTo(const QPoint &pos);
+    void endDrag();
 
     int m_min = 0;
     int m_max = 400;

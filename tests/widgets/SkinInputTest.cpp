@@ -242,6 +242,17 @@ private slots:
         QCOMPARE(events.at(events.size() - 2), QStringLiteral("stopped 400"));
         QCOMPARE(slider.grab().toImage().pixel(7, 105), qRgb(255, 0, 0));
 
+        // Disabled during a drag (the song ended): the drag ends there, as if released.
+        events.clear();
+        QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(7, 105));
+        QTest::mouseMove(&slider, QPoint(7, 80));
+        slider.setEnabled(false);
+        QCOMPARE(events, (QStringList{"pressed", "started", "value 300", "stopped 300", "released"}));
+        QVERIFY(!slider.isThumbPressed());
+        slider.setEnabled(true);
+        slider.setValue(400);
+        QCOMPARE(slider.value(), 400);
+
         // Disabled: the mouse does nothing.
         events.clear();
         slider.setEnabled(false);
