@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 Gauge::Gauge(Kind kind, QWidget *parent) : QWidget(parent), m_kind(kind)
 {
@@ -68,9 +70,24 @@ int Gauge::filledLength(int length) const
     return int(qint64(m_progress - m_min) * length / (m_max - m_min));
 }
 
+double Gauge::fraction() const
+{
+    return m_max == m_min ? 0.0 : double(m_progress - m_min) / (m_max - m_min);
+}
+
 QSize Gauge::sizeHint() const
 {
-    return m_kind == VerticalBar ? QSize(8, 60) : QSize(60, 8);
+    switch (m_kind) {
+    case VerticalBar:
+        return QSize(8, 60);
+    case HorizontalBar:
+        return QSize(60, 8);
+    case Pie:
+        return QSize(40, 40);
+    case Needle:
+        return QSize(60, 32);
+    }
+    return QSize(8, 60);
 }
 
 void Gauge::paintEvent(QPaintEvent *)
@@ -82,11 +99,57 @@ void Gauge::paintEvent(QPaintEvent *)
         bar.adjust(1, 1, -1, -1);
     }
     painter.fillRect(bar, m_back);
-    if (m_kind == VerticalBar) {
+    if (m_kind == Pie) {
+        paintPie(painter, bar);
+    } else if (m_kind == Needle) {
+        paintNeedle(painter, bar);
+    } else if (m_kind == VerticalBar) {
         const int filled = filledLength(bar.height());
         painter.fillRect(QRect(bar.left(), bar.bottom() + 1 - filled, bar.width(), filled), m_fore);
     } else {
         const int filled = filledLength(bar.width());
         painter.fillRect(QRect(bar.left(), bar.top(), filled, bar.height()), m_fore);
     }
+}
+
+void Gauge::paintPie(QPainter &painter, const QRect &box)
+{
+    if (box.width() < 2 || box.height() < 2)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF circle = QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(m_fore);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle);
+    // Angles in 1/16 degree, counter-clockwise from 3 o'clock: start at 12, run clockwise.
+    const int span = int(std::lround(fraction() * 360 * 16));
+    if (span > 0) {
+        painter.setBrush(m_fore);
+        if (span >= 360 * 16)
+            painter.drawEllipse(circle);
+        else
+            painter.drawPie(circle, 90 * 16, -span);
+    }
+    painter.restore();
+}
+
+void Gauge::paintNeedle(QPainter &painter, const QRect &box)
+{
+    if (box.width() < 2 || box.height() < 2)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The dial is the upper half of an ellipse standing on the bottom edge.
+    const QPointF hub(box.left() + box.width() / 2.0, box.bottom() + 0.5);
+    const double rx = box.width() / 2.0 - 0.5, ry = box.height() - 0.5;
+    painter.setPen(m_fore);
+    painter.drawArc(QRectF(hub.x() - rx, hub.y() - ry, 2 * rx, 2 * ry), 0, 180 * 16);
+    const double angle = std::numbers::pi * (1.0 - fraction());
+    const QPointF tip(hub.x() + rx * std::cos(angle), hub.y() - ry * std::sin(angle));
+    QPen needle(m_fore, 2);
+    needle.setCapStyle(Qt::FlatCap);
+    painter.setPen(needle);
+    painter.drawLine(hub, tip);
+    painter.restore();
 }

@@ -1,8 +1,12 @@
 #pragma once
-// A bar gauge: the part of the bar from the minimum to the current value is drawn in ForeColor, the rest in
-// BackColor. Vertical bars grow upwards, horizontal bars to the right. Level meters use it.
+// A gauge: the part of the bar from the minimum to the current value is drawn in ForeColor, the rest in
+// BackColor. Vertical bars grow upwards, horizontal bars to the right. A pie fills its circle clockwise from
+// 12 o'clock; a needle turns over a half dial from the left (minimum) to the right (maximum). Level meters
+// use it.
 #include <QColor>
 #include <QWidget>
+
+class QPainter;
 
 class Gauge : public QWidget
 {
@@ -13,7 +17,7 @@ class Gauge : public QWidget
     Q_PROPERTY(Kind kind READ kind WRITE setKind)
 
 public:
-    enum Kind { HorizontalBar, VerticalBar };
+    enum Kind { HorizontalBar, VerticalBar, Pie, Needle };
     Q_ENUM(Kind)
 
     explicit Gauge(Kind kind = VerticalBar, QWidget *parent = nullptr);
@@ -39,6 +43,8 @@ public:
 
     // How many pixels of a bar `length` pixels long the current value fills.
     int filledLength(int length) const;
+    // The share of the range the current value stands for, 0..1.
+    double fraction() const;
 
     QSize sizeHint() const override;
 
@@ -49,6 +55,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintPie(QPainter &painter, const QRect &box);
+    void paintNeedle(QPainter &painter, const QRect &box);
+
     Kind m_kind;
     int m_min = 0;
     int m_max = 100;

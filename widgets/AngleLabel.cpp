@@ -1,0 +1,116 @@
+#include "widgets/AngleLabel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace
+{
+// Thicker shadows would only smear the text; sizes past this come from damaged masks.
+constexpr int MaxShadow = 16;
+} // namespace
+
+AngleLabel::AngleLabel(QWidget *parent) : AngleLabel(QString(), parent) {}
+
+AngleLabel::AngleLabel(const QString &text, QWidget *parent) : QWidget(parent), m_text(text)
+{
+    setPointSize(12);
+}
+
+void AngleLabel::setText(const QString &text)
+{
+    m_text = text;
+    update();
+}
+
+void AngleLabel::setAngle(int degrees)
+{
+    m_angle = degrees % 360;
+    update();
+}
+
+void AngleLabel::setPointSize(int points)
+{
+    QFont f = font();
+    f.setPointSize(std::clamp(points, 1, 400));
+    setFont(f);
+    updateGeometry();
+    update();
+}
+
+void AngleLabel::setTextColor(const QColor &color)
+{
+    m_textColor = color;
+    update();
+}
+
+void AngleLabel::setShadowColor(const QColor &color)
+{
+    m_shadowColor = color;
+    update();
+}
+
+void AngleLabel::setShadowSize(int pixels)
+{
+    m_shadowSize = std::clamp(pixels, 0, MaxShadow);
+    update();
+}
+
+void AngleLabel::setShadowDepth(int pixels)
+{
+    m_shadowDepth = std::clamp(pixels, -MaxShadow, MaxShadow);
+    update();
+}
+
+QSize AngleLabel::sizeHint() const
+{
+    const QFontMetrics fm(font());
+    const QSize flat(fm.horizontalAdvance(m_text) + 4, fm.height());
+    QTransform turn;
+    turn.rotate(-m_angle);
+    return turn.mapRect(QRect(QPoint(), flat)).size();
+}
+
+void AngleLabel::paintEvent(QPaintEvent *)
+{
+    if (m_text.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font());
+    const QFontMetrics fm(font());
+    // The text's box centred on the origin, turned about it.
+    const int w = fm.horizontalAdvance(m_text) + 2;
+    const QRect box(-w / 2, -fm.height() / 2, w, fm.height());
+    const QPointF centre = QRectF(rect()).center();
+    const auto drawAt = [&](QPointF offset, const QColor &color) {
+        painter.save();
+        painter.translate(centre + offset);
+        painter.rotate(-m_angle);
+        painter.setPen(color);
+        painter.drawText(box, Qt::AlignCenter, m_text);
+        painter.restore();
+    };
+    if (m_shadowSize > 0) {
+        for (int dy = 0; dy < m_shadowSize; ++dy)
+            for (int dx = 0; dx < m_shadowSize; ++dx)
+                drawAt(QPointF(m_shadowDepth + dx, m_shadowDepth + dy), m_shadowColor);
+    }
+    drawAt(QPointF(), m_textColor);
+}
+
+void AngleLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void AngleLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}

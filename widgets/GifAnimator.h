@@ -1,0 +1,45 @@
+#pragma once
+// The skin's animated picture: a GIF scaled to the widget. Stopped, it keeps showing the frame it is on.
+// Whether it animates is kept apart from the picture, so it may be switched on before a picture is loaded.
+#include <QBuffer>
+#include <QMovie>
+#include <QWidget>
+#include <memory>
+
+class GifAnimator : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Larger files are not animations a skin would carry.
+    static constexpr qint64 MaxFileSize = 32 * 1024 * 1024;
+
+    explicit GifAnimator(QWidget *parent = nullptr);
+    ~GifAnimator() override;
+
+    // A file or a ":/" resource. False (and nothing shown) when it cannot be read as an animation.
+    bool setFile(const QString &path);
+    void clear();
+    bool hasPicture() const { return m_movie != nullptr; }
+    QString fileName() const { return m_fileName; }
+
+    void setAnimating(bool on);
+    bool isAnimating() const { return m_animating; }
+    // -1 without a picture.
+    int currentFrameNumber() const;
+    int frameCount() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void applyAnimating();
+
+    std::unique_ptr<QMovie> m_movie;
+    QByteArray m_data;
+    QBuffer m_buffer;
+    QString m_fileName;
+    bool m_animating = false;
+};
