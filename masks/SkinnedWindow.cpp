@@ -1,0 +1,238 @@
+#include "masks/SkinnedWindow.h"
+
+#include "masks/FlyOff.h"
+#include "masks/MaskLoaderWindow.h"
+#include "masks/SkinnedFace.h"
+#include "masks/TFormShaper.h"
+#include "widgets/TKTop.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+
+const QString SkinnedWindow::PlaylistEntriesMimeType =
+    QStringLiteral("application/x-vorlan-playlist-entries");
+
+namespace
+{
+
+// Background pictures are bitmaps of a few hundred pixels; anything absurdly large is refused.
+QImage readPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return QImage();
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > 16'000'000)
+        return QImage();
+    return reader.read();
+}
+
+} // namespace
+
+SkinnedWindow::SkinnedWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("Vorlan"));
+    setAcceptDrops(true);
+    m_backImage = new QLabel(this);
+    m_backImage->setObjectName(QStringLiteral("BackImage"));
+    m_shaper = new TFormShaper(this);
+    m_shaper->setBackgrnd(m_backImage);
+    m_shaper->setShowCaption(false);
+    m_shaper->MaskedPicture()->setMaskColor(0x00FF00);
+    m_shaper->setWindowMove(TFormShaper::FullMove);
+    m_shaper->setActive(true);
+    m_kTop = new TKTop(this);
+    m_face = new SkinnedFace(this);
+    m_face->setGeometry(rect());
+    m_face->setOnTopCaption(SkinnedFace::OnTopOff);
+    m_loader = new MaskLoaderWindow;
+    m_mask = MaskFile::defaults(MaskReader::Player);
+    resize(300, 120);
+
+    connect(m_face, &SkinnedFace::onTopClicked, this, &SkinnedWindow::OnTopClick);
+    connect(m_face, &SkinnedFace::exitClicked, this, &SkinnedWindow::ExitBtnClick);
+}
+
+SkinnedWindow::~SkinnedWindow()
+{
+    delete m_loader;
+}
+
+bool SkinnedWindow::LoadMask(const QString &fileName)
+{
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
+        return false;
+    bool ok = false;
+    const MaskFile mask = MaskFile::load(fileName, MaskReader::Player, &ok);
+    hide();
+    m_loader->start();
+    const auto step = [this] { m_loader->step(); };
+
+    m_shaper->setActive(false);
+    step();
+
+    // A mask without a readable background keeps the old picture and outline.
+    const QImage background = readPicture(mask.imagePath(mask.backImage));
+    if (!background.isNull()) {
+        resize(background.size());
+        step();
+        m_shaper->MaskedPicture()->setPicture(background);
+        m_shaper->MaskedPicture()->setMaskColor(mask.backColor);
+        step();
+        m_shaper->setActive(true);
+    }
+    m_face->setGeometry(rect());
+    m_face->applyMask(mask, background, step);
+
+    m_mask = mask;
+    emit bestColorsLoaded(mask.bestColor1, mask.bestColor2);
+    m_loader->finish();
+    return true;
+}
+
+void SkinnedWindow::OnTopClick()
+{
+    setOnTopCaption(onTopCaption() == SkinnedFace::OnTopOff ? SkinnedFace::OnTopOn : SkinnedFace::OnTopOff);
+}
+
+void SkinnedWindow::setOnTopCaption(const QString &caption)
+{
+    m_face->setOnTopCaption(caption == SkinnedFace::OnTopOn ? SkinnedFace::OnTopOn : SkinnedFace::OnTopOff);
+    applyOnTop();
+}
+
+QString SkinnedWindow::onTopCaption() const
+{
+    return m_face->onTopCaption();
+}
+
+bool SkinnedWindow::staysOnTop() const
+{
+    return windowFlags() & Qt::WindowStaysOnTopHint;
+}
+
+void SkinnedWindow::applyOnTop()
+{
+    const bool on = onTopCaption() == SkinnedFace::OnTopOn;
+    if (on != staysOnTop())
+        m_kTop->setKTop(on);
+    emit onTopChanged(on);
+}
+
+void SkinnedWindow::BackImageDblClick()
+{
+    hide();
+    emit backToStripRequested();
+}
+
+void SkinnedWindow::setFlyOffDelay(int ms)
+{
+    m_flyDelay = ms;
+    m_loader->setFlyOffDelay(ms);
+}
+
+void SkinnedWindow::ExitBtnClick()
+{
+    close();
+}
+
+void SkinnedWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closeAllowed || m_flying) {
+        event->accept();
+        return;
+    }
+    // The window flies off the screen, comes back to its place hidden, and the player closes.
+    m_flying = true;
+    const QPoint home = pos();
+    if (isVisible())
+        FlyOff::run(this, FlyOff::randomDirection(), 201, 10, 10, m_flyDelay);
+    hide();
+    move(home);
+    m_flying = false;
+    event->accept();
+    emit closeRequested();
+}
+
+void SkinnedWindow::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QWidget *child = childAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton &&
+        (!child || child == m_backImage || child->property("skinBackground").toBool())) {
+        BackImageDblClick();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void SkinnedWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Shift)
+        emit shiftPressed();
+    emit keyPressed(event->key(), event->modifiers());
+}
+
+void SkinnedWindow::keyReleaseEvent(QKeyEvent *event)
+{
+    emit keyReleased(event->key(), event->modifiers());
+}
+
+void SkinnedWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    applyOnTop();
+}
+
+void SkinnedWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange)
+        applyOnTop();
+    QWidget::changeEvent(event);
+}
+
+bool SkinnedWindow::acceptsDrop(const QDropEvent *event) const
+{
+    const QMimeData *mime = event->mimeData();
+    if (mime->hasFormat(PlaylistEntriesMimeType))
+        return event->source() != m_backImage && event->source() != this;
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile())
+            return true;
+    return false;
+}
+
+void SkinnedWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (acceptsDrop(event))
+        event->acceptProposedAction();
+}
+
+void SkinnedWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (acceptsDrop(event))
+        event->acceptProposedAction();
+}
+
+void SkinnedWindow::dropEvent(QDropEvent *event)
+{
+    if (!acceptsDrop(event))
+        return;
+    event->acceptProposedAction();
+    const QMimeData *mime = event->mimeData();
+    if (mime->hasFormat(PlaylistEntriesMimeType)) {
+        emit playlistEntryDropped();
+        return;
+    }
+    QStringList files;
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    if (!files.isEmpty())
+        emit filesDropped(files);
+}
