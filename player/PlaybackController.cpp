@@ -122,6 +122,11 @@ void PlaybackController::PlayFile(const QString &path)
 
 void PlaybackController::PlayBtnClick()
 {
+    // Nothing opened yet (a list just loaded): Play starts the chosen entry instead of being refused.
+    if (m_currentPath.isEmpty() && m_playlist->count() > 0) {
+        playSelected();
+        return;
+    }
     // A stop closed the song's WAV file; playing it again writes it again rather than to a sound device.
     if (m_outputModule == 2 && !m_currentPath.isEmpty() &&
         (m_state == XA_PLAYER_STATE_STOPPED || m_state == XA_PLAYER_STATE_EOS))
