@@ -106,6 +106,9 @@ public:
     // Whether a tray icon can bring the player back; without one, Hide All slides the strip off instead of
     // hiding it. Taken from the desktop at start.
     void setTrayAvailable(bool available);
+    bool trayAvailable() const { return m_trayAvailable; }
+    // Lets the strip slide away again (back from the skinned window).
+    void startHideTimer() { m_hideTimer.start(); }
     // Keep on top without hiding or moving the strip (the docked playlist asks for it while it slides away).
     void setKeepOnTop(bool on);
     // The skinned window took over (the application calls this once it has shown it): hide, stop HideTimer.

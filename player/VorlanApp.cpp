@@ -1,6 +1,9 @@
 #include "player/VorlanApp.h"
 
 #include "engine/TXaudioPlayer.h"
+#include "masks/SampleMasks.h"
+#include "masks/SkinnedFace.h"
+#include "masks/SkinnedWindow.h"
 #include "platform/ExePath.h"
 #include "platform/FileTypes.h"
 #include "platform/Launcher.h"
@@ -30,10 +33,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSlider>
 #include <QTimer>
 #include <cstdio>
 
@@ -82,6 +88,7 @@ VorlanApp::~VorlanApp()
     delete m_info;
     delete m_about;
     delete m_playlistWindow;
+    delete m_skinned;
     delete m_main;
     delete m_controller;
     delete m_player;
@@ -90,6 +97,11 @@ VorlanApp::~VorlanApp()
 MainWindow *VorlanApp::mainWindow() const
 {
     return m_main;
+}
+
+SkinnedWindow *VorlanApp::skinnedWindow() const
+{
+    return m_skinned;
 }
 
 QString VorlanApp::configPath()
@@ -171,6 +183,7 @@ void VorlanApp::createWindows()
     m_info = new FileInfoWindow;
     m_tagEditor = new TagEditorWindow;
     m_addFiles = new AddFilesWindow(m_playlist);
+    m_skinned = new SkinnedWindow;
     QString error;
     if (!m_statistics->load(statisticsPath(), &error)) {
         m_statisticsUnreadable = true;
@@ -228,6 +241,13 @@ void VorlanApp::wire()
         }
         m_playlistWindow->raise();
     });
+    connect(m_main, &MainWindow::skinnedWindowRequested, this, [this] {
+        m_settings.backMask = true;
+        m_main->enterSkinnedMode();
+        showSkinnedWindow();
+    });
+    connect(m_main, &MainWindow::changeMaskRequested, this, &VorlanApp::changeMask);
+    wireSkinnedWindow();
 
     // The playlist window and its companions.
     connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
@@ -252,20 +272,173 @@ void VorlanApp::wire()
 
     connect(m_shutdown, &TimedShutdown::hintChanged, this, [this](const QString &hint) {
         m_main->ExitBtn->setToolTip(hint.isEmpty() ? QStringLiteral("Close.") : hint);
+        m_skinned->face()->setExitHint(hint.isEmpty() ? QStringLiteral("Close.") : hint);
     });
     connect(m_shutdown, &TimedShutdown::shutdownRequested, this, &VorlanApp::shutdownWindows,
             Qt::QueuedConnection);
+}
+
+void VorlanApp::wireSkinnedWindow()
+{
+    SkinnedFace *face = m_skinned->face();
+    PlaybackController *c = m_controller;
+    // Play, pause and stop act only when the strip offers the same button.
+    connect(face, &SkinnedFace::playClicked, c, [this] {
+        if (!m_main->PlayBtn->isHidden())
+            m_controller->PlayBtnClick();
+    });
+    connect(face, &SkinnedFace::pauseClicked, c, [this] {
+        if (!m_main->PauseBtn->isHidden())
+            m_controller->PauseBtnClick();
+    });
+    connect(face, &SkinnedFace::stopClicked, c, [this] {
+        if (!m_main->StopBtn->isHidden())
+            m_controller->StopBtnClick();
+    });
+    connect(face, &SkinnedFace::openClicked, m_main, &MainWindow::OpenBtnClick);
+    connect(face, &SkinnedFace::nextClicked, c, &PlaybackController::NextBtnClick);
+    connect(face, &SkinnedFace::prevClicked, c, &PlaybackController::PrevBtnClick);
+    connect(face, &SkinnedFace::loopClicked, m_main, [this] { m_main->LED1Click(false); });
+    connect(face, &SkinnedFace::randomClicked, m_main, [this] { m_main->LED1Click(true); });
+    connect(face, &SkinnedFace::aboutClicked, this, [this] {
+        m_about->show();
+        m_about->raise();
+    });
+    connect(face, &SkinnedFace::configClicked, m_main, [this] { emit m_main->preferencesRequested(); });
+    connect(face, &SkinnedFace::hideAllClicked, m_main, &MainWindow::HideAll1Click);
+    connect(face, &SkinnedFace::playTimeClicked, c, &PlaybackController::ElapsedClick);
+    connect(face, &SkinnedFace::playlistClicked, this, &VorlanApp::togglePlaylist);
+    connect(face, &SkinnedFace::infoClicked, this, &VorlanApp::toggleInfo);
+    connect(face, &SkinnedFace::sliderPressed, c, &PlaybackController::positionPressed);
+    connect(face, &SkinnedFace::sliderReleased, c, &PlaybackController::positionReleased);
+    connect(face, &SkinnedFace::sliderTrackingStarted, c, &PlaybackController::positionDragStarted);
+    connect(face, &SkinnedFace::sliderValueChanged, c, &PlaybackController::positionValueChanged);
+    connect(face, &SkinnedFace::sliderTrackingStopped, c, &PlaybackController::positionDragEnded);
+    // The knobs move the strip's track bars, which tell the player.
+    connect(face, &SkinnedFace::volumeTrackBarChanged, m_main->VolTrackBar, &QSlider::setValue);
+    connect(face, &SkinnedFace::balanceTrackBarChanged, m_main->BalTrack, &QSlider::setValue);
+
+    connect(c, &PlaybackController::timeTextChanged, face, &SkinnedFace::setTimeText);
+    connect(c, &PlaybackController::positionChanged, face, &SkinnedFace::setPosition);
+    connect(c, &PlaybackController::positionEnabledChanged, face, &SkinnedFace::setPositionEnabled);
+    connect(c, &PlaybackController::volumePositionChanged, face, &SkinnedFace::setVolumePosition);
+    connect(c, &PlaybackController::balancePositionChanged, face, &SkinnedFace::setBalancePosition);
+    connect(c, &PlaybackController::levelsChanged, face, &SkinnedFace::setLevels);
+    connect(c, &PlaybackController::loopRandomChanged, face, &SkinnedFace::setLoopRandom);
+    connect(c, &PlaybackController::titleLinesChanged, face, &SkinnedFace::setTitleLines);
+
+    connect(m_skinned, &SkinnedWindow::backToStripRequested, this, [this] {
+        m_settings.backMask = false;
+        showStrip();
+    });
+    connect(m_skinned, &SkinnedWindow::closeRequested, this, &VorlanApp::closeSequence);
+    connect(m_skinned, &SkinnedWindow::filesDropped, c, &PlaybackController::dropFiles);
+    connect(m_skinned, &SkinnedWindow::playlistEntryDropped, c, &PlaybackController::playSelected);
+    connect(m_skinned, &SkinnedWindow::shiftPressed, c, [this] { m_controller->setShiftHeld(true); });
+    connect(m_skinned, &SkinnedWindow::keyPressed, m_main, [this](int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(m_main, &press);
+    });
+    connect(m_skinned, &SkinnedWindow::keyReleased, m_main, [this](int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+        QCoreApplication::sendEvent(m_main, &release);
+    });
+    connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
+    connect(m_skinned, &SkinnedWindow::bestColorsLoaded, this, [this](int32_t color1, int32_t color2) {
+        m_settings.color1 = color1;
+        m_settings.color2 = color2;
+        applyColours();
+    });
+    m_playlistWindow->installEventFilter(this);
+    m_info->installEventFilter(this);
+}
+
+bool VorlanApp::eventFilter(QObject *watched, QEvent *event)
+{
+    // The skinned window's labels follow their windows: lit when shown, out when the user closes them. Hide
+    // All only hides them and keeps the labels lit, so Show All brings them back.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Close) {
+        const bool lit = event->type() == QEvent::Show;
+        if (watched == m_playlistWindow)
+            m_skinned->face()->setPlaylistLit(lit);
+        else if (watched == m_info)
+            m_skinned->face()->setInfoLit(lit);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void VorlanApp::togglePlaylist()
+{
+    if (m_playlistWindow->isVisible()) {
+        m_playlistWindow->hide();
+        m_skinned->face()->setPlaylistLit(false);
+        return;
+    }
+    applyPlaylistDocking();
+    m_playlistWindow->show();
+    m_playlistWindow->raise();
+}
+
+void VorlanApp::toggleInfo()
+{
+    if (m_skinned->face()->infoLit()) {
+        m_info->close();
+        m_skinned->face()->setInfoLit(false);
+        return;
+    }
+    m_info->show();
+    m_info->raise();
+}
+
+void VorlanApp::loadStartMask()
+{
+    // The configured mask first; a mask that is gone gives way to the built-in one.
+    const ProfileFile profile(configPath());
+    const QString used = profile.readString(Settings::SectionName, QStringLiteral("MaskUsed"));
+    if (used.isEmpty() || !m_skinned->LoadMask(used))
+        m_skinned->LoadMask(SampleMasks::builtInMaskPath());
+}
+
+void VorlanApp::showSkinnedWindow()
+{
+    m_skinned->show();
+    m_skinned->raise();
+    m_skinned->activateWindow();
+}
+
+void VorlanApp::showStrip()
+{
+    m_skinned->hide();
+    m_main->setSkinnedInUse(false);
+    m_main->placeAtDockEdge();
+    m_main->show();
+    m_main->startHideTimer();
+}
+
+void VorlanApp::changeMask()
+{
+    const QString dir = ExePath() + QStringLiteral("Masks");
+    const QString file = QFileDialog::getOpenFileName(
+        m_skinned->isVisible() ? static_cast<QWidget *>(m_skinned) : static_cast<QWidget *>(m_main),
+        QStringLiteral("Change Mask"), dir, QStringLiteral("Vorlan Masks (*.msk)"));
+    if (file.isEmpty())
+        return;
+    m_settings.maskUsed = file;
+    m_skinned->LoadMask(file);
+    m_main->ShowAll1Click();
 }
 
 void VorlanApp::LoadSettings()
 {
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
                                                           : QRect(0, 0, 1024, 768);
+    // The mask comes first: the skinned window's size gives the default places of it and the playlist.
+    loadStartMask();
     ScreenMetrics metrics;
     metrics.screenWidth = screen.width();
-    metrics.playListWidth = 360;
-    // Until masks arrive the strip is the window beside which the playlist opens.
-    metrics.maskWidth = MainWindow::StripWidth;
+    metrics.playListWidth =
+        ProfileFile(configPath()).readInteger(Settings::SectionName, QStringLiteral("ListWidth"), 360);
+    metrics.maskWidth = m_skinned->width();
     bool existed = false;
     m_settings = Settings::load(configPath(), metrics, &existed);
     m_firstRun = !existed;
@@ -273,6 +446,7 @@ void VorlanApp::LoadSettings()
 
     applyColours();
     m_main->setNailCaption(s.nail1);
+    m_skinned->move(s.maskLeft, s.maskTop);
     m_shutdown->apply(TimedShutdown::Off, s.shutTime, s.shutNumSong);
     m_controller->setAnimatedTray(s.animatedTray);
     m_controller->setRandomColors(s.randomColors);
@@ -285,11 +459,20 @@ void VorlanApp::LoadSettings()
 
     m_main->setTrayIcons(s.icon1, s.icon2);
     m_main->setShowHints(s.showHints);
+    m_skinned->face()->setShowHints(s.showHints);
+    m_skinned->face()->setGifAnimationAllowed(s.animatedGif);
+    m_skinned->setOnTopCaption(s.nail3);
     m_controller->setAutoPlay(s.autoPlay);
     m_controller->setLoop(s.loop);
     m_controller->setRandom(s.random);
     m_controller->setTimeElapsed(s.timeElapsed);
     m_main->setOpenDirectory(s.path1);
+    // The skin shows what the strip shows from the first moment.
+    SkinnedFace *face = m_skinned->face();
+    face->setVolumePosition(m_controller->volumePosition());
+    face->setBalancePosition(m_controller->balancePosition());
+    face->setLoopRandom(m_controller->loop(), m_controller->random());
+    face->setTimeText(m_controller->timeText());
 
     m_playlistWindow->resize(s.listWidth, s.listHeight);
     if (!s.playListDock)
@@ -337,6 +520,7 @@ void VorlanApp::applyColours()
 {
     const QColor c1 = colour(m_settings.color1), c2 = colour(m_settings.color2);
     m_main->setColors(c1, c2);
+    m_skinned->face()->setKnobColors(c1, c2);
     m_playlistWindow->applyColors(c1, c2);
     m_about->setColors(c1, c2);
     m_info->setColors(c1, c2);
@@ -392,10 +576,12 @@ void VorlanApp::applyPreferences()
     applyPlaylistDocking();
     m_shutdown->apply(m_shutdown->shutMode(), m_settings.shutTime, m_settings.shutNumSong);
     m_playlist->setPlayedCount(0);
-    // The skinned window comes with masks; until then the strip is the player's face.
-    m_main->setSkinnedInUse(false);
-    m_main->placeAtDockEdge();
-    m_main->show();
+    if (m_settings.backMask) {
+        m_main->enterSkinnedMode();
+        showSkinnedWindow();
+    } else {
+        showStrip();
+    }
 }
 
 void VorlanApp::firstRunPrompt()
@@ -449,6 +635,9 @@ void VorlanApp::SaveSettings()
     s.random = m_controller->random();
     s.timeElapsed = m_controller->timeElapsed();
     s.nail1 = m_main->nailCaption();
+    s.nail3 = m_skinned->onTopCaption();
+    s.maskLeft = m_skinned->x();
+    s.maskTop = m_skinned->y();
     s.dockSide = m_main->dockedLeft();
     s.path1 = m_main->openDirectory();
     s.shutTime = m_shutdown->shutTime();
@@ -486,32 +675,51 @@ void VorlanApp::hideAll()
     for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow})
         if (w->isVisible())
             w->setProperty("vorlanPlaced", true);
-    m_main->hide();
-    if (m_playlistWindow->isVisible())
+    // Without a tray icon nothing could bring a hidden player back: the strip stays slid off at the screen
+    // edge, and the skinned window goes to the task bar.
+    const bool hideForGood = m_closing || m_main->trayAvailable();
+    if (hideForGood)
+        m_main->hide();
+    if (m_playlistWindow->isVisible()) {
         m_playlistWasVisible = true;
+        m_skinned->face()->setPlaylistLit(true);
+    }
     m_playlistWindow->hide();
     m_about->hide();
     m_info->hide();
     m_tagEditor->hide();
     m_addFiles->hide();
     m_statisticsWindow->hide();
+    if (hideForGood)
+        m_skinned->hide();
+    else if (m_skinned->isVisible())
+        m_skinned->showMinimized();
     m_controller->setTrackPosition(false);
     m_controller->setMetersRunning(false);
 }
 
 void VorlanApp::showAll()
 {
-    m_main->placeAtDockEdge();
-    m_main->show();
-    if (m_playlistWasVisible) {
+    // The strip places and shows itself when it is the player's face.
+    if (m_settings.backMask) {
+        m_skinned->showNormal();
+        showSkinnedWindow();
+    }
+    if (m_playlistWasVisible || m_skinned->face()->playlistLit()) {
         applyPlaylistDocking();
         m_playlistWindow->show();
         m_playlistWasVisible = false;
     }
+    if (m_skinned->face()->infoLit())
+        m_info->show();
     m_controller->setTrackPosition(true);
     if (m_controller->playerState() == 1)
         m_controller->setMetersRunning(true);
-    m_main->raise();
+    m_skinned->setOnTopCaption(m_skinned->onTopCaption());
+    if (m_settings.backMask)
+        m_skinned->raise();
+    else
+        m_main->raise();
 }
 
 void VorlanApp::stopEverything()

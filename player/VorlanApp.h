@@ -17,6 +17,7 @@ class FileInfoWindow;
 class MainWindow;
 class ProfileFile;
 class PlaylistWindow;
+class SkinnedWindow;
 class StatisticsWindow;
 class TagEditorWindow;
 class UrlInputWindow;
@@ -47,12 +48,17 @@ public:
     static QString equalizerPath();
 
     MainWindow *mainWindow() const;
+    SkinnedWindow *skinnedWindow() const;
     PlaybackController *controller() const { return m_controller; }
+    PlaylistModel *playlist() const { return m_playlist; }
 
     void LoadSettings();
     void SaveSettings();
     // Hide all, save, stop, let the decoder go; then the main window closes.
     void closeSequence();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool applySingleInstance();
@@ -68,6 +74,13 @@ private:
     void stopEverything();
     void applyPlaylistDocking();
     void applyColours();
+    void wireSkinnedWindow();
+    void loadStartMask();
+    void showSkinnedWindow();
+    void showStrip();
+    void changeMask();
+    void togglePlaylist();
+    void toggleInfo();
     void storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const;
     void restorePlacement(QWidget *window, const QString &section) const;
 
@@ -93,6 +106,7 @@ private:
     QPointer<AddFilesWindow> m_addFiles;
     QPointer<StatisticsWindow> m_statisticsWindow;
     QPointer<UrlInputWindow> m_urlInput;
+    QPointer<SkinnedWindow> m_skinned;
     bool m_playlistWasVisible = false;
     bool m_keepLastPlaylist = false;
     bool m_statisticsUnreadable = false;
