@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/xaudio/xaudio.h"
+#include "engine/xaudio/BandEqualizer.h"
 
 struct EqualizerSettings {
     static constexpr int SliderCount = 12;
@@ -17,8 +17,7 @@ struct EqualizerSettings {
     static const QString PresetDir; // "Equalizer"
 
     // Slider n (0-based) drives bands FirstBand[n] .. FirstBand[n + 1] - 1.
-    static constexpr std::array<int, SliderCount + 1> FirstBand = {0,  1,  2,  3,  4,  5, 6,
-                                                                   10, 15, 19, 23, 27, 32};
+    static constexpr std::array<int, SliderCount + 1> FirstBand = BandEqualizer::GroupFirstBand;
 
     std::array<int, SliderCount> left{};
     std::array<int, SliderCount> right{};

@@ -1,5 +1,6 @@
 #include "player/VorlanApp.h"
 
+#include "engine/EqualizerWindow.h"
 #include "engine/TXaudioPlayer.h"
 #include "masks/SampleMasks.h"
 #include "masks/SkinnedFace.h"
@@ -82,6 +83,7 @@ VorlanApp::~VorlanApp()
 {
     // Windows first: they hold the controller, which holds on to the decoder's signals.
     delete m_urlInput;
+    delete m_equalizerWindow;
     delete m_statisticsWindow;
     delete m_addFiles;
     delete m_tagEditor;
@@ -191,6 +193,13 @@ void VorlanApp::createWindows()
     }
     m_statisticsWindow = new StatisticsWindow(m_statistics, m_playlist);
     m_statisticsWindow->setStatisticsFile(statisticsPath());
+    m_equalizerWindow = new EqualizerWindow(m_player);
+    EqualizerWindow::installPresets(ExePath() + EqualizerSettings::PresetDir);
+    m_equalizerWindow->setPresetFolder(ExePath() + EqualizerSettings::PresetDir);
+    m_equalizerWindow->setNamePrompt(
+        [this](const QString &label, const QValidator *validator, int maxLength) {
+            return m_urlInput->ask(label, QString(), validator, maxLength);
+        });
     m_urlInput = new UrlInputWindow;
     m_playlistWindow->setUrlInputWindow(m_urlInput);
 }
@@ -230,6 +239,10 @@ void VorlanApp::wire()
         m_about->raise();
     });
     connect(m_main, &MainWindow::maskerRequested, this, [] { Launcher::startMasker(); });
+    connect(m_main, &MainWindow::equalizerRequested, this, [this] {
+        m_equalizerWindow->show();
+        m_equalizerWindow->raise();
+    });
     connect(m_main, &MainWindow::statisticsRequested, this, [this] {
         m_statisticsWindow->show();
         m_statisticsWindow->raise();
@@ -309,6 +322,15 @@ void VorlanApp::wireSkinnedWindow()
     connect(face, &SkinnedFace::playTimeClicked, c, &PlaybackController::ElapsedClick);
     connect(face, &SkinnedFace::playlistClicked, this, &VorlanApp::togglePlaylist);
     connect(face, &SkinnedFace::infoClicked, this, &VorlanApp::toggleInfo);
+    connect(face, &SkinnedFace::equalizerClicked, this, [this] {
+        if (m_skinned->face()->equalizerLit()) {
+            m_equalizerWindow->close();
+            m_skinned->face()->setEqualizerLit(false);
+            return;
+        }
+        m_equalizerWindow->show();
+        m_equalizerWindow->raise();
+    });
     connect(face, &SkinnedFace::sliderPressed, c, &PlaybackController::positionPressed);
     connect(face, &SkinnedFace::sliderReleased, c, &PlaybackController::positionReleased);
     connect(face, &SkinnedFace::sliderTrackingStarted, c, &PlaybackController::positionDragStarted);
@@ -351,6 +373,7 @@ void VorlanApp::wireSkinnedWindow()
     });
     m_playlistWindow->installEventFilter(this);
     m_info->installEventFilter(this);
+    m_equalizerWindow->installEventFilter(this);
 }
 
 bool VorlanApp::eventFilter(QObject *watched, QEvent *event)
@@ -363,6 +386,8 @@ bool VorlanApp::eventFilter(QObject *watched, QEvent *event)
             m_skinned->face()->setPlaylistLit(lit);
         else if (watched == m_info)
             m_skinned->face()->setInfoLit(lit);
+        else if (watched == m_equalizerWindow)
+            m_skinned->face()->setEqualizerLit(lit);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -488,17 +513,14 @@ void VorlanApp::LoadSettings()
     restorePlacement(m_addFiles, WindowPlacement::AddSection);
     restorePlacement(m_statisticsWindow,
                      m_statistics->fileLoaded() ? WindowPlacement::StatisticsSection : QString());
+    restorePlacement(m_equalizerWindow, WindowPlacement::EqualizerSection);
     restorePlacement(m_about, QString());
+    m_equalizerWindow->setEqualizerOn(s.equalizer);
+    m_equalizerWindow->setPitchEnabled(s.outputModule == 0);
 
     applyPreferences();
 
-    m_equalizer.load(equalizerPath());
-    if (s.equalizer) {
-        const XA_EqualizerInfo info = m_equalizer.toEqualizerInfo();
-        m_player->SetCodecEqualizer(&info);
-    } else {
-        m_player->SetCodecEqualizer(nullptr);
-    }
+    m_equalizerWindow->Load(equalizerPath());
 
     if (m_firstRun)
         firstRunPrompt();
@@ -527,6 +549,7 @@ void VorlanApp::applyColours()
     m_tagEditor->setColors(c1, c2);
     m_addFiles->setColors(c1, c2);
     m_statisticsWindow->setColors(c1, c2);
+    m_equalizerWindow->setColors(c1, c2);
     m_urlInput->applyColors(c1, c2);
 }
 
@@ -628,7 +651,7 @@ void VorlanApp::SaveSettings()
         m_statistics->save(statisticsPath());
     if (!m_keepLastPlaylist)
         PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
-    m_equalizer.save(equalizerPath());
+    m_equalizerWindow->Save(equalizerPath());
 
     Settings &s = m_settings;
     s.loop = m_controller->loop();
@@ -658,6 +681,7 @@ void VorlanApp::SaveSettings()
     if (!m_playlistWindow->path3().isEmpty())
         s.path3 = m_playlistWindow->path3();
     s.path4 = m_addFiles->Path4();
+    s.equalizer = m_equalizerWindow->equalizerOn();
 
     ProfileFile profile(configPath());
     s.writeTo(profile);
@@ -666,13 +690,15 @@ void VorlanApp::SaveSettings()
     storePlacement(profile, m_addFiles, WindowPlacement::AddSection);
     if (m_statistics->fileLoaded())
         storePlacement(profile, m_statisticsWindow, WindowPlacement::StatisticsSection);
+    storePlacement(profile, m_equalizerWindow, WindowPlacement::EqualizerSection);
     if (!profile.save())
         std::fprintf(stderr, "vorlan: cannot write %s\n", qPrintable(configPath()));
 }
 
 void VorlanApp::hideAll()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow,
+                                                       m_equalizerWindow})
         if (w->isVisible())
             w->setProperty("vorlanPlaced", true);
     // Without a tray icon nothing could bring a hidden player back: the strip stays slid off at the screen
@@ -694,6 +720,9 @@ void VorlanApp::hideAll()
         m_skinned->hide();
     else if (m_skinned->isVisible())
         m_skinned->showMinimized();
+    if (m_equalizerWindow->isVisible())
+        m_equalizerWasVisible = true;
+    m_equalizerWindow->hide();
     m_controller->setTrackPosition(false);
     m_controller->setMetersRunning(false);
 }
@@ -712,6 +741,10 @@ void VorlanApp::showAll()
     }
     if (m_skinned->face()->infoLit())
         m_info->show();
+    if (m_equalizerWasVisible || m_skinned->face()->equalizerLit()) {
+        m_equalizerWindow->show();
+        m_equalizerWasVisible = false;
+    }
     m_controller->setTrackPosition(true);
     if (m_controller->playerState() == 1)
         m_controller->setMetersRunning(true);

@@ -2,7 +2,6 @@
 // The player program: starts in the fixed order (single instance, windows, decoder, settings, equalizer,
 // first-run prompt, command line), wires the windows to the playback controller, and saves everything at
 // exit, at logout and when it is told to end.
-#include "engine/EqualizerFile.h"
 #include "player/Settings.h"
 
 #include <QObject>
@@ -13,6 +12,7 @@
 
 class AboutWindow;
 class AddFilesWindow;
+class EqualizerWindow;
 class FileInfoWindow;
 class MainWindow;
 class ProfileFile;
@@ -88,7 +88,6 @@ private:
     Settings m_settings;
     bool m_firstRun = false;
     bool m_closing = false;
-    EqualizerSettings m_equalizer;
 
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<SessionGuard> m_guard;
@@ -105,9 +104,11 @@ private:
     QPointer<TagEditorWindow> m_tagEditor;
     QPointer<AddFilesWindow> m_addFiles;
     QPointer<StatisticsWindow> m_statisticsWindow;
+    QPointer<EqualizerWindow> m_equalizerWindow;
     QPointer<UrlInputWindow> m_urlInput;
     QPointer<SkinnedWindow> m_skinned;
     bool m_playlistWasVisible = false;
+    bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;
     bool m_statisticsUnreadable = false;
 };

@@ -2,37 +2,130 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstring>
+#include <vector>
 
 namespace
 {
 
-// Bands of a slider group spread around the label, closer together where the labels are close.
-void spread(std::array<double, 32> &f, int first, int count, double label, double ratio)
+using Coefficients = BandEqualizer::Coefficients;
+constexpr int Groups = BandEqualizer::Groups;
+const auto &Labels = BandEqualizer::GroupLabels;
+
+// Above this part of the rate a label has nothing left to act on.
+constexpr double TopOfRange = 0.45;
+// Peaking filters are this much wider than the space between the neighbouring labels' midpoints, so a run of
+// equal sliders rises as one; and sit this far towards the middle of that space, which helps where the labels
+// lie unevenly (780, 1K, 3K).
+constexpr double Widen = 1.3;
+constexpr double TowardsMiddle = 0.2;
+// The low shelf turns over between the 60 and 150 labels, near 150, so 60 Hz and below get the full gain.
+constexpr double ShelfPlace = 0.9;
+// Solved gains are kept within this; filters whose gain stays under Negligible are left out.
+constexpr double MaxFilterDb = 30;
+constexpr double NegligibleDb = 0.05;
+
+Coefficients design(int group, double gainDb, double rate)
 {
-    for (int j = 0; j < count; ++j)
-        f[size_t(first + j)] = label * std::pow(ratio, j - (count - 1) / 2.0);
+    const double a = std::pow(10.0, gainDb / 40.0);
+    Coefficients c;
+    if (group == 0) {
+        // Low shelf with slope 1.
+        const double f0 = Labels[0] * std::pow(Labels[1] / Labels[0], ShelfPlace);
+        const double w0 = 2 * M_PI * f0 / rate, cs = std::cos(w0), sn = std::sin(w0);
+        const double sa = 2 * std::sqrt(a) * sn / std::sqrt(2.0);
+        const double a0 = (a + 1) + (a - 1) * cs + sa;
+        c.b0 = a * ((a + 1) - (a - 1) * cs + sa) / a0;
+        c.b1 = 2 * a * ((a - 1) - (a + 1) * cs) / a0;
+        c.b2 = a * ((a + 1) - (a - 1) * cs - sa) / a0;
+        c.a1 = -2 * ((a - 1) + (a + 1) * cs) / a0;
+        c.a2 = ((a + 1) + (a - 1) * cs - sa) / a0;
+        return c;
+    }
+    const double label = Labels[size_t(group)];
+    const double lower = std::sqrt(label * Labels[size_t(group - 1)]);
+    const double upper = group == Groups - 1 ? label * std::sqrt(label / Labels[size_t(group - 1)])
+                                             : std::sqrt(label * Labels[size_t(group + 1)]);
+    const double octaves = std::log2(upper / lower) * Widen;
+    const double centre = label * std::pow(std::sqrt(lower * upper) / label, TowardsMiddle);
+    const double w0 = 2 * M_PI * std::min(centre, 0.48 * rate) / rate, cs = std::cos(w0), sn = std::sin(w0);
+    const double alpha = sn * std::sinh(std::log(2.0) / 2 * octaves * w0 / sn);
+    const double a0 = 1 + alpha / a;
+    c.b0 = (1 + alpha * a) / a0;
+    c.b1 = -2 * cs / a0;
+    c.b2 = (1 - alpha * a) / a0;
+    c.a1 = c.b1;
+    c.a2 = (1 - alpha / a) / a0;
+    return c;
+}
+
+double responseDb(const Coefficients &c, double hz, double rate)
+{
+    const std::complex<double> z = std::polar(1.0, -2 * M_PI * hz / rate);
+    const std::complex<double> h = (c.b0 + c.b1 * z + c.b2 * z * z) / (1.0 + c.a1 * z + c.a2 * z * z);
+    return 20 * std::log10(std::max(std::abs(h), 1e-12));
+}
+
+// Solves m x = v in place (v becomes x); m is small and well conditioned.
+void solve(std::vector<std::vector<double>> m, std::vector<double> &v)
+{
+    const size_t n = v.size();
+    for (size_t i = 0; i < n; ++i) {
+        size_t pivot = i;
+        for (size_t r = i + 1; r < n; ++r)
+            if (std::fabs(m[r][i]) > std::fabs(m[pivot][i]))
+                pivot = r;
+        std::swap(m[i], m[pivot]);
+        std::swap(v[i], v[pivot]);
+        if (std::fabs(m[i][i]) < 1e-12)
+            continue;
+        for (size_t r = 0; r < n; ++r) {
+            if (r == i)
+                continue;
+            const double f = m[r][i] / m[i][i];
+            for (size_t k = i; k < n; ++k)
+                m[r][k] -= f * m[i][k];
+            v[r] -= f * v[i];
+        }
+    }
+    for (size_t i = 0; i < n; ++i)
+        v[i] = std::fabs(m[i][i]) < 1e-12 ? 0 : v[i] / m[i][i];
+}
+
+// The gains of the filters of the groups below the top of the range that give each label its target (dB).
+// Overlapping filters add up, so the response at every label is corrected a few times over.
+std::vector<double> solveGains(const std::vector<int> &groups, const std::vector<double> &target, double rate)
+{
+    const size_t n = groups.size();
+    constexpr double Probe = 12;
+    std::vector<std::vector<double>> spread(n, std::vector<double>(n));
+    for (size_t j = 0; j < n; ++j) {
+        const Coefficients c = design(groups[j], Probe, rate);
+        for (size_t i = 0; i < n; ++i)
+            spread[i][j] = responseDb(c, Labels[size_t(groups[i])], rate) / Probe;
+    }
+    std::vector<double> gains = target;
+    solve(spread, gains);
+    for (int round = 0; round < 3; ++round) {
+        std::vector<Coefficients> bank;
+        for (size_t j = 0; j < n; ++j)
+            bank.push_back(design(groups[j], std::clamp(gains[j], -MaxFilterDb, MaxFilterDb), rate));
+        std::vector<double> error(n);
+        for (size_t i = 0; i < n; ++i) {
+            double sum = 0;
+            for (const Coefficients &c : bank)
+                sum += responseDb(c, Labels[size_t(groups[i])], rate);
+            error[i] = target[i] - sum;
+        }
+        solve(spread, error);
+        for (size_t j = 0; j < n; ++j)
+            gains[j] = std::clamp(gains[j] + error[j], -MaxFilterDb, MaxFilterDb);
+    }
+    return gains;
 }
 
 } // namespace
-
-const std::array<double, 32> &BandEqualizer::bandFrequencies()
-{
-    static const std::array<double, 32> freqs = [] {
-        std::array<double, 32> f{};
-        const double singles[6] = {60, 150, 260, 500, 780, 1000};
-        for (int i = 0; i < 6; ++i)
-            f[size_t(i)] = singles[i];
-        spread(f, 6, 4, 3000, 1.1);
-        spread(f, 10, 5, 6000, 1.1);
-        spread(f, 15, 4, 10000, 1.03);
-        spread(f, 19, 4, 12000, 1.03);
-        spread(f, 23, 4, 14000, 1.03);
-        spread(f, 27, 5, 16000, 1.03);
-        return f;
-    }();
-    return freqs;
-}
 
 void BandEqualizer::setRecord(const XA_EqualizerInfo *info)
 {
@@ -44,155 +137,205 @@ void BandEqualizer::setRecord(const XA_EqualizerInfo *info)
 
 void BandEqualizer::setFormat(int rate, int channels)
 {
+    rate = rate > 0 ? rate : 44100;
+    channels = std::clamp(channels, 1, 2);
     if (rate == m_rate && channels == m_channels)
         return;
-    m_rate = rate > 0 ? rate : 44100;
-    m_channels = std::clamp(channels, 1, 2);
+    m_rate = rate;
+    m_channels = channels;
+    clearHistory();
     rebuild();
-}
-
-bool BandEqualizer::active() const
-{
-    return !m_filters[0].empty() || (m_channels == 2 && !m_filters[1].empty());
-}
-
-void BandEqualizer::design(Filter &f) const
-{
-    const auto &fr = bandFrequencies();
-    double logSum = 0;
-    for (int i = f.first; i <= f.last; ++i)
-        logSum += std::log(fr[size_t(i)]);
-    const double centre = std::exp(logSum / (f.last - f.first + 1));
-    const double lower = f.first == 0 ? fr[0] / std::sqrt(fr[1] / fr[0])
-                                      : std::sqrt(fr[size_t(f.first - 1)] * fr[size_t(f.first)]);
-    const double upper = f.last == 31 ? fr[31] * std::sqrt(fr[31] / fr[30])
-                                      : std::sqrt(fr[size_t(f.last)] * fr[size_t(f.last + 1)]);
-    const double octaves = std::log2(upper / lower);
-
-    const double w0 = 2 * M_PI * centre / m_rate;
-    const double a = std::pow(10.0, f.gainDb / 40.0);
-    const double alpha = std::sin(w0) * std::sinh(std::log(2.0) / 2 * octaves * w0 / std::sin(w0));
-    // The peaking filter's alpha over A gives the band-pass that, weighted by A^2 - 1, adds up to it.
-    const double bpAlpha = alpha / a;
-    const double a0 = 1 + bpAlpha;
-    f.b0 = float(bpAlpha / a0);
-    f.a1 = float(-2 * std::cos(w0) / a0);
-    f.a2 = float((1 - bpAlpha) / a0);
-    f.weight = float(a * a - 1);
 }
 
 void BandEqualizer::rebuild()
 {
-    const auto &fr = bandFrequencies();
-    for (int ch = 0; ch < 2; ++ch) {
-        std::vector<Filter> next;
-        if (m_on) {
-            const int8_t *bands = ch == 0 ? m_record.left : m_record.right;
-            int i = 0;
-            while (i < 32) {
-                const int v = std::clamp<int>(bands[i], -80, 80);
-                int j = i;
-                while (j + 1 < 32 && std::clamp<int>(bands[j + 1], -80, 80) == v)
-                    ++j;
-                // Above the Nyquist limit a band has nothing to act on.
-                if (v != 0 && fr[size_t(i)] < 0.45 * m_rate) {
-                    Filter f;
-                    f.first = i;
-                    f.last = j;
-                    while (f.last > f.first && fr[size_t(f.last)] >= 0.45 * m_rate)
-                        --f.last;
-                    f.gainDb = bandGainDb(v);
-                    design(f);
-                    // A filter that stays keeps its history, so moving a slider does not click.
-                    for (const Filter &old : m_filters[ch])
-                        if (old.first == f.first && old.last == f.last) {
-                            f.z1 = old.z1;
-                            f.z2 = old.z2;
-                        }
-                    next.push_back(f);
-                }
-                i = j + 1;
+    std::vector<int> groups;
+    for (int g = 0; g < Groups; ++g)
+        if (Labels[size_t(g)] < TopOfRange * m_rate)
+            groups.push_back(g);
+    const std::array<bool, Groups> wasUsed = m_used;
+    m_used.fill(false);
+    m_flat[0] = m_flat[1] = 1;
+    // A mono stream is shaped by the left bands.
+    for (int ch = 0; ch < m_channels; ++ch) {
+        m_coef[ch].fill(Coefficients());
+        if (!m_on || groups.empty())
+            continue;
+        const int8_t *bands = ch == 0 ? m_record.left : m_record.right;
+        std::vector<double> target;
+        for (int g : groups) {
+            double sum = 0;
+            for (int b = GroupFirstBand[size_t(g)]; b < GroupFirstBand[size_t(g) + 1]; ++b)
+                sum += std::clamp<int>(bands[b], -80, 80);
+            target.push_back(bandGainDb(sum / (GroupFirstBand[size_t(g) + 1] - GroupFirstBand[size_t(g)])));
+        }
+        std::vector<double> sorted = target;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t n = sorted.size();
+        const double flatDb = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+        m_flat[ch] = float(std::pow(10.0, flatDb / 20.0));
+        bool shaped = false;
+        for (double &t : target) {
+            t -= flatDb;
+            shaped |= t != 0;
+        }
+        if (!shaped)
+            continue;
+        const std::vector<double> gains = solveGains(groups, target, m_rate);
+        for (size_t i = 0; i < groups.size(); ++i) {
+            const double g = gains[i];
+            if (std::fabs(g) >= NegligibleDb) {
+                m_coef[ch][size_t(groups[i])] = design(groups[i], g, m_rate);
+                m_used[size_t(groups[i])] = true;
             }
         }
-        m_filters[ch] = std::move(next);
     }
+    if (m_channels == 1)
+        m_flat[1] = m_flat[0];
+    m_filterCount = int(std::count(m_used.begin(), m_used.end(), true));
+    // A filter that starts anew starts from silence.
+    for (int g = 0; g < Groups; ++g)
+        if (m_used[size_t(g)] && !wasUsed[size_t(g)])
+            for (int ch = 0; ch < 2; ++ch)
+                m_z1[ch][g] = m_z2[ch][g] = 0;
+}
+
+double BandEqualizer::responseDb(int channel, double hz) const
+{
+    const int ch = m_channels == 1 ? 0 : std::clamp(channel, 0, 1);
+    double sum = 20 * std::log10(m_flat[ch]);
+    for (int g = 0; g < Groups; ++g)
+        if (m_used[size_t(g)])
+            sum += ::responseDb(m_coef[ch][size_t(g)], hz, m_rate);
+    return sum;
 }
 
 void BandEqualizer::clearHistory()
 {
-    for (auto &bank : m_filters)
-        for (Filter &f : bank)
-            f.z1 = f.z2 = 0;
+    std::memset(m_z1, 0, sizeof m_z1);
+    std::memset(m_z2, 0, sizeof m_z2);
 }
 
 namespace
 {
 
-typedef float v4 __attribute__((vector_size(16)));
-constexpr size_t MaxGroups = 8; // 32 filters, four to a group
+// The filters run as a cascade, but side by side: lane p of the pipeline works on the sample that lane p - 1
+// finished one step before, so every lane of a step is independent and a step is a few vector operations.
+// Lanes hold (filter, channel) pairs; eight lanes to a vector.
+typedef float v8 __attribute__((vector_size(32)));
+typedef int i8 __attribute__((vector_size(32)));
+
+constexpr size_t MaxVectors = 3; // 12 filters of 2 channels
 
 struct Bank {
-    v4 b0[MaxGroups], a1[MaxGroups], a2[MaxGroups], w[MaxGroups], z1[MaxGroups], z2[MaxGroups];
+    v8 b0[MaxVectors], b1[MaxVectors], b2[MaxVectors], a1[MaxVectors], a2[MaxVectors];
+    v8 z1[MaxVectors], z2[MaxVectors];
+    i8 slot[MaxVectors]; // the filter's place in the cascade
 };
 
-// G groups per channel known at compile time, so the filter states stay in registers across samples.
-template <size_t G, size_t C> void runBanks(Bank *banks, float *samples, size_t frames)
+// One step of the pipeline: x0 (and x1) enter the first filter; every lane takes what the lane before it
+// gave out in the last step. In a masked step only the lanes working on a sample of this block keep their
+// new history (the first steps fill the pipeline, the last ones drain it).
+template <size_t G, size_t C, bool Masked>
+__attribute__((always_inline)) inline void step(const Bank &b, v8 *z1, v8 *z2, v8 *y, float x0, float x1,
+                                                int first, int last)
 {
-    v4 z1[C][G], z2[C][G];
-    for (size_t c = 0; c < C; ++c)
-        for (size_t g = 0; g < G; ++g) {
-            z1[c][g] = banks[c].z1[g];
-            z2[c][g] = banks[c].z2[g];
+    v8 prev[G];
+    for (size_t g = 0; g < G; ++g)
+        prev[g] = y[g];
+    for (size_t g = 0; g < G; ++g) {
+        v8 x;
+        if (g == 0) {
+            const v8 in = {x0, x1, 0, 0, 0, 0, 0, 0};
+            if constexpr (C == 2)
+                x = __builtin_shuffle(in, prev[0], i8{0, 1, 8, 9, 10, 11, 12, 13});
+            else
+                x = __builtin_shuffle(in, prev[0], i8{0, 8, 9, 10, 11, 12, 13, 14});
+        } else {
+            if constexpr (C == 2)
+                x = __builtin_shuffle(prev[g - 1], prev[g], i8{6, 7, 8, 9, 10, 11, 12, 13});
+            else
+                x = __builtin_shuffle(prev[g - 1], prev[g], i8{7, 8, 9, 10, 11, 12, 13, 14});
         }
-    for (size_t n = 0; n < frames; ++n) {
-        for (size_t c = 0; c < C; ++c) {
-            const Bank &b = banks[c];
-            float &sample = samples[n * C + c];
-            const v4 x = {sample, sample, sample, sample};
-            v4 sum = {0, 0, 0, 0};
-            for (size_t g = 0; g < G; ++g) {
-                const v4 bx = b.b0[g] * x;
-                const v4 y = bx + z1[c][g];
-                z1[c][g] = z2[c][g] - b.a1[g] * y;
-                z2[c][g] = -bx - b.a2[g] * y;
-                sum += b.w[g] * y;
-            }
-            sample += (sum[0] + sum[1]) + (sum[2] + sum[3]);
+        const v8 out = b.b0[g] * x + z1[g];
+        const v8 n1 = b.b1[g] * x - b.a1[g] * out + z2[g];
+        const v8 n2 = b.b2[g] * x - b.a2[g] * out;
+        if constexpr (Masked) {
+            const i8 live = (b.slot[g] >= first) & (b.slot[g] <= last);
+            z1[g] = live ? n1 : z1[g];
+            z2[g] = live ? n2 : z2[g];
+        } else {
+            z1[g] = n1;
+            z2[g] = n2;
         }
+        y[g] = out;
     }
-    for (size_t c = 0; c < C; ++c)
-        for (size_t g = 0; g < G; ++g) {
-            banks[c].z1[g] = z1[c][g];
-            banks[c].z2[g] = z2[c][g];
-        }
 }
 
-template <size_t C> void runBanks(size_t groups, Bank *banks, float *samples, size_t frames)
+template <size_t G, size_t C>
+#if defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("arch=x86-64-v3", "default")))
+#endif
+void runBank(Bank &b, float *samples, long frames, const float *flat)
 {
-    switch (groups) {
+    constexpr long Depth = long(G * 8 / C); // filters in the pipeline, pass-through ones included
+    v8 z1[G], z2[G], y[G];
+    for (size_t g = 0; g < G; ++g) {
+        z1[g] = b.z1[g];
+        z2[g] = b.z2[g];
+        y[g] = v8{};
+    }
+    auto input = [&](long s, float &x0, float &x1) {
+        x0 = s < frames ? samples[s * long(C)] : 0.0f;
+        x1 = C == 2 && s < frames ? samples[s * long(C) + 1] : 0.0f;
+    };
+    auto output = [&](long s) {
+        const long n = s - (Depth - 1);
+        if (n < 0 || n >= frames)
+            return;
+        if constexpr (C == 2) {
+            samples[2 * n] = y[G - 1][6] * flat[0];
+            samples[2 * n + 1] = y[G - 1][7] * flat[1];
+        } else {
+            samples[n] = y[G - 1][7] * flat[0];
+        }
+    };
+    const long total = frames + Depth - 1;
+    const long bodyEnd = std::max(Depth - 1, frames);
+    float x0, x1;
+    long s = 0;
+    // Slot p works on sample s - p: live while 0 <= s - p < frames.
+    for (; s < std::min(Depth - 1, total); ++s) {
+        input(s, x0, x1);
+        step<G, C, true>(b, z1, z2, y, x0, x1, int(s - frames + 1), int(s));
+        output(s);
+    }
+    for (; s < bodyEnd; ++s) {
+        step<G, C, false>(b, z1, z2, y, samples[s * long(C)], C == 2 ? samples[s * long(C) + 1] : 0.0f, 0, 0);
+        output(s);
+    }
+    for (; s < total; ++s) {
+        input(s, x0, x1);
+        step<G, C, true>(b, z1, z2, y, x0, x1, int(s - frames + 1), int(s));
+        output(s);
+    }
+    for (size_t g = 0; g < G; ++g) {
+        b.z1[g] = z1[g];
+        b.z2[g] = z2[g];
+    }
+}
+
+template <size_t C> void runBank(size_t vectors, Bank &b, float *samples, long frames, const float *flat)
+{
+    switch (vectors) {
     case 1:
-        runBanks<1, C>(banks, samples, frames);
+        runBank<1, C>(b, samples, frames, flat);
         break;
     case 2:
-        runBanks<2, C>(banks, samples, frames);
-        break;
-    case 3:
-        runBanks<3, C>(banks, samples, frames);
-        break;
-    case 4:
-        runBanks<4, C>(banks, samples, frames);
-        break;
-    case 5:
-        runBanks<5, C>(banks, samples, frames);
-        break;
-    case 6:
-        runBanks<6, C>(banks, samples, frames);
-        break;
-    case 7:
-        runBanks<7, C>(banks, samples, frames);
+        runBank<2, C>(b, samples, frames, flat);
         break;
     default:
-        runBanks<8, C>(banks, samples, frames);
+        runBank<3, C>(b, samples, frames, flat);
         break;
     }
 }
@@ -202,39 +345,53 @@ template <size_t C> void runBanks(size_t groups, Bank *banks, float *samples, si
 void BandEqualizer::process(float *samples, size_t frames)
 {
     const size_t channels = size_t(m_channels);
-    size_t groups = 0;
-    for (size_t ch = 0; ch < channels; ++ch)
-        groups = std::max(groups, std::min(MaxGroups, (m_filters[ch].size() + 3) / 4));
-    if (groups == 0)
+    if (m_filterCount == 0) {
+        if (m_flat[0] == 1.0f && m_flat[1] == 1.0f)
+            return;
+        for (size_t n = 0; n < frames; ++n)
+            for (size_t c = 0; c < channels; ++c)
+                samples[n * channels + c] *= m_flat[c];
         return;
-    Bank banks[2];
-    for (size_t ch = 0; ch < channels; ++ch) {
-        const auto &filters = m_filters[ch];
-        for (size_t g = 0; g < groups; ++g) {
-            for (size_t lane = 0; lane < 4; ++lane) {
-                const size_t k = g * 4 + lane;
-                // Lanes without a filter have weight 0 and add nothing.
-                const Filter f = k < filters.size() ? filters[k] : Filter();
-                banks[ch].b0[g][lane] = f.b0;
-                banks[ch].a1[g][lane] = f.a1;
-                banks[ch].a2[g][lane] = f.a2;
-                banks[ch].w[g][lane] = f.weight;
-                banks[ch].z1[g][lane] = f.z1;
-                banks[ch].z2[g][lane] = f.z2;
-            }
+    }
+    int used[Groups];
+    int count = 0;
+    for (int g = 0; g < Groups; ++g)
+        if (m_used[size_t(g)])
+            used[count++] = g;
+    const size_t lanesUsed = size_t(count) * channels;
+    const size_t vectors = std::min(MaxVectors, (lanesUsed + 7) / 8);
+    Bank bank;
+    for (size_t lane = 0; lane < vectors * 8; ++lane) {
+        const size_t v = lane / 8, i = lane % 8;
+        const size_t slot = lane / channels, ch = lane % channels;
+        Coefficients c;
+        float z1 = 0, z2 = 0;
+        if (slot < size_t(count)) {
+            const int g = used[slot];
+            c = m_coef[ch][size_t(g)];
+            z1 = m_z1[ch][g];
+            z2 = m_z2[ch][g];
         }
+        bank.b0[v][i] = float(c.b0);
+        bank.b1[v][i] = float(c.b1);
+        bank.b2[v][i] = float(c.b2);
+        bank.a1[v][i] = float(c.a1);
+        bank.a2[v][i] = float(c.a2);
+        bank.z1[v][i] = z1;
+        bank.z2[v][i] = z2;
+        bank.slot[v][i] = int(slot);
     }
     if (channels == 2)
-        runBanks<2>(groups, banks, samples, frames);
+        runBank<2>(vectors, bank, samples, long(frames), m_flat);
     else
-        runBanks<1>(groups, banks, samples, frames);
-    for (size_t ch = 0; ch < channels; ++ch) {
-        auto &filters = m_filters[ch];
-        for (size_t k = 0; k < filters.size() && k / 4 < groups; ++k) {
-            // Denormals would slow the loop to a crawl in silence.
-            const float z1 = banks[ch].z1[k / 4][k % 4], z2 = banks[ch].z2[k / 4][k % 4];
-            filters[k].z1 = std::fabs(z1) < 1e-20f ? 0 : z1;
-            filters[k].z2 = std::fabs(z2) < 1e-20f ? 0 : z2;
-        }
+        runBank<1>(vectors, bank, samples, long(frames), m_flat);
+    for (size_t lane = 0; lane < size_t(count) * channels; ++lane) {
+        const size_t v = lane / 8, i = lane % 8;
+        const int g = used[lane / channels];
+        const size_t ch = lane % channels;
+        // Denormals would slow the loop to a crawl in silence.
+        const float z1 = bank.z1[v][i], z2 = bank.z2[v][i];
+        m_z1[ch][g] = std::fabs(z1) < 1e-20f ? 0 : z1;
+        m_z2[ch][g] = std::fabs(z2) < 1e-20f ? 0 : z2;
     }
 }

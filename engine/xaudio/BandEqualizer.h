@@ -1,42 +1,53 @@
 #pragma once
-// The equalizer's filter bank. The 32 bands of a record sit at frequencies chosen so that the slider groups
-// of the equalizer window land on their labels (60 Hz .. 16 kHz); each run of neighbouring bands with the
-// same value becomes one peaking filter spanning the run, so a group of equal bands gives one bump at its
-// label and the bands do not stack up. +-80 is +-12 dB; bands at 0 cost nothing.
+// The equalizer's filter bank. The 32 bands of a record fall into the twelve slider groups of the equalizer
+// window (60 Hz .. 16 kHz); each group is one filter at its label: a low shelf for the lowest, peaking
+// filters above. Neighbouring filters overlap, so their gains are solved together until every label gets
+// exactly its group's gain. The gain most groups share (the median) is applied as a plain factor, so sliders
+// all at one value give that gain at every frequency and cost no filtering. +-80 is +-12 dB.
 #include "engine/xaudio/xaudio.h"
 
 #include <array>
-#include <vector>
+#include <cstddef>
 
 class BandEqualizer
 {
 public:
-    static const std::array<double, 32> &bandFrequencies();
-    static double bandGainDb(int value) { return value * 12.0 / 80.0; }
+    static constexpr int Groups = 12;
+    // Group g takes bands GroupFirstBand[g] .. GroupFirstBand[g + 1] - 1 of a record.
+    static constexpr std::array<int, Groups + 1> GroupFirstBand = {0,  1,  2,  3,  4,  5, 6,
+                                                                   10, 15, 19, 23, 27, 32};
+    static constexpr std::array<double, Groups> GroupLabels = {60,   150,  260,   500,   780,   1000,
+                                                               3000, 6000, 10000, 12000, 14000, 16000};
+    static double bandGainDb(double value) { return value * 12.0 / 80.0; }
 
-    // Null switches the equalizer off.
+    // Null switches the equalizer off. A group's gain is the mean of its bands.
     void setRecord(const XA_EqualizerInfo *info);
     void setFormat(int rate, int channels);
     // False when processing would change nothing.
-    bool active() const;
-    // Interleaved float samples, filtered in place.
+    bool active() const { return m_filterCount > 0 || m_flat[0] != 1.0f || m_flat[1] != 1.0f; }
+    // Interleaved float samples of the current format, filtered in place without delay.
     void process(float *samples, size_t frames);
     void clearHistory();
 
-private:
-    struct Filter {
-        int first = 0, last = 0;
-        double gainDb = 0;
-        // Band-pass b0 (b1 = 0, b2 = -b0), feedback a1 and a2, and the weight G - 1.
-        float b0 = 0, a1 = 0, a2 = 0, weight = 0;
-        float z1 = 0, z2 = 0;
+    // The designed gain of a channel at a frequency, in dB.
+    double responseDb(int channel, double hz) const;
+
+    struct Coefficients {
+        double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
     };
+
+private:
     void rebuild();
-    void design(Filter &f) const;
 
     bool m_on = false;
     XA_EqualizerInfo m_record{};
     int m_rate = 44100;
     int m_channels = 2;
-    std::vector<Filter> m_filters[2];
+    // Per channel: the flat factor, and the filters that do something, by group; unused ones pass through.
+    float m_flat[2] = {1, 1};
+    std::array<bool, Groups> m_used{};
+    std::array<Coefficients, Groups> m_coef[2];
+    int m_filterCount = 0;
+    // Filter history per channel and group, kept while a filter stays so a slider move does not click.
+    float m_z1[2][Groups] = {}, m_z2[2][Groups] = {};
 };

@@ -1,7 +1,7 @@
-#include "engine/EqualizerFile.h"
 #include "engine/TVumeter.h"
 #include "engine/TXaudioPlayer.h"
 #include "tests/TestMain.h"
+#include "tests/engine/PlayerRun.h"
 #include "tests/engine/WavFile.h"
 
 #include <QDir>
@@ -11,71 +11,16 @@
 #include <QStandardPaths>
 #include <QTest>
 
-// A QTRY that returns a bool instead of failing the test from a helper.
-#define QTRY_VERIFY_WITH_TIMEOUT_BOOL(expr, timeout)                                                         \
-    do {                                                                                                     \
-        QElapsedTimer t__;                                                                                   \
-        t__.start();                                                                                         \
-        while (!(expr) && t__.elapsed() < (timeout))                                                         \
-            QTest::qWait(5);                                                                                 \
-    } while (0)
+using namespace enginetest;
 
 namespace
 {
-
-QString fixture(const char *name)
-{
-    return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
-}
-
-// Waits until the player reports the given player state; false on timeout.
-bool waitForState(TXaudioPlayer &p, int state, int ms = 20000)
-{
-    bool reached = false;
-    auto c = QObject::connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) { reached |= s == state; });
-    QTRY_VERIFY_WITH_TIMEOUT_BOOL(reached, ms);
-    QObject::disconnect(c);
-    return reached;
-}
-
-// Plays a file to its end into a WAV file with the player's current settings.
-bool playToWav(TXaudioPlayer &p, const QString &input, const QString &wav)
-{
-    bool opened = false, ended = false, failed = false;
-    auto c1 = QObject::connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
-        if (s == XA_INPUT_STATE_OPEN) {
-            opened = true;
-            p.Play();
-        }
-    });
-    auto c2 = QObject::connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) {
-        ended |= s == XA_PLAYER_STATE_EOS;
-        failed |= s == XA_PLAYER_STATE_STOPPED && opened;
-    });
-    auto c3 = QObject::connect(&p, &TXaudioPlayer::OnNotifyNack, [&](quint8, qint16) { failed = true; });
-    p.OutputOpen(QStringLiteral("wav:") + wav);
-    p.InputOpen(input);
-    QTRY_VERIFY_WITH_TIMEOUT_BOOL(ended || failed, 30000);
-    bool closed = false;
-    auto c4 = QObject::connect(&p, &TXaudioPlayer::OnNotifyAck,
-                               [&](quint8 cmd) { closed |= cmd == XA_MSG_COMMAND_OUTPUT_CLOSE; });
-    p.OutputClose();
-    QTRY_VERIFY_WITH_TIMEOUT_BOOL(closed, 5000);
-    for (auto c : {c1, c2, c3, c4})
-        QObject::disconnect(c);
-    return ended && !failed;
-}
 
 WavData reference(const QString &input)
 {
     const QString out = vorlantest::tempDir() + QStringLiteral("/ref.wav");
     QProcess::execute(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-w"), out, input});
     return readWav(out);
-}
-
-double db(double a, double b)
-{
-    return 20 * std::log10(a / b);
 }
 
 } // namespace
@@ -270,35 +215,6 @@ private slots:
             registered |= a.at(0).toInt() == XA_MSG_COMMAND_OUTPUT_MODULE_REGISTER;
         QVERIFY(registered);
         QVERIFY(playToWav(p, fixture("mpeg1-layer3.mp3"), vorlantest::tempDir() + QStringLiteral("/ok.wav")));
-    }
-
-    void equalizerSliderActsAtItsLabel()
-    {
-        // A 1 kHz sine: the "1K" slider (6) lifts it by 12 dB, the "260" slider (3), two octaves away,
-        // barely.
-        auto level = [](int slider, int value) {
-            TXaudioPlayer p;
-            p.SetOutputVolume(50, 20, 255); // headroom for the lift
-            if (slider > 0) {
-                EqualizerSettings eq;
-                eq.left[size_t(slider - 1)] = value;
-                eq.right[size_t(slider - 1)] = value;
-                const XA_EqualizerInfo info = eq.toEqualizerInfo();
-                p.SetCodecEqualizer(&info);
-            }
-            const QString wav = vorlantest::tempDir() + QStringLiteral("/eq.wav");
-            playToWav(p, fixture("sine-1k-44k-stereo.mp3"), wav);
-            const WavData w = readWav(wav);
-            return w.rms(0, w.frames() / 4, w.frames() * 3 / 4);
-        };
-        const double flat = level(0, 0);
-        QVERIFY(flat > 100);
-        const double lifted = level(6, 80);
-        QVERIFY2(std::abs(db(lifted, flat) - 12) <= 2, qPrintable(QString::number(db(lifted, flat))));
-        const double cut = level(6, -80);
-        QVERIFY2(std::abs(db(cut, flat) + 12) <= 2, qPrintable(QString::number(db(cut, flat))));
-        const double away = level(3, 80);
-        QVERIFY2(std::abs(db(away, flat)) < 3, qPrintable(QString::number(db(away, flat))));
     }
 
     void equalizerAtZeroOrOffLeavesSamplesUntouched()

@@ -1,4 +1,5 @@
 #include "tests/TestMain.h"
+#include "tests/engine/WavFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,6 +118,36 @@ private slots:
         QVERIFY(cfg.indexOf(QStringLiteral("BackMask=")) < cfg.indexOf(QStringLiteral("OutputModule=")));
         QVERIFY(QFile::exists(h.home + QStringLiteral("/Equalizer.cfg")));
         QVERIFY(!QFile::exists(h.dir + QStringLiteral("/poweroff.log")));
+    }
+
+    void theSavedEqualizerShapesTheSoundAndIsKeptAtExit()
+    {
+        Home h;
+        write(h.home + QStringLiteral("/Vorlan.cfg"),
+              "[Setting]\r\nBackMask=0\r\nOutputModule=2\r\nOutPutDir=" + h.out.toUtf8() +
+                  "\r\nLoop=0\r\nEqualizer=1\r\n");
+        // Every left slider at 20 (+3 dB), the right ones flat.
+        QByteArray eq;
+        for (int i = 0; i < 24; ++i)
+            eq += i < 12 ? "20\r\n" : "0\r\n";
+        write(h.home + QStringLiteral("/Equalizer.cfg"), eq);
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(h.out).entryList(QDir::Files).size() >= 1, 20000);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(15000));
+
+        const WavData w = readWav(h.out + QStringLiteral("/track1.wav"));
+        QVERIFY(w.ok && w.channels == 2 && w.frames() > 4410);
+        const double gain = 20 * std::log10(w.rms(0, w.frames() / 4, w.frames() * 3 / 4) /
+                                            w.rms(1, w.frames() / 4, w.frames() * 3 / 4));
+        QVERIFY2(std::abs(gain - 3) < 0.5, qPrintable(QString::number(gain)));
+        QCOMPARE(readAll(h.home + QStringLiteral("/Equalizer.cfg")), QString::fromLatin1(eq));
+        QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.cfg")).contains(QStringLiteral("Equalizer=1")));
+        // The bundled presets arrived with the first start.
+        QVERIFY(QFile::exists(h.home + QStringLiteral("/Equalizer/Bass Boost")));
     }
 
     void aParameterThatNamesNothingKeepsTheSavedPlaylist()
