@@ -417,6 +417,10 @@ void VorlanApp::toggleInfo()
 
 void VorlanApp::loadStartMask()
 {
+    // A first start puts the sample masks where "Change Mask" looks, so there is something to choose.
+    const QString masks = ExePath() + QStringLiteral("Masks");
+    if (!QFileInfo::exists(masks))
+        SampleMasks::install(masks);
     // The configured mask first; a mask that is gone gives way to the built-in one.
     const ProfileFile profile(configPath());
     const QString used = profile.readString(Settings::SectionName, QStringLiteral("MaskUsed"));

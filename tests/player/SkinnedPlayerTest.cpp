@@ -131,6 +131,9 @@ private slots:
             QVERIFY(face()->button(MaskFile::Button(i))->hasGlyph());
         }
         QVERIFY(face()->titleLines().join('\n').contains(QStringLiteral("Mask Author: ")));
+        // The samples wait where "Change Mask" opens.
+        for (const char *name : {"Vorlan.msk", "Ember.msk", "Tower.msk", "Tide.msk", "ember-back.bmp"})
+            QVERIFY2(QFile::exists(m_home + QStringLiteral("/Masks/") + QLatin1String(name)), name);
     }
 
     void itsPlayButtonPlaysWhenTheStripWould()
