@@ -270,6 +270,14 @@ void PlaybackController::startWith(const QStringList &arguments, const QString &
         loadList(path);
 }
 
+QString PlaybackController::commandLinePath(const QStringList &arguments, const QString &workingFolder)
+{
+    const QString path = arguments.join(QLatin1Char(' '));
+    if (path.isEmpty() || PlaylistModel::IsStreamUrl(path) || QDir::isAbsolutePath(path))
+        return path;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
+}
+
 void PlaybackController::ResetPlayback()
 {
     emit trayAnimationChanged(false);

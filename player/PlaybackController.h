@@ -89,6 +89,10 @@ public:
     void handOver(const QString &param);
     // The command line at start: no parameters load the last playlist from lastPlaylistPath.
     void startWith(const QStringList &arguments, const QString &lastPlaylistPath);
+    // The parameters joined into the one path they name (an unquoted path with blanks arrives in pieces),
+    // made absolute against the folder the program was started in: a running player or a saved list must
+    // not read it against a folder of their own. Empty for no parameters.
+    static QString commandLinePath(const QStringList &arguments, const QString &workingFolder);
 
     // Level meters: started and stopped with playback; ticks every 100 ms.
     void setMetersRunning(bool on);

@@ -68,8 +68,10 @@ QString firstRunText()
 
 } // namespace
 
-VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(parent), m_arguments(arguments)
+VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(parent)
 {
+    if (!arguments.isEmpty())
+        m_arguments << PlaybackController::commandLinePath(arguments, QDir::currentPath());
 }
 
 VorlanApp::~VorlanApp()

@@ -56,7 +56,7 @@ struct Home {
     QString runtime = dir + QStringLiteral("/runtime");
     QStringList songs;
 
-    Home()
+    explicit Home(bool loop = true)
     {
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -75,7 +75,7 @@ struct Home {
         write(home + QStringLiteral("/Vorlan.vln"), vln);
         write(home + QStringLiteral("/Vorlan.cfg"),
               "[Setting]\r\nBackMask=0\r\nOutputModule=2\r\nOutPutDir=" + out.toUtf8() +
-                  "\r\nLoop=1\r\nAutoPlay=1\r\nForeign=kept\r\n");
+                  "\r\nLoop=" + QByteArray(loop ? "1" : "0") + "\r\nAutoPlay=1\r\nForeign=kept\r\n");
     }
 
     QProcessEnvironment environment() const
@@ -184,8 +184,10 @@ private slots:
         QVERIFY(first.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
 
+        // Started from the song's folder with a name relative to it: the running player must not read it
+        // against a folder of its own.
         QProcess second;
-        h.start(second, {h.songs[0]});
+        h.start(second, {QStringLiteral("track1.mp3")}, h.music);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         // The running player plays it.
@@ -193,6 +195,22 @@ private slots:
         QCOMPARE(first.state(), QProcess::Running);
         QVERIFY(endPlayer(first));
         QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.vln")).contains(h.songs[0]));
+    }
+
+    void aRelativePathIsKeptAbsolute()
+    {
+        // Loop off: the one song plays once, and its file stays closed.
+        Home h(false);
+        QProcess player;
+        h.start(player, {QStringLiteral("track2.mp3")}, h.music);
+        QVERIFY(player.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(wavClosed(h.out + QStringLiteral("/Fixture Artist - Fixture Title.wav")),
+                                 20000);
+        QVERIFY(endPlayer(player));
+        const QString vln = readAll(h.home + QStringLiteral("/Vorlan.vln"));
+        QVERIFY2(vln.contains('\t' + h.songs[1] + QStringLiteral("\r\n")), qPrintable(vln));
+        const QString stats = readAll(h.home + QStringLiteral("/Statistics.lst"));
+        QVERIFY2(stats.contains(',' + h.songs[1]), qPrintable(stats));
     }
 };
 
