@@ -466,6 +466,10 @@ void MainWindow::HideTimerTimer()
 
 void MainWindow::ShowPanelMouseMove()
 {
+    if (m_hideAllAction->isChecked()) {
+        ShowAll1Click();
+        return;
+    }
     const QRect docked = dockedGeometry();
     const QRect area = screenArea();
     if (x() == area.left() + area.width() - width() || x() == area.left())
@@ -550,14 +554,14 @@ void MainWindow::enterSkinnedMode()
 
 void MainWindow::HideAll1Click()
 {
-    // Without a tray icon nothing could bring the player back: the strip slides off instead.
-    if (!m_trayAvailable) {
-        emit hideAllRequested();
-        if (!m_skinnedInUse)
-            slideTo(hiddenLeft());
-        return;
+    // Without a tray icon nothing could bring a hidden player back: the strip slides off instead, and the
+    // pointer at its edge brings everything back.
+    if (m_trayAvailable || m_skinnedInUse) {
+        hide();
+    } else {
+        slideTo(hiddenLeft());
+        m_kTop->setKTop(true);
     }
-    hide();
     m_showAllAction->setChecked(false);
     m_hideAllAction->setChecked(true);
     m_controller->setTrackPosition(false);

@@ -94,6 +94,21 @@ MainWindow *VorlanApp::mainWindow() const
     return m_main;
 }
 
+PlaylistWindow *VorlanApp::playlistWindow() const
+{
+    return m_playlistWindow;
+}
+
+TagEditorWindow *VorlanApp::tagEditor() const
+{
+    return m_tagEditor;
+}
+
+AddFilesWindow *VorlanApp::addFilesWindow() const
+{
+    return m_addFiles;
+}
+
 QString VorlanApp::configPath()
 {
     return ExePath() + Settings::FileName;
@@ -488,7 +503,9 @@ void VorlanApp::hideAll()
     for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow})
         if (w->isVisible())
             w->setProperty("vorlanPlaced", true);
-    m_main->hide();
+    // The strip saw to itself: without a tray it stays at the screen edge, where the pointer finds it.
+    if (m_closing)
+        m_main->hide();
     if (m_playlistWindow->isVisible())
         m_playlistWasVisible = true;
     m_playlistWindow->hide();

@@ -550,8 +550,16 @@ private slots:
         rig.release(Qt::Key_F11);
         QVERIFY(rig.window.isVisible());
         QVERIFY(rig.window.isSlidOff());
-        QTest::keyRelease(&rig.window, Qt::Key_F12);
+        QVERIFY(rig.window.staysOnTop());
+        QVERIFY(rig.window.hideAllAction()->isChecked());
+        QVERIFY(!rig.controller.trackPosition());
+        // The pointer at the edge brings back everything Hide All put away.
+        rig.window.ShowPanelMouseMove();
+        QVERIFY(!rig.window.isSlidOff());
         QCOMPARE(shown.count(), 3);
+        QVERIFY(rig.window.showAllAction()->isChecked());
+        QVERIFY(rig.controller.trackPosition());
+        QVERIFY(rig.window.hideTimerActive());
     }
 
     void skinnedWindowTakesOver()

@@ -1,0 +1,99 @@
+#include "platform/ExePath.h"
+#include "player/MainWindow.h"
+#include "player/PlaybackController.h"
+#include "player/VorlanApp.h"
+#include "playlist/PlaylistModel.h"
+#include "tests/TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <memory>
+
+namespace
+{
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+// The whole player in the test's process, over a home of its own making: settings that write every song to a
+// WAV file, and a saved playlist of three songs. The home is the process's one ExePath, so each rig empties
+// it first.
+struct AppRig {
+    QString home = ExePath();
+    QString dir = vorlantest::tempDir();
+    QString out = dir + QStringLiteral("/out");
+    QString music = dir + QStringLiteral("/music");
+    QStringList songs;
+    std::unique_ptr<VorlanApp> app;
+
+    explicit AppRig(const QByteArray &moreSettings = {})
+    {
+        QDir(home).removeRecursively();
+        QDir().mkpath(home);
+        QDir().mkpath(out);
+        QDir().mkpath(music);
+        QByteArray vln;
+        for (int i = 0; i < 3; ++i) {
+            const QString path = music + QStringLiteral("/song%1.mp3").arg(i + 1);
+            QFile::copy(fixture("mpeg1-layer2.mp2"), path);
+            songs << path;
+            vln += QByteArray::number(i + 1) + "\tSong\t00:00\t" + path.toUtf8() + "\r\n";
+        }
+        write(home + QStringLiteral("Vorlan.vln"), vln);
+        write(home + QStringLiteral("Vorlan.cfg"),
+              "[Setting]\r\nBackMask=0\r\nOutputModule=2\r\nOutPutDir=" + out.toUtf8() +
+                  "\r\nLoop=0\r\nAutoPlay=0\r\n" + moreSettings);
+    }
+
+    bool start(const QStringList &arguments = {})
+    {
+        app = std::make_unique<VorlanApp>(arguments);
+        return app->startUp();
+    }
+
+    ~AppRig()
+    {
+        if (app)
+            app->closeSequence();
+    }
+
+    MainWindow *main() const { return app->mainWindow(); }
+};
+
+} // namespace
+
+class AppTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hideAllWithoutATrayLeavesTheStripAtTheEdge()
+    {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        AppRig rig;
+        QVERIFY(rig.start());
+        MainWindow *main = rig.main();
+        QVERIFY(main->isVisible());
+        main->HideAll1Click();
+        QVERIFY(main->isVisible());
+        QVERIFY(main->isSlidOff());
+        main->ShowPanelMouseMove();
+        QVERIFY(main->isVisible());
+        QVERIFY(!main->isSlidOff());
+        QVERIFY(main->showAllAction()->isChecked());
+    }
+};
+
+VORLAN_TEST_CLASS(AppTest)
+#include "AppTest.moc"
