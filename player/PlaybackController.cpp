@@ -115,6 +115,10 @@ void PlaybackController::PlayFile(const QString &path)
         emit randomColorsWanted();
     m_currentPath = path;
     m_trackPosition = true;
+    // The decoder reports a length only for files; a stream has none, and must not show the last file's.
+    m_lengthSeconds = 0;
+    emit lengthTextChanged(lengthText(0));
+    emit songTimeTextChanged(songTimeText(0));
     if (m_outputModule == 2)
         m_player->OutputOpen(wavOutputName(path));
     m_player->InputOpen(path);

@@ -306,6 +306,23 @@ private slots:
         QVERIFY(errors.first().at(0).toString().endsWith(QStringLiteral(")")));
     }
 
+    void aStreamShowsNoLengthOfTheFileBefore()
+    {
+        Rig rig;
+        rig.controller.setTimeElapsed(false);
+        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 200; });
+        QCOMPARE(rig.controller.lengthSeconds(), 200);
+        QSignalSpy lengths(&rig.controller, &PlaybackController::lengthTextChanged);
+        QSignalSpy songTimes(&rig.controller, &PlaybackController::songTimeTextChanged);
+        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:1/radio"));
+        QCOMPARE(rig.controller.lengthSeconds(), 0);
+        QCOMPARE(lengths.last().at(0).toString(), QStringLiteral("Length: [00:00]"));
+        QCOMPARE(songTimes.last().at(0).toString(), QStringLiteral("00:00:00"));
+        // The remaining time counts from nothing, not from the old song's 3:20.
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.seconds = 5; });
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 00:00"));
+    }
+
     void dropsOfFilesAndAList()
     {
         Rig rig;
