@@ -536,6 +536,9 @@ void PlaybackController::endOfSong()
 
 void PlaybackController::onNack(quint8 command, qint16 code)
 {
+    // Stop, another entry or the close cut an open short: the user asked for that, nothing was refused.
+    if (code == XA_ERROR_ABORTED)
+        return;
     QString text;
     switch (command) {
     case XA_MSG_COMMAND_INPUT_OPEN:
