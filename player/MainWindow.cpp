@@ -69,9 +69,12 @@ MainWindow::MainWindow(PlaybackController *controller, QWidget *parent)
     setAcceptDrops(true);
     m_kTop = new TKTop(this);
 
+    // The screen the strip docks to is the one it started on. Slid off, it lies mostly on the neighbouring
+    // screen of a side-by-side pair, and would be taken for a window of that screen.
     m_screenArea = [this] {
-        const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-        return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+        if (!m_dockScreen)
+            m_dockScreen = screen() ? screen() : QGuiApplication::primaryScreen();
+        return m_dockScreen ? m_dockScreen->availableGeometry() : QRect(0, 0, 1024, 768);
     };
     m_cursor = [] { return QCursor::pos(); };
     m_fileChooser = [](QWidget *parent, const QString &startDir) {

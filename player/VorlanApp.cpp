@@ -365,8 +365,7 @@ void VorlanApp::applyColours()
 
 void VorlanApp::applyPlaylistDocking()
 {
-    const QScreen *screen = m_main->screen() ? m_main->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect area = m_main->screenArea();
     if (m_settings.playListDock)
         m_main->placeAtDockEdge();
     m_playlistWindow->applyDocking(m_settings.playListDock, m_main->dockedLeft(), m_main->geometry(), area);
