@@ -242,6 +242,8 @@ void VorlanApp::wire()
         if (!m_playlistWindow->isVisible()) {
             applyPlaylistDocking();
             m_playlistWindow->show();
+        } else if (m_settings.playListDock) {
+            m_playlistWindow->toggleDockedSlide(m_main->height());
         }
         m_playlistWindow->raise();
     });

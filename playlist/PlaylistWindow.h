@@ -106,6 +106,9 @@ public:
     void HideTimerTimer();
     // The pointer reached the bottom panel: a slid-away window comes back.
     void bottomPanelHovered();
+    // The main window's playlist button on a docked window that is shown: slides it up until 3 pixels stay
+    // on the screen (as high as the main window), or back down to the top of the screen.
+    void toggleDockedSlide(int mainWindowHeight);
 
     // --- Close animation -----------------------------------------------------------------------------------
     // steps moves of stepPixels, one every intervalMs (101 x 30 px normally).

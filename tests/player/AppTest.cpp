@@ -3,6 +3,7 @@
 #include "player/PlaybackController.h"
 #include "player/VorlanApp.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistWindow.h"
 #include "tests/TestMain.h"
 
 #include <QDir>
@@ -92,6 +93,29 @@ private slots:
         QVERIFY(main->isVisible());
         QVERIFY(!main->isSlidOff());
         QVERIFY(main->showAllAction()->isChecked());
+    }
+
+    void thePlaylistButtonSlidesADockedPlaylistUpAndDown()
+    {
+        AppRig rig("PlayListDock=1\r\n");
+        QVERIFY(rig.start());
+        PlaylistWindow *list = rig.app->playlistWindow();
+        const int top = rig.main()->screenArea().top();
+        rig.main()->ShowListBtnClick();
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->y(), top);
+        rig.main()->ShowListBtnClick();
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->y(), top + 3 - rig.main()->height());
+        QVERIFY(list->geometry().bottom() >= top + 2);
+        rig.main()->ShowListBtnClick();
+        QCOMPARE(list->y(), top);
+        // A window shown again after it was closed comes down first.
+        list->hide();
+        list->move(list->x(), top + 3 - rig.main()->height());
+        rig.main()->ShowListBtnClick();
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->y(), top);
     }
 };
 
