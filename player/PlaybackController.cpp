@@ -94,6 +94,8 @@ QString PlaybackController::wavOutputName(const QString &path) const
 
 void PlaybackController::PlayFile(const QString &path)
 {
+    if (m_stoppedForGood)
+        return;
     if (!PlaylistModel::IsAudioFile(path) && !PlaylistModel::IsStreamUrl(path)) {
         emit trayAnimationChanged(false);
         // Only the entry being played goes; the one that slides into its place is the next to play.
@@ -528,7 +530,7 @@ void PlaybackController::endOfSong()
     emit playedCountChanged(m_playlist->PlayedCount());
     setTimeText(QStringLiteral("[00:00]"));
     emit songFinished(m_currentPath);
-    if (m_loop)
+    if (m_loop && !m_stoppedForGood)
         NextBtnClick();
     else
         emit trayAnimationChanged(false);

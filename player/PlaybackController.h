@@ -55,6 +55,9 @@ public:
     // Play selected: the playlist's focused entry.
     void playSelected();
     void ResetPlayback();
+    // The machine is about to be switched off: from now on nothing starts playing, not even the next song of
+    // the song that just ended.
+    void stopForGood() { m_stoppedForGood = true; }
     // Loop ("L") and Random ("R") buttons.
     void setLoop(bool on);
     void setRandom(bool on);
@@ -173,6 +176,7 @@ private:
     bool m_timeElapsed = true;
     bool m_trackPosition = false;
     bool m_shiftHeld = false;
+    bool m_stoppedForGood = false;
     int m_fadeVolume = 0;
     int m_volumePosition = 0;
     int m_balancePosition = 50;

@@ -272,6 +272,8 @@ void VorlanApp::wire()
     connect(m_shutdown, &TimedShutdown::hintChanged, this, [this](const QString &hint) {
         m_main->ExitBtn->setToolTip(hint.isEmpty() ? QStringLiteral("Close.") : hint);
     });
+    // Decided: the song that just ended must not be followed by the next before the power-off.
+    connect(m_shutdown, &TimedShutdown::shutdownRequested, m_controller, &PlaybackController::stopForGood);
     connect(m_shutdown, &TimedShutdown::shutdownRequested, this, &VorlanApp::shutdownWindows,
             Qt::QueuedConnection);
 }
@@ -571,6 +573,8 @@ void VorlanApp::shutdownWindows()
         m_guard->saveForExit();
     else
         SaveSettings();
+    if (m_addFiles && m_addFiles->treeAdder())
+        m_addFiles->treeAdder()->stop();
     stopEverything();
     QCoreApplication::processEvents();
     if (!m_powerOff->powerOff())

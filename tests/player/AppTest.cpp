@@ -1,13 +1,20 @@
 #include "platform/ExePath.h"
+#include "platform/TWinReboot.h"
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
+#include "player/TimedShutdown.h"
 #include "player/VorlanApp.h"
+#include "playlist/AddFilesWindow.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistTreeAdder.h"
 #include "playlist/PlaylistWindow.h"
 #include "tests/TestMain.h"
+#include "tests/playlist/TreeFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <memory>
@@ -116,6 +123,48 @@ private slots:
         rig.main()->ShowListBtnClick();
         QVERIFY(list->isVisible());
         QCOMPARE(list->y(), top);
+    }
+
+    void theShutdownDecisionStartsNothingMore()
+    {
+        AppRig rig;
+        const QString log = rig.dir + QStringLiteral("/poweroff.log");
+        qputenv(TWinReboot::LogVariable, log.toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv(TWinReboot::LogVariable); });
+        QVERIFY(rig.start());
+        PlaybackController *controller = rig.app->controller();
+        controller->setLoop(true);
+        rig.app->timedShutdown()->apply(TimedShutdown::PlaylistEnds, 5, 5);
+        rig.app->playlist()->setCurrentIndex(1);
+        controller->NextBtnClick();
+        QCOMPARE(controller->currentPath(), rig.songs[2]);
+
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(log), 30000);
+        // Loop is on, yet the first song did not start again before the power-off.
+        QCOMPARE(controller->currentPath(), rig.songs[2]);
+        QCOMPARE(QDir(rig.out).entryList(QDir::Files), QStringList{QStringLiteral("song3.wav")});
+    }
+
+    void theShutdownStopsTheFolderWalk()
+    {
+        AppRig rig;
+        const QString log = rig.dir + QStringLiteral("/poweroff.log");
+        qputenv(TWinReboot::LogVariable, log.toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv(TWinReboot::LogVariable); });
+        QVERIFY(rig.start());
+        const QString tree = vorlantest::tempDir();
+        treefiles::makeWideTree(tree, 3000, 100);
+        PlaylistTreeAdder *adder = rig.app->addFilesWindow()->treeAdder();
+        QSignalSpy added(adder, &PlaylistTreeAdder::filesAdded);
+        QSignalSpy walked(adder, &PlaylistTreeAdder::finished);
+        QVERIFY(adder->start(tree));
+        QVERIFY(added.wait(30000));
+        // Off after the number of songs played, decided while the walk runs.
+        rig.app->timedShutdown()->apply(TimedShutdown::NumberOfSongs, 5, 1);
+        QVERIFY(rig.app->timedShutdown()->songEnded(0, 1, 1));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(log), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(walked.count(), 1, 10000);
+        QVERIFY(walked.first().first().toInt() < 3000);
     }
 };
 
