@@ -258,6 +258,11 @@ void MainWindow::connectController()
         const QSignalBlocker block(BalTrack);
         BalTrack->setValue(position);
     });
+    // Let go near the middle, the knob shows the snap to it that the controller made meanwhile.
+    connect(BalTrack, &QSlider::sliderReleased, this, [this, c] {
+        const QSignalBlocker block(BalTrack);
+        BalTrack->setValue(c->balancePosition());
+    });
     connect(c, &PlaybackController::buttonsChanged, this, &MainWindow::setButtons);
     connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
         PBarL1->setProgress(left);

@@ -445,6 +445,15 @@ private slots:
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("Center"));
         rig.window.BalTrack->setValue(80);
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("60% R"));
+        // Dragged near the middle: the knob stays under the hand, and snaps to the middle once let go.
+        QSlider *balance = rig.window.BalTrack;
+        balance->setSliderDown(true);
+        balance->setSliderPosition(45);
+        QCOMPARE(rig.controller.balancePosition(), 50);
+        QCOMPARE(balance->value(), 45);
+        balance->setSliderDown(false);
+        QCOMPARE(balance->value(), 50);
+        QCOMPARE(rig.controller.balancePosition(), 50);
 
         // Dragging the position: a press fades down, a move shows the percentage, the release seeks.
         rig.state(XA_PLAYER_STATE_PLAYING);
