@@ -55,6 +55,8 @@ public:
         // The folder dialog: a folder, or empty.
         std::function<QString(const QString &title, const QString &dir)> chooseFolder;
         FileOperations::OverwritePrompt overwrite;
+        // A Yes/No question: true for Yes.
+        std::function<bool(const QString &title, const QString &text)> confirm;
         std::function<void(const QString &text)> warning;
     };
 
