@@ -320,7 +320,7 @@ void VorlanApp::LoadSettings()
     m_playlistWindow->setPath2(s.path2);
     m_playlistWindow->setPath3(s.path3);
     m_addFiles->setPath4(s.path4);
-    m_playlistWindow->setAddFilesDirectory(m_addFiles->Path4());
+    m_playlistWindow->setAddFilesDirectorySource([this] { return m_addFiles->Path4(); });
     restorePlacement(m_info, WindowPlacement::InfoSection);
     restorePlacement(m_tagEditor, WindowPlacement::EditTagSection);
     restorePlacement(m_addFiles, WindowPlacement::AddSection);

@@ -726,7 +726,7 @@ void PlaylistWindow::CopyselectionClick(FileCommand command)
         return;
     QString folder;
     if (command != DeleteSelection) {
-        folder = m_prompts.chooseFolder(FolderDialogTitle, m_addFilesDir);
+        folder = m_prompts.chooseFolder(FolderDialogTitle, m_addFilesDir ? m_addFilesDir() : QString());
         if (folder.isEmpty())
             return;
     }

@@ -85,8 +85,13 @@ public:
     QString path3() const;
     void setPath3(const QString &value);
     QString saveDialogFileName() const { return m_saveFileName; }
-    // The add-files window's folder, where the folder dialog of copy and move starts.
-    void setAddFilesDirectory(const QString &dir) { m_addFilesDir = dir; }
+    // The add-files window's folder, where the folder dialog of copy and move starts: a fixed one, or asked
+    // for each time, as that window's folder changes.
+    void setAddFilesDirectory(const QString &dir)
+    {
+        setAddFilesDirectorySource([dir] { return dir; });
+    }
+    void setAddFilesDirectorySource(std::function<QString()> source) { m_addFilesDir = std::move(source); }
     // The one URL prompt of the program (shared with the equalizer); one of its own when none is set.
     void setUrlInputWindow(UrlInputWindow *window);
     UrlInputWindow *urlInputWindow();
@@ -234,7 +239,7 @@ private:
     QString m_path2;
     QString m_path3;
     QString m_saveFileName;
-    QString m_addFilesDir;
+    std::function<QString()> m_addFilesDir;
     bool m_inReport = false;
 
     bool m_docked = false;

@@ -125,6 +125,25 @@ private slots:
         QCOMPARE(list->y(), top);
     }
 
+    void copyAndMoveAskForAFolderWhereTheAddFilesWindowIsNow()
+    {
+        AppRig rig;
+        QVERIFY(rig.start());
+        QStringList asked;
+        PlaylistWindow::Prompts prompts;
+        prompts.chooseFolder = [&](const QString &, const QString &dir) {
+            asked << dir;
+            return QString();
+        };
+        rig.app->playlistWindow()->setPrompts(prompts);
+        rig.app->playlist()->selectEntry(0);
+        QVERIFY(rig.app->addFilesWindow()->setCurrentFolder(rig.out));
+        rig.app->playlistWindow()->CopyselectionClick(PlaylistWindow::CopySelection);
+        QVERIFY(rig.app->addFilesWindow()->setCurrentFolder(rig.music));
+        rig.app->playlistWindow()->CopyselectionClick(PlaylistWindow::MoveSelection);
+        QCOMPARE(asked, QStringList({rig.out, rig.music}));
+    }
+
     void theShutdownDecisionStartsNothingMore()
     {
         AppRig rig;
