@@ -255,7 +255,9 @@ void VorlanApp::wire()
             &AddFilesWindow::showAndRefresh);
     connect(m_playlistWindow, &PlaylistWindow::entryClicked, m_tagEditor, &TagEditorWindow::load);
     connect(m_playlistWindow, &PlaylistWindow::editTagRequested, this, [this](const QString &path) {
-        m_tagEditor->load(path);
+        // No focused entry: the editor shows what it had.
+        if (!path.isEmpty())
+            m_tagEditor->load(path);
         m_tagEditor->show();
         m_tagEditor->raise();
     });

@@ -8,11 +8,13 @@
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistTreeAdder.h"
 #include "playlist/PlaylistWindow.h"
+#include "tags/TagEditorWindow.h"
 #include "tests/TestMain.h"
 #include "tests/playlist/TreeFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -142,6 +144,25 @@ private slots:
         QVERIFY(rig.app->addFilesWindow()->setCurrentFolder(rig.music));
         rig.app->playlistWindow()->CopyselectionClick(PlaylistWindow::MoveSelection);
         QCOMPARE(asked, QStringList({rig.out, rig.music}));
+    }
+
+    void editId3WithoutAFocusedEntryKeepsTheEditorAsItWas()
+    {
+        AppRig rig;
+        QVERIFY(rig.start());
+        TagEditorWindow *editor = rig.app->tagEditor();
+        editor->load(rig.songs[1]);
+        QCOMPARE(editor->path(), rig.songs[1]);
+        QCOMPARE(editor->MaskEdit1->text(), QStringLiteral("song2.mp3"));
+        QCOMPARE(rig.app->playlist()->focusedEntry(), -1);
+        rig.app->playlistWindow()->EditTagClick();
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->path(), rig.songs[1]);
+        QCOMPARE(editor->MaskEdit1->text(), QStringLiteral("song2.mp3"));
+        // With a focused entry, that one is loaded.
+        rig.app->playlist()->selectEntry(2);
+        rig.app->playlistWindow()->EditTagClick();
+        QCOMPARE(editor->path(), rig.songs[2]);
     }
 
     void theShutdownDecisionStartsNothingMore()
