@@ -304,7 +304,7 @@ private slots:
         QCOMPARE(enabledWhileBusy, QList<bool>({false, true}));
         QCOMPARE(f.window->titleText(), QString("   Vorlan PlayList"));
         const QString page = QString::fromUtf8(readBytes(dir + "/out/list.html"));
-        QVERIFY(page.startsWith("<table border=1>\r\n<tr>\r\n"));
+        QVERIFY(page.startsWith("<meta charset=\"utf-8\">\r\n<table border=1>\r\n<tr>\r\n"));
         QVERIFY(page.contains("<td nowrap>1</td>\r\n<td nowrap><B>a &amp; &lt;b&gt;</B></td>\r\n"
                               "<td nowrap>03:20</td>\r\n"));
         QVERIFY(page.contains("<td nowrap><B>http://radio/live</B></td>\r\n<td nowrap><br></td>\r\n"));
