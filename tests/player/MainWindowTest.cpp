@@ -542,6 +542,17 @@ private slots:
         QVERIFY(!rig.window.hideAllAction()->isChecked());
         QVERIFY(rig.window.elapsedAction()->isChecked());
         QVERIFY(!rig.window.remainingAction()->isChecked());
+
+        // The README gives the fades the menu's keys.
+        QFile readme(QStringLiteral(VORLAN_FIXTURES "/../../README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString guide = QString::fromUtf8(readme.readAll()).simplified();
+        for (const QString &item : top) {
+            if (!item.startsWith(QStringLiteral("Fade ")))
+                continue;
+            const QString key = item.section('\t', 1), name = item.section('\t', 0, 0);
+            QVERIFY2(guide.contains(key + QStringLiteral(" \"") + name + '"'), qPrintable(item));
+        }
     }
 
     void popupMenuItemsAct()
