@@ -1,4 +1,5 @@
 #include "platform/ExePath.h"
+#include "platform/ProfileFile.h"
 #include "platform/TWinReboot.h"
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
@@ -11,6 +12,7 @@
 #include "tags/TagEditorWindow.h"
 #include "tests/TestMain.h"
 #include "tests/playlist/TreeFiles.h"
+#include "widgets/FlatButton.h"
 
 #include <QDir>
 #include <QFile>
@@ -163,6 +165,21 @@ private slots:
         rig.app->playlist()->selectEntry(2);
         rig.app->playlistWindow()->EditTagClick();
         QCOMPARE(editor->path(), rig.songs[2]);
+    }
+
+    void aRunningShutdownCountdownKeepsWhatIsLeftAtExit()
+    {
+        AppRig rig;
+        QVERIFY(rig.start());
+        TimedShutdown *shutdown = rig.app->timedShutdown();
+        shutdown->apply(TimedShutdown::AfterTime, 5, 5);
+        for (int minute = 0; minute < 3; ++minute)
+            shutdown->ShutTimerTimer();
+        QCOMPARE(rig.main()->ExitBtn->toolTip(), QStringLiteral("Shutdown after 3 min."));
+        rig.app->closeSequence();
+        QCOMPARE(ProfileFile(VorlanApp::configPath())
+                     .readString(QStringLiteral("Setting"), QStringLiteral("ShutTime")),
+                 QStringLiteral("2"));
     }
 
     void theShutdownDecisionStartsNothingMore()
