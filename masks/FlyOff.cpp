@@ -1,7 +1,5 @@
 #include "masks/FlyOff.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QWidget>
@@ -32,7 +30,9 @@ void FlyOff::run(QWidget *window, Direction direction, int moves, int horizontal
     for (int i = 0; i < moves; ++i) {
         window->move(window->pos() + step);
         if (delayMs > 0) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            // Painting flushes the move to the screen; no events are handled meanwhile, so a signal or a
+            // hand-over waits for the event loop, where the program is in a whole state.
+            window->repaint();
             QThread::msleep(delayMs);
         }
     }

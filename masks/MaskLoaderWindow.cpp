@@ -79,7 +79,7 @@ void MaskLoaderWindow::start()
         move(screen->availableGeometry().center() - rect().center());
     show();
     raise();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
 }
 
 void MaskLoaderWindow::finish()

@@ -69,9 +69,12 @@ MainWindow::MainWindow(PlaybackController *controller, QWidget *parent)
     setAcceptDrops(true);
     m_kTop = new TKTop(this);
 
+    // The screen the strip docks to is the one it started on. Slid off, it lies mostly on the neighbouring
+    // screen of a side-by-side pair, and would be taken for a window of that screen.
     m_screenArea = [this] {
-        const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-        return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+        if (!m_dockScreen)
+            m_dockScreen = screen() ? screen() : QGuiApplication::primaryScreen();
+        return m_dockScreen ? m_dockScreen->availableGeometry() : QRect(0, 0, 1024, 768);
     };
     m_cursor = [] { return QCursor::pos(); };
     m_fileChooser = [](QWidget *parent, const QString &startDir) {
@@ -254,6 +257,11 @@ void MainWindow::connectController()
             return;
         const QSignalBlocker block(BalTrack);
         BalTrack->setValue(position);
+    });
+    // Let go near the middle, the knob shows the snap to it that the controller made meanwhile.
+    connect(BalTrack, &QSlider::sliderReleased, this, [this, c] {
+        const QSignalBlocker block(BalTrack);
+        BalTrack->setValue(c->balancePosition());
     });
     connect(c, &PlaybackController::buttonsChanged, this, &MainWindow::setButtons);
     connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
@@ -466,6 +474,10 @@ void MainWindow::HideTimerTimer()
 
 void MainWindow::ShowPanelMouseMove()
 {
+    if (m_hideAllAction->isChecked()) {
+        ShowAll1Click();
+        return;
+    }
     const QRect docked = dockedGeometry();
     const QRect area = screenArea();
     if (x() == area.left() + area.width() - width() || x() == area.left())
@@ -550,14 +562,14 @@ void MainWindow::enterSkinnedMode()
 
 void MainWindow::HideAll1Click()
 {
-    // Without a tray icon nothing could bring the player back: the strip slides off instead.
-    if (!m_trayAvailable) {
-        emit hideAllRequested();
-        if (!m_skinnedInUse)
-            slideTo(hiddenLeft());
-        return;
+    // Without a tray icon nothing could bring a hidden player back: the strip slides off instead, and the
+    // pointer at its edge brings everything back.
+    if (m_trayAvailable || m_skinnedInUse) {
+        hide();
+    } else {
+        slideTo(hiddenLeft());
+        m_kTop->setKTop(true);
     }
-    hide();
     m_showAllAction->setChecked(false);
     m_hideAllAction->setChecked(true);
     m_controller->setTrackPosition(false);

@@ -17,6 +17,7 @@ class PlaybackController;
 class QAction;
 class QMenu;
 class QMimeData;
+class QScreen;
 class QSlider;
 class QSystemTrayIcon;
 class TFountainFill;
@@ -79,6 +80,8 @@ public:
     void setFileChooser(FileChooser chooser);
 
     // --- Placement ---
+    // The available area of the screen the strip docks to.
+    QRect screenArea() const;
     // Left at the dock edge, top at the top of the area, as tall as the area.
     void placeAtDockEdge();
     QRect dockedGeometry() const;
@@ -196,7 +199,6 @@ private:
     void nextTrayFrame();
     void setTrayToolTip(const QString &text);
     void slideTo(int left);
-    QRect screenArea() const;
     QPoint cursorPos() const;
     bool acceptsDrop(const QMimeData *mime, QObject *source) const;
 
@@ -223,6 +225,7 @@ private:
     int m_iconShown = 1;
     QString m_trayHint;
     QString m_openDir;
+    QPointer<QScreen> m_dockScreen;
     ScreenAreaProvider m_screenArea;
     CursorProvider m_cursor;
     FileChooser m_fileChooser;

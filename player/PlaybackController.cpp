@@ -94,6 +94,8 @@ QString PlaybackController::wavOutputName(const QString &path) const
 
 void PlaybackController::PlayFile(const QString &path)
 {
+    if (m_stoppedForGood)
+        return;
     if (!PlaylistModel::IsAudioFile(path) && !PlaylistModel::IsStreamUrl(path)) {
         emit trayAnimationChanged(false);
         // Only the entry being played goes; the one that slides into its place is the next to play.
@@ -115,6 +117,10 @@ void PlaybackController::PlayFile(const QString &path)
         emit randomColorsWanted();
     m_currentPath = path;
     m_trackPosition = true;
+    // The decoder reports a length only for files; a stream has none, and must not show the last file's.
+    m_lengthSeconds = 0;
+    emit lengthTextChanged(lengthText(0));
+    emit songTimeTextChanged(songTimeText(0));
     if (m_outputModule == 2)
         m_player->OutputOpen(wavOutputName(path));
     m_player->InputOpen(path);
@@ -273,6 +279,14 @@ void PlaybackController::startWith(const QStringList &arguments, const QString &
     if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
         format == PlaylistFiles::Format::VLN)
         loadList(path);
+}
+
+QString PlaybackController::commandLinePath(const QStringList &arguments, const QString &workingFolder)
+{
+    const QString path = arguments.join(QLatin1Char(' '));
+    if (path.isEmpty() || PlaylistModel::IsStreamUrl(path) || QDir::isAbsolutePath(path))
+        return path;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
 }
 
 void PlaybackController::ResetPlayback()
@@ -521,7 +535,7 @@ void PlaybackController::endOfSong()
     emit playedCountChanged(m_playlist->PlayedCount());
     setTimeText(QStringLiteral("[00:00]"));
     emit songFinished(m_currentPath);
-    if (m_loop)
+    if (m_loop && !m_stoppedForGood)
         NextBtnClick();
     else
         emit trayAnimationChanged(false);
@@ -529,6 +543,9 @@ void PlaybackController::endOfSong()
 
 void PlaybackController::onNack(quint8 command, qint16 code)
 {
+    // Stop, another entry or the close cut an open short: the user asked for that, nothing was refused.
+    if (code == XA_ERROR_ABORTED)
+        return;
     QString text;
     switch (command) {
     case XA_MSG_COMMAND_INPUT_OPEN:

@@ -55,6 +55,9 @@ public:
     // Play selected: the playlist's focused entry.
     void playSelected();
     void ResetPlayback();
+    // The machine is about to be switched off: from now on nothing starts playing, not even the next song of
+    // the song that just ended.
+    void stopForGood() { m_stoppedForGood = true; }
     // Loop ("L") and Random ("R") buttons.
     void setLoop(bool on);
     void setRandom(bool on);
@@ -89,6 +92,10 @@ public:
     void handOver(const QString &param);
     // The command line at start: no parameters load the last playlist from lastPlaylistPath.
     void startWith(const QStringList &arguments, const QString &lastPlaylistPath);
+    // The parameters joined into the one path they name (an unquoted path with blanks arrives in pieces),
+    // made absolute against the folder the program was started in: a running player or a saved list must
+    // not read it against a folder of their own. Empty for no parameters.
+    static QString commandLinePath(const QStringList &arguments, const QString &workingFolder);
 
     // Level meters: started and stopped with playback; ticks every 100 ms.
     void setMetersRunning(bool on);
@@ -169,6 +176,7 @@ private:
     bool m_timeElapsed = true;
     bool m_trackPosition = false;
     bool m_shiftHeld = false;
+    bool m_stoppedForGood = false;
     int m_fadeVolume = 0;
     int m_volumePosition = 0;
     int m_balancePosition = 50;

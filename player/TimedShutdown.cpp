@@ -3,7 +3,7 @@
 TimedShutdown::TimedShutdown(QObject *parent) : QObject(parent)
 {
     m_timer.setInterval(MinuteMs);
-    connect(&m_timer, &QTimer::timeout, this, &TimedShutdown::tick);
+    connect(&m_timer, &QTimer::timeout, this, &TimedShutdown::ShutTimerTimer);
 }
 
 void TimedShutdown::setTickInterval(int ms)
@@ -38,7 +38,7 @@ void TimedShutdown::apply(int mode, int minutes, int songs)
     }
 }
 
-void TimedShutdown::tick()
+void TimedShutdown::ShutTimerTimer()
 {
     if (m_mode != AfterTime) {
         m_timer.stop();

@@ -39,12 +39,14 @@ public:
 
     static QString hintText(int minutes);
 
+    // One tick of the minute timer.
+    void ShutTimerTimer();
+
 signals:
     void hintChanged(const QString &hint);
     void shutdownRequested();
 
 private:
-    void tick();
     void setHint(const QString &hint);
     void fire();
 

@@ -75,8 +75,10 @@ QString firstRunText()
 
 } // namespace
 
-VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(parent), m_arguments(arguments)
+VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(parent)
 {
+    if (!arguments.isEmpty())
+        m_arguments << PlaybackController::commandLinePath(arguments, QDir::currentPath());
 }
 
 VorlanApp::~VorlanApp()
@@ -104,6 +106,21 @@ MainWindow *VorlanApp::mainWindow() const
 SkinnedWindow *VorlanApp::skinnedWindow() const
 {
     return m_skinned;
+}
+
+PlaylistWindow *VorlanApp::playlistWindow() const
+{
+    return m_playlistWindow;
+}
+
+TagEditorWindow *VorlanApp::tagEditor() const
+{
+    return m_tagEditor;
+}
+
+AddFilesWindow *VorlanApp::addFilesWindow() const
+{
+    return m_addFiles;
 }
 
 QString VorlanApp::configPath()
@@ -251,6 +268,8 @@ void VorlanApp::wire()
         if (!m_playlistWindow->isVisible()) {
             applyPlaylistDocking();
             m_playlistWindow->show();
+        } else if (m_settings.playListDock) {
+            m_playlistWindow->toggleDockedSlide(m_main->height());
         }
         m_playlistWindow->raise();
     });
@@ -269,7 +288,9 @@ void VorlanApp::wire()
             &AddFilesWindow::showAndRefresh);
     connect(m_playlistWindow, &PlaylistWindow::entryClicked, m_tagEditor, &TagEditorWindow::load);
     connect(m_playlistWindow, &PlaylistWindow::editTagRequested, this, [this](const QString &path) {
-        m_tagEditor->load(path);
+        // No focused entry: the editor shows what it had.
+        if (!path.isEmpty())
+            m_tagEditor->load(path);
         m_tagEditor->show();
         m_tagEditor->raise();
     });
@@ -287,6 +308,8 @@ void VorlanApp::wire()
         m_main->ExitBtn->setToolTip(hint.isEmpty() ? QStringLiteral("Close.") : hint);
         m_skinned->face()->setExitHint(hint.isEmpty() ? QStringLiteral("Close.") : hint);
     });
+    // Decided: the song that just ended must not be followed by the next before the power-off.
+    connect(m_shutdown, &TimedShutdown::shutdownRequested, m_controller, &PlaybackController::stopForGood);
     connect(m_shutdown, &TimedShutdown::shutdownRequested, this, &VorlanApp::shutdownWindows,
             Qt::QueuedConnection);
 }
@@ -511,7 +534,7 @@ void VorlanApp::LoadSettings()
     m_playlistWindow->setPath2(s.path2);
     m_playlistWindow->setPath3(s.path3);
     m_addFiles->setPath4(s.path4);
-    m_playlistWindow->setAddFilesDirectory(m_addFiles->Path4());
+    m_playlistWindow->setAddFilesDirectorySource([this] { return m_addFiles->Path4(); });
     restorePlacement(m_info, WindowPlacement::InfoSection);
     restorePlacement(m_tagEditor, WindowPlacement::EditTagSection);
     restorePlacement(m_addFiles, WindowPlacement::AddSection);
@@ -559,8 +582,7 @@ void VorlanApp::applyColours()
 
 void VorlanApp::applyPlaylistDocking()
 {
-    const QScreen *screen = m_main->screen() ? m_main->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect area = m_main->screenArea();
     if (m_settings.playListDock)
         m_main->placeAtDockEdge();
     m_playlistWindow->applyDocking(m_settings.playListDock, m_main->dockedLeft(), m_main->geometry(), area);
@@ -705,10 +727,10 @@ void VorlanApp::hideAll()
                                                        m_equalizerWindow})
         if (w->isVisible())
             w->setProperty("vorlanPlaced", true);
-    // Without a tray icon nothing could bring a hidden player back: the strip stays slid off at the screen
-    // edge, and the skinned window goes to the task bar.
+    // The strip saw to itself: without a tray it stays at the screen edge, where the pointer finds it; the
+    // skinned window then goes to the task bar instead of out of reach.
     const bool hideForGood = m_closing || m_main->trayAvailable();
-    if (hideForGood)
+    if (m_closing)
         m_main->hide();
     if (m_playlistWindow->isVisible()) {
         m_playlistWasVisible = true;
@@ -796,6 +818,8 @@ void VorlanApp::shutdownWindows()
         m_guard->saveForExit();
     else
         SaveSettings();
+    if (m_addFiles && m_addFiles->treeAdder())
+        m_addFiles->treeAdder()->stop();
     stopEverything();
     QCoreApplication::processEvents();
     if (!m_powerOff->powerOff())

@@ -50,7 +50,12 @@ public:
     MainWindow *mainWindow() const;
     SkinnedWindow *skinnedWindow() const;
     PlaybackController *controller() const { return m_controller; }
+    // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
+    PlaylistWindow *playlistWindow() const;
+    TagEditorWindow *tagEditor() const;
+    AddFilesWindow *addFilesWindow() const;
+    TimedShutdown *timedShutdown() const { return m_shutdown; }
 
     void LoadSettings();
     void SaveSettings();

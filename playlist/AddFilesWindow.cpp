@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -301,6 +302,12 @@ void AddFilesWindow::ADDBtnClick()
     m_added = 0;
 }
 
+QString AddFilesWindow::trashQuestion(const QStringList &paths)
+{
+    return paths.size() == 1 ? QStringLiteral("Move \"%1\" to the trash?").arg(QFileInfo(paths[0]).fileName())
+                             : QStringLiteral("Move these %1 files to the trash?").arg(paths.size());
+}
+
 void AddFilesWindow::RemoveClick()
 {
     QList<int> rows;
@@ -312,11 +319,7 @@ void AddFilesWindow::RemoveClick()
     QStringList paths;
     for (int row : std::as_const(rows))
         paths << fullPath(FileListBox1->item(row)->text());
-    const QString question =
-        paths.size() == 1
-            ? QStringLiteral("Move \"%1\" to the trash?").arg(FileListBox1->item(rows[0])->text())
-            : QStringLiteral("Move these %1 files to the trash?").arg(paths.size());
-    if (!m_prompt || !m_prompt(this, DeleteTitle, question))
+    if (!m_prompt || !m_prompt(this, DeleteTitle, trashQuestion(paths)))
         return;
     const FileOperations::Result result = m_trash(paths);
     refreshFiles();

@@ -31,6 +31,8 @@ public:
     using Trash = std::function<FileOperations::Result(const QStringList &paths)>;
 
     static const QString DeleteTitle; // "Vorlan  * Delete Files *"
+    // The question asked before files go to the trash (here and by the playlist's "Delete selection of HD.").
+    static QString trashQuestion(const QStringList &paths);
     // The file list's mask: "*.MP2;*.MP3", any case.
     static const QStringList FileMask;
 

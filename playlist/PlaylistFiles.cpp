@@ -202,6 +202,17 @@ bool readVLN(PlaylistModel &model, const QString &path)
     QStringList lines;
     if (!startRead(model, path, &lines))
         return false;
+    // Lines stay as written, but a path written on Windows that names a file here with "/" is taken so;
+    // otherwise the entry would be thrown out as unplayable when its turn comes.
+    const QString dir = listDirectory(path);
+    for (QString &line : lines) {
+        const QString written = PlaylistModel::EntryPath(line);
+        if (written.isEmpty() || namesFile(written) || PlaylistModel::IsStreamUrl(written))
+            continue;
+        const QString found = resolveListLine(dir, written);
+        if (!found.isEmpty() && found != written)
+            line = line.left(line.size() - written.size()) + found;
+    }
     model.appendLines(lines);
     model.markListLoaded();
     return true;

@@ -1,4 +1,5 @@
 #include "playlist/PlaylistWindow.h"
+#include "playlist/AddFilesWindow.h"
 
 #include "playlist/HtmlTableWriter.h"
 #include "playlist/PlaylistFiles.h"
@@ -280,6 +281,10 @@ void PlaylistWindow::defaultPrompts()
     m_prompts.warning = [this](const QString &text) {
         QMessageBox::warning(this, QStringLiteral("Vorlan"), text);
     };
+    m_prompts.confirm = [this](const QString &title, const QString &text) {
+        return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes;
+    };
 }
 
 void PlaylistWindow::setPrompts(const Prompts &prompts)
@@ -290,6 +295,8 @@ void PlaylistWindow::setPrompts(const Prompts &prompts)
         m_prompts.saveFile = prompts.saveFile;
     if (prompts.chooseFolder)
         m_prompts.chooseFolder = prompts.chooseFolder;
+    if (prompts.confirm)
+        m_prompts.confirm = prompts.confirm;
     if (prompts.overwrite)
         m_prompts.overwrite = prompts.overwrite;
     if (prompts.warning)
@@ -719,7 +726,7 @@ void PlaylistWindow::CopyselectionClick(FileCommand command)
         return;
     QString folder;
     if (command != DeleteSelection) {
-        folder = m_prompts.chooseFolder(FolderDialogTitle, m_addFilesDir);
+        folder = m_prompts.chooseFolder(FolderDialogTitle, m_addFilesDir ? m_addFilesDir() : QString());
         if (folder.isEmpty())
             return;
     }
@@ -737,6 +744,10 @@ FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const
         if (!PlaylistModel::IsStreamUrl(path) && !sources.contains(path))
             sources << path;
     }
+    // Files leave for the trash only after the same question the add-files window asks.
+    if (command == DeleteSelection && !sources.isEmpty() &&
+        !m_prompts.confirm(AddFilesWindow::DeleteTitle, AddFilesWindow::trashQuestion(sources)))
+        return {};
 
     FileOperations ops;
     ops.setOverwritePrompt(m_prompts.overwrite);

@@ -55,6 +55,8 @@ public:
         // The folder dialog: a folder, or empty.
         std::function<QString(const QString &title, const QString &dir)> chooseFolder;
         FileOperations::OverwritePrompt overwrite;
+        // A Yes/No question: true for Yes.
+        std::function<bool(const QString &title, const QString &text)> confirm;
         std::function<void(const QString &text)> warning;
     };
 
@@ -83,8 +85,13 @@ public:
     QString path3() const;
     void setPath3(const QString &value);
     QString saveDialogFileName() const { return m_saveFileName; }
-    // The add-files window's folder, where the folder dialog of copy and move starts.
-    void setAddFilesDirectory(const QString &dir) { m_addFilesDir = dir; }
+    // The add-files window's folder, where the folder dialog of copy and move starts: a fixed one, or asked
+    // for each time, as that window's folder changes.
+    void setAddFilesDirectory(const QString &dir)
+    {
+        setAddFilesDirectorySource([dir] { return dir; });
+    }
+    void setAddFilesDirectorySource(std::function<QString()> source) { m_addFilesDir = std::move(source); }
     // The one URL prompt of the program (shared with the equalizer); one of its own when none is set.
     void setUrlInputWindow(UrlInputWindow *window);
     UrlInputWindow *urlInputWindow();
@@ -106,6 +113,9 @@ public:
     void HideTimerTimer();
     // The pointer reached the bottom panel: a slid-away window comes back.
     void bottomPanelHovered();
+    // The main window's playlist button on a docked window that is shown: slides it up until 3 pixels stay
+    // on the screen (as high as the main window), or back down to the top of the screen.
+    void toggleDockedSlide(int mainWindowHeight);
 
     // --- Close animation -----------------------------------------------------------------------------------
     // steps moves of stepPixels, one every intervalMs (101 x 30 px normally).
@@ -229,7 +239,7 @@ private:
     QString m_path2;
     QString m_path3;
     QString m_saveFileName;
-    QString m_addFilesDir;
+    std::function<QString()> m_addFilesDir;
     bool m_inReport = false;
 
     bool m_docked = false;

@@ -144,6 +144,20 @@ void PlaylistWindow::bottomPanelHovered()
     m_kTop->setKTop(false);
 }
 
+void PlaylistWindow::toggleDockedSlide(int mainWindowHeight)
+{
+    if (!m_docked)
+        return;
+    if (y() == m_screen.top()) {
+        move(x(), m_screen.top() + 3 - mainWindowHeight);
+        m_kTop->setKTop(true);
+        emit mainWindowKeepOnTopWanted(true);
+    } else {
+        move(x(), m_screen.top());
+        m_kTop->setKTop(false);
+    }
+}
+
 void PlaylistWindow::NailBtnClick()
 {
     NailBtn->setText(NailBtn->text() == NailAutoHide ? NailPinned : NailAutoHide);

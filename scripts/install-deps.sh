@@ -36,8 +36,33 @@ else
     exit 1
 fi
 
+# Another package manager (often an update running in the background) may hold the package locks: wait for
+# it, up to VORLAN_APT_LOCK_WAIT seconds (10 minutes unless set), instead of failing at once.
+LOCK_WAIT=${VORLAN_APT_LOCK_WAIT:-600}
+LOCK_POLL=${VORLAN_APT_LOCK_POLL:-5}
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+
+apt_get() {
+    waited=0
+    while :; do
+        if $SUDO apt-get -o DPkg::Lock::Timeout="$LOCK_POLL" "$@" 2>"$errors"; then
+            cat "$errors" >&2
+            return 0
+        fi
+        if grep -qi "lock" "$errors" && [ "$waited" -lt "$LOCK_WAIT" ]; then
+            echo "install-deps: another package manager is busy; waiting for it ($waited s so far)" >&2
+            sleep "$LOCK_POLL"
+            waited=$((waited + LOCK_POLL + 1))
+            continue
+        fi
+        cat "$errors" >&2
+        return 1
+    done
+}
+
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
+apt_get update -q
 # shellcheck disable=SC2086
-$SUDO apt-get install -y -q --no-install-recommends $missing
+apt_get install -y -q --no-install-recommends $missing
 echo "install-deps: done"

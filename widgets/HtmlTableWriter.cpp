@@ -45,6 +45,8 @@ QStringList HtmlTableWriter::htmlLines() const
     const QString headerAttr = colorAttribute(header);
 
     QStringList lines;
+    // The page is UTF-8; a browser left to guess would garble accented names.
+    lines << QStringLiteral("<meta charset=\"utf-8\">");
     lines << QStringLiteral("<table border=1>") << QStringLiteral("<tr>");
     for (const QString &caption : m_captions)
         lines << QLatin1String("<td nowrap") + headerAttr + QLatin1String("><B>") + cellText(caption) +

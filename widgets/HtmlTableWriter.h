@@ -1,8 +1,8 @@
 #pragma once
 // A table written as an HTML page fragment, the way the report list views of the playlist and the statistics
-// export it: a header row in the colour of the active window border, one line per cell, CR LF after every
-// line. Cell and caption texts are escaped ("&", "<", ">"), so a tag from a downloaded file cannot put markup
-// into an exported page.
+// export it: the UTF-8 charset declared first, then a header row in the colour of the active window border,
+// one line per cell, CR LF after every line. Cell and caption texts are escaped ("&", "<", ">"), so a tag
+// from a downloaded file cannot put markup into an exported page.
 #include <QColor>
 #include <QList>
 #include <QString>

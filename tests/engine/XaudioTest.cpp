@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -377,11 +378,17 @@ private slots:
                 p.Play();
         });
         // No sound server runs for this player's environment.
+        const QByteArray savedServer = qgetenv("PULSE_SERVER");
+        const auto restore = qScopeGuard([savedServer] {
+            if (savedServer.isNull())
+                qunsetenv("PULSE_SERVER");
+            else
+                qputenv("PULSE_SERVER", savedServer);
+        });
         qputenv("PULSE_SERVER", "unix:/nonexistent/pulse/native");
         p.SetOutputName(QStringLiteral("/dev/dsound/0"));
         p.InputOpen(fixture("mpeg1-layer3.mp3"));
         QTRY_VERIFY_WITH_TIMEOUT(!nacks.isEmpty() || playing, 10000);
-        qunsetenv("PULSE_SERVER");
         QVERIFY(!playing);
         QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_PLAY));
         QVERIFY(

@@ -3,7 +3,9 @@
 #include "platform/TextFile.h"
 #include "tests/TestMain.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -86,9 +88,24 @@ private slots:
 
     void saveIntoMissingFolderFailsAndKeepsNothingHalfWritten()
     {
-        ProfileFile p(QStringLiteral("/nonexistent-folder/x/Vorlan.cfg"));
+        const QString dir = vorlantest::tempDir();
+        ProfileFile p(dir + QStringLiteral("/missing/Vorlan.cfg"));
         p.writeString("S", "K", "V");
         QVERIFY(!p.save());
+        // No folder made, no temporary file left behind.
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+
+        // A name taken by a folder: the save fails, the folder and what it holds stay, nothing is left
+        // beside.
+        const QString taken = dir + QStringLiteral("/Vorlan.cfg");
+        QVERIFY(QDir().mkpath(taken + QStringLiteral("/inside")));
+        ProfileFile q(taken);
+        q.writeString("S", "K", "V");
+        QVERIFY(!q.save());
+        QVERIFY(QFileInfo(taken).isDir());
+        QCOMPARE(QDir(taken).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"inside"}));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"Vorlan.cfg"}));
     }
 
     void lineBreaksInValuesDoNotMakeNewKeys()
@@ -96,8 +113,11 @@ private slots:
         const QString path = vorlantest::tempDir() + QStringLiteral("/n.cfg");
         ProfileFile p(path);
         p.writeString("S", "K", "a\r\nEvil=1");
-        p.save();
+        QVERIFY(p.save());
+        // One section line and one key line: the break did not start a line of its own.
+        QCOMPARE(readBytes(path).count("\r\n"), 2);
         ProfileFile again(path);
+        QVERIFY(again.hasKey("S", "K"));
         QVERIFY(!again.hasKey("S", "Evil"));
     }
 

@@ -1,3 +1,4 @@
+#include "platform/SingleInstance.h"
 #include "tests/TestMain.h"
 #include "tests/engine/WavFile.h"
 
@@ -5,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QtEndian>
 #include <csignal>
 
 namespace
@@ -34,16 +36,31 @@ void write(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// A WAV file the writer has closed: its RIFF size counts every byte after the first eight.
+bool wavClosed(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() <= 44)
+        return false;
+    const QByteArray head = f.read(8);
+    return head.startsWith("RIFF") &&
+           qFromLittleEndian<quint32>(head.constData() + 4) == quint32(f.size() - 8);
+}
+
 // A player home with settings that write every song to a WAV file, and a playlist of fixtures.
 struct Home {
     QString dir = vorlantest::tempDir();
     QString home = dir + QStringLiteral("/home");
     QString out = dir + QStringLiteral("/out");
     QString music = dir + QStringLiteral("/music");
+    // A runtime folder of its own: a player left over from another test never takes this one's command line.
+    QString runtime = dir + QStringLiteral("/runtime");
     QStringList songs;
 
-    Home()
+    explicit Home(bool loop = true)
     {
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir().mkpath(home);
         QDir().mkpath(out);
         QDir().mkpath(music);
@@ -59,7 +76,7 @@ struct Home {
         write(home + QStringLiteral("/Vorlan.vln"), vln);
         write(home + QStringLiteral("/Vorlan.cfg"),
               "[Setting]\r\nBackMask=0\r\nOutputModule=2\r\nOutPutDir=" + out.toUtf8() +
-                  "\r\nLoop=1\r\nAutoPlay=1\r\nForeign=kept\r\n");
+                  "\r\nLoop=" + QByteArray(loop ? "1" : "0") + "\r\nAutoPlay=1\r\nForeign=kept\r\n");
     }
 
     QProcessEnvironment environment() const
@@ -68,9 +85,36 @@ struct Home {
         env.insert(QStringLiteral("VORLAN_HOME"), home);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("VORLAN_POWEROFF_LOG"), dir + QStringLiteral("/poweroff.log"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
         return env;
     }
+
+    // True once the player of this home answers a hand-over, which it reads only when its start is done.
+    bool playerAnswers() const
+    {
+        if (!QFile::exists(runtime + QStringLiteral("/vorlan.socket")))
+            return false;
+        SingleInstance probe(runtime + QStringLiteral("/vorlan.socket"));
+        return probe.sendToRunning(QString(), 1000);
+    }
+
+    void start(QProcess &player, const QStringList &arguments = {}, const QString &folder = {}) const
+    {
+        player.setProcessEnvironment(environment());
+        if (!folder.isEmpty())
+            player.setWorkingDirectory(folder);
+        player.start(vorlanProgram(), arguments);
+    }
 };
+
+// Ends a player as a logout would, and checks it saved and ended of its own accord.
+bool endPlayer(QProcess &player)
+{
+    ::kill(pid_t(player.processId()), SIGTERM);
+    return player.waitForFinished(15000) && player.exitStatus() == QProcess::NormalExit &&
+           player.exitCode() == 0;
+}
 
 } // namespace
 
@@ -89,8 +133,7 @@ private slots:
     {
         Home h;
         QProcess player;
-        player.setProcessEnvironment(h.environment());
-        player.start(vorlanProgram(), {});
+        h.start(player);
         QVERIFY(player.waitForStarted());
         // Loop on: the list plays round; each song is written as a WAV named after it.
         const QStringList expected{QStringLiteral("track1.wav"),
@@ -99,10 +142,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QDir(h.out).entryList(QDir::Files).size() >= 3, 20000);
         for (const QString &name : expected)
             QVERIFY2(QFile::exists(h.out + '/' + name), qPrintable(QDir(h.out).entryList().join(',')));
-        // Let the list go round, then end the player as a logout would.
-        QTest::qWait(1500);
-        ::kill(pid_t(player.processId()), SIGTERM);
-        QVERIFY(player.waitForFinished(15000));
+        // The last song played to its end, so every song was counted; then end the player as a logout would.
+        QTRY_VERIFY_WITH_TIMEOUT(wavClosed(h.out + QStringLiteral("/track3.wav")), 20000);
+        QVERIFY(endPlayer(player));
 
         const QString stats = readAll(h.home + QStringLiteral("/Statistics.lst"));
         for (const QString &song : h.songs)
@@ -155,12 +197,10 @@ private slots:
         Home h;
         const QString before = readAll(h.home + QStringLiteral("/Vorlan.vln"));
         QProcess player;
-        player.setProcessEnvironment(h.environment());
-        player.start(vorlanProgram(), {QStringLiteral("no-such-song.mp3")});
+        h.start(player, {QStringLiteral("no-such-song.mp3")});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
-        ::kill(pid_t(player.processId()), SIGTERM);
-        QVERIFY(player.waitForFinished(15000));
+        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
+        QVERIFY(endPlayer(player));
         QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.vln")), before);
         QCOMPARE(QDir(h.out).entryList(QDir::Files).size(), 0);
     }
@@ -171,22 +211,37 @@ private slots:
         // The first player plays nothing by itself.
         write(h.home + QStringLiteral("/Vorlan.vln"), QByteArray());
         QProcess first;
-        first.setProcessEnvironment(h.environment());
-        first.start(vorlanProgram(), {});
+        h.start(first);
         QVERIFY(first.waitForStarted());
-        QTest::qWait(1500);
+        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
 
+        // Started from the song's folder with a name relative to it: the running player must not read it
+        // against a folder of its own.
         QProcess second;
-        second.setProcessEnvironment(h.environment());
-        second.start(vorlanProgram(), {h.songs[0]});
+        h.start(second, {QStringLiteral("track1.mp3")}, h.music);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         // The running player plays it.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(h.out + QStringLiteral("/track1.wav")), 10000);
         QCOMPARE(first.state(), QProcess::Running);
-        ::kill(pid_t(first.processId()), SIGTERM);
-        QVERIFY(first.waitForFinished(15000));
+        QVERIFY(endPlayer(first));
         QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.vln")).contains(h.songs[0]));
+    }
+
+    void aRelativePathIsKeptAbsolute()
+    {
+        // Loop off: the one song plays once, and its file stays closed.
+        Home h(false);
+        QProcess player;
+        h.start(player, {QStringLiteral("track2.mp3")}, h.music);
+        QVERIFY(player.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(wavClosed(h.out + QStringLiteral("/Fixture Artist - Fixture Title.wav")),
+                                 20000);
+        QVERIFY(endPlayer(player));
+        const QString vln = readAll(h.home + QStringLiteral("/Vorlan.vln"));
+        QVERIFY2(vln.contains('\t' + h.songs[1] + QStringLiteral("\r\n")), qPrintable(vln));
+        const QString stats = readAll(h.home + QStringLiteral("/Statistics.lst"));
+        QVERIFY2(stats.contains(',' + h.songs[1]), qPrintable(stats));
     }
 };
 

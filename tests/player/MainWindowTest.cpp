@@ -14,6 +14,8 @@
 
 #include <QFile>
 #include <QMimeData>
+#include <QProcess>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSystemTrayIcon>
@@ -164,6 +166,62 @@ private slots:
         QApplication::sendEvent(rig.window.Panel5, &move);
         QCOMPARE(rig.window.x(), 0);
         QVERIFY(!rig.window.staysOnTop());
+    }
+
+    void slidOffTheStripStaysWithItsScreen()
+    {
+        // Two screens side by side; the offscreen platform makes them from a file given at start, so the
+        // check runs in a second process of this program.
+        if (QGuiApplication::screens().size() < 2) {
+            QVERIFY2(qEnvironmentVariableIsEmpty("VORLAN_TWO_SCREENS"), "the platform made only one screen");
+            const QString config = vorlantest::tempDir() + QStringLiteral("/screens.json");
+            QFile file(config);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(R"({"screens": [{"name": "left", "x": 0, "y": 0, "width": 1280, "height": 800},
+                                      {"name": "right", "x": 1280, "y": 0, "width": 1280, "height": 800}]})");
+            file.close();
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+            env.insert(QStringLiteral("VORLAN_TWO_SCREENS"), QStringLiteral("1"));
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("slidOffTheStripStaysWithItsScreen")});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray output = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+            QVERIFY2(output.contains("PASS   : MainWindowTest::slidOffTheStripStaysWithItsScreen()"),
+                     output.constData());
+            return;
+        }
+        QScreen *left = QGuiApplication::screens().at(0);
+        QCOMPARE(left->geometry(), QRect(0, 0, 1280, 800));
+        TXaudioPlayer player;
+        PlaylistModel playlist;
+        PlaybackController controller(&player, &playlist, nullptr);
+        MainWindow window(&controller);
+        // Only the pointer is the test's; the screens are the platform's.
+        window.setCursorProvider([] { return QPoint(640, 400); });
+        window.setDockedLeft(false);
+        window.show();
+        // Shown and activated (activation docks it again) before the pointer leaves.
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.x(), 1200);
+        for (int tick = 0; tick < 3; ++tick) {
+            window.HideTimerTimer();
+            QCoreApplication::processEvents();
+            QCOMPARE(window.x(), 1279);
+            QVERIFY(window.isSlidOff());
+        }
+        window.ShowPanelMouseMove();
+        QCOMPARE(window.x(), 1200);
+        // Hide All and Show All dock it to the same edge again.
+        window.setTrayAvailable(true);
+        window.HideTimerTimer();
+        window.HideAll1Click();
+        window.ShowAll1Click();
+        QCOMPARE(window.geometry(), QRect(1200, 0, 80, 800));
     }
 
     void pinnedOrSkinnedNeverSlides()
@@ -387,6 +445,15 @@ private slots:
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("Center"));
         rig.window.BalTrack->setValue(80);
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("60% R"));
+        // Dragged near the middle: the knob stays under the hand, and snaps to the middle once let go.
+        QSlider *balance = rig.window.BalTrack;
+        balance->setSliderDown(true);
+        balance->setSliderPosition(45);
+        QCOMPARE(rig.controller.balancePosition(), 50);
+        QCOMPARE(balance->value(), 45);
+        balance->setSliderDown(false);
+        QCOMPARE(balance->value(), 50);
+        QCOMPARE(rig.controller.balancePosition(), 50);
 
         // Dragging the position: a press fades down, a move shows the percentage, the release seeks.
         rig.state(XA_PLAYER_STATE_PLAYING);
@@ -475,6 +542,17 @@ private slots:
         QVERIFY(!rig.window.hideAllAction()->isChecked());
         QVERIFY(rig.window.elapsedAction()->isChecked());
         QVERIFY(!rig.window.remainingAction()->isChecked());
+
+        // The README gives the fades the menu's keys.
+        QFile readme(QStringLiteral(VORLAN_FIXTURES "/../../README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString guide = QString::fromUtf8(readme.readAll()).simplified();
+        for (const QString &item : top) {
+            if (!item.startsWith(QStringLiteral("Fade ")))
+                continue;
+            const QString key = item.section('\t', 1), name = item.section('\t', 0, 0);
+            QVERIFY2(guide.contains(key + QStringLiteral(" \"") + name + '"'), qPrintable(item));
+        }
     }
 
     void popupMenuItemsAct()
@@ -550,8 +628,16 @@ private slots:
         rig.release(Qt::Key_F11);
         QVERIFY(rig.window.isVisible());
         QVERIFY(rig.window.isSlidOff());
-        QTest::keyRelease(&rig.window, Qt::Key_F12);
+        QVERIFY(rig.window.staysOnTop());
+        QVERIFY(rig.window.hideAllAction()->isChecked());
+        QVERIFY(!rig.controller.trackPosition());
+        // The pointer at the edge brings back everything Hide All put away.
+        rig.window.ShowPanelMouseMove();
+        QVERIFY(!rig.window.isSlidOff());
         QCOMPARE(shown.count(), 3);
+        QVERIFY(rig.window.showAllAction()->isChecked());
+        QVERIFY(rig.controller.trackPosition());
+        QVERIFY(rig.window.hideTimerActive());
     }
 
     void skinnedWindowTakesOver()

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 namespace
@@ -304,6 +306,51 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
         QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input (")));
         QVERIFY(errors.first().at(0).toString().endsWith(QStringLiteral(")")));
+    }
+
+    void aStreamShowsNoLengthOfTheFileBefore()
+    {
+        Rig rig;
+        rig.controller.setTimeElapsed(false);
+        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 200; });
+        QCOMPARE(rig.controller.lengthSeconds(), 200);
+        QSignalSpy lengths(&rig.controller, &PlaybackController::lengthTextChanged);
+        QSignalSpy songTimes(&rig.controller, &PlaybackController::songTimeTextChanged);
+        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:1/radio"));
+        QCOMPARE(rig.controller.lengthSeconds(), 0);
+        QCOMPARE(lengths.last().at(0).toString(), QStringLiteral("Length: [00:00]"));
+        QCOMPARE(songTimes.last().at(0).toString(), QStringLiteral("00:00:00"));
+        // The remaining time counts from nothing, not from the old song's 3:20.
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.seconds = 5; });
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 00:00"));
+    }
+
+    void anOpenTheUserStopsIsNoRefusal()
+    {
+        // A radio server that takes the connection and then sends nothing: the open waits for audio.
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QList<QTcpSocket *> clients;
+        connect(&server, &QTcpServer::newConnection, this,
+                [&] { clients << server.nextPendingConnection(); });
+        Rig rig;
+        QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
+        QSignalSpy refused(&rig.player, &TXaudioPlayer::OnNotifyNack);
+        const QString url = QStringLiteral("http://127.0.0.1:%1/radio").arg(server.serverPort());
+        rig.controller.PlayFile(url);
+        QTRY_COMPARE_WITH_TIMEOUT(clients.size(), 1, 10000);
+        rig.controller.StopBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(refused.count(), 1, 10000);
+        QCOMPARE(refused.first().at(1).toInt(), int(XA_ERROR_ABORTED));
+        QTest::qWait(50);
+        QCOMPARE(errors.count(), 0);
+        // Another entry chosen while it connects is no refusal either.
+        rig.controller.PlayFile(url);
+        QTRY_COMPARE_WITH_TIMEOUT(clients.size(), 2, 10000);
+        rig.controller.PlayFile(rig.songs[0]);
+        QTRY_COMPARE_WITH_TIMEOUT(refused.count(), 2, 10000);
+        QTest::qWait(50);
+        QCOMPARE(errors.count(), 0);
     }
 
     void dropsOfFilesAndAList()

@@ -82,7 +82,6 @@ private slots:
     void dockedPlaylistPositionIsNeitherReadNorWritten();
     void dialogFoldersAreWrittenOnlyWhenChosen();
     void addFolderIsTakenOnlyWhenItExists();
-    void shutdownMinutesKeepTheirCountdown();
     void valuesFollowProfileRules();
     void savingKeepsForeignKeysAndSections();
     void damagedFileGivesSaneSettings();
@@ -231,18 +230,6 @@ void SettingsTest::addFolderIsTakenOnlyWhenItExists()
     QVERIFY(Settings::load(gone, Screen).path4.isEmpty());
     const QString file = writeCfg({QStringLiteral("[Setting]"), QStringLiteral("Path4=") + gone});
     QVERIFY(Settings::load(file, Screen).path4.isEmpty());
-}
-
-void SettingsTest::shutdownMinutesKeepTheirCountdown()
-{
-    // 3 of 5 minutes have run when the player closes.
-    const QString path = cfgIn(vorlantest::tempDir());
-    Settings s = Settings::defaults(Screen);
-    s.shutTime = 5 - 3;
-    QVERIFY(s.save(path));
-    QCOMPARE(ProfileFile(path).readString(QStringLiteral("Setting"), QStringLiteral("ShutTime")),
-             QStringLiteral("2"));
-    QCOMPARE(Settings::load(path, Screen).shutTime, 2);
 }
 
 void SettingsTest::valuesFollowProfileRules()

@@ -287,7 +287,8 @@ void StatisticsWindowTest::saveAsHtmlWritesTheTable()
     QFile f(answer);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray page = f.readAll();
-    QVERIFY(page.startsWith("<table border=1>\r\n<tr>\r\n<td nowrap BGCOLOR=\"#"));
+    QVERIFY(
+        page.startsWith("<meta charset=\"utf-8\">\r\n<table border=1>\r\n<tr>\r\n<td nowrap BGCOLOR=\"#"));
     QVERIFY(page.contains("><B>Song Name</B></td>\r\n"));
     QVERIFY(page.contains("><B>Number</B></td>\r\n"));
     QVERIFY(page.contains("><B>Path</B></td>\r\n</tr>\r\n"));

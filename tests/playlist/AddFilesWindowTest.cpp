@@ -317,6 +317,8 @@ void AddFilesWindowTest::showRefreshesAndXCloses()
 
 void AddFilesWindowTest::backgroundDragsTheWindow()
 {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QSKIP("this window system moves windows itself");
     const QString root = vorlantest::tempDir();
     Fixture f(root);
     QVERIFY(f.exposed);
@@ -328,9 +330,8 @@ void AddFilesWindowTest::backgroundDragsTheWindow()
     QTest::mousePress(background, Qt::LeftButton, Qt::NoModifier, grip);
     QTest::mouseMove(background, grip + QPoint(30, 20));
     QTest::mouseRelease(background, Qt::LeftButton, Qt::NoModifier, grip + QPoint(30, 20));
-    // The window system moves it where it can; offscreen the window follows the pointer itself.
-    if (f.window.pos() == before)
-        QSKIP("the window system took over the move");
+    // Offscreen the window follows the pointer itself: a window left in place is a broken drag.
+    QVERIFY2(f.window.pos() != before, "the drag did not move the window");
     QCOMPARE(f.window.pos(), before + QPoint(30, 20));
 }
 

@@ -35,7 +35,8 @@ private slots:
         QString error;
         QVERIFY(exportPlaylistHtml(model, page, &error));
 
-        const QStringList expected{"<table border=1>",
+        const QStringList expected{"<meta charset=\"utf-8\">",
+                                   "<table border=1>",
                                    "<tr>",
                                    headerCell("Track"),
                                    headerCell("Song"),
@@ -62,9 +63,9 @@ private slots:
         QVERIFY(QRegularExpression("^[0-9A-F]{6}$").match(hex).hasMatch());
         HtmlTableWriter table({"A"});
         table.addRow({"x"});
-        QCOMPARE(table.htmlLines().at(2), "<td nowrap BGCOLOR=\"#" + hex + "\"><B>A</B></td>");
+        QCOMPARE(table.htmlLines().at(3), "<td nowrap BGCOLOR=\"#" + hex + "\"><B>A</B></td>");
         table.setHeaderColor(QColor(0x12, 0xab, 0xCD));
-        QCOMPARE(table.htmlLines().at(2), QString("<td nowrap BGCOLOR=\"#12ABCD\"><B>A</B></td>"));
+        QCOMPARE(table.htmlLines().at(3), QString("<td nowrap BGCOLOR=\"#12ABCD\"><B>A</B></td>"));
     }
 
     void textsAreEscaped()
@@ -72,14 +73,14 @@ private slots:
         PlaylistModel model;
         model.appendLines({"1\tTom & Jerry <b>Live</b>\t01:00\t/x.mp3"});
         HtmlTableWriter table = playlistHtmlTable(model);
-        QCOMPARE(table.htmlLines().at(8),
+        QCOMPARE(table.htmlLines().at(9),
                  QString("<td nowrap><B>Tom &amp; Jerry &lt;b&gt;Live&lt;/b&gt;</B></td>"));
 
         HtmlTableWriter captions({"<Song>", "R&B"});
         captions.addRow({"a"});
         const QStringList lines = captions.htmlLines();
-        QVERIFY(lines.at(2).endsWith("><B>&lt;Song&gt;</B></td>"));
-        QVERIFY(lines.at(3).endsWith("><B>R&amp;B</B></td>"));
+        QVERIFY(lines.at(3).endsWith("><B>&lt;Song&gt;</B></td>"));
+        QVERIFY(lines.at(4).endsWith("><B>R&amp;B</B></td>"));
     }
 
     void cellStylesAndEmptyTexts()
@@ -99,17 +100,17 @@ private slots:
         });
         table.setHeaderColor(QColor(1, 2, 3));
         const QStringList lines = table.htmlLines();
-        QCOMPARE(lines.mid(2, 3), QStringList({"<td nowrap BGCOLOR=\"#010203\"><B>Song Name</B></td>",
+        QCOMPARE(lines.mid(3, 3), QStringList({"<td nowrap BGCOLOR=\"#010203\"><B>Song Name</B></td>",
                                                "<td nowrap BGCOLOR=\"#010203\"><B><br></B></td>",
                                                "<td nowrap BGCOLOR=\"#010203\"><B>Path</B></td>"}));
         QCOMPARE(
-            lines.mid(6, 5),
+            lines.mid(7, 5),
             QStringList({"<tr>", "<td nowrap><B>Song</B></td>",
                          "<td nowrap BGCOLOR=\"#FF0000\"><font color=\"#0000FF\"><B><I>3</I></B></font></td>",
                          "<td nowrap>/a.mp3</td>", "</tr>"}));
-        QCOMPARE(lines.mid(11, 4), QStringList({"<tr>", "<td nowrap><B>Other</B></td>",
+        QCOMPARE(lines.mid(12, 4), QStringList({"<tr>", "<td nowrap><B>Other</B></td>",
                                                 "<td nowrap><br></td>", "<td nowrap><br></td>"}));
-        QCOMPARE(lines.size(), 17);
+        QCOMPARE(lines.size(), 18);
     }
 
     void emptyTableWritesNoFile()

@@ -161,6 +161,18 @@ private slots:
         QVERIFY(writeBytes(pls, ("[playlist]\r\nFile1=Live\\b.mp3\r\nFile2=" + drivePath + "\r\n").toUtf8()));
         QVERIFY(readPLS(model, pls));
         QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3", root + "/Songsters/c.mp3"}));
+
+        // The own list keeps its numbers, names and times, and a line naming nothing stays as written.
+        const QString vln = songs + "win.vln";
+        QVERIFY(writeBytes(vln, ("1\tB\t01:02\tLive\\b.mp3\r\n2\tC\t00:03\t" + drivePath +
+                                 "\r\n3\tX\t00:04\tC:\\Nowhere\\x.mp3\r\n")
+                                    .toUtf8()));
+        QVERIFY(readVLN(model, vln));
+        QCOMPARE(model.lines(), QStringList({"1\tB\t01:02\t" + songs + "Live/b.mp3",
+                                             "2\tC\t00:03\t" + root + "/Songsters/c.mp3",
+                                             "3\tX\t00:04\tC:\\Nowhere\\x.mp3"}));
+        QVERIFY(PlaylistModel::IsAudioFile(model.entryPath(0)));
+        QVERIFY(PlaylistModel::IsAudioFile(model.entryPath(1)));
     }
 
     void stateAfterReading()

@@ -3,6 +3,7 @@
 #include "tests/playlist/MpegTestFiles.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <map>
@@ -192,11 +193,11 @@ private slots:
 
         // In a real language's order accented letters sit beside their base letters.
         const QLocale before;
+        const auto restore = qScopeGuard([before] { QLocale::setDefault(before); });
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         model.clear();
         fill(model, {"Zed", "\u00e9clair", "banana", "echo", "apple"});
         model.sort();
-        QLocale::setDefault(before);
         QCOMPARE(names(model), QStringList({"apple", "banana", "echo", "\u00e9clair", "Zed"}));
     }
 

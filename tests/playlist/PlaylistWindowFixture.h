@@ -40,6 +40,9 @@ struct Fixture {
     QString filterAnswer;
     QStringList overwriteQuestions;
     FileOperations::Answer overwriteAnswer = FileOperations::Answer::No;
+    // Yes/No questions asked, as "title|text", and the answer given.
+    QStringList confirmQuestions;
+    bool confirmAnswer = true;
     // Runs while an overwrite question is open, as other events would.
     std::function<void()> whileAsked;
 
@@ -62,6 +65,10 @@ struct Fixture {
             if (whileAsked)
                 whileAsked();
             return overwriteAnswer;
+        };
+        prompts.confirm = [this](const QString &title, const QString &text) {
+            confirmQuestions << title + "|" + text;
+            return confirmAnswer;
         };
         window->setPrompts(prompts);
         window->setCloseAnimation(3, 30, 0);

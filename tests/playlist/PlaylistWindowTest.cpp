@@ -304,7 +304,7 @@ private slots:
         QCOMPARE(enabledWhileBusy, QList<bool>({false, true}));
         QCOMPARE(f.window->titleText(), QString("   Vorlan PlayList"));
         const QString page = QString::fromUtf8(readBytes(dir + "/out/list.html"));
-        QVERIFY(page.startsWith("<table border=1>\r\n<tr>\r\n"));
+        QVERIFY(page.startsWith("<meta charset=\"utf-8\">\r\n<table border=1>\r\n<tr>\r\n"));
         QVERIFY(page.contains("<td nowrap>1</td>\r\n<td nowrap><B>a &amp; &lt;b&gt;</B></td>\r\n"
                               "<td nowrap>03:20</td>\r\n"));
         QVERIFY(page.contains("<td nowrap><B>http://radio/live</B></td>\r\n<td nowrap><br></td>\r\n"));
@@ -462,9 +462,20 @@ private slots:
         QCOMPARE(f.model.selectedEntries(), QList<int>({0}));
 
         // Delete: three selected entries at the end of the list; the stream stays, the files go to the trash.
+        // First the user says No: nothing goes.
         f.click(1);
         f.click(3, Qt::ShiftModifier);
+        const QStringList before = f.names();
+        f.confirmAnswer = false;
         f.window->CopyselectionClick(PlaylistWindow::DeleteSelection);
+        QCOMPARE(f.confirmQuestions,
+                 QStringList{"Vorlan  * Delete Files *|Move these 2 files to the trash?"});
+        QCOMPARE(f.names(), before);
+        QVERIFY(QFile::exists(songs.at(1)));
+        QVERIFY(QFile::exists(songs.at(4)));
+        f.confirmAnswer = true;
+        f.window->CopyselectionClick(PlaylistWindow::DeleteSelection);
+        QCOMPARE(f.confirmQuestions.size(), 2);
         QCOMPARE(f.names(), QStringList({"a", "http://radio/live"}));
         QVERIFY(!QFile::exists(songs.at(1)));
         QVERIFY(!QFile::exists(songs.at(4)));
@@ -478,6 +489,7 @@ private slots:
         f.model.addFiles({dir + "/music/gone.mp3"});
         f.window->SelectClick(PlaylistWindow::SelectAll);
         f.window->CopyselectionClick(PlaylistWindow::DeleteSelection);
+        QCOMPARE(f.confirmQuestions.size(), 3);
         QCOMPARE(f.names(), QStringList({"http://radio/live"}));
         QCOMPARE(f.warnings.size(), 1);
         QVERIFY(f.warnings.at(0).contains("gone.mp3"));

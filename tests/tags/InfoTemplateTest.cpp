@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace mpegbytes;
@@ -161,20 +162,27 @@ private slots:
 
     void localeSeparators()
     {
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QCOMPARE(song("%DC,T%|%LC,T%|%LKC,T%"), QStringLiteral("3.725|3.725.000|3.638"));
         QCOMPARE(song("%LM,T%|%SRK,T%"), QStringLiteral("3,6|8,0"));
         QCOMPARE(plain("%SRK,T%"), QStringLiteral("44,1"));
         QCOMPARE(song("%FD%"), QStringLiteral("04.03.2021"));
-        QLocale::setDefault(QLocale::c());
     }
 
     void splitTemplateFormatsLikeTheFunction()
     {
         const QString templ = QStringLiteral("%T,L,10,.%|%DF,R%|%XYZ%|%65%|%%|%BR%|%NL%|tail%");
+        const QString songText = QStringLiteral(
+            "abc.......|02:05|%XYZ%|A|%|  8|\r\n|tail<<<ERROR!!! No end of item definition!>>>");
+        const QString plainText = QStringLiteral(
+            "plain.mp3.|00:07|%XYZ%|A|%|128|\r\n|tail<<<ERROR!!! No end of item definition!>>>");
+        // Compiled once and used for many files, or formatted in one go: the same text.
         const InfoTemplate compiled(templ);
-        QCOMPARE(compiled.format(m_songReader), formatInfoTemplate(templ, m_songReader));
-        QCOMPARE(compiled.format(m_plainReader), formatInfoTemplate(templ, m_plainReader));
+        QCOMPARE(compiled.format(m_songReader), songText);
+        QCOMPARE(compiled.format(m_plainReader), plainText);
+        QCOMPARE(formatInfoTemplate(templ, m_songReader), songText);
+        QCOMPARE(formatInfoTemplate(templ, m_plainReader), plainText);
         QVERIFY(InfoTemplate().isEmpty());
         QVERIFY(InfoTemplate().format(m_songReader).isEmpty());
     }

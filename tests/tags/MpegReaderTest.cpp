@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -282,6 +283,7 @@ private slots:
         const QString dir = vorlantest::tempDir();
         QVERIFY(QFile::copy(fixture(QStringLiteral("mpeg1-layer3.mp3")), dir + QStringLiteral("/rel.mp3")));
         const QString old = QDir::currentPath();
+        const auto restore = qScopeGuard([old] { QDir::setCurrent(old); });
         QVERIFY(QDir::setCurrent(dir));
         TMPEGAudio m;
         m.setFileName(QStringLiteral("rel.mp3"));

@@ -69,6 +69,8 @@ private slots:
 
     void everyStripDragsTheWindow()
     {
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QSKIP("this window system moves windows itself");
         Rig rig;
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
         QPoint expected = rig.window.pos();
@@ -81,8 +83,8 @@ private slots:
             send(QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
             send(QEvent::MouseMove, QPoint(12, 7), Qt::NoButton, Qt::LeftButton);
             send(QEvent::MouseButtonRelease, QPoint(12, 7), Qt::LeftButton, Qt::NoButton);
-            if (rig.window.pos() == expected)
-                QSKIP("the window system took over the move");
+            // Offscreen the window follows the pointer itself: a window left in place is a broken drag.
+            QVERIFY2(rig.window.pos() != expected, "the drag did not move the window");
             expected += QPoint(10, 5);
             QCOMPARE(rig.window.pos(), expected);
         }

@@ -89,7 +89,8 @@ private slots:
         const QString header = " BGCOLOR=\"#" +
                                SystemColors::htmlHex(SystemColors::systemColor(SystemColors::ActiveBorder)) +
                                "\"";
-        const QStringList expected{"<table border=1>",
+        const QStringList expected{"<meta charset=\"utf-8\">",
+                                   "<table border=1>",
                                    "<tr>",
                                    "<td nowrap" + header + "><B>Song Name</B></td>",
                                    "<td nowrap" + header + "><B>Number</B></td>",

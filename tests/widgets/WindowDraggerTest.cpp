@@ -50,6 +50,8 @@ class WindowDraggerTest : public QObject
 private slots:
     void leftDragOnAnAttachedStripMovesTheWindow()
     {
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QSKIP("this window system moves windows itself");
         Rig rig;
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
         rig.dragger->attach(rig.title);
@@ -57,8 +59,8 @@ private slots:
         const QPoint start = rig.window.pos();
 
         dragStrip(rig.title, QPoint(10, 5), QPoint(40, 25));
-        if (rig.window.pos() == start)
-            QSKIP("the window system took over the move");
+        // Offscreen the window follows the pointer itself: a window left in place is a broken drag.
+        QVERIFY2(rig.window.pos() != start, "the drag did not move the window");
         QCOMPARE(rig.window.pos(), start + QPoint(30, 20));
 
         // Every attached strip drags it, by the pointer's travel.
@@ -93,6 +95,8 @@ private slots:
 
     void aDisabledDraggerStopsAndIgnoresDrags()
     {
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QSKIP("this window system moves windows itself");
         Rig rig;
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
         rig.dragger->attach(rig.title);
@@ -100,8 +104,8 @@ private slots:
 
         send(rig.title, QEvent::MouseButtonPress, QPoint(10, 5), Qt::LeftButton, Qt::LeftButton);
         send(rig.title, QEvent::MouseMove, QPoint(20, 5), Qt::NoButton, Qt::LeftButton);
-        if (rig.window.pos() == start)
-            QSKIP("the window system took over the move");
+        // Offscreen the window follows the pointer itself: a window left in place is a broken drag.
+        QVERIFY2(rig.window.pos() != start, "the drag did not move the window");
         const QPoint moved = rig.window.pos();
         rig.dragger->setEnabled(false);
         QVERIFY(!rig.dragger->isEnabled());
