@@ -470,9 +470,12 @@ void VorlanApp::showStrip()
 void VorlanApp::changeMask()
 {
     const QString dir = ExePath() + QStringLiteral("Masks");
-    const QString file = QFileDialog::getOpenFileName(
-        m_skinned->isVisible() ? static_cast<QWidget *>(m_skinned) : static_cast<QWidget *>(m_main),
-        QStringLiteral("Change Mask"), dir, QStringLiteral("Vorlan Masks (*.msk)"));
+    QWidget *parent =
+        m_skinned->isVisible() ? static_cast<QWidget *>(m_skinned) : static_cast<QWidget *>(m_main);
+    const QString file = m_maskChooser
+                             ? m_maskChooser(parent, dir)
+                             : QFileDialog::getOpenFileName(parent, QStringLiteral("Change Mask"), dir,
+                                                            QStringLiteral("Vorlan Masks (*.msk)"));
     if (file.isEmpty())
         return;
     m_settings.maskUsed = file;

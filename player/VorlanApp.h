@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class AboutWindow;
@@ -56,6 +57,10 @@ public:
     TagEditorWindow *tagEditor() const;
     AddFilesWindow *addFilesWindow() const;
     TimedShutdown *timedShutdown() const { return m_shutdown; }
+
+    // Asks for a mask file: (parent, start folder) -> chosen file; empty on Cancel. Replaceable for tests.
+    using MaskChooser = std::function<QString(QWidget *parent, const QString &startDir)>;
+    void setMaskChooser(MaskChooser chooser) { m_maskChooser = std::move(chooser); }
 
     void LoadSettings();
     void SaveSettings();
@@ -112,6 +117,7 @@ private:
     QPointer<EqualizerWindow> m_equalizerWindow;
     QPointer<UrlInputWindow> m_urlInput;
     QPointer<SkinnedWindow> m_skinned;
+    MaskChooser m_maskChooser;
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;

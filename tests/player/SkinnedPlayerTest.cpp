@@ -9,7 +9,9 @@
 #include "player/PlaybackController.h"
 #include "player/VorlanApp.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistWindow.h"
 #include "tests/TestMain.h"
+#include "widgets/FlashLabel.h"
 #include "widgets/FlatButton.h"
 #include "widgets/Gauge.h"
 #include "widgets/GlyphButton.h"
@@ -201,6 +203,50 @@ private slots:
         QTRY_COMPARE(list->count(), m_songs.size());
         for (int i = 0; i < m_songs.size(); ++i)
             QCOMPARE(list->entryPath(i), m_songs[i]);
+    }
+
+    void hideAllKeepsTheLitWindowsForShowAll()
+    {
+        QTest::mouseClick(face()->PlayList, Qt::LeftButton);
+        QTRY_VERIFY(m_app->playlistWindow()->isVisible());
+        QVERIFY(face()->playlistLit());
+        // "Hide All" on the skin: without a tray the skinned window waits in the task bar, the playlist goes.
+        QTest::mouseClick(face()->Minimize, Qt::LeftButton);
+        QTRY_VERIFY(!m_app->playlistWindow()->isVisible());
+        QVERIFY(face()->playlistLit());
+        QVERIFY(!skinned()->isVisible() || skinned()->isMinimized());
+        QVERIFY(!m_app->mainWindow()->isVisible());
+        m_app->mainWindow()->ShowAll1Click();
+        QTRY_VERIFY(skinned()->isVisible() && !skinned()->isMinimized());
+        QTRY_VERIFY(m_app->playlistWindow()->isVisible());
+        QVERIFY(!m_app->mainWindow()->isVisible());
+        // The label closes what it opened.
+        QTest::mouseClick(face()->PlayList, Qt::LeftButton);
+        QTRY_VERIFY(!m_app->playlistWindow()->isVisible());
+        QVERIFY(!face()->playlistLit());
+    }
+
+    void changeMaskLoadsTheChosenMaskAndKeepsIt()
+    {
+        QString offered;
+        m_app->setMaskChooser([&offered, this](QWidget *, const QString &dir) {
+            offered = dir;
+            return m_home + QStringLiteral("/Masks/Ember.msk");
+        });
+        emit m_app->mainWindow()->changeMaskRequested();
+        QCOMPARE(offered, m_home + QStringLiteral("/Masks"));
+        QCOMPARE(skinned()->maskPath(), m_home + QStringLiteral("/Masks/Ember.msk"));
+        QCOMPARE(skinned()->size(), skinned()->shaper()->MaskedPicture()->Picture().size());
+        QVERIFY(skinned()->size() != QSize(340, 148));
+        QTRY_VERIFY(skinned()->isVisible());
+        m_app->SaveSettings();
+        QCOMPARE(ProfileFile(m_home + QStringLiteral("/Vorlan.cfg"))
+                     .readString(QStringLiteral("Setting"), QStringLiteral("MaskUsed")),
+                 m_home + QStringLiteral("/Masks/Ember.msk"));
+        // Cancel changes nothing.
+        m_app->setMaskChooser([](QWidget *, const QString &) { return QString(); });
+        emit m_app->mainWindow()->changeMaskRequested();
+        QCOMPARE(skinned()->maskPath(), m_home + QStringLiteral("/Masks/Ember.msk"));
     }
 
     void doubleClickGoesToTheStripAndBack()
