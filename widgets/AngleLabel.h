@@ -2,6 +2,7 @@
 // The skin's play-time label: text turned by an angle (counter-clockwise, in degrees) around the centre of
 // its rectangle, with an optional shadow offset down-right and thickened by the shadow size. The skin's
 // background shows around the text.
+#include "widgets/ClickTracker.h"
 #include <QColor>
 #include <QWidget>
 
@@ -45,5 +46,5 @@ private:
     QColor m_shadowColor = Qt::black;
     int m_shadowSize = 0;
     int m_shadowDepth = 0;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };

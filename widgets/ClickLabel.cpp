@@ -6,16 +6,11 @@ ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, pare
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
+    m_click.press(event);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click =
-        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
+    if (m_click.release(event, rect()))
         emit clicked();
 }

@@ -1,5 +1,6 @@
 #pragma once
 // A label that reports a click of the left mouse button (press and release on it).
+#include "widgets/ClickTracker.h"
 #include <QLabel>
 
 class ClickLabel : public QLabel
@@ -17,5 +18,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_click;
 };

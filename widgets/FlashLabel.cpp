@@ -75,16 +75,11 @@ void FlashLabel::leaveEvent(QEvent *event)
 
 void FlashLabel::mousePressEvent(QMouseEvent *event)
 {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
+    m_click.press(event);
 }
 
 void FlashLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click =
-        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
+    if (m_click.release(event, rect()))
         emit clicked();
 }

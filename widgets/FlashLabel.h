@@ -1,6 +1,7 @@
 #pragma once
 // A small lit label of the skin ("P", "E", "i", ...): bright while its window or mode is on, dim otherwise,
 // a little brighter under the mouse. Its background stays the skin's.
+#include "widgets/ClickTracker.h"
 #include <QColor>
 #include <QWidget>
 
@@ -38,7 +39,7 @@ private:
     QString m_caption;
     bool m_lit = false;
     bool m_hover = false;
-    bool m_pressed = false;
+    ClickTracker m_click;
     QColor m_litColor = QColor(255, 255, 0);
     QColor m_unlitColor = QColor(96, 96, 96);
 };

@@ -2,6 +2,7 @@
 // The song title panel: its lines are drawn centred, one under the other, and roll upwards a few pixels
 // every ScrollInterval ms; after the last line the first comes round again. A click is only reported: the
 // owner decides whether that starts or stops the scrolling.
+#include "widgets/ClickTracker.h"
 #include <QColor>
 #include <QStringList>
 #include <QTimer>
@@ -58,6 +59,6 @@ private:
     QColor m_text;
     bool m_scrolling = true;
     int m_offset = 0;
-    bool m_pressed = false;
+    ClickTracker m_click;
     QTimer m_timer;
 };
