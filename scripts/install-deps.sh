@@ -9,7 +9,7 @@ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 libmpg123-dev libout123-0 libsyn123-0 mpg123
 libcurl4-openssl-dev
 clang libclang-rt-14-dev
-xvfb xauth imagemagick fonts-dejavu-core xdotool
+xvfb xauth imagemagick fonts-dejavu-core xdotool libx11-dev
 lame ffmpeg sox mp3info pulseaudio poppler-utils bc
 shared-mime-info desktop-file-utils
 "
