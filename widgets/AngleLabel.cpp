@@ -19,12 +19,17 @@ AngleLabel::AngleLabel(const QString &text, QWidget *parent) : QWidget(parent), 
 
 void AngleLabel::setText(const QString &text)
 {
+    // The time is set ten times a second and changes once: an unchanged text is not drawn again.
+    if (text == m_text)
+        return;
     m_text = text;
     update();
 }
 
 void AngleLabel::setAngle(int degrees)
 {
+    if (degrees % 360 == m_angle)
+        return;
     m_angle = degrees % 360;
     update();
 }
@@ -40,24 +45,32 @@ void AngleLabel::setPointSize(int points)
 
 void AngleLabel::setTextColor(const QColor &color)
 {
+    if (color == m_textColor)
+        return;
     m_textColor = color;
     update();
 }
 
 void AngleLabel::setShadowColor(const QColor &color)
 {
+    if (color == m_shadowColor)
+        return;
     m_shadowColor = color;
     update();
 }
 
 void AngleLabel::setShadowSize(int pixels)
 {
+    if (std::clamp(pixels, 0, MaxShadow) == m_shadowSize)
+        return;
     m_shadowSize = std::clamp(pixels, 0, MaxShadow);
     update();
 }
 
 void AngleLabel::setShadowDepth(int pixels)
 {
+    if (std::clamp(pixels, -MaxShadow, MaxShadow) == m_shadowDepth)
+        return;
     m_shadowDepth = std::clamp(pixels, -MaxShadow, MaxShadow);
     update();
 }

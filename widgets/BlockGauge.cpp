@@ -33,36 +33,48 @@ void BlockGauge::setBlockSize(int pixels)
 
 void BlockGauge::setLowLimit(int value)
 {
+    if (value == m_low)
+        return;
     m_low = value;
     update();
 }
 
 void BlockGauge::setHighLimit(int value)
 {
+    if (value == m_high)
+        return;
     m_high = value;
     update();
 }
 
 void BlockGauge::setLowColor(const QColor &color)
 {
+    if (color == m_lowColor)
+        return;
     m_lowColor = color;
     update();
 }
 
 void BlockGauge::setBarColor(const QColor &color)
 {
+    if (color == m_barColor)
+        return;
     m_barColor = color;
     update();
 }
 
 void BlockGauge::setHighColor(const QColor &color)
 {
+    if (color == m_highColor)
+        return;
     m_highColor = color;
     update();
 }
 
 void BlockGauge::setControlColor(const QColor &color)
 {
+    if (color == m_controlColor)
+        return;
     m_controlColor = color;
     update();
 }

@@ -47,18 +47,24 @@ void Gauge::setProgress(int value)
 
 void Gauge::setForeColor(const QColor &color)
 {
+    if (color == m_fore)
+        return;
     m_fore = color;
     update();
 }
 
 void Gauge::setBackColor(const QColor &color)
 {
+    if (color == m_back)
+        return;
     m_back = color;
     update();
 }
 
 void Gauge::setBorderColor(const QColor &color)
 {
+    if (color == m_border)
+        return;
     m_border = color;
     update();
 }

@@ -67,7 +67,7 @@ void GifAnimator::applyAnimating()
 {
     if (!m_movie)
         return;
-    if (!m_animating) {
+    if (!m_animating || m_hidden || m_outOfSight) {
         if (m_movie->state() == QMovie::Running)
             m_movie->setPaused(true);
         return;
@@ -78,6 +78,26 @@ void GifAnimator::applyAnimating()
         m_movie->setPaused(false);
     else if (m_movie->state() == QMovie::NotRunning)
         m_movie->start();
+}
+
+void GifAnimator::setOutOfSight(bool out)
+{
+    m_outOfSight = out;
+    applyAnimating();
+}
+
+void GifAnimator::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_hidden = false;
+    applyAnimating();
+}
+
+void GifAnimator::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_hidden = true;
+    applyAnimating();
 }
 
 int GifAnimator::currentFrameNumber() const

@@ -25,6 +25,10 @@ public:
 
     void setAnimating(bool on);
     bool isAnimating() const { return m_animating; }
+    // Whether its window is minimised: a picture nobody sees waits on its frame. (A hidden one waits too.)
+    void setOutOfSight(bool out);
+    // Whether frames go by now: asked to animate, and seen.
+    bool isRunning() const { return m_movie && m_movie->state() == QMovie::Running; }
     // -1 without a picture.
     int currentFrameNumber() const;
     int frameCount() const;
@@ -33,6 +37,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void applyAnimating();
@@ -42,4 +48,6 @@ private:
     QBuffer m_buffer;
     QString m_fileName;
     bool m_animating = false;
+    bool m_hidden = false;
+    bool m_outOfSight = false;
 };

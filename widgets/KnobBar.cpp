@@ -58,6 +58,8 @@ void KnobBar::showTrackBarPosition(int position)
 
 void KnobBar::setColors(const QColor &rest, const QColor &press)
 {
+    if (rest == m_rest && press == m_press)
+        return;
     m_rest = rest;
     m_press = press;
     update();
@@ -65,6 +67,8 @@ void KnobBar::setColors(const QColor &rest, const QColor &press)
 
 void KnobBar::setTextColor(const QColor &color)
 {
+    if (color == m_text)
+        return;
     m_text = color;
     update();
 }

@@ -25,8 +25,12 @@ void ThumbSlider::setValue(int value)
     value = std::clamp(value, m_min, m_max);
     if (value == m_value)
         return;
+    // A song's position moves the thumb by a pixel only every few reports: paint only when it moves.
+    const QRect before = thumbRect();
     m_value = value;
-    update();
+    const QRect after = thumbRect();
+    if (after != before)
+        update(before.united(after));
 }
 
 void ThumbSlider::setHorizontal(bool horizontal)
@@ -52,6 +56,8 @@ QSize ThumbSlider::thumbSize() const
 
 void ThumbSlider::setBackColor(const QColor &color)
 {
+    if (color == m_back)
+        return;
     m_back = color;
     update();
 }
