@@ -438,6 +438,10 @@ void SkinnedFace::refreshTitle()
 
 void SkinnedFace::setLevels(int left, int right)
 {
+    m_levelLeft = left;
+    m_levelRight = right;
+    if (m_outOfSight)
+        return;
     if (m_blockGauges) {
         GVU_L->setProgress(left);
         GVU_R->setProgress(right);
@@ -445,6 +449,16 @@ void SkinnedFace::setLevels(int left, int right)
         VU_L->setProgress(left);
         VU_R->setProgress(right);
     }
+}
+
+void SkinnedFace::setOutOfSight(bool out)
+{
+    if (out == m_outOfSight)
+        return;
+    m_outOfSight = out;
+    AniGif->setOutOfSight(out);
+    if (!out)
+        setLevels(m_levelLeft, m_levelRight);
 }
 
 void SkinnedFace::setVolumePosition(int position)

@@ -54,6 +54,8 @@ public:
     void setTitleLines(const QStringList &lines);
     QStringList titleLines() const;
     void setLevels(int left, int right);
+    // The window is minimised: meters and animation wait, and show the latest when it comes back.
+    void setOutOfSight(bool out);
     void setVolumePosition(int position);  // 0 full volume .. 100 silence
     void setBalancePosition(int position); // 0 left .. 100 right
     void setLoopRandom(bool loop, bool random);
@@ -158,5 +160,8 @@ private:
     bool m_gifLoaded = false;
     bool m_gifAllowed = true;
     bool m_blockGauges = false;
+    bool m_outOfSight = false;
+    int m_levelLeft = 0;
+    int m_levelRight = 0;
     bool m_showHints = true;
 };

@@ -193,6 +193,8 @@ void SkinnedWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange)
         applyOnTop();
+    if (event->type() == QEvent::WindowStateChange)
+        m_face->setOutOfSight(isMinimized());
     QWidget::changeEvent(event);
 }
 

@@ -265,8 +265,11 @@ void MainWindow::connectController()
     });
     connect(c, &PlaybackController::buttonsChanged, this, &MainWindow::setButtons);
     connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
-        PBarL1->setProgress(left);
-        PBarR1->setProgress(right);
+        m_levelLeft = left;
+        m_levelRight = right;
+        // Slid off the screen the meters would be painted ten times a second for nobody.
+        if (!isSlidOff())
+            showLevels();
     });
     connect(c, &PlaybackController::loopRandomChanged, this, &MainWindow::setLoopRandom);
     connect(c, &PlaybackController::trayAnimationChanged, this, &MainWindow::setTrayAnimation);
@@ -426,6 +429,22 @@ void MainWindow::placeAtDockEdge()
 void MainWindow::slideTo(int left)
 {
     move(left, y());
+    if (!isSlidOff())
+        showLevels();
+}
+
+void MainWindow::showLevels()
+{
+    PBarL1->setProgress(m_levelLeft);
+    PBarR1->setProgress(m_levelRight);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Back on the screen, the meters show what they skipped while out of sight.
+    if (!isSlidOff())
+        showLevels();
 }
 
 void MainWindow::setDockedLeft(bool left)

@@ -180,6 +180,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -199,6 +200,7 @@ private:
     void nextTrayFrame();
     void setTrayToolTip(const QString &text);
     void slideTo(int left);
+    void showLevels();
     QPoint cursorPos() const;
     bool acceptsDrop(const QMimeData *mime, QObject *source) const;
 
@@ -223,6 +225,8 @@ private:
     int m_icon1 = 1;
     int m_icon2 = 2;
     int m_iconShown = 1;
+    int m_levelLeft = 0;
+    int m_levelRight = 0;
     QString m_trayHint;
     QString m_openDir;
     QPointer<QScreen> m_dockScreen;

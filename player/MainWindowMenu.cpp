@@ -169,7 +169,9 @@ void MainWindow::setTrayAnimation(bool on)
 void MainWindow::nextTrayFrame()
 {
     m_iconShown = m_iconShown == m_icon1 ? m_icon2 : m_icon1;
-    m_tray->setIcon(TrayIcons::icon(m_iconShown));
+    // Without a tray there is nothing to see blink.
+    if (m_tray->isVisible())
+        m_tray->setIcon(TrayIcons::icon(m_iconShown));
 }
 
 void MainWindow::TrayIconClick()

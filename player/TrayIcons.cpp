@@ -1,5 +1,6 @@
 #include "player/TrayIcons.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <array>
@@ -160,9 +161,16 @@ QPixmap pixmap(int number, int size)
 
 QIcon icon(int number)
 {
-    QIcon result;
-    for (int size : {16, 22, 24, 32, 48})
-        result.addPixmap(pixmap(number, size));
-    return result;
+    // Drawn once: the tray animation asks for the same two icons twice a second while a song plays.
+    static QHash<int, QIcon> drawn;
+    const int n = valid(number);
+    auto it = drawn.find(n);
+    if (it == drawn.end()) {
+        QIcon result;
+        for (int size : {16, 22, 24, 32, 48})
+            result.addPixmap(pixmap(n, size));
+        it = drawn.insert(n, result);
+    }
+    return *it;
 }
 } // namespace TrayIcons

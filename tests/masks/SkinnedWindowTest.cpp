@@ -183,6 +183,33 @@ private slots:
         }
     }
 
+    void minimisedTheFaceWaitsAndCatchesUp()
+    {
+        SkinnedWindow window;
+        window.setFlyOffDelay(0);
+        QVERIFY(window.LoadMask(
+            writeMask(m_dir, {"BackImage=back.bmp", "Gif Active=1", "Animated Gif=a.gif", "Animated Gif-L=50",
+                              "Animated Gif-T=20", "Animated Gif-W=30", "Animated Gif-H=30"})));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SkinnedFace *face = window.face();
+        face->setLevels(100, 50);
+        QCOMPARE(face->VU_L->Progress(), 100);
+        QVERIFY(face->AniGif->isRunning());
+
+        window.showMinimized();
+        QTRY_VERIFY(window.isMinimized());
+        face->setLevels(20, 30);
+        QCOMPARE(face->VU_L->Progress(), 100);
+        QVERIFY(!face->AniGif->isRunning());
+
+        window.showNormal();
+        QTRY_VERIFY(!window.isMinimized());
+        QCOMPARE(face->VU_L->Progress(), 20);
+        QCOMPARE(face->VU_R->Progress(), 30);
+        QVERIFY(face->AniGif->isRunning());
+    }
+
     void stayOnTopAndTheWayBackToTheStrip()
     {
         SkinnedWindow window;

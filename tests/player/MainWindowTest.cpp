@@ -151,6 +151,36 @@ private slots:
         QCOMPARE(rig.window.x(), 1200);
     }
 
+    void metersWaitWhileTheStripIsSlidOff()
+    {
+        Rig rig;
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        rig.controller.meter()->setLeftPeak(120);
+        rig.controller.meter()->setRightPeak(60);
+        rig.controller.vuMeterTick();
+        QCOMPARE(rig.window.PBarL1->Progress(), 120);
+
+        rig.cursor = QPoint(600, 300);
+        rig.window.HideTimerTimer();
+        QVERIFY(rig.window.isSlidOff());
+        // Out of sight the meters are not painted: they keep what they showed.
+        rig.controller.meter()->setLeftPeak(150);
+        rig.controller.meter()->setRightPeak(150);
+        rig.controller.vuMeterTick();
+        QCOMPARE(rig.window.PBarL1->Progress(), 120);
+        QCOMPARE(rig.window.PBarR1->Progress(), 60);
+
+        // Back on the screen they show the controller's levels at once.
+        QMouseEvent move(QEvent::MouseMove, QPointF(0, 100), QPointF(1279, 100), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(rig.window.ShowPanel, &move);
+        QVERIFY(!rig.window.isSlidOff());
+        QCOMPARE(rig.window.PBarL1->Progress(), rig.controller.leftLevel());
+        QCOMPARE(rig.window.PBarR1->Progress(), rig.controller.rightLevel());
+        QCOMPARE(rig.controller.leftLevel(), 150);
+    }
+
     void dockedLeftKeepsItsRightmostColumn()
     {
         Rig rig;
