@@ -272,11 +272,33 @@ __attribute__((always_inline)) inline void step(const Bank &b, v8 *z1, v8 *z2, v
     }
 }
 
-template <size_t G, size_t C>
+// Where a bank's samples come from and go to: floats in place, or 16-bit frames in and out.
+struct FloatIo {
+    float *samples;
+    float scale[2];
+    template <size_t C> float in(long s, int c) const { return samples[s * long(C) + c]; }
+    template <size_t C> void out(long n, int c, float y) const { samples[n * long(C) + c] = y * scale[c]; }
+};
+
+struct PcmIo {
+    const int16_t *from;
+    int16_t *to;
+    float scale[2]; // flat factor x gain x 32768
+    template <size_t C> float in(long s, int c) const
+    {
+        return float(from[s * long(C) + c]) * (1.0f / 32768.0f);
+    }
+    template <size_t C> void out(long n, int c, float y) const
+    {
+        to[n * long(C) + c] = roundToPcm(y * scale[c]);
+    }
+};
+
+template <size_t G, size_t C, class Io>
 #if defined(__x86_64__) && !defined(__clang__)
 __attribute__((target_clones("arch=x86-64-v3", "default")))
 #endif
-void runBank(Bank &b, float *samples, long frames, const float *flat)
+void runBank(Bank &b, const Io &io, long frames)
 {
     constexpr long Depth = long(G * 8 / C); // filters in the pipeline, pass-through ones included
     v8 z1[G], z2[G], y[G];
@@ -286,18 +308,19 @@ void runBank(Bank &b, float *samples, long frames, const float *flat)
         y[g] = v8{};
     }
     auto input = [&](long s, float &x0, float &x1) {
-        x0 = s < frames ? samples[s * long(C)] : 0.0f;
-        x1 = C == 2 && s < frames ? samples[s * long(C) + 1] : 0.0f;
+        x0 = s < frames ? io.template in<C>(s, 0) : 0.0f;
+        x1 = C == 2 && s < frames ? io.template in<C>(s, 1) : 0.0f;
     };
+    // The conversions ride along in the cascade's step, which waits on its own arithmetic anyway.
     auto output = [&](long s) {
         const long n = s - (Depth - 1);
         if (n < 0 || n >= frames)
             return;
         if constexpr (C == 2) {
-            samples[2 * n] = y[G - 1][6] * flat[0];
-            samples[2 * n + 1] = y[G - 1][7] * flat[1];
+            io.template out<C>(n, 0, y[G - 1][6]);
+            io.template out<C>(n, 1, y[G - 1][7]);
         } else {
-            samples[n] = y[G - 1][7] * flat[0];
+            io.template out<C>(n, 0, y[G - 1][7]);
         }
     };
     const long total = frames + Depth - 1;
@@ -311,7 +334,8 @@ void runBank(Bank &b, float *samples, long frames, const float *flat)
         output(s);
     }
     for (; s < bodyEnd; ++s) {
-        step<G, C, false>(b, z1, z2, y, samples[s * long(C)], C == 2 ? samples[s * long(C) + 1] : 0.0f, 0, 0);
+        step<G, C, false>(b, z1, z2, y, io.template in<C>(s, 0), C == 2 ? io.template in<C>(s, 1) : 0.0f, 0,
+                          0);
         output(s);
     }
     for (; s < total; ++s) {
@@ -325,17 +349,17 @@ void runBank(Bank &b, float *samples, long frames, const float *flat)
     }
 }
 
-template <size_t C> void runBank(size_t vectors, Bank &b, float *samples, long frames, const float *flat)
+template <size_t C, class Io> void runBank(size_t vectors, Bank &b, const Io &io, long frames)
 {
     switch (vectors) {
     case 1:
-        runBank<1, C>(b, samples, frames, flat);
+        runBank<1, C>(b, io, frames);
         break;
     case 2:
-        runBank<2, C>(b, samples, frames, flat);
+        runBank<2, C>(b, io, frames);
         break;
     default:
-        runBank<3, C>(b, samples, frames, flat);
+        runBank<3, C>(b, io, frames);
         break;
     }
 }
@@ -353,6 +377,28 @@ void BandEqualizer::process(float *samples, size_t frames)
                 samples[n * channels + c] *= m_flat[c];
         return;
     }
+    FloatIo io{samples, {m_flat[0], m_flat[1]}};
+    runFilters(io, frames);
+}
+
+void BandEqualizer::process(const int16_t *in, int16_t *out, size_t frames, float gainLeft, float gainRight)
+{
+    const size_t channels = size_t(m_channels);
+    const float scale[2] = {m_flat[0] * gainLeft, m_flat[1] * (channels == 1 ? gainLeft : gainRight)};
+    if (m_filterCount == 0) {
+        for (size_t n = 0; n < frames; ++n)
+            for (size_t c = 0; c < channels; ++c) {
+                out[n * channels + c] = roundToPcm(float(in[n * channels + c]) * scale[c]);
+            }
+        return;
+    }
+    PcmIo io{in, out, {scale[0] * 32768.0f, scale[1] * 32768.0f}};
+    runFilters(io, frames);
+}
+
+template <class Io> void BandEqualizer::runFilters(Io &io, size_t frames)
+{
+    const size_t channels = size_t(m_channels);
     int used[Groups];
     int count = 0;
     for (int g = 0; g < Groups; ++g)
@@ -382,9 +428,9 @@ void BandEqualizer::process(float *samples, size_t frames)
         bank.slot[v][i] = int(slot);
     }
     if (channels == 2)
-        runBank<2>(vectors, bank, samples, long(frames), m_flat);
+        runBank<2>(vectors, bank, io, long(frames));
     else
-        runBank<1>(vectors, bank, samples, long(frames), m_flat);
+        runBank<1>(vectors, bank, io, long(frames));
     for (size_t lane = 0; lane < size_t(count) * channels; ++lane) {
         const size_t v = lane / 8, i = lane % 8;
         const int g = used[lane / channels];

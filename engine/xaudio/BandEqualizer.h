@@ -6,8 +6,18 @@
 // all at one value give that gain at every frequency and cost no filtering. +-80 is +-12 dB.
 #include "engine/xaudio/xaudio.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+
+// A sample scaled to 16 bits, clipped and rounded half to even as lrint() does; written with the float adder
+// (exact below 2^22), so loops of it vectorise.
+inline int16_t roundToPcm(float v)
+{
+    v = std::min(std::max(v, -32768.0f), 32767.0f);
+    return int16_t((v + 12582912.0f) - 12582912.0f);
+}
 
 class BandEqualizer
 {
@@ -27,6 +37,9 @@ public:
     bool active() const { return m_filterCount > 0 || m_flat[0] != 1.0f || m_flat[1] != 1.0f; }
     // Interleaved float samples of the current format, filtered in place without delay.
     void process(float *samples, size_t frames);
+    // The same from 16-bit frames to 16-bit frames, each channel also scaled by its gain, rounded and
+    // clipped: the whole way in one pass, with the same history as process().
+    void process(const int16_t *in, int16_t *out, size_t frames, float gainLeft, float gainRight);
     void clearHistory();
 
     // The designed gain of a channel at a frequency, in dB.
@@ -38,6 +51,7 @@ public:
 
 private:
     void rebuild();
+    template <class Io> void runFilters(Io &io, size_t frames);
 
     bool m_on = false;
     XA_EqualizerInfo m_record{};

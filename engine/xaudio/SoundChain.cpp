@@ -105,6 +105,28 @@ const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *out
         return in;
     }
 
+    float targetL, targetR;
+    targetGains(targetL, targetR);
+    // Settings made before the sound starts apply from its first sample.
+    if (m_snapGains) {
+        m_gainL = targetL;
+        m_gainR = targetR;
+        m_snapGains = false;
+    }
+    // Only the equalizer and a steady level: from 16 bits to 16 bits in the filters' own pass.
+    if (m_pitch == 1000 && (m_channelMode == 0 || ch == 1) && m_gainL == targetL && m_gainR == targetR) {
+        if (m_resampler) {
+            syn123_del(m_resampler);
+            m_resampler = nullptr;
+            m_resamplerPitch = 0;
+        }
+        m_out.resize(frames * size_t(ch));
+        const float mono = std::max(m_gainL, m_gainR);
+        m_eq.process(in, m_out.data(), frames, ch == 1 ? mono : m_gainL, ch == 1 ? mono : m_gainR);
+        *outFrames = frames;
+        return m_out.data();
+    }
+
     m_work.resize(frames * size_t(ch));
     for (size_t i = 0; i < m_work.size(); ++i)
         m_work[i] = in[i] * (1.0f / 32768.0f);
@@ -162,14 +184,6 @@ const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *out
         }
     }
 
-    float targetL, targetR;
-    targetGains(targetL, targetR);
-    // Settings made before the sound starts apply from its first sample.
-    if (m_snapGains) {
-        m_gainL = targetL;
-        m_gainR = targetR;
-        m_snapGains = false;
-    }
     // Reach a new level in 20 ms so a slider move does not click.
     const float step = 1.0f / (0.02f * float(m_rate));
     auto glide = [step](float current, float target) {
@@ -179,7 +193,7 @@ const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *out
     };
     std::vector<int16_t> &out = m_out;
     out.resize(count * size_t(ch));
-    auto toPcm = [](float v) { return int16_t(std::lrint(std::clamp(v * 32768.0f, -32768.0f, 32767.0f))); };
+    auto toPcm = [](float v) { return roundToPcm(v * 32768.0f); };
     size_t n = 0;
     // While a level glides, sample by sample; then at the steady level in a loop the compiler vectorizes.
     for (; n < count && (m_gainL != targetL || m_gainR != targetR); ++n) {

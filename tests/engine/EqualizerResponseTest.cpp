@@ -210,6 +210,53 @@ private slots:
         }
     }
 
+    void sixteenBitsInAndOutSoundAsTheFloatPath()
+    {
+        // Rounding by the float adder is lrint() itself, clipping included.
+        for (float v = -33000.0f; v <= 33000.0f; v += 0.25f)
+            QCOMPARE(roundToPcm(v), int16_t(std::lrint(std::clamp(v, -32768.0f, 32767.0f))));
+
+        // Music-like noise through both paths, in odd blocks, with a gain on each channel: the same samples.
+        for (int channels : {1, 2}) {
+            BandEqualizer viaFloat, viaPcm;
+            EqualizerSettings s;
+            s.left = {40, 30, 15, 0, -10, -10, 0, 15, 25, 30, 30, 30};
+            s.right = {-80, 0, 0, 40, 0, 0, 80, -20, 0, 80, -80, 0};
+            const XA_EqualizerInfo info = s.toEqualizerInfo();
+            for (BandEqualizer *eq : {&viaFloat, &viaPcm}) {
+                eq->setFormat(44100, channels);
+                eq->setRecord(&info);
+            }
+            const float gain[2] = {0.7f, 0.4f};
+            const size_t frames = 20000;
+            std::vector<int16_t> in(frames * size_t(channels)), out(in.size());
+            uint32_t seed = 1;
+            for (int16_t &v : in) {
+                seed = seed * 1664525u + 1013904223u;
+                v = int16_t(int(seed >> 16) - 32768);
+            }
+            const size_t blocks[] = {1152, 1, 7, 3000, 5, 333};
+            for (size_t done = 0, k = 0; done < frames; ++k) {
+                const size_t n = std::min(blocks[k % 6], frames - done);
+                viaPcm.process(in.data() + done * size_t(channels), out.data() + done * size_t(channels), n,
+                               gain[0], gain[1]);
+                done += n;
+            }
+            std::vector<float> work(in.size());
+            for (size_t i = 0; i < in.size(); ++i)
+                work[i] = in[i] * (1.0f / 32768.0f);
+            viaFloat.process(work.data(), frames);
+            int worst = 0;
+            for (size_t i = 0; i < in.size(); ++i) {
+                const int16_t expected = roundToPcm(work[i] * gain[channels == 1 ? 0 : i % 2] * 32768.0f);
+                worst = std::max(worst, std::abs(int(out[i]) - int(expected)));
+            }
+            // The gain meets the flat factor in another order: at most the last bit differs.
+            QVERIFY2(worst <= 1,
+                     qPrintable(QStringLiteral("%1 channels: off by %2").arg(channels).arg(worst)));
+        }
+    }
+
     void theDesignHoldsAtEverySampleRate()
     {
         for (int rate : {8000, 11025, 16000, 22050, 24000, 32000, 44100, 48000}) {
