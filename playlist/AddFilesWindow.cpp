@@ -99,33 +99,13 @@ AddFilesWindow::AddFilesWindow(PlaylistModel *playlist, QWidget *parent)
 
     DriveComboBox1 = new QComboBox(m_background);
     DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
-    fillPlaces();
     connect(DriveComboBox1, &QComboBox::activated, this,
             [this](int index) { setCurrentFolder(DriveComboBox1->itemData(index).toString()); });
 
-    m_folders = new QFileSystemModel(this);
-    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_folders->setRootPath(QStringLiteral("/"));
     DirectoryListBox1 = new QTreeView(m_background);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->setModel(m_folders);
     DirectoryListBox1->setHeaderHidden(true);
-    for (int c = 1; c < m_folders->columnCount(); ++c)
-        DirectoryListBox1->hideColumn(c);
     DirectoryListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The folders are read and sorted in the background, which moves the rows: for a moment after the folder
-    // was set, keep it in view as they arrive.
-    auto reveal = [this] {
-        if (m_revealClock.isValid() && m_revealClock.elapsed() < RevealMilliseconds)
-            DirectoryListBox1->scrollTo(m_folders->index(m_folder), QAbstractItemView::PositionAtCenter);
-    };
-    connect(m_folders, &QFileSystemModel::directoryLoaded, this, reveal);
-    connect(m_folders, &QFileSystemModel::layoutChanged, this, reveal);
-    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    setCurrentFolder(m_folders->filePath(current));
-            });
 
     FileListBox1 = new QListWidget(m_background);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -178,6 +158,54 @@ AddFilesWindow::AddFilesWindow(PlaylistModel *playlist, QWidget *parent)
     setCurrentFolder(QDir::homePath());
 }
 
+void AddFilesWindow::setVisible(bool visible)
+{
+    // Most sessions never open this window: the places, the folder model with its worker thread and the
+    // file icons are looked up only when it is first shown.
+    if (visible && !m_folders)
+        buildFolders();
+    if (visible && m_filesStale)
+        refreshFiles();
+    QWidget::setVisible(visible);
+}
+
+void AddFilesWindow::buildFolders()
+{
+    fillPlaces();
+    m_folders = new QFileSystemModel(this);
+    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_folders->setRootPath(QStringLiteral("/"));
+    DirectoryListBox1->setModel(m_folders);
+    for (int c = 1; c < m_folders->columnCount(); ++c)
+        DirectoryListBox1->hideColumn(c);
+    // The folders are read and sorted in the background, which moves the rows: for a moment after the folder
+    // was set, keep it in view as they arrive.
+    auto reveal = [this] {
+        if (m_revealClock.isValid() && m_revealClock.elapsed() < RevealMilliseconds)
+            DirectoryListBox1->scrollTo(m_folders->index(m_folder), QAbstractItemView::PositionAtCenter);
+    };
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, reveal);
+    connect(m_folders, &QFileSystemModel::layoutChanged, this, reveal);
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    setCurrentFolder(m_folders->filePath(current));
+            });
+    showFolderInTree();
+}
+
+void AddFilesWindow::showFolderInTree()
+{
+    if (!m_folders)
+        return;
+    const QModelIndex index = m_folders->index(m_folder);
+    if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
+        DirectoryListBox1->setCurrentIndex(index);
+        DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        m_revealClock.start();
+    }
+}
+
 AddFilesWindow::~AddFilesWindow()
 {
     // The walk must not outlive the window: stop it and wait before the controls go.
@@ -227,14 +255,12 @@ bool AddFilesWindow::setCurrentFolder(const QString &folder)
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
     const bool changed = clean != m_folder;
     m_folder = clean;
-    const QModelIndex index = m_folders->index(clean);
-    if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
-        DirectoryListBox1->setCurrentIndex(index);
-        DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
-        m_revealClock.start();
-    }
-    if (changed)
+    showFolderInTree();
+    // Listed when the window is seen (or asked for its list).
+    if (changed && m_folders)
         refreshFiles();
+    else if (changed)
+        m_filesStale = true;
     return true;
 }
 
@@ -246,6 +272,8 @@ QString AddFilesWindow::fullPath(const QString &name) const
 
 QStringList AddFilesWindow::listedFiles() const
 {
+    if (m_filesStale)
+        const_cast<AddFilesWindow *>(this)->refreshFiles();
     QStringList names;
     for (int i = 0; i < FileListBox1->count(); ++i)
         names << FileListBox1->item(i)->text();
@@ -255,6 +283,7 @@ QStringList AddFilesWindow::listedFiles() const
 void AddFilesWindow::refreshFiles()
 {
     static const QIcon icon = QFileIconProvider().icon(QAbstractFileIconProvider::File);
+    m_filesStale = false;
     FileListBox1->clear();
     const QStringList names =
         QDir(m_folder).entryList(FileMask, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);

@@ -86,6 +86,8 @@ public slots:
     // "Delete file(s) from your disk" and Delete: the selected files to the trash, after a confirmation.
     void RemoveClick();
 
+    void setVisible(bool visible) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -96,10 +98,13 @@ private:
     void showCount(int count, const QString &name);
     void setAddReady(bool ready);
     void fillPlaces();
+    void buildFolders();
+    void showFolderInTree();
 
     PlaylistModel *m_playlist = nullptr;
     PlaylistTreeAdder *m_adder = nullptr;
-    QFileSystemModel *m_folders = nullptr;
+    QFileSystemModel *m_folders = nullptr; // made when the window is first shown
+    bool m_filesStale = false;
     TFountainFill *m_background = nullptr;
     QString m_folder;
     // Since the folder was last set from outside the tree.

@@ -6,6 +6,7 @@
 #include "widgets/FlatButton.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -73,6 +74,7 @@ private slots:
     void closingTheWindowDuringAWalkStopsIt();
     void showRefreshesAndXCloses();
     void backgroundDragsTheWindow();
+    void nothingIsLookedUpBeforeTheWindowIsShown();
 };
 
 void AddFilesWindowTest::showsCaptionsAndTheAudioFilesOfTheFolder()
@@ -333,6 +335,29 @@ void AddFilesWindowTest::backgroundDragsTheWindow()
     // Offscreen the window follows the pointer itself: a window left in place is a broken drag.
     QVERIFY2(f.window.pos() != before, "the drag did not move the window");
     QCOMPARE(f.window.pos(), before + QPoint(30, 20));
+}
+
+void AddFilesWindowTest::nothingIsLookedUpBeforeTheWindowIsShown()
+{
+    const QString root = vorlantest::tempDir();
+    treefiles::makeSmallTree(root);
+    PlaylistModel playlist;
+    AddFilesWindow window(&playlist);
+    window.setPath4(root);
+    // Built at start, the window reads no folders and starts no model until someone opens it.
+    QVERIFY(!window.findChild<QFileSystemModel *>());
+    QVERIFY(!window.DirectoryListBox1->model() || window.DirectoryListBox1->model()->rowCount() == 0);
+    QCOMPARE(window.DriveComboBox1->count(), 0);
+    QCOMPARE(window.Path4(), root);
+    // Asked for its list, it has it.
+    QCOMPARE(window.listedFiles().size(), 4);
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.findChild<QFileSystemModel *>());
+    QCOMPARE(window.DriveComboBox1->itemText(0), QStringLiteral("/"));
+    QCOMPARE(window.DirectoryListBox1->currentIndex().data(QFileSystemModel::FilePathRole).toString(), root);
+    QCOMPARE(window.FileListBox1->count(), 4);
 }
 
 VORLAN_TEST_CLASS(AddFilesWindowTest)
