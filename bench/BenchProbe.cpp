@@ -2,9 +2,10 @@
 // at given moments, and its CPU time and wake-ups (context switches of all its threads) between two moments.
 // Ends it with SIGTERM afterwards.
 //   vorlan-bench-probe [--window TITLE] [--rss-at S] [--from S --to S] -- PROGRAM ARGS...
-// Prints one line: map_ms=... first_map_ms=... rss_kb=... cpu_ms=... wakeups=... rss_to_kb=...
-// (a value that was not asked for, or could not be had, is -1). The exec moment is passed to the program in
-// VORLAN_BENCH_T0_NS for the first-sound note (FirstSound.cpp).
+// VORLAN_BENCH_VERBOSE=1 names every window mapped on stderr. Prints one line: map_ms=... first_map_ms=...
+// rss_kb=... cpu_ms=... wakeups=... rss_to_kb=... (a value that was not asked for, or could not be had, is
+// -1). The exec moment is passed to the program in VORLAN_BENCH_T0_NS for the first-sound note
+// (FirstSound.cpp).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -204,7 +205,10 @@ int main(int argc, char **argv)
                 const double ms = (nowNs() - t0) / 1e6;
                 if (firstMapMs < 0)
                     firstMapMs = ms;
-                if (windowName(dpy, e.xmap.window) == title)
+                const std::string name = windowName(dpy, e.xmap.window);
+                if (std::getenv("VORLAN_BENCH_VERBOSE"))
+                    std::fprintf(stderr, "map %.1f ms: \"%s\"\n", ms, name.c_str());
+                if (name == title)
                     mapMs = ms;
             }
             if (mapMs >= 0 || waitpid(pid, nullptr, WNOHANG) == pid)
