@@ -144,6 +144,10 @@ private slots:
             QVERIFY2(QFile::exists(h.out + '/' + name), qPrintable(QDir(h.out).entryList().join(',')));
         // The last song played to its end, so every song was counted; then end the player as a logout would.
         QTRY_VERIFY_WITH_TIMEOUT(wavClosed(h.out + QStringLiteral("/track3.wav")), 20000);
+        // Files only: the network library and its TLS stack never took memory.
+        const QString maps = readAll(QStringLiteral("/proc/%1/maps").arg(player.processId()));
+        QVERIFY(maps.contains(QLatin1String("libmpg123")));
+        QVERIFY(!maps.contains(QLatin1String("libcurl")));
         QVERIFY(endPlayer(player));
 
         const QString stats = readAll(h.home + QStringLiteral("/Statistics.lst"));
