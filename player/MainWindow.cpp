@@ -237,12 +237,18 @@ void MainWindow::connectController()
     connect(VolTrackBar, &QSlider::valueChanged, c, &PlaybackController::VolTrackBarChange);
     connect(BalTrack, &QSlider::valueChanged, c, &PlaybackController::BalTrackChange);
 
-    connect(c, &PlaybackController::timeTextChanged, PlayTime, &QLabel::setText);
+    // Slid off the screen the strip would paint the time, the position and the meters for nobody: they wait
+    // and catch up when it comes back.
+    connect(c, &PlaybackController::timeTextChanged, this, [this](const QString &text) {
+        m_timeText = text;
+        if (!isSlidOff())
+            PlayTime->setText(text);
+    });
     connect(c, &PlaybackController::positionChanged, this, [this](int value) {
-        if (RxSlider1->isSliderDown())
-            return;
-        const QSignalBlocker block(RxSlider1);
-        RxSlider1->setValue(value);
+        m_position = value;
+        m_positionWaits = isSlidOff();
+        if (!m_positionWaits)
+            showPosition();
     });
     connect(c, &PlaybackController::positionEnabledChanged, RxSlider1, &QWidget::setEnabled);
     // The decoder's reports of older levels must not pull a slider from under the user's hand.
@@ -267,7 +273,6 @@ void MainWindow::connectController()
     connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
         m_levelLeft = left;
         m_levelRight = right;
-        // Slid off the screen the meters would be painted ten times a second for nobody.
         if (!isSlidOff())
             showLevels();
     });
@@ -285,7 +290,8 @@ void MainWindow::connectController()
         VolTrackBar->setValue(c->volumePosition());
         BalTrack->setValue(c->balancePosition());
     }
-    PlayTime->setText(c->timeText());
+    m_timeText = c->timeText();
+    PlayTime->setText(m_timeText);
     setLoopRandom(c->loop(), c->random());
 }
 
@@ -430,7 +436,7 @@ void MainWindow::slideTo(int left)
 {
     move(left, y());
     if (!isSlidOff())
-        showLevels();
+        showSkipped();
 }
 
 void MainWindow::showLevels()
@@ -439,12 +445,29 @@ void MainWindow::showLevels()
     PBarR1->setProgress(m_levelRight);
 }
 
+void MainWindow::showPosition()
+{
+    if (RxSlider1->isSliderDown())
+        return;
+    const QSignalBlocker block(RxSlider1);
+    RxSlider1->setValue(m_position);
+}
+
+void MainWindow::showSkipped()
+{
+    showLevels();
+    if (m_positionWaits)
+        showPosition();
+    m_positionWaits = false;
+    PlayTime->setText(m_timeText);
+}
+
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    // Back on the screen, the meters show what they skipped while out of sight.
+    // Back on the screen, it shows what it skipped while out of sight.
     if (!isSlidOff())
-        showLevels();
+        showSkipped();
 }
 
 void MainWindow::setDockedLeft(bool left)

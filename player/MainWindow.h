@@ -201,6 +201,8 @@ private:
     void setTrayToolTip(const QString &text);
     void slideTo(int left);
     void showLevels();
+    void showPosition();
+    void showSkipped();
     QPoint cursorPos() const;
     bool acceptsDrop(const QMimeData *mime, QObject *source) const;
 
@@ -227,6 +229,9 @@ private:
     int m_iconShown = 1;
     int m_levelLeft = 0;
     int m_levelRight = 0;
+    int m_position = 0;
+    bool m_positionWaits = false;
+    QString m_timeText;
     QString m_trayHint;
     QString m_openDir;
     QPointer<QScreen> m_dockScreen;

@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(rig.window.x(), 1200);
     }
 
-    void metersWaitWhileTheStripIsSlidOff()
+    void meterPositionAndTimeWaitWhileTheStripIsSlidOff()
     {
         Rig rig;
         rig.window.show();
@@ -164,12 +164,21 @@ private slots:
         rig.cursor = QPoint(600, 300);
         rig.window.HideTimerTimer();
         QVERIFY(rig.window.isSlidOff());
-        // Out of sight the meters are not painted: they keep what they showed.
+        // Out of sight the meters, the position and the time are not painted: they keep what they showed.
+        const QString time = rig.window.PlayTime->text();
         rig.controller.meter()->setLeftPeak(150);
         rig.controller.meter()->setRightPeak(150);
         rig.controller.vuMeterTick();
+        rig.controller.setTrackPosition(true);
+        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
+            m.offset = 300;
+            m.range = 400;
+        });
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 2; });
         QCOMPARE(rig.window.PBarL1->Progress(), 120);
         QCOMPARE(rig.window.PBarR1->Progress(), 60);
+        QCOMPARE(rig.window.RxSlider1->value(), 0);
+        QCOMPARE(rig.window.PlayTime->text(), time);
 
         // Back on the screen they show the controller's levels at once.
         QMouseEvent move(QEvent::MouseMove, QPointF(0, 100), QPointF(1279, 100), Qt::NoButton, Qt::NoButton,
@@ -179,6 +188,8 @@ private slots:
         QCOMPARE(rig.window.PBarL1->Progress(), rig.controller.leftLevel());
         QCOMPARE(rig.window.PBarR1->Progress(), rig.controller.rightLevel());
         QCOMPARE(rig.controller.leftLevel(), 150);
+        QCOMPARE(rig.window.RxSlider1->value(), 300);
+        QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("[02:00]"));
     }
 
     void dockedLeftKeepsItsRightmostColumn()
