@@ -102,6 +102,14 @@ void AboutWindow::keyPressEvent(QKeyEvent *event)
 QString AboutWindow::hintsAndTips()
 {
     return QStringLiteral(
+        "<h4>The skinned window</h4>"
+        "<ul>"
+        "<li>The player starts dressed in a mask. Drag it by its body; <b>T</b> keeps it on top, <b>..</b> "
+        "lets it go.</li>"
+        "<li><b>P</b>, <b>E</b>, <b>i</b> and <b>C</b> show the playlist, the equalizer, the file information "
+        "and the preferences; <b>x</b> closes the player.</li>"
+        "<li>Double-click its body to switch to the strip.</li>"
+        "</ul>"
         "<h4>The strip</h4>"
         "<ul>"
         "<li>The player sits as a narrow strip at the right screen edge (or the left one, chosen in the "
@@ -118,7 +126,7 @@ QString AboutWindow::hintsAndTips()
         "</ul>"
         "<h4>Songs and lists</h4>"
         "<ul>"
-        "<li>Drop MP3 files from the file manager onto the strip to play them at once; drop an .m3u, .pls or "
+        "<li>Drop MP3 files from the file manager onto the player to play them at once; drop an .m3u, .pls or "
         ".vln list to load it.</li>"
         "<li>Drag the position slider to seek. Hold <b>Shift</b> while dragging to hear where you are as you "
         "go.</li>"
