@@ -28,6 +28,7 @@ SaveMaskWindow::SaveMaskWindow(QWidget *parent) : QWidget(parent, Qt::Dialog)
     connect(SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &SaveMaskWindow::CancelBtnClick);
     m_dialogs = MaskerDialogs::standard();
+    setMinimumWidth(300);
 }
 
 bool SaveMaskWindow::SaveBtnClick()

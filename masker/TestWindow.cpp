@@ -12,8 +12,10 @@
 #include "widgets/ScrollingText.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
+#include <QScreen>
 
 namespace
 {
@@ -82,6 +84,15 @@ bool TestWindow::TestMask(const QString &fileName)
         m_face->setTimeColor(SystemColors::fromValue(mask.timeColor));
 
     m_face->Title->setLines({QStringLiteral("VorlanMasker Test"), QStringLiteral("Author: ") + mask.author});
+    if (!m_placed) {
+        // Below the middle of the screen, where the placement window does not cover it.
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center().x() - width() / 2,
+                 std::min(area.center().y() + area.height() / 8, area.bottom() - height()));
+        }
+        m_placed = true;
+    }
     show();
     raise();
     return true;

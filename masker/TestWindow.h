@@ -39,4 +39,5 @@ private:
     MaskFile m_mask;
     QColor m_best1;
     QColor m_best2;
+    bool m_placed = false;
 };

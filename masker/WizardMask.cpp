@@ -425,6 +425,8 @@ void WizardWindow::LoadMaskClick()
 
 void WizardWindow::SaveMaskClick()
 {
+    m_save->adjustSize();
+    m_save->move(frameGeometry().center() - QPoint(m_save->width() / 2, m_save->height() / 2));
     m_save->show();
     m_save->raise();
     m_save->activateWindow();

@@ -132,7 +132,7 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     GradGaugePreview->hide();
     ObjectsChange();
     refreshPreviews();
-    resize(560, 520);
+    resize(660, 540);
 }
 
 WizardWindow::~WizardWindow()
