@@ -14,8 +14,14 @@
 #include "platform/TextFile.h"
 #include "platform/XdgKeyFile.h"
 #include "tests/TestMain.h"
+#include "widgets/AngleLabel.h"
+#include "widgets/BlockGauge.h"
+#include "widgets/Gauge.h"
 #include "widgets/GlyphButton.h"
 #include "widgets/KnobBar.h"
+#include "widgets/ScrollingText.h"
+#include "widgets/TFountainFill.h"
+#include "widgets/ThumbSlider.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -336,6 +342,40 @@ private slots:
         QVERIFY(w.LoadMask(path));
         QCOMPARE(w.currentMask().buttonImages[MaskFile::PlayBtn], QStringLiteral("gone.bmp"));
         QCOMPARE(w.SliderWay->itemIndex(), 0); // only "Horizontal" exactly is horizontal
+    }
+
+    void previewsFollowTheFields()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        // At start the plain meter is previewed, the block meter hidden.
+        QVERIFY(!w.GaugePreview->isHidden());
+        QVERIFY(w.GradGaugePreview->isHidden());
+        w.PlayTime_A->setValue(30);
+        QCOMPARE(w.TimePreview->angle(), 30);
+        w.Shadow_S->setValue(4);
+        QCOMPARE(w.TimePreview->shadowSize(), 4);
+        w.CP5->setValue(255);
+        QCOMPARE(w.TimePreview->shadowColor(), QColor(255, 0, 0));
+        w.CP3->setValue(65280);
+        QCOMPARE(w.TitlePreview->backColor(), QColor(0, 255, 0));
+        w.VUKind->setCurrentIndex(2);
+        QCOMPARE(w.GaugePreview->kind(), Gauge::Pie);
+        w.CP4->setValue(16711680);
+        QCOMPARE(w.GaugePreview->BackColor(), QColor(0, 0, 255));
+        QCOMPARE(w.GradGaugePreview->controlColor(), QColor(0, 0, 255));
+        w.VUKind->setCurrentIndex(4);
+        QVERIFY(w.GaugePreview->isHidden());
+        QVERIFY(!w.GradGaugePreview->isHidden());
+        w.BCP1->setValue(255);
+        QCOMPARE(w.GradientPreview->FromColor(), QColor(255, 0, 0));
+        QCOMPARE(w.TimePreview->textColor(), QColor(255, 0, 0));
+        // The thumb picked in step 2 is the preview slider's, and the slider turns with "SliderWay".
+        answers.openFiles << m_dir + "/thumb.bmp";
+        w.LoadSliderThumb->click();
+        QCOMPARE(w.SliderPreview->thumbImage().size(), QSize(20, 14));
+        w.SliderWay->setItemIndex(0);
+        QVERIFY(!w.SliderPreview->isHorizontal());
     }
 
     void theSamplesOpenInTheWizard()
