@@ -17,6 +17,7 @@ class FileInfoWindow;
 class MainWindow;
 class ProfileFile;
 class PlaylistWindow;
+class PreferencesWindow;
 class SkinnedWindow;
 class StatisticsWindow;
 class TagEditorWindow;
@@ -49,6 +50,7 @@ public:
 
     MainWindow *mainWindow() const;
     SkinnedWindow *skinnedWindow() const;
+    PreferencesWindow *preferencesWindow() const;
     PlaybackController *controller() const { return m_controller; }
     PlaylistModel *playlist() const { return m_playlist; }
 
@@ -65,6 +67,7 @@ private:
     void createWindows();
     void wire();
     void applyPreferences();
+    void wirePreferences();
     void firstRunPrompt();
     void registerFileTypes();
     void installDemoSongs();
@@ -73,7 +76,6 @@ private:
     void shutdownWindows();
     void stopEverything();
     void applyPlaylistDocking();
-    void applyColours();
     void wireSkinnedWindow();
     void loadStartMask();
     void showSkinnedWindow();
@@ -107,6 +109,7 @@ private:
     QPointer<EqualizerWindow> m_equalizerWindow;
     QPointer<UrlInputWindow> m_urlInput;
     QPointer<SkinnedWindow> m_skinned;
+    QPointer<PreferencesWindow> m_prefs;
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;
