@@ -614,8 +614,11 @@ void VorlanApp::wirePreferences()
     };
     m_prefs->setTargets(t);
     // The strip's "P", its menu and the skin's "C": the gradient's colours go into the pickers first.
-    connect(m_main, &MainWindow::preferencesRequested, m_prefs,
-            [this] { m_prefs->showWithColors(m_settings.color1, m_settings.color2); });
+    connect(m_main, &MainWindow::preferencesRequested, m_prefs, [this] {
+        m_prefs->showWithColors(m_settings.color1, m_settings.color2);
+        // A window the user had open keeps its place.
+        m_prefs->setProperty("vorlanPlaced", true);
+    });
     connect(m_prefs, &PreferencesWindow::maskerRequested, this, [] { Launcher::startMasker(); });
 }
 
