@@ -150,7 +150,7 @@ PreferencesWindow::PreferencesWindow(Settings *settings, QWidget *parent)
     buildFrame(content);
     showPickerColors();
     applyFrameColors(QColor(0x00, 0x80, 0xC0), Qt::white);
-    resize(440, 400);
+    resize(580, 420);
 }
 
 PreferencesWindow::~PreferencesWindow() = default;

@@ -809,6 +809,9 @@ void VorlanApp::shutdownWindows()
         m_guard->saveForExit();
     else
         SaveSettings();
+    // A window still on screen would be asked to close when the program quits, and the skinned one answers
+    // by flying off instead: the player would stay. Hidden, they let it end.
+    hideAll();
     stopEverything();
     QCoreApplication::processEvents();
     if (!m_powerOff->powerOff())

@@ -492,6 +492,26 @@ private slots:
                  QStringLiteral("vorlan-icon-3"));
         QVERIFY(QFile::exists(userData + QStringLiteral("/icons/hicolor/32x32/apps/vorlan-icon-4.png")));
     }
+
+    // Last: the player ends here.
+    void aShutdownAfterOneSongPowersOffAndTheSkinnedPlayerEnds()
+    {
+        const QString log = m_dir + QStringLiteral("/poweroff.log");
+        qputenv("VORLAN_POWEROFF_LOG", log.toUtf8());
+        QVERIFY(m_app->skinnedWindow()->isVisible());
+        open();
+        prefs()->ShutDownGroup->item(2)->click();
+        prefs()->NSongs->setValue(1);
+        prefs()->OkBtn->click();
+        m_app->controller()->setTickInterval(5);
+        m_app->controller()->PlayFile(QStringLiteral(VORLAN_FIXTURES "/mpeg25-layer3.mp3"));
+        QTRY_VERIFY_WITH_TIMEOUT(read(log).startsWith("PowerOff"), 20000);
+        qunsetenv("VORLAN_POWEROFF_LOG");
+        // Quitting asks every window on screen to close, and the skinned one answers by flying off instead:
+        // none may be left, or the player stays after it asked for the power-off.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), w->metaObject()->className());
+    }
 };
 
 VORLAN_TEST_CLASS(PreferencesWindowTest)
