@@ -79,6 +79,12 @@ void PlaybackController::setOutputModule(int module)
     // 2: every song opens a WAV file of its own.
 }
 
+void PlaybackController::applyAnimatedTray(bool on)
+{
+    m_animatedTray = on;
+    emit trayAnimationChanged(on && m_state == XA_PLAYER_STATE_PLAYING);
+}
+
 QString PlaybackController::wavOutputName(const QString &path) const
 {
     QString dir = m_outputDir.isEmpty() ? QDir::homePath() : m_outputDir;

@@ -41,6 +41,8 @@ public:
     void setAutoPlay(bool on) { m_autoPlay = on; }
     bool autoPlay() const { return m_autoPlay; }
     void setAnimatedTray(bool on) { m_animatedTray = on; }
+    // The same, and the tray follows at once: it stops, or animates again while a song plays.
+    void applyAnimatedTray(bool on);
     void setRandomColors(bool on) { m_randomColors = on; }
 
     // Commands.

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -139,7 +140,8 @@ namespace TrayIcons
 {
 int count()
 {
-    return ShapeCount * int(palettes.size());
+    // The preferences offer a strip of 21.
+    return std::min(21, ShapeCount * int(palettes.size()));
 }
 
 int valid(int number)

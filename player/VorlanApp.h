@@ -18,6 +18,7 @@ class FileInfoWindow;
 class MainWindow;
 class ProfileFile;
 class PlaylistWindow;
+class PreferencesWindow;
 class SkinnedWindow;
 class StatisticsWindow;
 class TagEditorWindow;
@@ -50,6 +51,7 @@ public:
 
     MainWindow *mainWindow() const;
     SkinnedWindow *skinnedWindow() const;
+    PreferencesWindow *preferencesWindow() const;
     PlaybackController *controller() const { return m_controller; }
     // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
@@ -75,6 +77,7 @@ private:
     void createWindows();
     void wire();
     void applyPreferences();
+    void wirePreferences();
     void firstRunPrompt();
     void registerFileTypes();
     void installDemoSongs();
@@ -83,7 +86,6 @@ private:
     void shutdownWindows();
     void stopEverything();
     void applyPlaylistDocking();
-    void applyColours();
     void wireSkinnedWindow();
     void loadStartMask();
     void showSkinnedWindow();
@@ -118,6 +120,7 @@ private:
     QPointer<UrlInputWindow> m_urlInput;
     QPointer<SkinnedWindow> m_skinned;
     MaskChooser m_maskChooser;
+    QPointer<PreferencesWindow> m_prefs;
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;
