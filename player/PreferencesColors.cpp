@@ -15,6 +15,7 @@
 #include "playlist/UrlInputWindow.h"
 #include "tags/FileInfoWindow.h"
 #include "tags/TagEditorWindow.h"
+#include "widgets/GradientFrame.h"
 #include "widgets/TFountainFill.h"
 
 #include <QCheckBox>
@@ -37,11 +38,6 @@ QIcon swatch(const QColor &color)
     p.setPen(Qt::black);
     p.drawRect(pm.rect().adjusted(0, 0, -1, -1));
     return QIcon(pm);
-}
-
-int gray(const QColor &c)
-{
-    return qGray(c.rgb());
 }
 
 } // namespace
@@ -186,12 +182,8 @@ void PreferencesWindow::applyFrameColors(const QColor &c1, const QColor &c2)
     LeftFill->setColors(c1, FrameColor);
     BottomFill->setColors(FrameColor, c1);
     RightFill->setColors(FrameColor, c1);
-    // The caption sits on the first colour: the second one, unless the two are too alike to read.
-    QColor text = c2;
-    if (qAbs(gray(c1) - gray(c2)) < 60)
-        text = gray(c1) > 128 ? QColor(Qt::black) : QColor(Qt::white);
     QPalette pal = Label8->palette();
-    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::WindowText, GradientFrame::captionColor(c1, c2));
     Label8->setPalette(pal);
 }
 

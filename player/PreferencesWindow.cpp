@@ -10,6 +10,7 @@
 #include "player/PlaybackController.h"
 #include "player/Settings.h"
 #include "player/TrayIcons.h"
+#include "widgets/GradientFrame.h"
 #include "widgets/TFountainFill.h"
 
 #include <QCheckBox>
@@ -55,7 +56,7 @@ QPushButton *pushButton(const char *name, const QString &caption, QWidget *paren
 
 } // namespace
 
-const QColor PreferencesWindow::FrameColor = QColor(0xF0, 0xF0, 0xF0);
+const QColor PreferencesWindow::FrameColor = GradientFrame::DesignedColor;
 
 RadioGroup::RadioGroup(const QString &caption, const QStringList &items, QWidget *parent) : QWidget(parent)
 {
