@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <climits>
 
 namespace
 {
@@ -288,6 +289,7 @@ void PlaybackController::ResetPlayback()
     m_player->OutputClose();
     m_player->InputSeek(0, 1);
     m_elapsedSeconds = 0;
+    m_elapsedCentis = 0;
     setTimeText(QStringLiteral("[00:00]"));
 }
 
@@ -403,6 +405,20 @@ void PlaybackController::positionDragEnded(int value)
     m_position = value;
     m_player->InputSeek(value, PositionMax);
     m_trackPosition = true;
+}
+
+void PlaybackController::seekTo(qint64 ms)
+{
+    const qint64 length = qint64(m_lengthSeconds) * 1000;
+    if (length <= 0)
+        return;
+    ms = std::clamp<qint64>(ms, 0, length);
+    m_player->InputSeek(int(std::min<qint64>(ms, INT_MAX)), int(std::min<qint64>(length, INT_MAX)));
+    // Shown at once; the decoder's next report confirms it.
+    m_elapsedCentis = ms / 10;
+    m_elapsedSeconds = int(ms / 1000);
+    m_trackPosition = true;
+    redrawTime();
 }
 
 void PlaybackController::positionValueChanged(int value)
@@ -553,9 +569,10 @@ void PlaybackController::onDuration(quint32 seconds)
     emit songTimeTextChanged(songTimeText(m_lengthSeconds));
 }
 
-void PlaybackController::onTimecode(quint8 h, quint8 m, quint8 s, quint8)
+void PlaybackController::onTimecode(quint8 h, quint8 m, quint8 s, quint8 f)
 {
     m_elapsedSeconds = h * 3600 + m * 60 + s;
+    m_elapsedCentis = qint64(m_elapsedSeconds) * 100 + f;
     if (m_trackPosition || m_shiftHeld)
         redrawTime();
 }
@@ -581,6 +598,7 @@ void PlaybackController::onStreamInfo(quint8 level, quint8 layer, quint16 bitrat
     emit streamInfoChanged(info);
 
     const QString name = PlaylistModel::EntryDisplayText(m_currentPath, true);
+    m_songTitle = name;
     emit titleChanged(name);
 
     QStringList lines{name};

@@ -74,6 +74,8 @@ public:
     void positionDragStarted();
     void positionDragEnded(int value);
     void positionValueChanged(int value);
+    // A jump to a time in the song from outside the windows (a media remote), in milliseconds.
+    void seekTo(qint64 ms);
     void setShiftHeld(bool held) { m_shiftHeld = held; }
     bool trackPosition() const { return m_trackPosition; }
     void setTrackPosition(bool on) { m_trackPosition = on; }
@@ -101,6 +103,9 @@ public:
     QString currentPath() const { return m_currentPath; }
     int lengthSeconds() const { return m_lengthSeconds; }
     int elapsedSeconds() const { return m_elapsedSeconds; }
+    qint64 elapsedMilliseconds() const { return m_elapsedCentis * 10; }
+    // The one-line name of the playing song, as the title lines show it.
+    QString songTitle() const { return m_songTitle; }
     int positionValue() const { return m_position; }
     int playerState() const { return m_state; }
     bool fading() const { return m_fadeDown.isActive() || m_fadeUp.isActive(); }
@@ -176,6 +181,8 @@ private:
     int m_leftLevel = 0, m_rightLevel = 0;
     int m_lengthSeconds = 0;
     int m_elapsedSeconds = 0;
+    qint64 m_elapsedCentis = 0;
+    QString m_songTitle;
     int m_state = 0;
     QString m_currentPath;
     QString m_timeText = QStringLiteral("[00:00]");

@@ -17,6 +17,7 @@
 #include "player/AboutWindow.h"
 #include "player/ColorList.h"
 #include "player/MainWindow.h"
+#include "player/MprisService.h"
 #include "player/PlaybackController.h"
 #include "player/Statistics.h"
 #include "player/StatisticsWindow.h"
@@ -92,6 +93,7 @@ VorlanApp::~VorlanApp()
     delete m_playlistWindow;
     delete m_skinned;
     delete m_main;
+    delete m_mpris;
     delete m_controller;
     delete m_player;
 }
@@ -165,7 +167,23 @@ bool VorlanApp::startUp()
     m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
     m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
     LoadSettings();
+    startMediaRemote();
     return true;
+}
+
+void VorlanApp::startMediaRemote()
+{
+    m_mpris = new MprisService(m_controller, m_playlist, this);
+    connect(m_mpris, &MprisService::raiseRequested, this, [this] {
+        if (!m_main->isVisible() && !m_skinned->isVisible())
+            m_main->ShowAll1Click();
+        QWidget *face = m_settings.backMask ? static_cast<QWidget *>(m_skinned) : m_main;
+        face->showNormal();
+        face->raise();
+        face->activateWindow();
+    });
+    connect(m_mpris, &MprisService::quitRequested, this, &VorlanApp::closeSequence);
+    m_mpris->start();
 }
 
 void VorlanApp::createWindows()

@@ -15,6 +15,7 @@ class AddFilesWindow;
 class EqualizerWindow;
 class FileInfoWindow;
 class MainWindow;
+class MprisService;
 class ProfileFile;
 class PlaylistWindow;
 class SkinnedWindow;
@@ -51,6 +52,7 @@ public:
     SkinnedWindow *skinnedWindow() const;
     PlaybackController *controller() const { return m_controller; }
     PlaylistModel *playlist() const { return m_playlist; }
+    MprisService *mpris() const { return m_mpris; }
 
     void LoadSettings();
     void SaveSettings();
@@ -75,6 +77,7 @@ private:
     void applyPlaylistDocking();
     void applyColours();
     void wireSkinnedWindow();
+    void startMediaRemote();
     void loadStartMask();
     void showSkinnedWindow();
     void showStrip();
@@ -97,6 +100,7 @@ private:
     Statistics *m_statistics = nullptr;
     PlaybackController *m_controller = nullptr;
     TimedShutdown *m_shutdown = nullptr;
+    MprisService *m_mpris = nullptr;
     QPointer<MainWindow> m_main;
     QPointer<PlaylistWindow> m_playlistWindow;
     QPointer<AboutWindow> m_about;
