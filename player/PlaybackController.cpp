@@ -240,7 +240,8 @@ void PlaybackController::handOver(const QString &param)
 {
     if (param.isEmpty())
         return;
-    if (PlaylistModel::IsAudioFile(param)) {
+    // A stream address is added and played as a URL entry of the list.
+    if (PlaylistModel::IsAudioFile(param) || PlaylistModel::IsStreamUrl(param)) {
         m_playlist->PlaylistAddFile(param);
         const int last = m_playlist->count() - 1;
         m_playlist->setCurrentIndex(last);
@@ -262,7 +263,7 @@ void PlaybackController::startWith(const QStringList &arguments, const QString &
     }
     // An unquoted path with blanks arrives in pieces; put it together again.
     const QString path = arguments.join(QLatin1Char(' '));
-    if (PlaylistModel::IsAudioFile(path)) {
+    if (PlaylistModel::IsAudioFile(path) || PlaylistModel::IsStreamUrl(path)) {
         m_playlist->clear();
         m_playlist->PlaylistAddFile(path);
         m_playlist->setCurrentIndex(0);
