@@ -111,6 +111,8 @@ signals:
     void OnNotifyInputTimecodeGranularity(quint32 Granularity);
     void OnNotifyInputDuration(quint32 Duration);
     void OnNotifyInputStreamInfo(quint8 Level, quint8 Layer, quint16 Bitrate, quint16 Frequency, quint8 Mode);
+    // A radio stream's current title (UTF-8 when it is valid UTF-8, else Latin-1).
+    void OnNotifyInputStreamTitle(const QString &Title);
     void OnNotifyInputModule(qint16 Module);
     void OnNotifyInputModuleInfo(quint8 Module, quint8 NbDevices, const QString &Name,
                                  const QString &Description);

@@ -49,6 +49,7 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(m_player, &TXaudioPlayer::OnNotifyInputPosition, this, &PlaybackController::onPosition);
     connect(m_player, &TXaudioPlayer::OnNotifyInputStreamInfo, this, &PlaybackController::onStreamInfo);
     connect(m_player, &TXaudioPlayer::OnNotifyOutputVolume, this, &PlaybackController::onVolume);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputStreamTitle, this, &PlaybackController::onStreamTitle);
     // A reported PCM level of 99 is full volume.
     connect(m_player, &TXaudioPlayer::OnNotifyOutputPcmLevel, this,
             [this](quint8 pcm) { onVolume(255, pcm == 99 ? 100 : pcm, quint8(m_balancePosition)); });
@@ -114,6 +115,7 @@ void PlaybackController::PlayFile(const QString &path)
     }
     if (m_randomColors)
         emit randomColorsWanted();
+    m_playlist->setLiveName(QString(), QString());
     m_currentPath = path;
     m_trackPosition = true;
     if (m_outputModule == 2)
@@ -292,6 +294,8 @@ void PlaybackController::ResetPlayback()
     m_elapsedSeconds = 0;
     m_elapsedCentis = 0;
     setTimeText(QStringLiteral("[00:00]"));
+    // A stream's title is its name only while it plays.
+    m_playlist->setLiveName(QString(), QString());
 }
 
 void PlaybackController::setLoop(bool on)
@@ -631,4 +635,15 @@ void PlaybackController::onVolume(quint8, quint8 pcm, quint8 balance)
     m_balancePosition = std::min<int>(balance, 100);
     emit volumePositionChanged(m_volumePosition);
     emit balancePositionChanged(m_balancePosition);
+}
+
+void PlaybackController::onStreamTitle(const QString &title)
+{
+    if (!PlaylistModel::IsStreamUrl(m_currentPath) || title.trimmed().isEmpty())
+        return;
+    m_songTitle = title.trimmed();
+    emit titleChanged(m_songTitle);
+    // The stream's address stays below its title.
+    emit titleLinesChanged({m_songTitle, m_currentPath});
+    m_playlist->setLiveName(m_currentPath, m_songTitle);
 }

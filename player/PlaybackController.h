@@ -149,6 +149,7 @@ private:
     void onPosition(quint32 offset, quint32 range);
     void onStreamInfo(quint8 level, quint8 layer, quint16 bitrate, quint16 frequency, quint8 mode);
     void onVolume(quint8 master, quint8 pcm, quint8 balance);
+    void onStreamTitle(const QString &title);
     void endOfSong();
     void sendVolume();
     void setVolumePosition(int position);

@@ -180,6 +180,8 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         case NumberColumn:
             return entryField(text, 0);
         case NameColumn:
+            if (!m_livePath.isEmpty() && EntryPath(text) == m_livePath)
+                return m_liveName;
             return entryField(text, 1);
         case DurationColumn:
             return entryField(text, 2);
@@ -195,6 +197,25 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void PlaylistModel::setLiveName(const QString &path, const QString &name)
+{
+    if (path == m_livePath && name == m_liveName)
+        return;
+    liveNameRowsChanged();
+    m_livePath = name.isEmpty() ? QString() : path;
+    m_liveName = name;
+    liveNameRowsChanged();
+}
+
+void PlaylistModel::liveNameRowsChanged()
+{
+    if (m_livePath.isEmpty())
+        return;
+    for (int i = 0; i < count(); ++i)
+        if (EntryPath(m_lines.at(i)) == m_livePath)
+            emit dataChanged(index(i, NameColumn), index(i, NameColumn));
 }
 
 QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int role) const

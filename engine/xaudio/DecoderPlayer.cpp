@@ -575,6 +575,10 @@ void DecoderPlayer::decodeStep()
             if (!title.empty() && title != m_lastTitle) {
                 m_lastTitle = title;
                 debug(1, "StreamTitle: " + title);
+                XA_Message m;
+                m.code = XA_MSG_NOTIFY_INPUT_STREAM_TITLE;
+                m.text = title;
+                notify(std::move(m), XA_NOTIFY_MASK_INPUT_NAME);
             }
         }
         return;

@@ -118,6 +118,8 @@ enum XA_NotificationCode : int {
     XA_MSG_NOTIFY_PROGRESS = 104,
     XA_MSG_NOTIFY_DEBUG = 105,
     XA_MSG_NOTIFY_ERROR = 106,
+    // Beyond the 3.2 set: the title a radio stream sends in its ICY metadata (text), as it changes.
+    XA_MSG_NOTIFY_INPUT_STREAM_TITLE = 107,
 };
 
 enum XA_PlayerState : int {
