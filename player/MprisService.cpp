@@ -4,6 +4,7 @@
 #include "player/MprisAdaptors.h"
 #include "player/PlaybackController.h"
 #include "playlist/PlaylistModel.h"
+#include "tags/ExtendedTags.h"
 #include "tags/TMPEGAudio.h"
 
 #include <QCoreApplication>
@@ -143,6 +144,13 @@ QVariantMap MprisService::metadata() const
                 map.insert(QStringLiteral("xesam:artist"), QStringList{d.Artist.trimmed()});
             if (!d.Album.trimmed().isEmpty())
                 map.insert(QStringLiteral("xesam:album"), d.Album.trimmed());
+        } else if (const ExtendedTags::Names names = ExtendedTags::read(path); !names.isEmpty()) {
+            if (!names.title.isEmpty())
+                title = names.title;
+            if (!names.artist.isEmpty())
+                map.insert(QStringLiteral("xesam:artist"), QStringList{names.artist});
+            if (!names.album.isEmpty())
+                map.insert(QStringLiteral("xesam:album"), names.album);
         }
     }
     map.insert(QStringLiteral("xesam:title"), title);

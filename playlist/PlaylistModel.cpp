@@ -1,5 +1,6 @@
 #include "playlist/PlaylistModel.h"
 
+#include "tags/ExtendedTags.h"
 #include "tags/InfoTemplate.h"
 #include "tags/TMPEGAudio.h"
 
@@ -121,10 +122,15 @@ QString PlaylistModel::EntryDisplayText(const TMPEGAudio &mpeg, const QString &p
 {
     const TMPEGData &d = mpeg.data();
     if (d.Header != QLatin1String("TAG")) {
-        // The name loses its last four characters, the extension with its dot.
-        QString base = path;
-        base.chop(4);
-        base = oneField(base.mid(base.lastIndexOf(QLatin1Char('/')) + 1));
+        // Without an ID3v1 tag an ID3v2 or APE tag names the song; else the name loses its last four
+        // characters, the extension with its dot.
+        QString base = IsStreamUrl(path) ? QString() : ExtendedTags::read(path).artistTitle();
+        if (base.isEmpty()) {
+            base = path;
+            base.chop(4);
+            base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
+        }
+        base = oneField(base);
         if (shortForm)
             return base;
         return base + Tab + oneField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
