@@ -70,6 +70,12 @@ private:
     void setPlayerState(int state);
 
     void openInput(const std::string &name);
+    bool openFileInput(Input &in, const std::string &name, int *err, std::string *text);
+    // The input sent notifications of a freshly opened one: name, caps, duration, stream info, position.
+    void announceInput();
+    // Gapless: the queued input, opened ahead, and the hand-over to it at the end of the current one.
+    void queueInput(const std::string &name);
+    bool followQueued();
     // The sound chain and position bookkeeping for a freshly opened input.
     void startInput();
     void sendStreamInfo();
@@ -111,6 +117,8 @@ private:
     std::map<std::string, std::string> m_envString;
     std::unique_ptr<Input> m_input;
     std::string m_inputName;
+    std::unique_ptr<Input> m_queued;
+    std::string m_queuedName;
     int m_inputModule = 0;
     uint32_t m_positionRange = 400;
     uint32_t m_granularity = 10;
