@@ -50,6 +50,16 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(m_player, &TXaudioPlayer::OnNotifyInputStreamInfo, this, &PlaybackController::onStreamInfo);
     connect(m_player, &TXaudioPlayer::OnNotifyOutputVolume, this, &PlaybackController::onVolume);
     connect(m_player, &TXaudioPlayer::OnNotifyInputStreamTitle, this, &PlaybackController::onStreamTitle);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputFollowed, this, &PlaybackController::onInputFollowed);
+    // What follows a playing song depends on the list and its order.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_playlist, signal, this, &PlaybackController::queueNext, Qt::QueuedConnection);
+    connect(m_playlist, &QAbstractItemModel::modelReset, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
+    connect(m_playlist, &QAbstractItemModel::layoutChanged, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
+    connect(m_playlist, &QAbstractItemModel::rowsMoved, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
     // A reported PCM level of 99 is full volume.
     connect(m_player, &TXaudioPlayer::OnNotifyOutputPcmLevel, this,
             [this](quint8 pcm) { onVolume(255, pcm == 99 ? 100 : pcm, quint8(m_balancePosition)); });
@@ -116,6 +126,9 @@ void PlaybackController::PlayFile(const QString &path)
     if (m_randomColors)
         emit randomColorsWanted();
     m_playlist->setLiveName(QString(), QString());
+    // Opening a song forgets what was queued to follow the last one.
+    m_queuedIndex = -1;
+    m_queuedPath.clear();
     m_currentPath = path;
     m_trackPosition = true;
     if (m_outputModule == 2)
@@ -302,12 +315,14 @@ void PlaybackController::setLoop(bool on)
 {
     m_loop = on;
     emit loopRandomChanged(m_loop, m_random);
+    queueNext();
 }
 
 void PlaybackController::setRandom(bool on)
 {
     m_random = on;
     emit loopRandomChanged(m_loop, m_random);
+    queueNext();
 }
 
 void PlaybackController::ElapsedClick()
@@ -516,6 +531,7 @@ void PlaybackController::onPlayerState(int state)
         emit positionEnabledChanged(true);
         m_trackPosition = true;
         setMetersRunning(true);
+        queueNext();
         break;
     case XA_PLAYER_STATE_PAUSED:
         emit buttonsChanged(true, false, true);
@@ -646,4 +662,70 @@ void PlaybackController::onStreamTitle(const QString &title)
     // The stream's address stays below its title.
     emit titleLinesChanged({m_songTitle, m_currentPath});
     m_playlist->setLiveName(m_currentPath, m_songTitle);
+}
+
+void PlaybackController::queueNext()
+{
+    const bool active = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
+    const int n = m_playlist->count();
+    // Without Loop the player stops after the song, as it always did.
+    const bool wanted =
+        active && m_loop && m_outputModule != 2 && n > 0 && !PlaylistModel::IsStreamUrl(m_currentPath);
+    // A random choice is not made again at every change of the list while its entry stays.
+    if (wanted && m_random && m_queuedIndex >= 0 && m_queuedIndex < n &&
+        m_playlist->entryPath(m_queuedIndex) == m_queuedPath)
+        return;
+    int index = -1;
+    QString path;
+    if (wanted) {
+        // The choice Next makes.
+        index = m_playlist->CurrentIndex();
+        if (index >= n - 1)
+            index = -1;
+        ++index;
+        if (m_random)
+            index = int(QRandomGenerator::global()->bounded(n));
+        path = m_playlist->entryPath(index);
+        if (!PlaylistModel::IsAudioFile(path)) {
+            index = -1;
+            path.clear();
+        }
+    }
+    if (path == m_queuedPath && index == m_queuedIndex)
+        return;
+    m_queuedIndex = index;
+    m_queuedPath = path;
+    m_player->InputQueue(path);
+}
+
+void PlaybackController::onInputFollowed(const QString &path)
+{
+    // The song that ended is counted as at its end, without the stop between.
+    const QString ended = m_currentPath;
+    m_playlist->incrementPlayedCount();
+    if (m_statistics)
+        m_statistics->countSong(ended, PlaylistModel::EntryDisplayText(ended, true));
+    emit playedCountChanged(m_playlist->PlayedCount());
+    emit songFinished(ended);
+
+    const int index = m_queuedIndex >= 0 && m_queuedIndex < m_playlist->count() &&
+                              m_playlist->entryPath(m_queuedIndex) == path
+                          ? m_queuedIndex
+                          : -1;
+    m_queuedIndex = -1;
+    m_queuedPath.clear();
+    if (index >= 0) {
+        m_playlist->unselectAll();
+        m_playlist->setCurrentIndex(index);
+        m_playlist->selectEntry(index);
+        m_playlist->UpdateSelectedTime();
+    }
+    if (m_randomColors)
+        emit randomColorsWanted();
+    m_playlist->setLiveName(QString(), QString());
+    m_currentPath = path;
+    m_elapsedSeconds = 0;
+    m_elapsedCentis = 0;
+    m_trackPosition = true;
+    queueNext();
 }

@@ -150,6 +150,10 @@ private:
     void onStreamInfo(quint8 level, quint8 layer, quint16 bitrate, quint16 frequency, quint8 mode);
     void onVolume(quint8 master, quint8 pcm, quint8 balance);
     void onStreamTitle(const QString &title);
+    // Gapless: the entry Next would choose is opened ahead while a song plays (not for "Save to Wave File",
+    // which writes a file per song); when it takes over, the ended song is counted as at its end.
+    void queueNext();
+    void onInputFollowed(const QString &path);
     void endOfSong();
     void sendVolume();
     void setVolumePosition(int position);
@@ -184,6 +188,8 @@ private:
     int m_elapsedSeconds = 0;
     qint64 m_elapsedCentis = 0;
     QString m_songTitle;
+    int m_queuedIndex = -1;
+    QString m_queuedPath;
     int m_state = 0;
     QString m_currentPath;
     QString m_timeText = QStringLiteral("[00:00]");

@@ -215,7 +215,8 @@ private slots:
         QTRY_VERIFY(strip()->PlayTime->text().startsWith(QStringLiteral("[00:3")));
         const double reported = playerctl({QStringLiteral("position")}).toDouble();
         QVERIFY2(reported >= 29.9 && reported < 33, qPrintable(QString::number(reported)));
-        QVERIFY(controller()->positionValue() >= 290);
+        QTRY_VERIFY2(controller()->positionValue() >= 290,
+                     qPrintable(QString::number(controller()->positionValue())));
 
         playerctl({QStringLiteral("volume"), QStringLiteral("0.5")});
         QTRY_COMPARE(strip()->VolTrackBar->value(), 50);
