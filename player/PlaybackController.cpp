@@ -91,6 +91,12 @@ void PlaybackController::setOutputModule(int module)
     // 2: every song opens a WAV file of its own.
 }
 
+void PlaybackController::setReplayGain(bool on)
+{
+    m_replayGain = on;
+    m_player->SetPlayerEnvironmentInteger(QStringLiteral("DECODER.REPLAYGAIN"), on ? 1 : 0);
+}
+
 QString PlaybackController::wavOutputName(const QString &path) const
 {
     QString dir = m_outputDir.isEmpty() ? QDir::homePath() : m_outputDir;

@@ -42,6 +42,9 @@ public:
     bool autoPlay() const { return m_autoPlay; }
     void setAnimatedTray(bool on) { m_animatedTray = on; }
     void setRandomColors(bool on) { m_randomColors = on; }
+    // ReplayGain: the decoder applies each song's track gain (limited by its peak where the file gives one).
+    void setReplayGain(bool on);
+    bool replayGain() const { return m_replayGain; }
 
     // Commands.
     void PlayFile(const QString &path);
@@ -174,6 +177,7 @@ private:
     bool m_autoPlay = true;
     bool m_animatedTray = true;
     bool m_randomColors = false;
+    bool m_replayGain = false;
     bool m_loop = true;
     bool m_random = false;
     bool m_timeElapsed = true;

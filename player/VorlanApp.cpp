@@ -499,6 +499,7 @@ void VorlanApp::LoadSettings()
     m_player->SetOutputChannels(s.outputControl);
     m_player->setPriority(s.xPriority);
     m_controller->setOutputDir(s.outPutDir);
+    m_controller->setReplayGain(s.replayGain);
 
     m_main->setTrayIcons(s.icon1, s.icon2);
     m_main->setShowHints(s.showHints);
@@ -685,6 +686,7 @@ void VorlanApp::SaveSettings()
     s.shutNumSong = m_shutdown->shutNumSong();
     s.outputModule = m_controller->outputModule();
     s.autoPlay = m_controller->autoPlay();
+    s.replayGain = m_controller->replayGain();
     s.listWidth = m_playlistWindow->width();
     s.listHeight = m_playlistWindow->height();
     s.listFontName = m_playlistWindow->listFontName();

@@ -201,6 +201,12 @@ void DecoderPlayer::handle(const XA_Command &c)
         m_envInt[c.s[0]] = c.i[0];
         if (c.s[0] == "OUTPUT.DIRECTSOUND.PITCH")
             m_chain.setPitch(c.i[0]);
+        if (c.s[0] == "DECODER.REPLAYGAIN") {
+            m_replayGain = c.i[0] != 0;
+            for (Input *in : {m_input.get(), m_queued.get()})
+                if (in && in->mh)
+                    applyReplayGain(in->mh);
+        }
         ack(c.code);
         return;
     case XA_MSG_GET_PLAYER_ENVIRONMENT_INTEGER: {

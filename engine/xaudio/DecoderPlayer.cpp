@@ -243,6 +243,13 @@ void DecoderPlayer::run()
     m_exitCv.notify_all();
 }
 
+void DecoderPlayer::applyReplayGain(mpg123_handle *mh)
+{
+    mpg123_param(mh, MPG123_RVA, m_replayGain ? MPG123_RVA_MIX : MPG123_RVA_OFF, 0);
+    // An open song takes the change at once.
+    mpg123_volume_change(mh, 0);
+}
+
 void DecoderPlayer::closeInput()
 {
     m_input.reset();
@@ -271,6 +278,8 @@ bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err
     }
     int mpgErr = 0;
     in.mh = newDecoder(&mpgErr);
+    if (in.mh)
+        applyReplayGain(in.mh);
     if (!in.mh || mpg123_open_feed(in.mh) != MPG123_OK) {
         *err = XA_ERROR_INTERNAL;
         *text = "cannot start the decoder";
@@ -333,6 +342,7 @@ bool DecoderPlayer::openFileInput(Input &in, const std::string &name, int *err, 
         *text = "cannot start the decoder";
         return false;
     }
+    applyReplayGain(in.mh);
     if (mpg123_open(in.mh, name.c_str()) != MPG123_OK) {
         *err = XA_ERROR_INPUT_OPEN_FAILED;
         *text = "cannot open " + name + ": " + mpg123_strerror(in.mh);

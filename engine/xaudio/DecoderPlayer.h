@@ -76,6 +76,8 @@ private:
     // Gapless: the queued input, opened ahead, and the hand-over to it at the end of the current one.
     void queueInput(const std::string &name);
     bool followQueued();
+    // ReplayGain: libmpg123's track gain from LAME headers and RVA2 frames, limited by the peak they give.
+    void applyReplayGain(mpg123_handle_struct *mh);
     // The sound chain and position bookkeeping for a freshly opened input.
     void startInput();
     void sendStreamInfo();
@@ -119,6 +121,7 @@ private:
     std::string m_inputName;
     std::unique_ptr<Input> m_queued;
     std::string m_queuedName;
+    bool m_replayGain = false;
     int m_inputModule = 0;
     uint32_t m_positionRange = 400;
     uint32_t m_granularity = 10;
