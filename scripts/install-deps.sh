@@ -12,7 +12,7 @@ clang libclang-rt-14-dev
 xvfb xauth imagemagick fonts-dejavu-core
 lame ffmpeg sox mp3info pulseaudio poppler-utils bc
 shared-mime-info desktop-file-utils
-playerctl dbus-daemon dbus-bin
+playerctl dbus-daemon dbus-bin appstream
 "
 
 missing=""
