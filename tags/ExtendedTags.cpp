@@ -7,11 +7,10 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <taglib/apetag.h>
-#include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/tdebuglistener.h>
+#include <taglib/tfile.h>
 #include <unistd.h>
 
 namespace
@@ -22,6 +21,16 @@ class QuietListener : public TagLib::DebugListener
 {
 public:
     void printMessage(const TagLib::String &) override {}
+};
+
+// A file of nothing but the tag's bytes.
+class TagBytes : public TagLib::File
+{
+public:
+    explicit TagBytes(TagLib::IOStream *stream) : TagLib::File(stream) {}
+    TagLib::Tag *tag() const override { return nullptr; }
+    TagLib::AudioProperties *audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
 };
 
 QString text(const TagLib::String &s)
@@ -106,21 +115,21 @@ Names read(const QString &path)
     std::call_once(once, [] { TagLib::setDebugListener(&quiet); });
     TagLib::ByteVector data(bytes.constData(), unsigned(bytes.size()));
     TagLib::ByteVectorStream stream(data);
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    if (!file.isValid())
-        return {};
+    // The tag is parsed where it lies, without the MPEG file's searches for every other kind.
+    TagBytes file(&stream);
     Names names;
-    auto take = [&names](const TagLib::Tag *tag) {
-        if (!tag || !names.isEmpty())
-            return;
-        names.artist = text(tag->artist());
-        names.title = text(tag->title());
-        names.album = text(tag->album());
+    auto take = [&names](const TagLib::Tag &tag) {
+        names.artist = text(tag.artist());
+        names.title = text(tag.title());
+        names.album = text(tag.album());
     };
-    if (file.hasID3v2Tag())
-        take(file.ID3v2Tag());
-    if (file.hasAPETag())
-        take(file.APETag());
+    if (bytes.startsWith("ID3")) {
+        take(TagLib::ID3v2::Tag(&file, 0));
+    } else {
+        const qsizetype footer = bytes.lastIndexOf("APETAGEX");
+        if (footer >= 0)
+            take(TagLib::APE::Tag(&file, footer));
+    }
     return names;
 }
 
