@@ -18,6 +18,7 @@
 #include "player/ColorList.h"
 #include "player/FileAssociations.h"
 #include "player/MainWindow.h"
+#include "player/MprisService.h"
 #include "player/PlaybackController.h"
 #include "player/PreferencesWindow.h"
 #include "player/Statistics.h"
@@ -91,6 +92,7 @@ VorlanApp::~VorlanApp()
     delete m_playlistWindow;
     delete m_skinned;
     delete m_main;
+    delete m_mpris;
     delete m_controller;
     delete m_player;
 }
@@ -184,7 +186,23 @@ bool VorlanApp::startUp()
     m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
     m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
     LoadSettings();
+    startMediaRemote();
     return true;
+}
+
+void VorlanApp::startMediaRemote()
+{
+    m_mpris = new MprisService(m_controller, m_playlist, this);
+    connect(m_mpris, &MprisService::raiseRequested, this, [this] {
+        if (!m_main->isVisible() && !m_skinned->isVisible())
+            m_main->ShowAll1Click();
+        QWidget *face = m_settings.backMask ? static_cast<QWidget *>(m_skinned) : m_main;
+        face->showNormal();
+        face->raise();
+        face->activateWindow();
+    });
+    connect(m_mpris, &MprisService::quitRequested, this, &VorlanApp::closeSequence);
+    m_mpris->start();
 }
 
 void VorlanApp::createWindows()
@@ -512,6 +530,7 @@ void VorlanApp::LoadSettings()
     m_player->SetOutputChannels(s.outputControl);
     m_player->setPriority(s.xPriority);
     m_controller->setOutputDir(s.outPutDir);
+    m_controller->setReplayGain(s.replayGain);
 
     m_main->setTrayIcons(s.icon1, s.icon2);
     m_main->setShowHints(s.showHints);
@@ -712,6 +731,7 @@ void VorlanApp::SaveSettings()
     s.shutNumSong = m_shutdown->shutNumSong();
     s.outputModule = m_controller->outputModule();
     s.autoPlay = m_controller->autoPlay();
+    s.replayGain = m_controller->replayGain();
     s.listWidth = m_playlistWindow->width();
     s.listHeight = m_playlistWindow->height();
     s.listFontName = m_playlistWindow->listFontName();

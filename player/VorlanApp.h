@@ -16,6 +16,7 @@ class AddFilesWindow;
 class EqualizerWindow;
 class FileInfoWindow;
 class MainWindow;
+class MprisService;
 class ProfileFile;
 class PlaylistWindow;
 class PreferencesWindow;
@@ -63,6 +64,7 @@ public:
     // Asks for a mask file: (parent, start folder) -> chosen file; empty on Cancel. Replaceable for tests.
     using MaskChooser = std::function<QString(QWidget *parent, const QString &startDir)>;
     void setMaskChooser(MaskChooser chooser) { m_maskChooser = std::move(chooser); }
+    MprisService *mpris() const { return m_mpris; }
 
     void LoadSettings();
     void SaveSettings();
@@ -87,6 +89,7 @@ private:
     void stopEverything();
     void applyPlaylistDocking();
     void wireSkinnedWindow();
+    void startMediaRemote();
     void loadStartMask();
     void showSkinnedWindow();
     void showStrip();
@@ -109,6 +112,7 @@ private:
     Statistics *m_statistics = nullptr;
     PlaybackController *m_controller = nullptr;
     TimedShutdown *m_shutdown = nullptr;
+    MprisService *m_mpris = nullptr;
     QPointer<MainWindow> m_main;
     QPointer<PlaylistWindow> m_playlistWindow;
     QPointer<AboutWindow> m_about;
