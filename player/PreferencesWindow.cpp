@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -221,6 +222,9 @@ void PreferencesWindow::buildEngineTab()
     dirRow->addWidget(TransparentButton1);
     dirRow->addWidget(DirLabel, 1);
     grid->addLayout(dirRow, 2, 0, 1, 3);
+    ReplayGain = new QCheckBox(QStringLiteral("Play songs at their ReplayGain level"), page);
+    ReplayGain->setObjectName(QStringLiteral("ReplayGain"));
+    grid->addWidget(ReplayGain, 3, 0, 1, 3);
     Module->setItemIndex(1);
     ChannelsRadioGroup->setItemIndex(0);
     XPriority->setItemIndex(3);
@@ -228,6 +232,12 @@ void PreferencesWindow::buildEngineTab()
     connect(ChannelsRadioGroup, &RadioGroup::clicked, this, &PreferencesWindow::ChannelsClick);
     connect(XPriority, &RadioGroup::clicked, this, &PreferencesWindow::PriorityClick);
     connect(TransparentButton1, &QPushButton::clicked, this, &PreferencesWindow::chooseOutputDirectory);
+    // Like the output choices, heard at once.
+    connect(ReplayGain, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_targets.controller)
+            m_targets.controller->setReplayGain(on);
+        m_settings->replayGain = on;
+    });
     Tabs->addTab(page, QStringLiteral("MP3 Engine"));
 }
 
@@ -370,6 +380,10 @@ void PreferencesWindow::loadSettings()
     ChannelsRadioGroup->setItemIndex(s.outputControl);
     Module->setItemIndex(s.outputModule);
     XPriority->setItemIndex(s.xPriority);
+    {
+        const QSignalBlocker quiet(ReplayGain);
+        ReplayGain->setChecked(s.replayGain);
+    }
     m_outputDir = s.outPutDir;
     showDirectory();
     AlignmentBox->setItemIndex(s.alignment);

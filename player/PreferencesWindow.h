@@ -179,6 +179,7 @@ public:
     QCheckBox *AutoPlay = nullptr;
     QCheckBox *ShowHints = nullptr;
     QCheckBox *ActiveGif = nullptr;
+    QCheckBox *ReplayGain = nullptr; // MP3 Engine: the songs' ReplayGain level
     // Timer Shutdown
     RadioGroup *ShutDownGroup = nullptr;
     QSpinBox *STime = nullptr;

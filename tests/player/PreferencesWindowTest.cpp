@@ -310,6 +310,9 @@ private slots:
         QCOMPARE(t().player->Priority(), 1);
         prefs()->ChannelsRadioGroup->item(3)->click();
         QCOMPARE(prefs()->settings()->outputControl, 3);
+        QVERIFY(!prefs()->ReplayGain->isChecked());
+        prefs()->ReplayGain->click();
+        QVERIFY(m_app->controller()->replayGain());
 
         // The folder, the font and the alignment wait for OK.
         prefs()->setFolderChooser([this](QWidget *, const QString &) { return m_dir; });
@@ -330,6 +333,9 @@ private slots:
         QCOMPARE(cfg.readString(Settings::SectionName, QStringLiteral("OutPutDir")), m_dir);
         QCOMPARE(cfg.readInteger(Settings::SectionName, QStringLiteral("OutputControl"), 0), 3);
         QCOMPARE(cfg.readInteger(Settings::SectionName, QStringLiteral("XPriority"), 0), 1);
+        QCOMPARE(cfg.readInteger(Settings::SectionName, QStringLiteral("ReplayGain"), 0), 1);
+        prefs()->ReplayGain->click();
+        QVERIFY(!m_app->controller()->replayGain());
     }
 
     void theColourListAddsPicksAndRemoves()
