@@ -4,8 +4,9 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 JOBS       ?= 2
 BENCH      ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test bench asan tsan format clean
+.PHONY: all deps configure build run test bench asan tsan format clean install
 
 all: build
 
@@ -25,6 +26,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# CMake's install; DESTDIR (from the environment or the command line) puts the tree below a staging folder.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 bench: build
 	@sh bench/run.sh $(BUILD) $(BENCH)

@@ -1,5 +1,7 @@
 #include "engine/TXaudioPlayer.h"
 
+#include <QStringDecoder>
+
 #include <QMessageBox>
 #include <QMetaObject>
 
@@ -118,6 +120,19 @@ void TXaudioPlayer::dispatch(const XA_Message &m)
     case XA_MSG_NOTIFY_INPUT_STATE:
         emit OnNotifyInputState(m.state);
         break;
+    case XA_MSG_NOTIFY_INPUT_FOLLOWED:
+        emit OnNotifyInputFollowed(name);
+        break;
+    case XA_MSG_NOTIFY_INPUT_STREAM_TITLE: {
+        // Stations send UTF-8 or Latin-1 without saying which.
+        const QByteArray bytes = QByteArray::fromStdString(m.text);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString title = utf8.decode(bytes);
+        if (utf8.hasError())
+            title = QString::fromLatin1(bytes);
+        emit OnNotifyInputStreamTitle(title);
+        break;
+    }
     case XA_MSG_NOTIFY_INPUT_NAME:
         emit OnNotifyInputName(name);
         break;
@@ -254,6 +269,11 @@ int TXaudioPlayer::InputSeek(int Offset, int Range)
 int TXaudioPlayer::InputOpen(const QString &Name)
 {
     return control_message_send_S(m_player, 7, Name.toUtf8().constData());
+}
+
+int TXaudioPlayer::InputQueue(const QString &Name)
+{
+    return control_message_send_S(m_player, XA_MSG_COMMAND_INPUT_QUEUE, Name.toUtf8().constData());
 }
 
 int TXaudioPlayer::InputClose()

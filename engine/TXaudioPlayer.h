@@ -37,6 +37,8 @@ public:
     int InputSeek(int Offset, int Range);
     int InputOpen(const QString &Name);
     int InputClose();
+    // Opens the song that is to follow the current one without a gap (empty: none).
+    int InputQueue(const QString &Name);
     int InputSendMessage(int Type, const void *Data, int Size);
     int InputAddFilter(const QString &Name, int Where);
     int InputRemoveFilter(const QString &Name, int Id);
@@ -111,6 +113,10 @@ signals:
     void OnNotifyInputTimecodeGranularity(quint32 Granularity);
     void OnNotifyInputDuration(quint32 Duration);
     void OnNotifyInputStreamInfo(quint8 Level, quint8 Layer, quint16 Bitrate, quint16 Frequency, quint8 Mode);
+    // A radio stream's current title (UTF-8 when it is valid UTF-8, else Latin-1).
+    void OnNotifyInputStreamTitle(const QString &Title);
+    // The queued song took over without a gap.
+    void OnNotifyInputFollowed(const QString &Name);
     void OnNotifyInputModule(qint16 Module);
     void OnNotifyInputModuleInfo(quint8 Module, quint8 NbDevices, const QString &Name,
                                  const QString &Description);

@@ -530,6 +530,19 @@ void SkinnedFace::setKnobColors(const QColor &rest, const QColor &press)
     BalanceBar->setColors(rest, press);
 }
 
+void SkinnedFace::setTextColors(const QColor &first, const QColor &second)
+{
+    Title->setTextColor(first);
+    PlayTime->setTextColor(first);
+    VolumeBar->setTextColor(first);
+    BalanceBar->setTextColor(first);
+    QPalette palette = ExitBtn->palette();
+    palette.setColor(QPalette::ButtonText, first);
+    ExitBtn->setPalette(palette);
+    for (FlashLabel *label : {PlayList, Equalizer, Information, Configration, OnTop})
+        label->setColors(label->litColor(), second);
+}
+
 void SkinnedFace::setGifAnimationAllowed(bool allowed)
 {
     m_gifAllowed = allowed;

@@ -70,6 +70,9 @@ public:
     void setExitHint(const QString &hint);
     // The knobs rest in the first colour and take the second while dragged.
     void setKnobColors(const QColor &rest, const QColor &press);
+    // The player's two colours on the captions: the first on the title, time, volume, balance and close
+    // button; the second on the lettered labels (while they are not lit).
+    void setTextColors(const QColor &first, const QColor &second);
     // "AnimatedGif": whether the mask's picture may move at all.
     void setGifAnimationAllowed(bool allowed);
     void setShowHints(bool on);

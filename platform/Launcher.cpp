@@ -30,6 +30,11 @@ QString findProgram(const QString &name, const QString &ownDir)
         const QString local = QDir(ownDir).filePath(name);
         if (isProgram(local))
             return QFileInfo(local).absoluteFilePath();
+        // In the build tree each program lies in a folder of its own beside the others
+        // (build/player/vorlan, build/masker/vorlanmasker).
+        const QString sibling = QDir(ownDir).filePath(QStringLiteral("../masker/") + name);
+        if (isProgram(sibling))
+            return QDir::cleanPath(QFileInfo(sibling).absoluteFilePath());
     }
     return QStandardPaths::findExecutable(name);
 }

@@ -1,5 +1,7 @@
 #include "player/AboutWindow.h"
 
+#include "widgets/GradientFrame.h"
+
 #include "widgets/TFountainFill.h"
 
 #include <QKeyEvent>
@@ -83,9 +85,10 @@ AboutWindow::AboutWindow(QWidget *parent) : QWidget(parent, Qt::Dialog)
 
 void AboutWindow::setColors(const QColor &color1, const QColor &color2)
 {
-    m_banner->setColors(color1, color2);
+    // The banner starts in the first colour and ends in the frame's own; its lines take the second colour.
+    m_banner->setColors(color1, GradientFrame::DesignedColor);
     QPalette pal = NameLabel->palette();
-    pal.setColor(QPalette::WindowText, qGray(color1.rgb()) > 140 ? Qt::black : Qt::white);
+    pal.setColor(QPalette::WindowText, GradientFrame::captionColor(color1, color2));
     NameLabel->setPalette(pal);
     VersionLabel->setPalette(pal);
 }
@@ -102,6 +105,15 @@ void AboutWindow::keyPressEvent(QKeyEvent *event)
 QString AboutWindow::hintsAndTips()
 {
     return QStringLiteral(
+        "<h4>The skinned window</h4>"
+        "<ul>"
+        "<li>The player starts dressed in a mask. Drag it by its body; <b>T</b> keeps it on top, <b>..</b> "
+        "lets it go.</li>"
+        "<li><b>P</b>, <b>E</b>, <b>i</b> and <b>C</b> show the playlist, the equalizer, the file "
+        "information "
+        "and the preferences; <b>x</b> closes the player.</li>"
+        "<li>Double-click its body to switch to the strip.</li>"
+        "</ul>"
         "<h4>The strip</h4>"
         "<ul>"
         "<li>The player sits as a narrow strip at the right screen edge (or the left one, chosen in the "
@@ -118,7 +130,8 @@ QString AboutWindow::hintsAndTips()
         "</ul>"
         "<h4>Songs and lists</h4>"
         "<ul>"
-        "<li>Drop MP3 files from the file manager onto the strip to play them at once; drop an .m3u, .pls or "
+        "<li>Drop MP3 files from the file manager onto the player to play them at once; drop an .m3u, .pls "
+        "or "
         ".vln list to load it.</li>"
         "<li>Drag the position slider to seek. Hold <b>Shift</b> while dragging to hear where you are as you "
         "go.</li>"

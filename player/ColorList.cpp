@@ -15,6 +15,9 @@ ColorList::ColorList(const QString &path) : m_path(path)
 
 QStringList ColorList::readLines() const
 {
+    // A list without a file yet (the preferences before the player's folder is known) holds nothing.
+    if (m_path.isEmpty())
+        return {};
     return TextFile::readLines(m_path);
 }
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <climits>
 
 namespace
 {
@@ -48,6 +49,17 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(m_player, &TXaudioPlayer::OnNotifyInputPosition, this, &PlaybackController::onPosition);
     connect(m_player, &TXaudioPlayer::OnNotifyInputStreamInfo, this, &PlaybackController::onStreamInfo);
     connect(m_player, &TXaudioPlayer::OnNotifyOutputVolume, this, &PlaybackController::onVolume);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputStreamTitle, this, &PlaybackController::onStreamTitle);
+    connect(m_player, &TXaudioPlayer::OnNotifyInputFollowed, this, &PlaybackController::onInputFollowed);
+    // What follows a playing song depends on the list and its order.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_playlist, signal, this, &PlaybackController::queueNext, Qt::QueuedConnection);
+    connect(m_playlist, &QAbstractItemModel::modelReset, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
+    connect(m_playlist, &QAbstractItemModel::layoutChanged, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
+    connect(m_playlist, &QAbstractItemModel::rowsMoved, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
     // A reported PCM level of 99 is full volume.
     connect(m_player, &TXaudioPlayer::OnNotifyOutputPcmLevel, this,
             [this](quint8 pcm) { onVolume(255, pcm == 99 ? 100 : pcm, quint8(m_balancePosition)); });
@@ -77,6 +89,18 @@ void PlaybackController::setOutputModule(int module)
     else if (module == 1)
         m_player->SetOutputName(QStringLiteral("/dev/wave/0"));
     // 2: every song opens a WAV file of its own.
+}
+
+void PlaybackController::applyAnimatedTray(bool on)
+{
+    m_animatedTray = on;
+    emit trayAnimationChanged(on && m_state == XA_PLAYER_STATE_PLAYING);
+}
+
+void PlaybackController::setReplayGain(bool on)
+{
+    m_replayGain = on;
+    m_player->SetPlayerEnvironmentInteger(QStringLiteral("DECODER.REPLAYGAIN"), on ? 1 : 0);
 }
 
 QString PlaybackController::wavOutputName(const QString &path) const
@@ -115,6 +139,10 @@ void PlaybackController::PlayFile(const QString &path)
     }
     if (m_randomColors)
         emit randomColorsWanted();
+    m_playlist->setLiveName(QString(), QString());
+    // Opening a song forgets what was queued to follow the last one.
+    m_queuedIndex = -1;
+    m_queuedPath.clear();
     m_currentPath = path;
     m_trackPosition = true;
     // The decoder reports a length only for files; a stream has none, and must not show the last file's.
@@ -245,7 +273,8 @@ void PlaybackController::handOver(const QString &param)
 {
     if (param.isEmpty())
         return;
-    if (PlaylistModel::IsAudioFile(param)) {
+    // A stream address is added and played as a URL entry of the list.
+    if (PlaylistModel::IsAudioFile(param) || PlaylistModel::IsStreamUrl(param)) {
         m_playlist->PlaylistAddFile(param);
         const int last = m_playlist->count() - 1;
         m_playlist->setCurrentIndex(last);
@@ -267,7 +296,7 @@ void PlaybackController::startWith(const QStringList &arguments, const QString &
     }
     // An unquoted path with blanks arrives in pieces; put it together again.
     const QString path = arguments.join(QLatin1Char(' '));
-    if (PlaylistModel::IsAudioFile(path)) {
+    if (PlaylistModel::IsAudioFile(path) || PlaylistModel::IsStreamUrl(path)) {
         m_playlist->clear();
         m_playlist->PlaylistAddFile(path);
         m_playlist->setCurrentIndex(0);
@@ -302,19 +331,24 @@ void PlaybackController::ResetPlayback()
     m_player->OutputClose();
     m_player->InputSeek(0, 1);
     m_elapsedSeconds = 0;
+    m_elapsedCentis = 0;
     setTimeText(QStringLiteral("[00:00]"));
+    // A stream's title is its name only while it plays.
+    m_playlist->setLiveName(QString(), QString());
 }
 
 void PlaybackController::setLoop(bool on)
 {
     m_loop = on;
     emit loopRandomChanged(m_loop, m_random);
+    queueNext();
 }
 
 void PlaybackController::setRandom(bool on)
 {
     m_random = on;
     emit loopRandomChanged(m_loop, m_random);
+    queueNext();
 }
 
 void PlaybackController::ElapsedClick()
@@ -419,6 +453,20 @@ void PlaybackController::positionDragEnded(int value)
     m_trackPosition = true;
 }
 
+void PlaybackController::seekTo(qint64 ms)
+{
+    const qint64 length = qint64(m_lengthSeconds) * 1000;
+    if (length <= 0)
+        return;
+    ms = std::clamp<qint64>(ms, 0, length);
+    m_player->InputSeek(int(std::min<qint64>(ms, INT_MAX)), int(std::min<qint64>(length, INT_MAX)));
+    // Shown at once; the decoder's next report confirms it.
+    m_elapsedCentis = ms / 10;
+    m_elapsedSeconds = int(ms / 1000);
+    m_trackPosition = true;
+    redrawTime();
+}
+
 void PlaybackController::positionValueChanged(int value)
 {
     m_position = value;
@@ -509,6 +557,7 @@ void PlaybackController::onPlayerState(int state)
         emit positionEnabledChanged(true);
         m_trackPosition = true;
         setMetersRunning(true);
+        queueNext();
         break;
     case XA_PLAYER_STATE_PAUSED:
         emit buttonsChanged(true, false, true);
@@ -570,9 +619,10 @@ void PlaybackController::onDuration(quint32 seconds)
     emit songTimeTextChanged(songTimeText(m_lengthSeconds));
 }
 
-void PlaybackController::onTimecode(quint8 h, quint8 m, quint8 s, quint8)
+void PlaybackController::onTimecode(quint8 h, quint8 m, quint8 s, quint8 f)
 {
     m_elapsedSeconds = h * 3600 + m * 60 + s;
+    m_elapsedCentis = qint64(m_elapsedSeconds) * 100 + f;
     if (m_trackPosition || m_shiftHeld)
         redrawTime();
 }
@@ -598,6 +648,7 @@ void PlaybackController::onStreamInfo(quint8 level, quint8 layer, quint16 bitrat
     emit streamInfoChanged(info);
 
     const QString name = PlaylistModel::EntryDisplayText(m_currentPath, true);
+    m_songTitle = name;
     emit titleChanged(name);
 
     QStringList lines{name};
@@ -629,4 +680,81 @@ void PlaybackController::onVolume(quint8, quint8 pcm, quint8 balance)
     m_balancePosition = std::min<int>(balance, 100);
     emit volumePositionChanged(m_volumePosition);
     emit balancePositionChanged(m_balancePosition);
+}
+
+void PlaybackController::onStreamTitle(const QString &title)
+{
+    if (!PlaylistModel::IsStreamUrl(m_currentPath) || title.trimmed().isEmpty())
+        return;
+    m_songTitle = title.trimmed();
+    emit titleChanged(m_songTitle);
+    // The stream's address stays below its title.
+    emit titleLinesChanged({m_songTitle, m_currentPath});
+    m_playlist->setLiveName(m_currentPath, m_songTitle);
+}
+
+void PlaybackController::queueNext()
+{
+    const bool active = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
+    const int n = m_playlist->count();
+    // Without Loop the player stops after the song, as it always did.
+    const bool wanted =
+        active && m_loop && m_outputModule != 2 && n > 0 && !PlaylistModel::IsStreamUrl(m_currentPath);
+    // A random choice is not made again at every change of the list while its entry stays.
+    if (wanted && m_random && m_queuedIndex >= 0 && m_queuedIndex < n &&
+        m_playlist->entryPath(m_queuedIndex) == m_queuedPath)
+        return;
+    int index = -1;
+    QString path;
+    if (wanted) {
+        // The choice Next makes.
+        index = m_playlist->CurrentIndex();
+        if (index >= n - 1)
+            index = -1;
+        ++index;
+        if (m_random)
+            index = int(QRandomGenerator::global()->bounded(n));
+        path = m_playlist->entryPath(index);
+        if (!PlaylistModel::IsAudioFile(path)) {
+            index = -1;
+            path.clear();
+        }
+    }
+    if (path == m_queuedPath && index == m_queuedIndex)
+        return;
+    m_queuedIndex = index;
+    m_queuedPath = path;
+    m_player->InputQueue(path);
+}
+
+void PlaybackController::onInputFollowed(const QString &path)
+{
+    // The song that ended is counted as at its end, without the stop between.
+    const QString ended = m_currentPath;
+    m_playlist->incrementPlayedCount();
+    if (m_statistics)
+        m_statistics->countSong(ended, PlaylistModel::EntryDisplayText(ended, true));
+    emit playedCountChanged(m_playlist->PlayedCount());
+    emit songFinished(ended);
+
+    const int index = m_queuedIndex >= 0 && m_queuedIndex < m_playlist->count() &&
+                              m_playlist->entryPath(m_queuedIndex) == path
+                          ? m_queuedIndex
+                          : -1;
+    m_queuedIndex = -1;
+    m_queuedPath.clear();
+    if (index >= 0) {
+        m_playlist->unselectAll();
+        m_playlist->setCurrentIndex(index);
+        m_playlist->selectEntry(index);
+        m_playlist->UpdateSelectedTime();
+    }
+    if (m_randomColors)
+        emit randomColorsWanted();
+    m_playlist->setLiveName(QString(), QString());
+    m_currentPath = path;
+    m_elapsedSeconds = 0;
+    m_elapsedCentis = 0;
+    m_trackPosition = true;
+    queueNext();
 }

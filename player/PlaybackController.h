@@ -41,7 +41,12 @@ public:
     void setAutoPlay(bool on) { m_autoPlay = on; }
     bool autoPlay() const { return m_autoPlay; }
     void setAnimatedTray(bool on) { m_animatedTray = on; }
+    // The same, and the tray follows at once: it stops, or animates again while a song plays.
+    void applyAnimatedTray(bool on);
     void setRandomColors(bool on) { m_randomColors = on; }
+    // ReplayGain: the decoder applies each song's track gain (limited by its peak where the file gives one).
+    void setReplayGain(bool on);
+    bool replayGain() const { return m_replayGain; }
 
     // Commands.
     void PlayFile(const QString &path);
@@ -77,6 +82,8 @@ public:
     void positionDragStarted();
     void positionDragEnded(int value);
     void positionValueChanged(int value);
+    // A jump to a time in the song from outside the windows (a media remote), in milliseconds.
+    void seekTo(qint64 ms);
     void setShiftHeld(bool held) { m_shiftHeld = held; }
     bool trackPosition() const { return m_trackPosition; }
     void setTrackPosition(bool on) { m_trackPosition = on; }
@@ -108,6 +115,9 @@ public:
     QString currentPath() const { return m_currentPath; }
     int lengthSeconds() const { return m_lengthSeconds; }
     int elapsedSeconds() const { return m_elapsedSeconds; }
+    qint64 elapsedMilliseconds() const { return m_elapsedCentis * 10; }
+    // The one-line name of the playing song, as the title lines show it.
+    QString songTitle() const { return m_songTitle; }
     int positionValue() const { return m_position; }
     int playerState() const { return m_state; }
     bool fading() const { return m_fadeDown.isActive() || m_fadeUp.isActive(); }
@@ -151,6 +161,11 @@ private:
     void onPosition(quint32 offset, quint32 range);
     void onStreamInfo(quint8 level, quint8 layer, quint16 bitrate, quint16 frequency, quint8 mode);
     void onVolume(quint8 master, quint8 pcm, quint8 balance);
+    void onStreamTitle(const QString &title);
+    // Gapless: the entry Next would choose is opened ahead while a song plays (not for "Save to Wave File",
+    // which writes a file per song); when it takes over, the ended song is counted as at its end.
+    void queueNext();
+    void onInputFollowed(const QString &path);
     void endOfSong();
     void sendVolume();
     void setVolumePosition(int position);
@@ -171,6 +186,7 @@ private:
     bool m_autoPlay = true;
     bool m_animatedTray = true;
     bool m_randomColors = false;
+    bool m_replayGain = false;
     bool m_loop = true;
     bool m_random = false;
     bool m_timeElapsed = true;
@@ -184,6 +200,10 @@ private:
     int m_leftLevel = 0, m_rightLevel = 0;
     int m_lengthSeconds = 0;
     int m_elapsedSeconds = 0;
+    qint64 m_elapsedCentis = 0;
+    QString m_songTitle;
+    int m_queuedIndex = -1;
+    QString m_queuedPath;
     int m_state = 0;
     QString m_currentPath;
     QString m_timeText = QStringLiteral("[00:00]");

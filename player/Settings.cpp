@@ -84,6 +84,7 @@ Settings Settings::fromProfile(const ProfileFile &p, const ScreenMetrics &screen
     str("Path1", s.path1);
     str("Path2", s.path2);
     str("Path3", s.path3);
+    flag("ReplayGain", s.replayGain);
     const QString path4 = p.readString(sec, QStringLiteral("Path4"));
     if (!path4.isEmpty() && QFileInfo(path4).isDir())
         s.path4 = path4;
@@ -142,6 +143,8 @@ void Settings::writeTo(ProfileFile &p) const
     if (path3 != DefaultPath3)
         str("Path3", path3);
     str("Path4", path4);
+    // After every older key, so an older player reads the file as it always did.
+    flag("ReplayGain", replayGain);
 
     p.writeString(QStringLiteral("This Program"), QStringLiteral("Name"), QStringLiteral("Vorlan"));
     p.writeString(QStringLiteral("This Program"), QStringLiteral("Version"), QStringLiteral("1.8"));

@@ -53,8 +53,9 @@ struct Settings {
     int outputControl = 0;
     int outputModule = 1; // 0 sound server, 1 wave device, 2 WAV file
     int xPriority = 3;
-    QString outPutDir;    // default: the user's home folder
-    int playListLeft = 0; // default: screen width minus the playlist's and the skinned window's widths
+    bool replayGain = false; // the track gain of LAME headers and ID3v2 RVA2 frames
+    QString outPutDir;       // default: the user's home folder
+    int playListLeft = 0;    // default: screen width minus the playlist's and the skinned window's widths
     int playListTop = 0;
     QString path1;
     QString path2;

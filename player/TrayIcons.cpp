@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -140,7 +141,8 @@ namespace TrayIcons
 {
 int count()
 {
-    return ShapeCount * int(palettes.size());
+    // The preferences offer a strip of 21.
+    return std::min(21, ShapeCount * int(palettes.size()));
 }
 
 int valid(int number)

@@ -16,8 +16,11 @@
 #include "platform/TWinReboot.h"
 #include "player/AboutWindow.h"
 #include "player/ColorList.h"
+#include "player/FileAssociations.h"
 #include "player/MainWindow.h"
+#include "player/MprisService.h"
 #include "player/PlaybackController.h"
+#include "player/PreferencesWindow.h"
 #include "player/Statistics.h"
 #include "player/StatisticsWindow.h"
 #include "player/TimedShutdown.h"
@@ -38,7 +41,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QRandomGenerator>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
@@ -49,11 +51,6 @@ namespace
 
 const QString MultiInstanceKey = QStringLiteral("SOFTWARE\\Vorlan\\Multi Instance");
 const QString AllowValue = QStringLiteral("Allow");
-
-QColor colour(int32_t value)
-{
-    return SystemColors::fromValue(value);
-}
 
 // The lines of the first-run question.
 QString firstRunText()
@@ -84,6 +81,7 @@ VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(pa
 VorlanApp::~VorlanApp()
 {
     // Windows first: they hold the controller, which holds on to the decoder's signals.
+    delete m_prefs;
     delete m_urlInput;
     delete m_equalizerWindow;
     delete m_statisticsWindow;
@@ -94,6 +92,7 @@ VorlanApp::~VorlanApp()
     delete m_playlistWindow;
     delete m_skinned;
     delete m_main;
+    delete m_mpris;
     delete m_controller;
     delete m_player;
 }
@@ -121,6 +120,11 @@ TagEditorWindow *VorlanApp::tagEditor() const
 AddFilesWindow *VorlanApp::addFilesWindow() const
 {
     return m_addFiles;
+}
+
+PreferencesWindow *VorlanApp::preferencesWindow() const
+{
+    return m_prefs;
 }
 
 QString VorlanApp::configPath()
@@ -182,7 +186,23 @@ bool VorlanApp::startUp()
     m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
     m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
     LoadSettings();
+    startMediaRemote();
     return true;
+}
+
+void VorlanApp::startMediaRemote()
+{
+    m_mpris = new MprisService(m_controller, m_playlist, this);
+    connect(m_mpris, &MprisService::raiseRequested, this, [this] {
+        if (!m_main->isVisible() && !m_skinned->isVisible())
+            m_main->ShowAll1Click();
+        QWidget *face = m_settings.backMask ? static_cast<QWidget *>(m_skinned) : m_main;
+        face->showNormal();
+        face->raise();
+        face->activateWindow();
+    });
+    connect(m_mpris, &MprisService::quitRequested, this, &VorlanApp::closeSequence);
+    m_mpris->start();
 }
 
 void VorlanApp::createWindows()
@@ -219,6 +239,9 @@ void VorlanApp::createWindows()
         });
     m_urlInput = new UrlInputWindow;
     m_playlistWindow->setUrlInputWindow(m_urlInput);
+    m_prefs = new PreferencesWindow(&m_settings);
+    m_prefs->setColorListPath(ExePath() + ColorList::FileName);
+    m_prefs->setMaskDirectory(ExePath() + QStringLiteral("Masks"));
 }
 
 void VorlanApp::wire()
@@ -232,17 +255,9 @@ void VorlanApp::wire()
     connect(m_controller, &PlaybackController::songFinished, this, [this] {
         m_shutdown->songEnded(m_playlist->CurrentIndex(), m_playlist->count(), m_playlist->PlayedCount());
     });
-    connect(m_controller, &PlaybackController::randomColorsWanted, this, [this] {
-        ColorList colours(ExePath() + QStringLiteral("VoColors.mnu"));
-        if (colours.count() <= 1)
-            return;
-        int32_t c1 = 0, c2 = 0;
-        if (colours.pick(int(QRandomGenerator::global()->bounded(colours.count())), &c1, &c2)) {
-            m_settings.color1 = c1;
-            m_settings.color2 = c2;
-            applyColours();
-        }
-    });
+    connect(m_controller, &PlaybackController::randomColorsWanted, m_prefs,
+            &PreferencesWindow::pickRandomBestColor);
+    wirePreferences();
 
     connect(m_main, &MainWindow::closeRequested, this, &VorlanApp::closeSequence);
     connect(m_main, &MainWindow::hideAllRequested, this, &VorlanApp::hideAll);
@@ -275,6 +290,7 @@ void VorlanApp::wire()
     });
     connect(m_main, &MainWindow::skinnedWindowRequested, this, [this] {
         m_settings.backMask = true;
+        m_prefs->setUseMask(true);
         m_main->enterSkinnedMode();
         showSkinnedWindow();
     });
@@ -298,6 +314,7 @@ void VorlanApp::wire()
             [this] { m_playlist->refreshFocusedEntry(); });
     connect(m_playlistWindow, &PlaylistWindow::dockingToggleRequested, this, [this] {
         m_settings.playListDock = !m_settings.playListDock;
+        m_prefs->setDockPlayList(m_settings.playListDock);
         applyPlaylistDocking();
     });
     connect(m_playlistWindow, &PlaylistWindow::mainWindowKeepOnTopWanted, m_main, &MainWindow::setKeepOnTop);
@@ -374,6 +391,7 @@ void VorlanApp::wireSkinnedWindow()
 
     connect(m_skinned, &SkinnedWindow::backToStripRequested, this, [this] {
         m_settings.backMask = false;
+        m_prefs->setUseMask(false);
         showStrip();
     });
     connect(m_skinned, &SkinnedWindow::closeRequested, this, &VorlanApp::closeSequence);
@@ -389,10 +407,10 @@ void VorlanApp::wireSkinnedWindow()
         QCoreApplication::sendEvent(m_main, &release);
     });
     connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
-    connect(m_skinned, &SkinnedWindow::bestColorsLoaded, this, [this](int32_t color1, int32_t color2) {
-        m_settings.color1 = color1;
-        m_settings.color2 = color2;
-        applyColours();
+    // A mask's best colours go through the preferences' colour pickers.
+    connect(m_skinned, &SkinnedWindow::bestColorsLoaded, m_prefs, [this](int32_t color1, int32_t color2) {
+        m_prefs->setPickerColors(color1, color2);
+        m_prefs->applyColors();
     });
     m_playlistWindow->installEventFilter(this);
     m_info->installEventFilter(this);
@@ -479,6 +497,7 @@ void VorlanApp::changeMask()
     if (file.isEmpty())
         return;
     m_settings.maskUsed = file;
+    m_prefs->setMaskUsed(file);
     m_skinned->LoadMask(file);
     m_main->ShowAll1Click();
 }
@@ -499,7 +518,7 @@ void VorlanApp::LoadSettings()
     m_firstRun = !existed;
     const Settings &s = m_settings;
 
-    applyColours();
+    m_prefs->loadSettings();
     m_main->setNailCaption(s.nail1);
     m_skinned->move(s.maskLeft, s.maskTop);
     m_shutdown->apply(TimedShutdown::Off, s.shutTime, s.shutNumSong);
@@ -511,6 +530,7 @@ void VorlanApp::LoadSettings()
     m_player->SetOutputChannels(s.outputControl);
     m_player->setPriority(s.xPriority);
     m_controller->setOutputDir(s.outPutDir);
+    m_controller->setReplayGain(s.replayGain);
 
     m_main->setTrayIcons(s.icon1, s.icon2);
     m_main->setShowHints(s.showHints);
@@ -544,6 +564,7 @@ void VorlanApp::LoadSettings()
     restorePlacement(m_statisticsWindow,
                      m_statistics->fileLoaded() ? WindowPlacement::StatisticsSection : QString());
     restorePlacement(m_equalizerWindow, WindowPlacement::EqualizerSection);
+    restorePlacement(m_prefs, WindowPlacement::ConfigSection);
     restorePlacement(m_about, QString());
     m_equalizerWindow->setEqualizerOn(s.equalizer);
     m_equalizerWindow->setPitchEnabled(s.outputModule == 0);
@@ -566,21 +587,6 @@ void VorlanApp::LoadSettings()
         m_keepLastPlaylist = true;
         connect(m_playlist, &PlaylistModel::countChanged, this, [this] { m_keepLastPlaylist = false; });
     }
-}
-
-void VorlanApp::applyColours()
-{
-    const QColor c1 = colour(m_settings.color1), c2 = colour(m_settings.color2);
-    m_main->setColors(c1, c2);
-    m_skinned->face()->setKnobColors(c1, c2);
-    m_playlistWindow->applyColors(c1, c2);
-    m_about->setColors(c1, c2);
-    m_info->setColors(c1, c2);
-    m_tagEditor->setColors(c1, c2);
-    m_addFiles->setColors(c1, c2);
-    m_statisticsWindow->setColors(c1, c2);
-    m_equalizerWindow->setColors(c1, c2);
-    m_urlInput->applyColors(c1, c2);
 }
 
 void VorlanApp::applyPlaylistDocking()
@@ -625,15 +631,43 @@ void VorlanApp::storePlacement(ProfileFile &profile, QWidget *window, const QStr
 
 void VorlanApp::applyPreferences()
 {
-    applyPlaylistDocking();
-    m_shutdown->apply(m_shutdown->shutMode(), m_settings.shutTime, m_settings.shutNumSong);
-    m_playlist->setPlayedCount(0);
-    if (m_settings.backMask) {
-        m_main->enterSkinnedMode();
-        showSkinnedWindow();
-    } else {
-        showStrip();
-    }
+    m_prefs->Apply();
+}
+
+void VorlanApp::wirePreferences()
+{
+    PreferencesWindow::Targets t;
+    t.main = m_main;
+    t.playlist = m_playlistWindow;
+    t.skinned = m_skinned;
+    t.equalizer = m_equalizerWindow;
+    t.about = m_about;
+    t.info = m_info;
+    t.tagEditor = m_tagEditor;
+    t.addFiles = m_addFiles;
+    t.statistics = m_statisticsWindow;
+    t.urlInput = m_urlInput;
+    t.controller = m_controller;
+    t.player = m_player;
+    t.model = m_playlist;
+    t.shutdown = m_shutdown;
+    t.dockPlaylist = [this] { applyPlaylistDocking(); };
+    t.showFace = [this](bool useMask) {
+        if (useMask) {
+            m_main->enterSkinnedMode();
+            showSkinnedWindow();
+        } else {
+            showStrip();
+        }
+    };
+    m_prefs->setTargets(t);
+    // The strip's "P", its menu and the skin's "C": the gradient's colours go into the pickers first.
+    connect(m_main, &MainWindow::preferencesRequested, m_prefs, [this] {
+        m_prefs->showWithColors(m_settings.color1, m_settings.color2);
+        // A window the user had open keeps its place.
+        m_prefs->setProperty("vorlanPlaced", true);
+    });
+    connect(m_prefs, &PreferencesWindow::maskerRequested, this, [] { Launcher::startMasker(); });
 }
 
 void VorlanApp::firstRunPrompt()
@@ -647,9 +681,8 @@ void VorlanApp::firstRunPrompt()
 
 void VorlanApp::registerFileTypes()
 {
-    FileTypes types;
-    types.registerPlayerTypes(QCoreApplication::applicationFilePath(), QStringLiteral("audio-x-generic"),
-                              QStringLiteral("audio-x-mpegurl"));
+    FileAssociations::registerPlayer(QCoreApplication::applicationFilePath(), m_prefs->icon1(),
+                                     m_prefs->icon2());
 }
 
 void VorlanApp::installDemoSongs()
@@ -683,6 +716,8 @@ void VorlanApp::SaveSettings()
     m_equalizerWindow->Save(equalizerPath());
 
     Settings &s = m_settings;
+    // What the preferences hold, applied or not, is kept; the windows then add what they changed themselves.
+    m_prefs->storeSettings();
     s.loop = m_controller->loop();
     s.random = m_controller->random();
     s.timeElapsed = m_controller->timeElapsed();
@@ -696,6 +731,7 @@ void VorlanApp::SaveSettings()
     s.shutNumSong = m_shutdown->shutNumSong();
     s.outputModule = m_controller->outputModule();
     s.autoPlay = m_controller->autoPlay();
+    s.replayGain = m_controller->replayGain();
     s.listWidth = m_playlistWindow->width();
     s.listHeight = m_playlistWindow->height();
     s.listFontName = m_playlistWindow->listFontName();
@@ -720,6 +756,7 @@ void VorlanApp::SaveSettings()
     if (m_statistics->fileLoaded())
         storePlacement(profile, m_statisticsWindow, WindowPlacement::StatisticsSection);
     storePlacement(profile, m_equalizerWindow, WindowPlacement::EqualizerSection);
+    storePlacement(profile, m_prefs, WindowPlacement::ConfigSection);
     if (!profile.save())
         std::fprintf(stderr, "vorlan: cannot write %s\n", qPrintable(configPath()));
 }
@@ -823,6 +860,9 @@ void VorlanApp::shutdownWindows()
         SaveSettings();
     if (m_addFiles && m_addFiles->treeAdder())
         m_addFiles->treeAdder()->stop();
+    // A window still on screen would be asked to close when the program quits, and the skinned one answers
+    // by flying off instead: the player would stay. Hidden, they let it end.
+    hideAll();
     stopEverything();
     QCoreApplication::processEvents();
     if (!m_powerOff->powerOff())

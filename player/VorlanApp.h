@@ -16,8 +16,10 @@ class AddFilesWindow;
 class EqualizerWindow;
 class FileInfoWindow;
 class MainWindow;
+class MprisService;
 class ProfileFile;
 class PlaylistWindow;
+class PreferencesWindow;
 class SkinnedWindow;
 class StatisticsWindow;
 class TagEditorWindow;
@@ -50,6 +52,7 @@ public:
 
     MainWindow *mainWindow() const;
     SkinnedWindow *skinnedWindow() const;
+    PreferencesWindow *preferencesWindow() const;
     PlaybackController *controller() const { return m_controller; }
     // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
@@ -61,6 +64,7 @@ public:
     // Asks for a mask file: (parent, start folder) -> chosen file; empty on Cancel. Replaceable for tests.
     using MaskChooser = std::function<QString(QWidget *parent, const QString &startDir)>;
     void setMaskChooser(MaskChooser chooser) { m_maskChooser = std::move(chooser); }
+    MprisService *mpris() const { return m_mpris; }
 
     void LoadSettings();
     void SaveSettings();
@@ -75,6 +79,7 @@ private:
     void createWindows();
     void wire();
     void applyPreferences();
+    void wirePreferences();
     void firstRunPrompt();
     void registerFileTypes();
     void installDemoSongs();
@@ -83,8 +88,8 @@ private:
     void shutdownWindows();
     void stopEverything();
     void applyPlaylistDocking();
-    void applyColours();
     void wireSkinnedWindow();
+    void startMediaRemote();
     void loadStartMask();
     void showSkinnedWindow();
     void showStrip();
@@ -107,6 +112,7 @@ private:
     Statistics *m_statistics = nullptr;
     PlaybackController *m_controller = nullptr;
     TimedShutdown *m_shutdown = nullptr;
+    MprisService *m_mpris = nullptr;
     QPointer<MainWindow> m_main;
     QPointer<PlaylistWindow> m_playlistWindow;
     QPointer<AboutWindow> m_about;
@@ -118,6 +124,7 @@ private:
     QPointer<UrlInputWindow> m_urlInput;
     QPointer<SkinnedWindow> m_skinned;
     MaskChooser m_maskChooser;
+    QPointer<PreferencesWindow> m_prefs;
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;

@@ -221,7 +221,9 @@ void AddFilesWindow::setPlaylist(PlaylistModel *playlist)
 
 void AddFilesWindow::setColors(const QColor &from, const QColor &to)
 {
-    m_background->setColors(from, to);
+    // The gradient starts at the first colour and keeps its own dark end, so the white texts stay readable.
+    Q_UNUSED(to);
+    m_background->setColors(from, QColor(0x00, 0x20, 0x40));
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     for (QLabel *label : m_background->findChildren<QLabel *>())

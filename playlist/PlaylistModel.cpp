@@ -1,5 +1,6 @@
 #include "playlist/PlaylistModel.h"
 
+#include "tags/ExtendedTags.h"
 #include "tags/InfoTemplate.h"
 #include "tags/TMPEGAudio.h"
 
@@ -121,10 +122,15 @@ QString PlaylistModel::EntryDisplayText(const TMPEGAudio &mpeg, const QString &p
 {
     const TMPEGData &d = mpeg.data();
     if (d.Header != QLatin1String("TAG")) {
-        // The name loses its last four characters, the extension with its dot.
-        QString base = path;
-        base.chop(4);
-        base = oneField(base.mid(base.lastIndexOf(QLatin1Char('/')) + 1));
+        // Without an ID3v1 tag an ID3v2 or APE tag names the song; else the name loses its last four
+        // characters, the extension with its dot.
+        QString base = IsStreamUrl(path) ? QString() : ExtendedTags::read(path).artistTitle();
+        if (base.isEmpty()) {
+            base = path;
+            base.chop(4);
+            base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
+        }
+        base = oneField(base);
         if (shortForm)
             return base;
         return base + Tab + oneField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
@@ -180,6 +186,8 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         case NumberColumn:
             return entryField(text, 0);
         case NameColumn:
+            if (!m_livePath.isEmpty() && EntryPath(text) == m_livePath)
+                return m_liveName;
             return entryField(text, 1);
         case DurationColumn:
             return entryField(text, 2);
@@ -195,6 +203,25 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void PlaylistModel::setLiveName(const QString &path, const QString &name)
+{
+    if (path == m_livePath && name == m_liveName)
+        return;
+    liveNameRowsChanged();
+    m_livePath = name.isEmpty() ? QString() : path;
+    m_liveName = name;
+    liveNameRowsChanged();
+}
+
+void PlaylistModel::liveNameRowsChanged()
+{
+    if (m_livePath.isEmpty())
+        return;
+    for (int i = 0; i < count(); ++i)
+        if (EntryPath(m_lines.at(i)) == m_livePath)
+            emit dataChanged(index(i, NameColumn), index(i, NameColumn));
 }
 
 QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int role) const

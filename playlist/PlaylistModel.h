@@ -132,6 +132,10 @@ public:
     // Forget every kept duration.
     void clearDurationCache() { m_durations.clear(); }
 
+    // The name a playing stream gives itself (its current title), shown in the name column of its entries in
+    // place of the stored name; the lines, and so the saved list, keep theirs. An empty path ends it.
+    void setLiveName(const QString &path, const QString &name);
+
     // --- Player state ----------------------------------------------------------------------------------
     int CurrentIndex() const { return m_currentIndex; }
     void setCurrentIndex(int index);
@@ -175,7 +179,10 @@ private:
     void selectRows(const std::vector<char> &rows);
     std::vector<char> selectedRowMask() const;
 
+    void liveNameRowsChanged();
+
     QStringList m_lines;
+    QString m_livePath, m_liveName;
     QItemSelectionModel *m_selection;
     QHash<QString, CachedDuration> m_durations;
     qint64 m_selectedSeconds = 0;

@@ -7,11 +7,12 @@ PACKAGES="
 build-essential cmake pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 libmpg123-dev libout123-0 libsyn123-0 mpg123
-libcurl4-openssl-dev
+libcurl4-openssl-dev libtag1-dev
 clang libclang-rt-14-dev
 xvfb xauth imagemagick fonts-dejavu-core xdotool libx11-dev
 lame ffmpeg sox mp3info pulseaudio poppler-utils bc
 shared-mime-info desktop-file-utils
+playerctl dbus-daemon dbus-bin appstream
 "
 
 missing=""

@@ -70,17 +70,25 @@ GradientFrame::GradientFrame(QWidget *window, const QString &caption) : QObject(
     grid->addWidget(bottom, 2, 0, 1, 3);
 }
 
-void GradientFrame::setColors(const QColor &from, const QColor &to)
+const QColor GradientFrame::DesignedColor = QColor(0xF0, 0xF0, 0xF0);
+
+QColor GradientFrame::captionColor(const QColor &color1, const QColor &color2)
 {
-    for (TFountainFill *strip : std::as_const(m_strips))
-        strip->setColors(from, to);
-    // The caption sits on the start of the gradient and "X" on its end: black or white, whichever reads better
-    // there.
-    auto readableOn = [](const QColor &background) {
-        return qGray(background.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);
-    };
+    if (qAbs(qGray(color1.rgb()) - qGray(color2.rgb())) >= 60)
+        return color2;
+    return qGray(color1.rgb()) > 128 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void GradientFrame::setColors(const QColor &color1, const QColor &color2)
+{
+    // m_strips: title bar, left, right, bottom.
+    m_strips[0]->setColors(color1, DesignedColor);
+    m_strips[1]->setColors(color1, DesignedColor);
+    m_strips[2]->setColors(DesignedColor, color1);
+    m_strips[3]->setColors(DesignedColor, color1);
     QPalette pal = titleLabel()->palette();
-    pal.setColor(QPalette::WindowText, readableOn(from));
+    pal.setColor(QPalette::WindowText, captionColor(color1, color2));
     titleLabel()->setPalette(pal);
-    exitButton()->setTextColor(readableOn(to));
+    // "X" sits on the frame's own colour at the end of the title bar.
+    exitButton()->setTextColor(Qt::black);
 }

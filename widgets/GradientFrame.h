@@ -24,8 +24,14 @@ public:
     QLabel *titleLabel() const { return m_title; }
     FlatButton *exitButton() const { return m_exit; }
 
-    // The gradient of the title bar and the borders; the window picks the text colours that read on it.
-    void setColors(const QColor &from, const QColor &to);
+    // The frame's own colour, where the strips do not take the user's colours.
+    static const QColor DesignedColor;
+
+    // The user's two colours: the title bar and the left border start in the first and end in the frame's
+    // own colour, the right and bottom borders run from that back to the first; the caption is in the second.
+    void setColors(const QColor &color1, const QColor &color2);
+    // The second colour, unless it is too like the first to be read on it (then black or white).
+    static QColor captionColor(const QColor &color1, const QColor &color2);
 
 private:
     QList<TFountainFill *> m_strips;

@@ -70,6 +70,7 @@ void DecoderPlayer::handle(const XA_Command &c)
         ack(c.code);
         return;
     case XA_MSG_COMMAND_STOP:
+        m_queued.reset();
         if (m_input) {
             if (m_input->stream) {
                 m_input->source.reset();
@@ -90,8 +91,12 @@ void DecoderPlayer::handle(const XA_Command &c)
     case XA_MSG_COMMAND_INPUT_OPEN:
         openInput(c.s[0]);
         return;
+    case XA_MSG_COMMAND_INPUT_QUEUE:
+        queueInput(c.s[0]);
+        return;
     case XA_MSG_COMMAND_INPUT_CLOSE:
         closeInput();
+        m_queued.reset();
         if (m_state != XA_PLAYER_STATE_STOPPED)
             setPlayerState(XA_PLAYER_STATE_STOPPED);
         m.code = XA_MSG_NOTIFY_INPUT_STATE;
@@ -196,6 +201,12 @@ void DecoderPlayer::handle(const XA_Command &c)
         m_envInt[c.s[0]] = c.i[0];
         if (c.s[0] == "OUTPUT.DIRECTSOUND.PITCH")
             m_chain.setPitch(c.i[0]);
+        if (c.s[0] == "DECODER.REPLAYGAIN") {
+            m_replayGain = c.i[0] != 0;
+            for (Input *in : {m_input.get(), m_queued.get()})
+                if (in && in->mh)
+                    applyReplayGain(in->mh);
+        }
         ack(c.code);
         return;
     case XA_MSG_GET_PLAYER_ENVIRONMENT_INTEGER: {

@@ -243,6 +243,13 @@ void DecoderPlayer::run()
     m_exitCv.notify_all();
 }
 
+void DecoderPlayer::applyReplayGain(mpg123_handle *mh)
+{
+    mpg123_param(mh, MPG123_RVA, m_replayGain ? MPG123_RVA_MIX : MPG123_RVA_OFF, 0);
+    // An open song takes the change at once.
+    mpg123_volume_change(mh, 0);
+}
+
 void DecoderPlayer::closeInput()
 {
     m_input.reset();
@@ -271,6 +278,8 @@ bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err
     }
     int mpgErr = 0;
     in.mh = newDecoder(&mpgErr);
+    if (in.mh)
+        applyReplayGain(in.mh);
     if (!in.mh || mpg123_open_feed(in.mh) != MPG123_OK) {
         *err = XA_ERROR_INTERNAL;
         *text = "cannot start the decoder";
@@ -318,10 +327,56 @@ bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err
     }
 }
 
+bool DecoderPlayer::openFileInput(Input &in, const std::string &name, int *err, std::string *text)
+{
+    struct stat st {
+    };
+    int mpgErr = 0;
+    if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        *err = XA_ERROR_INPUT_OPEN_FAILED;
+        *text = "cannot open " + name + ": " + (errno ? std::strerror(errno) : "not a file");
+        return false;
+    }
+    if (!(in.mh = newDecoder(&mpgErr))) {
+        *err = XA_ERROR_INTERNAL;
+        *text = "cannot start the decoder";
+        return false;
+    }
+    applyReplayGain(in.mh);
+    if (mpg123_open(in.mh, name.c_str()) != MPG123_OK) {
+        *err = XA_ERROR_INPUT_OPEN_FAILED;
+        *text = "cannot open " + name + ": " + mpg123_strerror(in.mh);
+        return false;
+    }
+    int enc = 0;
+    if (mpg123_getformat(in.mh, &in.rate, &in.channels, &enc) != MPG123_OK || in.rate <= 0) {
+        *err = XA_ERROR_INPUT_FORMAT;
+        *text = name + " is not an MPEG audio file";
+        return false;
+    }
+    // The exact length from a scan of every frame. The scan runs on a decoder of its own: seeking the playing
+    // one back to the start would change a few samples of the first pass.
+    int scanErr = 0;
+    mpg123_handle *scanner = newDecoder(&scanErr);
+    if (scanner && mpg123_open(scanner, name.c_str()) == MPG123_OK && mpg123_scan(scanner) == MPG123_OK)
+        in.length = mpg123_length(scanner);
+    if (scanner) {
+        mpg123_close(scanner);
+        mpg123_delete(scanner);
+    }
+    if (in.length <= 0) {
+        *err = XA_ERROR_INPUT_FORMAT;
+        *text = name + " holds no decodable audio";
+        return false;
+    }
+    return true;
+}
+
 void DecoderPlayer::openInput(const std::string &name)
 {
     const bool wasActive = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
     closeInput();
+    m_queued.reset();
     auto in = std::make_unique<Input>();
     int err = XA_SUCCESS;
     std::string text;
@@ -333,43 +388,7 @@ void DecoderPlayer::openInput(const std::string &name)
         in->stream = true;
         ok = openStreamInput(*in, name, &err, &text);
     } else {
-        struct stat st {
-        };
-        int mpgErr = 0;
-        if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            err = XA_ERROR_INPUT_OPEN_FAILED;
-            text = "cannot open " + name + ": " + (errno ? std::strerror(errno) : "not a file");
-        } else if (!(in->mh = newDecoder(&mpgErr))) {
-            err = XA_ERROR_INTERNAL;
-            text = "cannot start the decoder";
-        } else if (mpg123_open(in->mh, name.c_str()) != MPG123_OK) {
-            err = XA_ERROR_INPUT_OPEN_FAILED;
-            text = "cannot open " + name + ": " + mpg123_strerror(in->mh);
-        } else {
-            int enc = 0;
-            if (mpg123_getformat(in->mh, &in->rate, &in->channels, &enc) != MPG123_OK || in->rate <= 0) {
-                err = XA_ERROR_INPUT_FORMAT;
-                text = name + " is not an MPEG audio file";
-            } else {
-                // The exact length from a scan of every frame. The scan runs on a decoder of its own: seeking
-                // the playing one back to the start would change a few samples of the first pass.
-                int scanErr = 0;
-                mpg123_handle *scanner = newDecoder(&scanErr);
-                if (scanner && mpg123_open(scanner, name.c_str()) == MPG123_OK &&
-                    mpg123_scan(scanner) == MPG123_OK)
-                    in->length = mpg123_length(scanner);
-                if (scanner) {
-                    mpg123_close(scanner);
-                    mpg123_delete(scanner);
-                }
-                if (in->length <= 0) {
-                    err = XA_ERROR_INPUT_FORMAT;
-                    text = name + " holds no decodable audio";
-                } else {
-                    ok = true;
-                }
-            }
-        }
+        ok = openFileInput(*in, name, &err, &text);
     }
     if (!ok) {
         error(XA_SOURCE_INPUT, err, text);
@@ -382,10 +401,19 @@ void DecoderPlayer::openInput(const std::string &name)
     m_input = std::move(in);
     m_inputName = name;
     startInput();
+    announceInput();
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_INPUT_STATE;
+    m.state = XA_INPUT_STATE_OPEN;
+    notify(m, XA_NOTIFY_MASK_INPUT_STATE);
+    ack(XA_MSG_COMMAND_INPUT_OPEN);
+}
 
+void DecoderPlayer::announceInput()
+{
     XA_Message m;
     m.code = XA_MSG_NOTIFY_INPUT_NAME;
-    m.name = name;
+    m.name = m_inputName;
     notify(m, XA_NOTIFY_MASK_INPUT_NAME);
 
     m = XA_Message();
@@ -402,12 +430,6 @@ void DecoderPlayer::openInput(const std::string &name)
 
     sendStreamInfo();
     sendPosition(true);
-
-    m = XA_Message();
-    m.code = XA_MSG_NOTIFY_INPUT_STATE;
-    m.state = XA_INPUT_STATE_OPEN;
-    notify(m, XA_NOTIFY_MASK_INPUT_STATE);
-    ack(XA_MSG_COMMAND_INPUT_OPEN);
 }
 
 void DecoderPlayer::sendStreamInfo()
@@ -575,12 +597,17 @@ void DecoderPlayer::decodeStep()
             if (!title.empty() && title != m_lastTitle) {
                 m_lastTitle = title;
                 debug(1, "StreamTitle: " + title);
+                XA_Message m;
+                m.code = XA_MSG_NOTIFY_INPUT_STREAM_TITLE;
+                m.text = title;
+                notify(std::move(m), XA_NOTIFY_MASK_INPUT_NAME);
             }
         }
         return;
     }
     if (r == MPG123_DONE || (r == MPG123_NEED_MORE && !in.stream)) {
-        endOfStream(false);
+        if (!followQueued())
+            endOfStream(false);
         return;
     }
     if (r != MPG123_OK) {

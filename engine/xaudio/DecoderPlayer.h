@@ -70,6 +70,14 @@ private:
     void setPlayerState(int state);
 
     void openInput(const std::string &name);
+    bool openFileInput(Input &in, const std::string &name, int *err, std::string *text);
+    // The input sent notifications of a freshly opened one: name, caps, duration, stream info, position.
+    void announceInput();
+    // Gapless: the queued input, opened ahead, and the hand-over to it at the end of the current one.
+    void queueInput(const std::string &name);
+    bool followQueued();
+    // ReplayGain: libmpg123's track gain from LAME headers and RVA2 frames, limited by the peak they give.
+    void applyReplayGain(mpg123_handle_struct *mh);
     // The sound chain and position bookkeeping for a freshly opened input.
     void startInput();
     void sendStreamInfo();
@@ -111,6 +119,9 @@ private:
     std::map<std::string, std::string> m_envString;
     std::unique_ptr<Input> m_input;
     std::string m_inputName;
+    std::unique_ptr<Input> m_queued;
+    std::string m_queuedName;
+    bool m_replayGain = false;
     int m_inputModule = 0;
     uint32_t m_positionRange = 400;
     uint32_t m_granularity = 10;

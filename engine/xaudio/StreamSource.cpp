@@ -209,8 +209,11 @@ private:
         }
         char errorBuffer[CURL_ERROR_SIZE] = {};
         curl_slist *headers = curl_slist_append(nullptr, "Icy-MetaData: 1");
+        // SHOUTcast servers answer "ICY 200 OK", which curl otherwise refuses as HTTP/0.9.
+        curl_slist *icyOk = curl_slist_append(nullptr, "ICY 200 OK");
         curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(curl, CURLOPT_HTTP200ALIASES, icyOk);
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -233,6 +236,7 @@ private:
         curl_off_t length = -1;
         curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         curl_slist_free_all(headers);
+        curl_slist_free_all(icyOk);
         curl_easy_cleanup(curl);
         // A radio stream has no length and no end: the server closing it is a dropped connection.
         if (rc == CURLE_OK && m_live && length < 0)

@@ -72,6 +72,11 @@ enum XA_CommandCode : int {
     XA_MSG_GET_NOTIFICATION_MASK = 61,
     XA_MSG_SET_DEBUG_LEVEL = 62,
     XA_MSG_GET_DEBUG_LEVEL = 63,
+    // Beyond the 3.2 set: opens the input that is to follow the current one (a file name; empty forgets it).
+    // When the current input ends and the queued one has the same rate and channels, it follows on the open
+    // output without a gap, announced by XA_MSG_NOTIFY_INPUT_FOLLOWED; otherwise the player stops at the
+    // end as before.
+    XA_MSG_COMMAND_INPUT_QUEUE = 120,
 };
 
 enum XA_NotificationCode : int {
@@ -118,6 +123,10 @@ enum XA_NotificationCode : int {
     XA_MSG_NOTIFY_PROGRESS = 104,
     XA_MSG_NOTIFY_DEBUG = 105,
     XA_MSG_NOTIFY_ERROR = 106,
+    // Beyond the 3.2 set: the title a radio stream sends in its ICY metadata (text), as it changes.
+    XA_MSG_NOTIFY_INPUT_STREAM_TITLE = 107,
+    // The queued input (name) took over from the one that ended; its name, duration and stream info follow.
+    XA_MSG_NOTIFY_INPUT_FOLLOWED = 108,
 };
 
 enum XA_PlayerState : int {

@@ -1,6 +1,7 @@
 #include "platform/Launcher.h"
 #include "tests/TestMain.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
@@ -76,6 +77,22 @@ private slots:
         QCOMPARE(Launcher::findProgram("vorlanmasker", own), onPath + "/vorlanmasker");
         QVERIFY(Launcher::startDetached("vorlanmasker", {}, own));
         QCOMPARE(waitForMark(mark), QFile::encodeName(onPath));
+    }
+
+    void theBuildTreesMaskerFolderComesBeforePath()
+    {
+        const QString tree = vorlantest::tempDir();
+        const QString onPath = vorlantest::tempDir();
+        const QString mark = vorlantest::tempDir() + "/mark";
+        QVERIFY(QDir().mkpath(tree + "/player"));
+        QVERIFY(QDir().mkpath(tree + "/masker"));
+        makeScript(tree + "/masker", "vorlanmasker", mark);
+        makeScript(onPath, "vorlanmasker", mark);
+        qputenv("PATH", QFile::encodeName(onPath));
+
+        QCOMPARE(Launcher::findProgram("vorlanmasker", tree + "/player"), tree + "/masker/vorlanmasker");
+        QVERIFY(Launcher::startDetached("vorlanmasker", {}, tree + "/player"));
+        QCOMPARE(waitForMark(mark), QFile::encodeName(tree + "/masker"));
     }
 
     void nothingToStartIsFalse()

@@ -396,6 +396,31 @@ private slots:
         rig.controller.handOver(QString());
         QCOMPARE(rig.playlist.count(), 2);
     }
+
+    void streamAddressesOnTheCommandLineAndHandedOverPlay()
+    {
+        // Nothing answers on these ports: what matters is that each address becomes a URL entry and is
+        // opened.
+        const QString first = QStringLiteral("http://127.0.0.1:1/radio.mp3");
+        const QString second = QStringLiteral("udp://127.0.0.1:9/");
+        Rig rig;
+        rig.controller.setLoop(false);
+        QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
+        rig.controller.startWith({first}, rig.dir + QStringLiteral("/Vorlan.vln"));
+        QCOMPARE(rig.playlist.count(), 1);
+        QCOMPARE(rig.playlist.line(0), QStringLiteral("1\t") + first + QStringLiteral("\t\t") + first);
+        QCOMPARE(rig.controller.currentPath(), first);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
+        QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input")));
+        rig.controller.handOver(second);
+        QCOMPARE(rig.playlist.count(), 2);
+        QCOMPARE(rig.playlist.entryPath(1), second);
+        QCOMPARE(rig.playlist.CurrentIndex(), 1);
+        QCOMPARE(rig.controller.currentPath(), second);
+        // Not a stream and not a file: ignored as before.
+        rig.controller.handOver(QStringLiteral("gopher://127.0.0.1/x.mp3"));
+        QCOMPARE(rig.playlist.count(), 2);
+    }
 };
 
 VORLAN_TEST_CLASS(PlaybackControllerTest)

@@ -67,6 +67,7 @@ Settings changedSettings()
     s.path2 = QStringLiteral("/music/b");
     s.path3 = QStringLiteral("/music/lists");
     s.path4 = QDir::tempPath();
+    s.replayGain = true;
     return s;
 }
 
@@ -156,7 +157,7 @@ void SettingsTest::keysAreWrittenInTheirOrder()
         "TimeElapsed",  "AnimatedTray", "RandomColors", "DockSide",     "AutoPlay",     "ShowHints",
         "AnimatedGif",  "Icon1",        "Icon2",        "PlayListDock", "Equalizer",    "OutputControl",
         "OutputModule", "XPriority",    "OutPutDir",    "PlayListLeft", "PlayListTop",  "Path1",
-        "Path2",        "Path3",        "Path4"};
+        "Path2",        "Path3",        "Path4",        "ReplayGain"};
     const ProfileFile saved(path);
     QCOMPARE(saved.sections(), (QStringList{"Setting", "This Program"}));
     QCOMPARE(saved.keys(QStringLiteral("Setting")), expectedKeys);

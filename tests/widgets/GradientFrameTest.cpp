@@ -58,11 +58,21 @@ private slots:
     {
         Rig rig;
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
-        rig.frame->setColors(QColor(10, 20, 30), QColor(200, 210, 220));
-        for (const char *name : {"TitleFill", "LeftFill", "RightFill", "BottomFill"}) {
-            QCOMPARE(rig.strip(name)->FromColor(), QColor(10, 20, 30));
-            QCOMPARE(rig.strip(name)->ToColor(), QColor(200, 210, 220));
+        const QColor first(10, 20, 30), second(200, 210, 220);
+        rig.frame->setColors(first, second);
+        // Top and left start in the first colour, right and bottom end in it; the caption takes the second.
+        for (const char *name : {"TitleFill", "LeftFill"}) {
+            QCOMPARE(rig.strip(name)->FromColor(), first);
+            QCOMPARE(rig.strip(name)->ToColor(), GradientFrame::DesignedColor);
         }
+        for (const char *name : {"RightFill", "BottomFill"}) {
+            QCOMPARE(rig.strip(name)->FromColor(), GradientFrame::DesignedColor);
+            QCOMPARE(rig.strip(name)->ToColor(), first);
+        }
+        QCOMPARE(rig.frame->titleLabel()->palette().color(QPalette::WindowText), second);
+        // Two colours too alike to read on each other: the caption falls back to black or white.
+        rig.frame->setColors(first, QColor(20, 30, 40));
+        QCOMPARE(rig.frame->titleLabel()->palette().color(QPalette::WindowText), QColor(Qt::white));
         QTest::mouseClick(rig.frame->exitButton(), Qt::LeftButton);
         QVERIFY(!rig.window.isVisible());
     }

@@ -1,0 +1,144 @@
+#include "masker/PlacementWindow.h"
+
+#include "masker/MarkerButton.h"
+#include "masks/TFormShaper.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+
+const std::array<QString, MaskFile::ObjectCount> PlacementWindow::MarkerCaptions = {
+    QStringLiteral("Slider"),      QStringLiteral("Song Title"), QStringLiteral("About"),
+    QStringLiteral("P"),           QStringLiteral("E"),          QStringLiteral("i"),
+    QStringLiteral("C"),           QStringLiteral("T"),          QStringLiteral("-"),
+    QStringLiteral("x"),           QStringLiteral("[00:00]"),    QStringLiteral("VU-Meter  R"),
+    QStringLiteral("VU-Meter  L"), QStringLiteral("Play"),       QStringLiteral("Pause"),
+    QStringLiteral("Stop"),        QStringLiteral("^"),          QStringLiteral("<-"),
+    QStringLiteral("->"),          QStringLiteral("Loop"),       QStringLiteral("Rand"),
+    QStringLiteral("Ani Gif"),
+};
+
+QRect PlacementWindow::designedGeometry(MaskFile::Object object)
+{
+    // A new mask starts with every object in sight on a player of about 300 x 140, none over another.
+    static const std::array<QRect, MaskFile::ObjectCount> places = {
+        QRect(10, 62, 200, 16), QRect(10, 8, 200, 22),  QRect(220, 8, 20, 20),  QRect(250, 8, 12, 14),
+        QRect(264, 8, 12, 14),  QRect(278, 8, 12, 14),  QRect(250, 26, 12, 14), QRect(264, 26, 12, 14),
+        QRect(278, 26, 12, 12), QRect(278, 44, 12, 12), QRect(10, 34, 60, 22),  QRect(232, 34, 10, 50),
+        QRect(220, 34, 10, 50), QRect(10, 84, 36, 20),  QRect(48, 84, 36, 20),  QRect(86, 84, 36, 20),
+        QRect(124, 84, 24, 20), QRect(150, 84, 24, 20), QRect(176, 84, 24, 20), QRect(202, 84, 36, 20),
+        QRect(240, 84, 36, 20), QRect(80, 34, 50, 22),
+    };
+    return places[object];
+}
+
+PlacementWindow::PlacementWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setWindowTitle(QStringLiteral("VorlanMasker - Placement"));
+    BackImage = new QLabel(this);
+    BackImage->setObjectName(QStringLiteral("BackImage"));
+    BackImage->setMouseTracking(true);
+    BackImage->installEventFilter(this);
+    FormShaper1 = new TFormShaper(this);
+    FormShaper1->setShowCaption(false);
+    FormShaper1->MaskedPicture()->setMaskColor(0x000000);
+    FormShaper1->setWindowMove(TFormShaper::FullMove);
+    FormShaper1->setBackgrnd(BackImage);
+
+    for (int i = 0; i < MaskFile::ObjectCount; ++i) {
+        const auto object = MaskFile::Object(i);
+        m_markers[i] = new MarkerButton(MarkerCaptions[i], designedGeometry(object), this);
+        m_markers[i]->setObjectName(MaskFile::ObjectNames[i]);
+        connect(m_markers[i], &MarkerButton::mouseReleased, this, &PlacementWindow::markerReleased);
+        connect(m_markers[i], &MarkerButton::moved, this, &PlacementWindow::markerMoved);
+    }
+    Volume = new MarkerButton(QStringLiteral("Volume"), QRect(10, 110, 62, 23), this);
+    Balance = new MarkerButton(QStringLiteral("Balance"), QRect(80, 110, 45, 23), this);
+    resize(300, 140);
+}
+
+void PlacementWindow::setBackground(const QImage &picture, int32_t maskColor)
+{
+    FormShaper1->MaskedPicture()->setPicture(picture);
+    FormShaper1->MaskedPicture()->setMaskColor(maskColor);
+    FormShaper1->setActive(true);
+}
+
+void PlacementWindow::setMaskColor(int32_t maskColor)
+{
+    FormShaper1->MaskedPicture()->setMaskColor(maskColor);
+    FormShaper1->setActive(true);
+}
+
+QImage PlacementWindow::background() const
+{
+    return FormShaper1->MaskedPicture()->Picture();
+}
+
+int32_t PlacementWindow::maskColor() const
+{
+    return FormShaper1->MaskedPicture()->MaskColor();
+}
+
+void PlacementWindow::setPicking(bool on)
+{
+    m_picking = on;
+    BackImage->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+QColor PlacementWindow::colorAt(const QPoint &pos) const
+{
+    const QImage &picture = background();
+    if (!picture.valid(pos))
+        return QColor();
+    return QColor(picture.pixel(pos));
+}
+
+void PlacementWindow::centerOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void PlacementWindow::BackImageMouseMove(const QPoint &pos)
+{
+    if (!m_picking)
+        return;
+    const QColor color = colorAt(pos);
+    if (color.isValid())
+        emit colorUnderMouse(color);
+}
+
+void PlacementWindow::BackImageClick()
+{
+    if (!m_picking)
+        return;
+    setPicking(false);
+    emit pickClicked();
+}
+
+bool PlacementWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == BackImage && m_picking) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            BackImageMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+            return true;
+        case QEvent::MouseButtonPress:
+            // While picking, the background is a palette, not a handle to drag the window by.
+            BackImageMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+            return true;
+        case QEvent::MouseButtonRelease:
+            BackImageClick();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,122 @@
+#include "masker/TestWindow.h"
+
+#include "masks/SkinnedFace.h"
+#include "masks/TFormShaper.h"
+#include "platform/ProfileFile.h"
+#include "platform/SystemColors.h"
+#include "widgets/AngleLabel.h"
+#include "widgets/BlockGauge.h"
+#include "widgets/FlashLabel.h"
+#include "widgets/Gauge.h"
+#include "widgets/KnobBar.h"
+#include "widgets/ScrollingText.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QScreen>
+
+namespace
+{
+
+// Background pictures are bitmaps of a few hundred pixels; anything absurdly large is refused.
+QImage readPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return QImage();
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > 16'000'000)
+        return QImage();
+    return reader.read();
+}
+
+} // namespace
+
+TestWindow::TestWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setWindowTitle(QStringLiteral("VorlanMasker Test"));
+    m_backImage = new QLabel(this);
+    m_backImage->setObjectName(QStringLiteral("BackImage"));
+    m_shaper = new TFormShaper(this);
+    m_shaper->setBackgrnd(m_backImage);
+    m_shaper->setShowCaption(false);
+    m_shaper->MaskedPicture()->setMaskColor(0x00FF00);
+    m_shaper->setWindowMove(TFormShaper::FullMove);
+    m_shaper->setActive(true);
+    m_face = new SkinnedFace(this);
+    m_face->setGeometry(rect());
+    m_mask = MaskFile::defaults(MaskReader::TestWindow);
+    resize(300, 120);
+    // Only closing does something here: a test of a mask plays nothing.
+    connect(m_face, &SkinnedFace::exitClicked, this, &TestWindow::ExitBtnClick);
+}
+
+bool TestWindow::TestMask(const QString &fileName)
+{
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
+        return false;
+    const ProfileFile profile(fileName);
+    const MaskFile mask = MaskFile::fromProfile(profile, MaskReader::TestWindow, fileName);
+    hide();
+
+    m_shaper->setActive(false);
+    const QImage background = readPicture(mask.imagePath(mask.backImage));
+    if (!background.isNull()) {
+        resize(background.size());
+        m_shaper->MaskedPicture()->setPicture(background);
+        m_shaper->MaskedPicture()->setMaskColor(mask.backColor);
+        m_shaper->setActive(true);
+    }
+    m_face->setGeometry(rect());
+    m_face->applyMask(mask, background);
+    m_mask = mask;
+
+    // The meter colour reaches the block gauges too, unlike in the player.
+    m_face->setBlockGaugeColor(SystemColors::fromValue(mask.vuColor));
+    m_best1 = SystemColors::fromValue(mask.bestColor1);
+    m_best2 = SystemColors::fromValue(mask.bestColor2);
+    applyBestColors();
+    // A hand-written "TimeColor" is what its author wants to see on the time label.
+    if (profile.hasKey(MaskFile::SectionName, QStringLiteral("TimeColor")))
+        m_face->setTimeColor(SystemColors::fromValue(mask.timeColor));
+
+    m_face->Title->setLines({QStringLiteral("VorlanMasker Test"), QStringLiteral("Author: ") + mask.author});
+    if (!m_placed) {
+        // Below the middle of the screen, where the placement window does not cover it.
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center().x() - width() / 2,
+                 std::min(area.center().y() + area.height() / 8, area.bottom() - height()));
+        }
+        m_placed = true;
+    }
+    show();
+    raise();
+    return true;
+}
+
+void TestWindow::applyBestColors()
+{
+    for (Gauge *g : {m_face->VU_R, m_face->VU_L})
+        g->setForeColor(m_best1);
+    m_face->Title->setTextColor(m_best1);
+    m_face->setTimeColor(m_best1);
+    m_face->setKnobColors(m_best1, m_best2);
+    m_face->VolumeBar->setTextColor(m_best1);
+    m_face->BalanceBar->setTextColor(m_best1);
+    for (BlockGauge *g : {m_face->GVU_R, m_face->GVU_L}) {
+        g->setBarColor(m_best1);
+        g->setLowColor(m_best2);
+    }
+    for (FlashLabel *label :
+         {m_face->PlayList, m_face->Equalizer, m_face->Information, m_face->Configration, m_face->OnTop})
+        label->setColors(m_best1, m_best1.darker(160));
+}
+
+void TestWindow::ExitBtnClick()
+{
+    close();
+}

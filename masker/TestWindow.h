@@ -1,0 +1,43 @@
+#pragma once
+// Shows a saved mask the way the player will wear it: the same skinned face, shaped by the same
+// background, with the test window's own defaults and extras. Its buttons play nothing.
+#include "masks/MaskFile.h"
+
+#include <QColor>
+#include <QWidget>
+
+class QLabel;
+class SkinnedFace;
+class TFormShaper;
+
+class TestWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TestWindow(QWidget *parent = nullptr);
+
+    // Loads the mask and shows the window; a file that does not exist changes nothing (false).
+    bool TestMask(const QString &fileName);
+    const MaskFile &mask() const { return m_mask; }
+
+    SkinnedFace *face() const { return m_face; }
+    TFormShaper *shaper() const { return m_shaper; }
+    QLabel *BackImage() const { return m_backImage; }
+    // The two colour holders of the best colours.
+    QColor bestColor1() const { return m_best1; }
+    QColor bestColor2() const { return m_best2; }
+
+    void ExitBtnClick();
+
+private:
+    void applyBestColors();
+
+    TFormShaper *m_shaper;
+    QLabel *m_backImage;
+    SkinnedFace *m_face;
+    MaskFile m_mask;
+    QColor m_best1;
+    QColor m_best2;
+    bool m_placed = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// Names from the tags newer than ID3v1: ID3v2 (2.2, 2.3, 2.4) at the front of a file and APE tags at its end,
+// read through TagLib. Only files without an ID3v1 tag are named from them; an ID3v1 tag keeps its meaning.
+#include <QString>
+
+namespace ExtendedTags
+{
+
+struct Names {
+    QString artist;
+    QString title;
+    QString album;
+    bool isEmpty() const { return artist.isEmpty() && title.isEmpty(); }
+    // "Artist - Title", a missing half "Unknown" as for ID3v1 names; empty when both are missing.
+    QString artistTitle() const;
+};
+
+// The names of a regular file's ID3v2 or APE tag (ID3v2 first); empty when it has neither or they name
+// nothing. A cheap look at both ends of the file decides whether TagLib is asked at all.
+Names read(const QString &path);
+
+} // namespace ExtendedTags

@@ -1,0 +1,156 @@
+#include "MaskerTestKit.h"
+#include "masker/ColorPicker.h"
+#include "masker/MarkerButton.h"
+#include "masker/PlacementWindow.h"
+#include "masker/WizardWindow.h"
+#include "masks/TFormShaper.h"
+#include "tests/TestMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+using namespace maskertest;
+
+class PlacementTest : public QObject
+{
+    Q_OBJECT
+
+    QString m_dir;
+
+    static void mouse(QWidget *widget, QEvent::Type type, const QPoint &pos)
+    {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = vorlantest::tempDir();
+        writeImages(m_dir);
+    }
+
+    void hasAMarkerForEveryObject()
+    {
+        PlacementWindow p;
+        QCOMPARE(p.marker(MaskFile::Slider)->caption(), QStringLiteral("Slider"));
+        QCOMPARE(p.marker(MaskFile::VUMeterR)->caption(), QStringLiteral("VU-Meter  R"));
+        QCOMPARE(p.marker(MaskFile::OpenButtom)->caption(), QStringLiteral("^"));
+        QCOMPARE(p.marker(MaskFile::AnimatedGif)->caption(), QStringLiteral("Ani Gif"));
+        QCOMPARE(p.Volume->size(), QSize(62, 23));
+        QCOMPARE(p.Balance->size(), QSize(45, 23));
+        QVERIFY(p.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(p.windowFlags() & Qt::WindowStaysOnTopHint);
+        // A new mask has every object inside the window, none on another.
+        for (int a = 0; a < MaskFile::ObjectCount; ++a) {
+            const QRect ra = p.marker(MaskFile::Object(a))->geometry();
+            QVERIFY(p.rect().contains(ra));
+            for (int b = a + 1; b < MaskFile::ObjectCount; ++b)
+                QVERIFY2(!ra.intersects(p.marker(MaskFile::Object(b))->geometry()),
+                         qPrintable(MaskFile::ObjectNames[a] + " / " + MaskFile::ObjectNames[b]));
+        }
+    }
+
+    void aBackgroundShapesTheWindowAndResetsTheMaskColour()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        w.CP1->setValue(255);
+        answers.openFiles << m_dir + "/back.bmp";
+        w.LoadBackImage->click();
+        PlacementWindow *p = w.placement();
+        QCOMPARE(w.BackImage->text(), QStringLiteral("back.bmp"));
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->size(), QSize(240, 120));
+        QCOMPARE(w.CP1->value(), WizardWindow::Olive);
+        QCOMPARE(p->maskColor(), WizardWindow::Olive);
+        // Olive cuts nothing from this picture; lime, typed into CP1, cuts the outline away.
+        QCOMPARE(p->FormShaper1->region(), QRegion(0, 0, 240, 120));
+        w.CP1->setValue(65280);
+        QVERIFY(!p->FormShaper1->region().contains(QPoint(0, 60)));
+        QVERIFY(!p->FormShaper1->region().contains(QPoint(3, 3)));
+        QVERIFY(p->FormShaper1->region().contains(QPoint(20, 20)));
+        QVERIFY(p->FormShaper1->Active());
+        // The background shows the picture.
+        QCOMPARE(p->BackImage->pixmap().size(), QSize(240, 120));
+        // A file that is not a picture changes nothing and is said so.
+        QFile junk(m_dir + "/junk.bmp");
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a bitmap");
+        junk.close();
+        answers.openFiles << m_dir + "/junk.bmp";
+        w.LoadBackImage->click();
+        QCOMPARE(w.BackImage->text(), QStringLiteral("back.bmp"));
+        QCOMPARE(answers.messages.size(), 1);
+    }
+
+    void aColourIsPickedFromTheBackground()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        answers.openFiles << m_dir + "/back.bmp";
+        w.LoadBackImage->click();
+        PlacementWindow *p = w.placement();
+        const QPoint start = p->pos();
+        w.PickColor->click();
+        QVERIFY(w.PickColor->isChecked());
+        QVERIFY(p->picking());
+        QCOMPARE(p->BackImage->cursor().shape(), Qt::CrossCursor);
+        mouse(p->BackImage, QEvent::MouseMove, QPoint(1, 60));
+        QCOMPARE(w.pickedColor(), QColor(0, 255, 0));
+        mouse(p->BackImage, QEvent::MouseMove, QPoint(100, 60));
+        QCOMPARE(w.pickedColor(), QColor(40, 44, 60));
+        mouse(p->BackImage, QEvent::MouseMove, QPoint(0, 0));
+        // The click ends picking, and does not drag the window.
+        mouse(p->BackImage, QEvent::MouseButtonPress, QPoint(0, 0));
+        mouse(p->BackImage, QEvent::MouseMove, QPoint(5, 1));
+        mouse(p->BackImage, QEvent::MouseButtonRelease, QPoint(0, 0));
+        QVERIFY(!w.PickColor->isChecked());
+        QVERIFY(!p->picking());
+        QCOMPARE(p->pos(), start);
+        QCOMPARE(p->BackImage->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(w.PColor->palette().color(QPalette::Window), QColor(0, 255, 0));
+        // "Pick" of step 1 makes it the mask colour and cuts the outline.
+        w.G1->click();
+        QCOMPARE(w.CP1->value(), 65280);
+        QVERIFY(!p->FormShaper1->region().contains(QPoint(0, 60)));
+        // The other steps' "Pick" buttons take it too.
+        w.G4->click();
+        QCOMPARE(w.CP4->value(), 65280);
+        // Moving over the background while not picking reports nothing.
+        mouse(p->BackImage, QEvent::MouseMove, QPoint(100, 60));
+        QCOMPARE(w.pickedColor(), QColor(0, 255, 0));
+    }
+
+    void typedValuesMoveTheMarkerAtOnce()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        w.Objects->setCurrentIndex(MaskFile::SongTitle);
+        MarkerButton *title = w.placement()->marker(MaskFile::SongTitle);
+        w.SW->setValue(111);
+        QCOMPARE(title->width(), 111);
+        w.SH->setValue(17);
+        QCOMPARE(title->height(), 17);
+        w.SL->setValue(40);
+        QCOMPARE(title->x(), 40);
+        w.ST->setValue(50);
+        QCOMPARE(title->y(), 50);
+        // A GIF sizes its marker to the picture.
+        answers.openFiles << m_dir + "/anim.gif";
+        w.Button1->click();
+        const QImage gif(m_dir + "/anim.gif");
+        QCOMPARE(w.placement()->marker(MaskFile::AnimatedGif)->size(), gif.size());
+    }
+};
+
+VORLAN_TEST_CLASS(PlacementTest)
+#include "PlacementTest.moc"
