@@ -144,14 +144,20 @@ bool VorlanApp::startUp()
 {
     if (!applySingleInstance())
         return false;
+    // Guarded from the first moment: a signal during a start-up question saves what was read so far and ends.
+    m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
+    m_guard->setQuitAction([this] { endAfterSignal(); });
+    m_guard->setExitDeadline(5);
     createWindows();
+    if (m_guard->hasSavedForExit())
+        return false;
     wire();
     m_player->OutputModuleRegister(QStringLiteral("dsound_output_module_register@xoutput.dll"));
     m_player->SetPlayerEnvironmentInteger(QStringLiteral("OUTPUT.DIRECTSOUND.WINDOW"), int(m_main->winId()));
     m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
-    m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
     LoadSettings();
-    return true;
+    m_started = true;
+    return !m_guard->hasSavedForExit();
 }
 
 void VorlanApp::createWindows()
@@ -172,6 +178,7 @@ void VorlanApp::createWindows()
     m_tagEditor = new TagEditorWindow;
     m_addFiles = new AddFilesWindow(m_playlist);
     QString error;
+    m_statisticsLoaded = true;
     if (!m_statistics->load(statisticsPath(), &error)) {
         m_statisticsUnreadable = true;
         QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
@@ -309,7 +316,7 @@ void VorlanApp::LoadSettings()
 
     applyPreferences();
 
-    m_equalizer.load(equalizerPath());
+    m_equalizerLoaded = m_equalizer.load(equalizerPath());
     if (s.equalizer) {
         const XA_EqualizerInfo info = m_equalizer.toEqualizerInfo();
         m_player->SetCodecEqualizer(&info);
@@ -317,9 +324,15 @@ void VorlanApp::LoadSettings()
         m_player->SetCodecEqualizer(nullptr);
     }
 
+    m_settingsLoaded = true;
+    m_equalizerUnreadable = QFileInfo::exists(equalizerPath()) && !m_equalizerLoaded;
+
     if (m_firstRun)
         firstRunPrompt();
+    if (m_guard && m_guard->hasSavedForExit())
+        return;
 
+    m_playlistLoaded = true;
     if (m_arguments.isEmpty() && !QFile::exists(lastPlaylistPath())) {
         installDemoSongs();
         return;
@@ -437,12 +450,17 @@ void VorlanApp::installDemoSongs()
 
 void VorlanApp::SaveSettings()
 {
-    // Statistics that could not be read at start are not replaced by this session's counts alone.
-    if (!m_statisticsUnreadable)
+    // Only what was read is written back: a signal during start-up must not replace a file not yet read
+    // with an empty one. Statistics that could not be read at start are not replaced by this session's
+    // counts alone.
+    if (m_statisticsLoaded && !m_statisticsUnreadable)
         m_statistics->save(statisticsPath());
-    if (!m_keepLastPlaylist)
+    if (m_playlistLoaded && !m_keepLastPlaylist)
         PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
-    m_equalizer.save(equalizerPath());
+    if (!m_settingsLoaded)
+        return;
+    if (!m_equalizerUnreadable)
+        m_equalizer.save(equalizerPath());
 
     Settings &s = m_settings;
     s.loop = m_controller->loop();
@@ -539,7 +557,16 @@ void VorlanApp::closeSequence()
         m_addFiles->treeAdder()->stop();
     stopEverything();
     m_main->closeNow();
-    QCoreApplication::quit();
+    // exit(), not quit(): a window that does not close must not keep the player running.
+    QCoreApplication::exit(0);
+}
+
+void VorlanApp::endAfterSignal()
+{
+    if (m_started && m_main)
+        closeSequence();
+    else
+        QCoreApplication::exit(0);
 }
 
 void VorlanApp::shutdownWindows()

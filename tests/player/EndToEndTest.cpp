@@ -134,6 +134,44 @@ private slots:
         QCOMPARE(QDir(h.out).entryList(QDir::Files).size(), 0);
     }
 
+    void aSignalDuringAStartUpQuestionEndsThePlayerAndLosesNothing_data()
+    {
+        QTest::addColumn<bool>("firstRun");
+        // No settings yet: the first-run question is open, the list is not read yet.
+        QTest::newRow("first-run question") << true;
+        // Statistics that cannot be read: their warning is open before anything else is read.
+        QTest::newRow("statistics warning") << false;
+    }
+
+    void aSignalDuringAStartUpQuestionEndsThePlayerAndLosesNothing()
+    {
+        QFETCH(bool, firstRun);
+        Home h;
+        QByteArray vln;
+        for (int i = 1; i <= 300; ++i)
+            vln += QByteArray::number(i) + "\tSong " + QByteArray::number(i) + "\t00:10\t/music/s" +
+                   QByteArray::number(i) + ".mp3\r\n";
+        write(h.home + QStringLiteral("/Vorlan.vln"), vln);
+        const QString cfg = readAll(h.home + QStringLiteral("/Vorlan.cfg"));
+        if (firstRun)
+            QFile::remove(h.home + QStringLiteral("/Vorlan.cfg"));
+        else
+            QDir().mkpath(h.home + QStringLiteral("/Statistics.lst"));
+
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+        QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.vln")).toUtf8(), vln);
+        if (!firstRun)
+            QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.cfg")), cfg);
+    }
+
     void aSecondStartHandsItsFileOverAndEnds()
     {
         Home h;
