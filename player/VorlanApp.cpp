@@ -275,7 +275,8 @@ void VorlanApp::LoadSettings()
     metrics.maskWidth = MainWindow::StripWidth;
     bool existed = false;
     m_settings = Settings::load(configPath(), metrics, &existed);
-    m_firstRun = !existed;
+    // A file that is there but could not be read is not a first start.
+    m_firstRun = !existed && !QFileInfo::exists(configPath());
     const Settings &s = m_settings;
 
     applyColours();

@@ -48,7 +48,7 @@ bool startRead(PlaylistModel &model, const QString &path, QStringList *lines)
     if (!namesFile(path))
         return false;
     model.clear();
-    *lines = TextFile::readLines(path);
+    *lines = TextFile::readLines(path, nullptr, TextFile::ListFileLimit);
     return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
+#include <sys/stat.h>
 
 namespace
 {
@@ -170,6 +172,38 @@ private slots:
         QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.vln")).toUtf8(), vln);
         if (!firstRun)
             QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.cfg")), cfg);
+    }
+
+    void hostileFilesInPlaceOfItsOwnNeitherHangNorAreReplaced()
+    {
+        Home h;
+        const QString fifo = h.dir + QStringLiteral("/fifo");
+        const QString folder = h.dir + QStringLiteral("/folder");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(folder));
+        QFile::remove(h.home + QStringLiteral("/Vorlan.cfg"));
+        QCOMPARE(::mkfifo(QFile::encodeName(h.home + QStringLiteral("/Vorlan.cfg")).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, h.home + QStringLiteral("/Equalizer.cfg")));
+        QFile::remove(h.home + QStringLiteral("/Vorlan.vln"));
+        QVERIFY(QFile::link(folder, h.home + QStringLiteral("/Vorlan.vln")));
+
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+        QVERIFY(QFileInfo(h.home + QStringLiteral("/Vorlan.cfg")).exists());
+        QVERIFY(!QFileInfo(h.home + QStringLiteral("/Vorlan.cfg")).isFile());
+        QCOMPARE(QFileInfo(h.home + QStringLiteral("/Equalizer.cfg")).symLinkTarget(), fifo);
+        QCOMPARE(QFileInfo(h.home + QStringLiteral("/Vorlan.vln")).symLinkTarget(), folder);
+        QVERIFY(!QFileInfo(fifo).isFile());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+        const QString errors = QString::fromLocal8Bit(player.readAllStandardError());
+        QVERIFY2(errors.contains(QStringLiteral("not writing")), qPrintable(errors));
     }
 
     void aSecondStartHandsItsFileOverAndEnds()
