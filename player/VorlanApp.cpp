@@ -456,8 +456,10 @@ void VorlanApp::SaveSettings()
     // counts alone.
     if (m_statisticsLoaded && !m_statisticsUnreadable)
         m_statistics->save(statisticsPath());
-    if (m_playlistLoaded && !m_keepLastPlaylist)
+    if (m_playlistLoaded && !m_keepLastPlaylist) {
+        PlaylistFiles::setAsideDamagedVLN(lastPlaylistPath());
         PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
+    }
     if (!m_settingsLoaded)
         return;
     if (!m_equalizerUnreadable)

@@ -4,6 +4,7 @@
 #include "playlist/PlaylistModel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace PlaylistFiles
@@ -240,6 +241,42 @@ bool writeM3U(const PlaylistModel &model, const QString &path)
 bool writePLS(const PlaylistModel &model, const QString &path)
 {
     return TextFile::writeLines(path, plsLines(entryPaths(model)));
+}
+
+bool isWellFormedVLN(const QStringList &lines)
+{
+    for (const QString &line : lines) {
+        if (line.isEmpty())
+            continue;
+        for (const QChar c : line)
+            if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
+                return false;
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab < 0)
+            continue;
+        if (line.count(QLatin1Char('\t')) < 3)
+            return false;
+        bool number = false;
+        line.left(tab).toInt(&number);
+        if (!number)
+            return false;
+    }
+    return true;
+}
+
+bool setAsideDamagedVLN(const QString &path)
+{
+    QByteArray bytes;
+    const TextFile::ReadStatus status = TextFile::readBytes(path, TextFile::ListFileLimit, &bytes);
+    // A folder or a device in the list's place is never written over anyway.
+    if (status == TextFile::ReadStatus::Missing || status == TextFile::ReadStatus::NotRegular)
+        return false;
+    if (status == TextFile::ReadStatus::Ok && isWellFormedVLN(TextFile::splitLines(bytes)))
+        return false;
+    // Copied, not renamed: a list that is a link into a dotfiles folder stays a link.
+    const QString aside = path + QStringLiteral(".bak");
+    QFile::remove(aside);
+    return QFile::copy(path, aside);
 }
 
 bool writeVLN(const PlaylistModel &model, const QString &path)

@@ -54,4 +54,11 @@ bool writePLS(const PlaylistModel &model, const QString &path);
 // Every entry line verbatim (an empty list gives an empty file).
 bool writeVLN(const PlaylistModel &model, const QString &path);
 
+// True when every line is an entry as the player writes it (number TAB name TAB time TAB path) or a bare
+// path: what else is in an own list (binary junk, another kind of file) was not read as the user meant it.
+bool isWellFormedVLN(const QStringList &lines);
+// Before the player's own list is replaced: a file that was not a well-formed list, or could not be read at
+// all, is copied to path + ".bak" (replacing an older one). True when it was kept aside.
+bool setAsideDamagedVLN(const QString &path);
+
 } // namespace PlaylistFiles

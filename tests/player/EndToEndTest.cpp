@@ -174,6 +174,36 @@ private slots:
             QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.cfg")), cfg);
     }
 
+    void aListItCouldNotReadIsKeptAsideBeforeItIsReplaced()
+    {
+        Home h;
+        // Junk where the list should be: the entries it makes cannot play and leave the list at once.
+        QByteArray junk("\x7F"
+                        "ELF\x02\x01\x01\0\0\0\r\n\x01\x02\x03 garbage\r\n");
+        for (int i = 0; i < 4096; ++i)
+            junk += char((i * 7919) % 256);
+        write(h.home + QStringLiteral("/Vorlan.vln"), junk);
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QFile aside(h.home + QStringLiteral("/Vorlan.vln.bak"));
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), junk);
+
+        // A list the player wrote itself is replaced without a copy.
+        QFile::remove(aside.fileName());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QVERIFY(!QFile::exists(aside.fileName()));
+    }
+
     void hostileFilesInPlaceOfItsOwnNeitherHangNorAreReplaced()
     {
         Home h;
