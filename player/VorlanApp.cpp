@@ -120,7 +120,10 @@ bool VorlanApp::applySingleInstance()
     if (registry.readBool(MultiInstanceKey, AllowValue, false))
         return true;
     m_instance = std::make_unique<SingleInstance>();
-    if (m_instance->listen()) {
+    // The lock beside the files holds even when the socket is taken or flooded.
+    const SingleInstance::Claim claim =
+        m_instance->claim(ExePath() + QStringLiteral("Vorlan.lock"), m_arguments.join(QLatin1Char(' ')));
+    if (claim == SingleInstance::Claim::Running) {
         connect(m_instance.get(), &SingleInstance::handOverReceived, this, [this](const QString &param) {
             if (m_main) {
                 if (!m_main->isVisible())
@@ -132,12 +135,9 @@ bool VorlanApp::applySingleInstance()
         });
         return true;
     }
-    // Another player runs: it takes our command line and comes to the front.
-    if (m_instance->sendToRunning(m_arguments.join(QLatin1Char(' '))))
-        return false;
-    std::fprintf(stderr, "vorlan: another player seems to run but does not answer; starting anyway\n");
+    // Another player runs on these files: it took our command line, or it could not be reached.
     m_instance.reset();
-    return true;
+    return false;
 }
 
 bool VorlanApp::startUp()

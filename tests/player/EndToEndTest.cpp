@@ -3,10 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
+#include <memory>
 #include <sys/stat.h>
+#include <vector>
 
 namespace
 {
@@ -246,6 +249,16 @@ private slots:
         first.start(vorlanProgram(), {});
         QVERIFY(first.waitForStarted());
         QTest::qWait(1500);
+        // Programs that connect, send half a message and wait do not lock the second start out.
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < 20; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                                         QStringLiteral("/vorlan.socket"));
+            QVERIFY(idle.back()->waitForConnected(1000));
+            idle.back()->write(QByteArray(2, '\0'));
+            idle.back()->flush();
+        }
 
         QProcess second;
         second.setProcessEnvironment(h.environment());
