@@ -1,4 +1,5 @@
 #include "platform/TextFile.h"
+#include "platform/FileName.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -85,7 +86,7 @@ ReadStatus readBytes(const QString &path, qint64 maxBytes, QByteArray *bytes)
         return readResource(path, maxBytes, bytes);
     if (path.isEmpty() || path.contains(QChar(0)))
         return ReadStatus::Missing;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     // Non-blocking, so a FIFO cannot hold the open; the type is checked on what was opened.
     int fd;
     do {
@@ -146,7 +147,7 @@ QStringList readLines(const QString &path, bool *ok, qint64 maxBytes, ReadStatus
 
 QString writeTarget(const QString &path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     struct stat st;
     if (path.isEmpty() || path.contains(QChar(0)))
         return {};

@@ -1,11 +1,14 @@
 #include "playlist/PlaylistFiles.h"
 
+#include "platform/FileName.h"
 #include "platform/TextFile.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace PlaylistFiles
 {
@@ -18,7 +21,8 @@ bool namesFile(const QString &path)
     // Qt warns about a NUL in a file name; such a line names nothing anyway.
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
-    return QFileInfo(path).isFile();
+    struct stat st;
+    return ::stat(FileName::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool hasLineBreak(const QString &text)

@@ -1,4 +1,5 @@
 #include "tags/TMPEGAudio.h"
+#include "platform/FileName.h"
 
 #include "tags/Id3v1Text.h"
 #include "tags/InfoTemplate.h"
@@ -211,7 +212,7 @@ void TMPEGAudio::readFile()
         m_error = qt_error_string(ENOENT);
         return;
     }
-    const QByteArray native = QFile::encodeName(name);
+    const QByteArray native = FileName::encode(name);
     PosixFile file(native, O_RDONLY);
     if (!file.isOpen()) {
         if (file.error() == ENOENT || file.error() == ENOTDIR)
@@ -355,7 +356,7 @@ bool TMPEGAudio::writeTag(const QString &path, const QString &title, const QStri
 {
     if (path.isEmpty())
         return false;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     PosixFile file(native, O_RDWR);
     if (!file.isOpen() || !PosixFile::mayWrite(file.stat(), native))
         return false;
@@ -395,7 +396,7 @@ bool TMPEGAudio::removeTag(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     PosixFile file(native, O_RDWR);
     if (!file.isOpen() || !PosixFile::mayWrite(file.stat(), native))
         return false;

@@ -1,5 +1,6 @@
 // vorlaninfo: prints the stream information and tag of MPEG audio files through an info template, one line
 // per file, the way the player's playlist reads them.
+#include "platform/FileName.h"
 #include "tags/TMPEGAudio.h"
 
 #include <QCoreApplication>
@@ -47,7 +48,10 @@ void flushOut(QByteArray &out)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
+    // File names are bytes: one that is not UTF-8 still opens.
+    QStringList args;
+    for (int a = 0; a < argc; ++a)
+        args << FileName::decode(QByteArray(argv[a]));
 
     QString templ = QString::fromLatin1(kDefaultTemplate);
     qsizetype i = 1;

@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 #include "platform/ExePath.h"
+#include "platform/FileName.h"
 #include "platform/ProfileFile.h"
 #include "platform/SystemColors.h"
 #include "tests/TestMain.h"
@@ -163,6 +164,29 @@ private slots:
         QVERIFY(QFileInfo(dir + QStringLiteral("/Vorlan.cfg")).isSymLink());
         QCOMPARE(TextFile::readLines(dir + QStringLiteral("/dotfiles/Vorlan.cfg")), QStringList{"new"});
         QCOMPARE(QDir(dir + QStringLiteral("/dotfiles")).entryList(QDir::Files).size(), 1);
+    }
+
+    void fileNamesThatAreNotUtf8KeepTheirBytes()
+    {
+        // A UTF-8 folder holding a Latin-1 file, and a Latin-1 folder holding a UTF-8 file.
+        const QByteArray base = QFile::encodeName(vorlantest::tempDir());
+        const QByteArray mixed1 = base + "/M\xC3\xBAsica/caf\xE9.mp3";
+        const QByteArray mixed2 = base + "/M\xFAsica/caf\xC3\xA9.mp3";
+        for (const QByteArray &native : {mixed1, mixed2}) {
+            QVERIFY(::mkdir(native.left(native.lastIndexOf('/')).constData(), 0700) == 0);
+            const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+            const QString shown = FileName::decode(native);
+            QCOMPARE(shown, QString::fromLatin1(base) + QString::fromUtf8("/M\xC3\xBAsica/caf\xC3\xA9.mp3"));
+            QCOMPARE(FileName::encode(shown), native);
+            ::unlink(native.constData());
+            ::rmdir(native.left(native.lastIndexOf('/')).constData());
+        }
+        // What names nothing (yet) is UTF-8, and valid UTF-8 stays as it is.
+        QCOMPARE(FileName::encode(QString::fromUtf8("/nowhere/caf\xC3\xA9")),
+                 QByteArray("/nowhere/caf\xC3\xA9"));
+        QCOMPARE(FileName::decode("/a/caf\xC3\xA9"), QString::fromUtf8("/a/caf\xC3\xA9"));
     }
 
     void missingFileReadsEmpty()

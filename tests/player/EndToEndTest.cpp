@@ -239,6 +239,33 @@ private slots:
         QVERIFY2(errors.contains(QStringLiteral("not writing")), qPrintable(errors));
     }
 
+    void aSongWhoseNameIsNotUtf8PlaysAndIsKept()
+    {
+        Home h;
+        const QByteArray native = QFile::encodeName(h.music) + "/caf\xE9.mp3";
+        QCOMPARE(::rename(QFile::encodeName(h.songs[0]).constData(), native.constData()), 0);
+        // A list from an old disk names it by its own bytes.
+        write(h.home + QStringLiteral("/Vorlan.vln"), "1\tcaf\xE9\t00:00\t" + native + "\r\n");
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        const QString wav = h.out + QString::fromUtf8("/caf\xC3\xA9.wav");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(wav).size() > 1000, 15000);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        // Shown as Latin-1 in the saved list and statistics, and found again from there.
+        const QString shown = h.music + QString::fromUtf8("/caf\xC3\xA9.mp3");
+        QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.vln")).contains(shown));
+        QVERIFY(readAll(h.home + QStringLiteral("/Statistics.lst")).contains(shown));
+        QFile::remove(wav);
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(wav).size() > 1000, 15000);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+    }
+
     void aSecondStartHandsItsFileOverAndEnds()
     {
         Home h;

@@ -2,8 +2,11 @@
 #include "tests/TestMain.h"
 #include "tests/tags/MpegBytes.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTest>
+
+#include <cstdio>
 
 class VorlanInfoTest : public QObject
 {
@@ -47,6 +50,25 @@ private slots:
         QCOMPARE(lines[2], fixture(QStringLiteral("freeformat.mp3")) +
                                QStringLiteral("\tUnknown\tUnknown\t0\t0\tStereo\t00:00"));
         QVERIFY(lines[3].isEmpty());
+    }
+
+    void aNameThatIsNotUtf8OpensAndShowsAsLatin1()
+    {
+        const QString dir = vorlantest::tempDir();
+        const QByteArray latin1Name = QFile::encodeName(dir) + "/caf\xE9.mp3";
+        QVERIFY(QFile::copy(fixture(QStringLiteral("mpeg1-layer3.mp3")), dir + QStringLiteral("/x.mp3")));
+        QCOMPARE(
+            ::rename(QFile::encodeName(dir + QStringLiteral("/x.mp3")).constData(), latin1Name.constData()),
+            0);
+        // The name goes through a shell, as bytes; QProcess would send it as UTF-8.
+        QProcess p;
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$(printf '%s/caf\\351.mp3' \"$1\")\""),
+                 QStringLiteral(VORLAN_BUILD_DIR "/tags/vorlaninfo"), dir});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
+                 dir + QString::fromUtf8("/caf\xC3\xA9.mp3\t1.0\tIII\t128\t44100\tJoint-Stereo\t00:00\n"));
     }
 
     void templateOption()
