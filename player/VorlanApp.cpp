@@ -6,6 +6,7 @@
 #include "platform/Launcher.h"
 #include "platform/ProfileFile.h"
 #include "platform/RegistryStore.h"
+#include "platform/ScreenFit.h"
 #include "platform/SessionGuard.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemColors.h"
@@ -301,7 +302,9 @@ void VorlanApp::LoadSettings()
 
     m_playlistWindow->resize(s.listWidth, s.listHeight);
     if (!s.playListDock)
-        m_playlistWindow->move(s.playListLeft, s.playListTop);
+        m_playlistWindow->move(
+            ScreenFit::ontoScreens(QRect(QPoint(s.playListLeft, s.playListTop), m_playlistWindow->size()))
+                .topLeft());
     m_playlistWindow->applyFont(s.listFontName, s.listFontSize, s.alignment);
     m_playlistWindow->setNailCaption(s.nail2);
     m_playlistWindow->setPath2(s.path2);
@@ -375,7 +378,7 @@ void VorlanApp::restorePlacement(QWidget *window, const QString &section) const
     if (!window)
         return;
     if (WindowPlacement::load(configPath(), section, &placement)) {
-        window->setGeometry(placement.restoredGeometry(window->logicalDpiX()));
+        window->setGeometry(ScreenFit::ontoScreens(placement.restoredGeometry(window->logicalDpiX())));
         window->setProperty("vorlanPlaced", true);
         return;
     }

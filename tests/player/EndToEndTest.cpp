@@ -266,6 +266,36 @@ private slots:
         QVERIFY(player.waitForFinished(8000));
     }
 
+    void windowPlacesOffEveryScreenComeBackOntoOne()
+    {
+        Home h;
+        QByteArray cfg = readAll(h.home + QStringLiteral("/Vorlan.cfg")).toUtf8();
+        cfg += "PlayListDock=0\r\nPlayListLeft=-99999\r\nPlayListTop=88888\r\n"
+               "[Info Position]\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\n"
+               "MinMaxPos=-1,-1,-1,-1\r\nNormPos=50000,-70000,50300,-69800\r\n";
+        write(h.home + QStringLiteral("/Vorlan.cfg"), cfg);
+        write(h.home + QStringLiteral("/Vorlan.vln"), QByteArray());
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        // Saved where they now are: on the (offscreen) screen, whose top left corner is 0,0.
+        const QString saved = readAll(h.home + QStringLiteral("/Vorlan.cfg"));
+        const auto value = [&](const QString &key) {
+            const qsizetype at = saved.indexOf(key + '=');
+            return saved.mid(at + key.size() + 1, saved.indexOf('\r', at) - at - key.size() - 1);
+        };
+        QVERIFY2(value(QStringLiteral("PlayListLeft")).toInt() >= 0, qPrintable(saved));
+        QVERIFY2(value(QStringLiteral("PlayListTop")).toInt() >= 0, qPrintable(saved));
+        const QStringList norm = value(QStringLiteral("NormPos")).split(',');
+        QCOMPARE(norm.size(), 4);
+        QVERIFY2(norm[0].toInt() >= 0 && norm[0].toInt() < 10000 && norm[1].toInt() >= 0, qPrintable(saved));
+        QCOMPARE(norm[2].toInt() - norm[0].toInt(), 300);
+    }
+
     void aSecondStartHandsItsFileOverAndEnds()
     {
         Home h;
