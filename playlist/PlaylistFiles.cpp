@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 #include <sys/stat.h>
 
 namespace PlaylistFiles
@@ -47,13 +49,43 @@ QStringList entryPaths(const PlaylistModel &model)
     return paths;
 }
 
-// Empties the model and reads the file's lines; false (model unchanged) when the file is missing.
-bool startRead(PlaylistModel &model, const QString &path, QStringList *lines)
+// No path or URL is longer: a longer line names nothing and is not even decoded.
+constexpr qsizetype MaxListLine = 32 * 1024;
+
+// Each line of bytes, decoded, in order; one line at a time, so a list costs little more memory than its
+// bytes whatever its shape.
+template <typename Handle> void forEachLine(const QByteArray &bytes, Handle handle)
+{
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const qsizetype n = bytes.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end - start <= MaxListLine)
+            handle(TextFile::decodeLine(QByteArray::fromRawData(bytes.constData() + start, end - start)));
+        if (end + 1 < n && bytes[end] == '\r' && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
+
+// The path a PLS line names, or an empty string.
+QString plsLinePath(const QString &dir, const QString &line)
+{
+    // Keys are not interpreted: "Title1=..." or "NumberOfEntries=3" fall out because their values name
+    // nothing.
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return resolveListLine(dir, eq < 0 ? line : line.mid(eq + 1));
+}
+
+// Empties the model and reads the file's bytes; false (model unchanged) when the file is missing.
+bool startRead(PlaylistModel &model, const QString &path, QByteArray *bytes)
 {
     if (!namesFile(path))
         return false;
     model.clear();
-    *lines = TextFile::readLines(path, nullptr, TextFile::ListFileLimit);
+    TextFile::readBytes(path, TextFile::ListFileLimit, bytes);
     return true;
 }
 
@@ -147,12 +179,9 @@ QStringList m3uPaths(const QStringList &fileLines, const QString &dir)
 QStringList plsPaths(const QStringList &fileLines, const QString &dir)
 {
     QStringList paths;
-    // The first line is skipped whatever it holds; keys are not interpreted, so "NumberOfEntries=3" or
-    // "Title1=..." fall out because their values name nothing.
+    // The first line is skipped whatever it holds.
     for (qsizetype i = 1; i < fileLines.size(); ++i) {
-        const QString &line = fileLines.at(i);
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        const QString path = resolveListLine(dir, eq < 0 ? line : line.mid(eq + 1));
+        const QString path = plsLinePath(dir, fileLines.at(i));
         if (!path.isEmpty())
             paths << path;
     }
@@ -188,25 +217,48 @@ QStringList plsLines(const QStringList &paths)
 
 bool readM3U(PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
-    if (!startRead(model, path, &lines))
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
         return false;
-    return finishListRead(model, m3uPaths(lines, listDirectory(path)));
+    const QString dir = listDirectory(path);
+    QStringList paths;
+    forEachLine(bytes, [&](const QString &line) {
+        const QString found = resolveListLine(dir, line);
+        if (!found.isEmpty())
+            paths << found;
+    });
+    bytes.clear();
+    return finishListRead(model, paths);
 }
 
 bool readPLS(PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
-    if (!startRead(model, path, &lines))
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
         return false;
-    return finishListRead(model, plsPaths(lines, listDirectory(path)));
+    const QString dir = listDirectory(path);
+    QStringList paths;
+    bool first = true;
+    forEachLine(bytes, [&](const QString &line) {
+        // The first line is skipped whatever it holds.
+        if (std::exchange(first, false))
+            return;
+        const QString found = plsLinePath(dir, line);
+        if (!found.isEmpty())
+            paths << found;
+    });
+    bytes.clear();
+    return finishListRead(model, paths);
 }
 
 bool readVLN(PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
-    if (!startRead(model, path, &lines))
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
         return false;
+    // Own lists keep every line as it is, however long: the entries are what the user had.
+    QStringList lines = TextFile::splitLines(bytes);
+    bytes.clear();
     model.appendLines(lines);
     model.markListLoaded();
     return true;

@@ -1,7 +1,8 @@
 #pragma once
 // List files: M3U, PLS and the player's own ".vln" list. Read and written as UTF-8 (Latin-1 lines accepted),
 // CR LF, LF or CR line ends on reading, CR LF on writing; every write replaces the file atomically. Lists of
-// any length are read and written whole.
+// any length are read and written whole; M3U and PLS lists are read one line at a time, skipping lines longer
+// than any path, so a list costs little more memory than its bytes.
 #include <QString>
 #include <QStringList>
 
