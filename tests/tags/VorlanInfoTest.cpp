@@ -71,6 +71,24 @@ private slots:
                  dir + QString::fromUtf8("/caf\xC3\xA9.mp3\t1.0\tIII\t128\t44100\tJoint-Stereo\t00:00\n"));
     }
 
+    void controlCharactersInValuesAreShownEscaped()
+    {
+        const QString dir = vorlantest::tempDir();
+        // A title with a line feed and an ESC sequence, and a file name holding a line feed.
+        const QString path = dir + QStringLiteral("/two\nlines.mp3");
+        QVERIFY(mpegbytes::writeFile(
+            path, mpegbytes::frames(mpegbytes::kMpeg1L3, mpegbytes::kMpeg1L3Length, 3) +
+                      mpegbytes::tag("Evil\nforged\x1b[31m", "A\tB", "", "2024", "x\ry\x7f", 0)));
+        const Run r = run({QStringLiteral("-t"), QStringLiteral("%T,T%\t%A,T%\t%CMNT,T%\t%FN,T%"), path});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Evil\\nforged\\e[31m\tA\\tB\tx\\ry\\x7f\ttwo\\nlines.mp3\n"));
+        // The report of a file that cannot be read is escaped as well.
+        const Run missing = run({dir + QStringLiteral("/gone\n\x1b[2J.mp3")});
+        QCOMPARE(missing.status, 1);
+        QCOMPARE(missing.err.count(QLatin1Char('\n')), 1);
+        QVERIFY(!missing.err.contains(QChar(0x1B)));
+    }
+
     void templateOption()
     {
         const Run r = run({QStringLiteral("-t"), QStringLiteral("%A,T% - %T,T% [%Y%] %GNR,T%"),
