@@ -66,5 +66,6 @@ private:
     QString m_path;
     bool m_existed = false;
     bool m_unreadable = false;
-    std::vector<Section> m_sections;
+    // The lines before the first section header are a section without a name, there from the start.
+    std::vector<Section> m_sections = std::vector<Section>(1);
 };
