@@ -1,0 +1,13 @@
+// The colour list reader: names and colour pairs of a "VoColors.mnu" of any bytes.
+#include "player/ColorList.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString path = fuzzsupport::memoryFile(data, size);
+    ColorList colours(path);
+    int32_t first = 0, second = 0;
+    for (int i = 0; i <= colours.count(); ++i)
+        (void)colours.pick(i, &first, &second);
+    return 0;
+}

@@ -1,0 +1,18 @@
+// The mask reader, as the player and as the masker read a ".msk" file.
+#include "masks/MaskFile.h"
+#include "platform/ProfileFile.h"
+#include "platform/TextFile.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    ProfileFile profile;
+    profile.parse(TextFile::splitLines(fuzzsupport::bytes(data, size)));
+    for (MaskReader reader : {MaskReader::Player, MaskReader::EditorLoad, MaskReader::TestWindow}) {
+        MaskFile mask = MaskFile::fromProfile(profile, reader, QStringLiteral("/masks/fuzz.msk"));
+        ProfileFile out;
+        mask.writeTo(out);
+        (void)out.toLines();
+    }
+    return 0;
+}
