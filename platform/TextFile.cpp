@@ -2,11 +2,13 @@
 #include "platform/FileName.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -185,6 +187,24 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
         return false;
     }
     return file.commit();
+}
+
+int removeUnfinishedSaves(const QString &folder, const QStringList &names)
+{
+    int removed = 0;
+    const QDir dir(folder);
+    for (const QString &name : names) {
+        const QStringList found =
+            dir.entryList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString &candidate : found) {
+            const QStringView tail = QStringView(candidate).right(6);
+            if (std::all_of(tail.begin(), tail.end(),
+                            [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; }) &&
+                QFile::remove(dir.filePath(candidate)))
+                ++removed;
+        }
+    }
+    return removed;
 }
 
 bool writeLines(const QString &path, const QStringList &lines)

@@ -51,5 +51,9 @@ bool writeLines(const QString &path, const QStringList &lines);
 bool writeAtomically(const QString &path, const QByteArray &bytes);
 // The file writeAtomically would replace for path; empty (and a message on stderr) when it refuses.
 QString writeTarget(const QString &path);
+// Removes the temporary files ("<name>.XXXXXX") that saves of the given files in folder left when the
+// process was killed before it could rename them; the number removed. Only for a folder no other process
+// is saving into at the same time.
+int removeUnfinishedSaves(const QString &folder, const QStringList &names);
 
 } // namespace TextFile

@@ -11,6 +11,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/SystemColors.h"
 #include "platform/TWinReboot.h"
+#include "platform/TextFile.h"
 #include "player/AboutWindow.h"
 #include "player/ColorList.h"
 #include "player/MainWindow.h"
@@ -145,6 +146,11 @@ bool VorlanApp::startUp()
 {
     if (!applySingleInstance())
         return false;
+    // The only player on these files: what a save killed halfway left behind can go.
+    if (m_instance)
+        TextFile::removeUnfinishedSaves(
+            ExePath(), {Settings::FileName, QStringLiteral("Vorlan.vln"), QStringLiteral("Statistics.lst"),
+                        QStringLiteral("Equalizer.cfg"), QStringLiteral("VoColors.mnu")});
     // Guarded from the first moment: a signal during a start-up question saves what was read so far and ends.
     m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
     m_guard->setQuitAction([this] { endAfterSignal(); });
