@@ -548,7 +548,8 @@ void PlaybackController::onError(quint8 source, qint16 code, const QString &deta
     // could not be opened.
     if (source != XA_SOURCE_INPUT || !PlaylistModel::IsStreamUrl(m_currentPath))
         return;
-    if (code != XA_ERROR_CONNECTION_DROPPED && code != XA_ERROR_NETWORK && code != XA_ERROR_TIMEOUT)
+    // Failures to open come as a refusal of the open command and are told there.
+    if (code != XA_ERROR_CONNECTION_DROPPED)
         return;
     QString why = m_player->ErrorString(code);
     if (!detail.isEmpty())
