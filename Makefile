@@ -2,11 +2,14 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME  ?= 60
+FUZZ_RUNS  ?=
 JOBS       ?= 2
 BENCH      ?=
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test bench asan tsan format clean install
+.PHONY: all deps configure build run test bench asan tsan fuzz format clean install
 
 all: build
 
@@ -44,9 +47,17 @@ tsan: deps
 	cmake --build $(TSAN_BUILD) -j$(JOBS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=die_after_fork=0 ctest --output-on-failure
 
+# Every reader of outside data under libFuzzer, ASan and UBSan, FUZZ_TIME seconds each (FUZZ=<target> for one;
+# FUZZ_RUNS=<n> for n executions each instead).
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	      -DCMAKE_CXX_COMPILER=clang++ -DVORLAN_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target vorlan_fuzzers
+	FUZZ_RUNS=$(FUZZ_RUNS) sh tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TIME) $(FUZZ)
+
 format:
 	find platform tags playlist masks engine player widgets masker tests bench \
 	     -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

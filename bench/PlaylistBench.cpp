@@ -1,4 +1,5 @@
-// The playlist with 10,000 entries: reading and writing an M3U list of them, selecting all of them in the
+// The playlist with 10,000 entries: reading and writing an M3U list of them, reading them as PLS, a 64 MiB
+// one-line list (time and added peak memory), selecting all of them in the
 // playlist window (with the selected total and the repaint), sorting them and exporting them as HTML. Each
 // measure is the best of five runs, in milliseconds, printed as a BENCH line.
 //   vorlan-playlist-bench <an MP3 file to copy>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 
 namespace
 {
@@ -31,6 +33,14 @@ double bestOf(int runs, const std::function<void()> &prepare, const std::functio
         best = std::min(best, clock.nsecsElapsed() / 1e6);
     }
     return best;
+}
+
+// The peak resident memory of this process so far.
+long peakKiB()
+{
+    struct rusage usage = {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 void report(const char *name, double ms)
@@ -88,6 +98,45 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the list loaded %d entries\n", model.count());
         return 1;
     }
+    // The same list as PLS, with the titles and lengths such lists carry: as fast as the M3U.
+    const QString pls = dir.filePath(QStringLiteral("list.pls"));
+    {
+        QFile out(pls);
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        QByteArray text = "[playlist]\r\n";
+        for (int i = 0; i < Entries; ++i) {
+            const QByteArray n = QByteArray::number(i + 1);
+            text += "File" + n + "=" + lines[i].toUtf8() + "\r\nTitle" + n + "=Artist " + n + " - Title " +
+                    n + "\r\nLength" + n + "=" + QByteArray::number(180 + i % 60) + "\r\n";
+        }
+        text += "NumberOfEntries=" + QByteArray::number(Entries) + "\r\nVersion=2\r\n";
+        out.write(text);
+    }
+    report("playlist_pls_load", bestOf(
+                                    5, [] {}, [&] { PlaylistFiles::readPLS(model, pls); }));
+    if (model.count() != Entries) {
+        std::fprintf(stderr, "the PLS list loaded %d entries\n", model.count());
+        return 1;
+    }
+    // One line of 64 MiB (a damaged or hostile list): read in about the memory of its bytes.
+    {
+        const QString oneLine = dir.filePath(QStringLiteral("line.m3u"));
+        QFile out(oneLine);
+        const QByteArray chunk(1 << 20, 'a');
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        for (int i = 0; i < 64; ++i)
+            if (out.write(chunk) != chunk.size())
+                return 1;
+        out.close();
+        const long before = peakKiB();
+        report("playlist_m3u_64mb_line_load", bestOf(
+                                                  1, [] {}, [&] { PlaylistFiles::readM3U(model, oneLine); }));
+        std::printf("BENCH playlist_m3u_64mb_line_peak value=%.1f unit=MiB\n", (peakKiB() - before) / 1024.0);
+        QFile::remove(oneLine);
+    }
+    PlaylistFiles::readM3U(model, list);
     const QString saved = dir.filePath(QStringLiteral("saved.m3u"));
     report("playlist_m3u_save", bestOf(
                                     5, [] {}, [&] { PlaylistFiles::writeM3U(model, saved); }));

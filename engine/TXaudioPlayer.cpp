@@ -1,4 +1,5 @@
 #include "engine/TXaudioPlayer.h"
+#include "platform/FileName.h"
 
 #include <QStringDecoder>
 
@@ -268,7 +269,8 @@ int TXaudioPlayer::InputSeek(int Offset, int Range)
 
 int TXaudioPlayer::InputOpen(const QString &Name)
 {
-    return control_message_send_S(m_player, 7, Name.toUtf8().constData());
+    // A file named in Latin-1 on disk opens by its own bytes; URLs are UTF-8 either way.
+    return control_message_send_S(m_player, 7, FileName::encode(Name).constData());
 }
 
 int TXaudioPlayer::InputQueue(const QString &Name)

@@ -64,11 +64,11 @@ QString quoteExecArgument(const QString &argument)
 // Reads the glob patterns of a package file we wrote before; a damaged file gives what could be read.
 QStringList existingGlobs(const QString &path)
 {
-    QFile file(path);
+    QByteArray bytes;
     QStringList globs;
-    if (!file.open(QIODevice::ReadOnly))
+    if (TextFile::readBytes(path, TextFile::SmallFileLimit, &bytes) != TextFile::ReadStatus::Ok)
         return globs;
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(bytes);
     while (!xml.atEnd() && !xml.hasError()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("glob")) {
             const QString pattern = xml.attributes().value(QLatin1String("pattern")).toString();

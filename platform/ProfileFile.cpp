@@ -28,9 +28,10 @@ QString unquote(const QString &value)
 
 ProfileFile::ProfileFile(const QString &path) : m_path(path)
 {
-    bool ok = false;
-    const QStringList lines = TextFile::readLines(path, &ok);
-    m_existed = ok && QFileInfo(path).isFile();
+    TextFile::ReadStatus status = TextFile::ReadStatus::Missing;
+    const QStringList lines = TextFile::readLines(path, nullptr, TextFile::SmallFileLimit, &status);
+    m_existed = status == TextFile::ReadStatus::Ok;
+    m_unreadable = TextFile::isUnreadable(status);
     parse(lines);
 }
 
@@ -247,5 +248,8 @@ bool ProfileFile::save() const
 
 bool ProfileFile::saveAs(const QString &path) const
 {
+    // What could not be read is not known, so it cannot be kept: the file stays as it is.
+    if (m_unreadable && path == m_path)
+        return false;
     return TextFile::writeLines(path, toLines());
 }

@@ -17,6 +17,9 @@ public:
 
     QString path() const { return m_path; }
     bool existed() const { return m_existed; }
+    // There is a file, but it could not be read (too large, not a regular file, no permission); save()
+    // then leaves it alone.
+    bool unreadable() const { return m_unreadable; }
     // Reads the text of an INI file (used for tests and for data that is not on disk).
     void parse(const QStringList &lines);
 
@@ -38,7 +41,8 @@ public:
     void eraseSection(const QString &section);
 
     QStringList toLines() const;
-    // Writes to path() (or the given path) through a temporary file; false when it could not be written.
+    // Writes to path() (or the given path) through a temporary file; false when it could not be written, and
+    // for the file it was read from when that existed but could not be read.
     bool save() const;
     bool saveAs(const QString &path) const;
 
@@ -61,5 +65,7 @@ private:
 
     QString m_path;
     bool m_existed = false;
-    std::vector<Section> m_sections;
+    bool m_unreadable = false;
+    // The lines before the first section header are a section without a name, there from the start.
+    std::vector<Section> m_sections = std::vector<Section>(1);
 };

@@ -30,7 +30,7 @@ extern "C" void onSignal(int signalNumber)
 } // namespace
 
 SessionGuard::SessionGuard(std::function<void()> save, QObject *parent)
-    : QObject(parent), m_save(std::move(save)), m_quit([] { QCoreApplication::quit(); })
+    : QObject(parent), m_save(std::move(save)), m_quit([] { QCoreApplication::exit(0); })
 {
     if (activeGuard)
         return;
@@ -78,10 +78,21 @@ bool SessionGuard::runSave()
     m_saving = false;
     if (m_quitPending) {
         m_quitPending = false;
-        if (m_quit)
-            m_quit();
+        quitAfterSignal();
     }
     return true;
+}
+
+void SessionGuard::quitAfterSignal()
+{
+    if (m_deadlineSeconds > 0) {
+        // Saved: nothing is lost any more by ending at once, so nothing may keep the process alive now.
+        for (size_t i = 0; i < std::size(GuardedSignals); ++i)
+            ::signal(GuardedSignals[i], SIG_DFL);
+        ::alarm(m_deadlineSeconds);
+    }
+    if (m_quit)
+        m_quit();
 }
 
 bool SessionGuard::saveForExit()
@@ -115,7 +126,6 @@ void SessionGuard::readSignals()
             continue;
         }
         saveForExit();
-        if (m_quit)
-            m_quit();
+        quitAfterSignal();
     }
 }

@@ -25,8 +25,12 @@ public:
 
     bool isActive() const { return m_active; }
 
-    // What runs after the save of a signal; QCoreApplication::quit() unless replaced.
+    // What runs after the save of a signal; QCoreApplication::exit(0) unless replaced (quit() could be
+    // refused by a window that does not close).
     void setQuitAction(std::function<void()> quit) { m_quit = std::move(quit); }
+    // For the program's own guard: once a signal's save is done, a further signal ends the process at once,
+    // and the process ends at the latest this many seconds later, whatever holds it (0: never forced).
+    void setExitDeadline(unsigned seconds) { m_deadlineSeconds = seconds; }
 
     // The save before the process ends, for the ordinary close as well: runs the callback unless an end
     // save already ran. True when it saved now.
@@ -44,6 +48,7 @@ signals:
 private:
     void readSignals();
     bool runSave();
+    void quitAfterSignal();
 
     std::function<void()> m_save;
     std::function<void()> m_quit;
@@ -53,4 +58,5 @@ private:
     bool m_savedForExit = false;
     bool m_quitting = false;
     bool m_quitPending = false;
+    unsigned m_deadlineSeconds = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -10,7 +11,10 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <QThread>
+
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,12 +141,12 @@ bool SingleInstance::listen()
 void SingleInstance::acceptConnections()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        if (m_pending.size() >= MaxPendingClients) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
+        // A real hand-over sends its frame at once; the client that has waited longest gives way, so
+        // clients that connect and say nothing cannot lock a second start out.
+        if (m_pending.size() >= MaxPendingClients && !m_arrival.isEmpty())
+            dropClient(m_arrival.first());
         m_pending.insert(socket, QByteArray());
+        m_arrival.append(socket);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readClient(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { dropClient(socket); });
         QTimer::singleShot(m_clientTimeoutMs, socket, [this, socket] { dropClient(socket); });
@@ -156,6 +160,7 @@ void SingleInstance::dropClient(QLocalSocket *socket)
 {
     if (!m_pending.remove(socket))
         return;
+    m_arrival.removeOne(socket);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
@@ -201,6 +206,7 @@ void SingleInstance::readClient(QLocalSocket *socket)
     socket->write(QByteArray(1, Acknowledgement));
     socket->flush();
     m_pending.remove(socket);
+    m_arrival.removeOne(socket);
     socket->disconnect(this);
     socket->disconnectFromServer();
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -230,4 +236,43 @@ bool SingleInstance::sendToRunning(const QString &param, int timeoutMs)
         return false;
     char answer = 0;
     return socket.getChar(&answer) && answer == Acknowledgement;
+}
+
+SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QString &param, int waitMs)
+{
+    m_lock = std::make_unique<QLockFile>(lockPath);
+    // Only a dead holder makes the lock stale, never its age: a player runs for weeks.
+    m_lock->setStaleLockTime(0);
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (m_lock->tryLock(0)) {
+            if (!listen())
+                std::fprintf(stderr, "vorlan: cannot listen on %s; later starts will not reach this player\n",
+                             QFile::encodeName(m_path).constData());
+            return Claim::Running;
+        }
+        if (m_lock->error() != QLockFile::LockFailedError) {
+            // No lock can be made there (a read-only folder): the socket alone decides.
+            m_lock.reset();
+            if (listen())
+                return Claim::Running;
+            if (sendToRunning(param))
+                return Claim::HandedOver;
+            std::fprintf(stderr,
+                         "vorlan: another player seems to run but does not answer; starting anyway\n");
+            return Claim::Running;
+        }
+        const qint64 left = waitMs - clock.elapsed();
+        if (sendToRunning(param, int(qBound(qint64(200), left, qint64(3000)))))
+            return Claim::HandedOver;
+        if (clock.elapsed() >= waitMs)
+            break;
+        QThread::msleep(200);
+    }
+    m_lock.reset();
+    std::fprintf(
+        stderr,
+        "vorlan: another player runs on these files but does not answer; not starting a second one\n");
+    return Claim::Refused;
 }

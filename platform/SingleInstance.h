@@ -4,10 +4,16 @@
 //
 // Wire format, one frame per connection: a 4-byte big-endian length, then that many bytes of UTF-8 (no NUL),
 // answered by one acknowledgement byte. Anything else from a local client is dropped without an answer.
+//
+// The socket can be taken or blocked by others; the files of a player are guarded by a lock file beside
+// them as well, so two players never run on the same files whatever happens to the socket.
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <memory>
+
+class QLockFile;
 
 class QLocalServer;
 class QLocalSocket;
@@ -45,6 +51,16 @@ public:
     // Connections that have not sent a whole frame within this time are dropped.
     void setClientTimeout(int ms) { m_clientTimeoutMs = ms; }
 
+    enum class Claim {
+        Running,    // this process is the player of these files
+        HandedOver, // a running player took param; this process ends
+        Refused,    // a player runs on these files but could not be reached within the wait; end
+    };
+    // The start of a player whose files are guarded by lockPath: takes the lock and listens, or hands param
+    // to the player that holds it, trying again until waitMs passed. A socket that cannot be made (its
+    // path is taken) leaves the lock as the guard: later starts then wait and are refused.
+    Claim claim(const QString &lockPath, const QString &param, int waitMs = 10000);
+
 signals:
     void handOverReceived(const QString &param);
 
@@ -58,5 +74,7 @@ private:
     QString m_path;
     QLocalServer *m_server = nullptr;
     QHash<QLocalSocket *, QByteArray> m_pending;
-    int m_clientTimeoutMs = 5000;
+    QList<QLocalSocket *> m_arrival; // pending clients, oldest first
+    int m_clientTimeoutMs = 1000;
+    std::unique_ptr<QLockFile> m_lock;
 };

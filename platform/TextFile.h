@@ -2,6 +2,10 @@
 // Line-based text files the way the player's files are kept: read CR LF, LF or CR line ends, each line UTF-8
 // when valid else Latin-1 (files from older Windows setups load); written as UTF-8 with CR LF, replacing the
 // old file atomically so a crash or a full disk never leaves half a file.
+//
+// Files from outside are only read when they are regular files (a FIFO would block, a device never ends) and
+// only up to a size fitting their kind. Writes follow a symbolic link only to a regular file: a device or a
+// FIFO in a file's place is never replaced.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -9,15 +13,47 @@
 namespace TextFile
 {
 
-// The lines of a file; an empty list when it is missing or unreadable (*ok tells which).
-QStringList readLines(const QString &path, bool *ok = nullptr);
+// Settings, masks, colour lists, equalizer files: even 1 MiB is absurd for them.
+constexpr qint64 SmallFileLimit = 1024 * 1024;
+// Lists and statistics grow with the user's collection.
+constexpr qint64 ListFileLimit = 64 * 1024 * 1024;
+
+enum class ReadStatus {
+    Ok,
+    Missing,    // nothing under that name
+    NotRegular, // a folder, FIFO, socket or device (or a link to one)
+    TooLarge,   // larger than the limit of its kind
+    Failed,     // no permission, an I/O error
+};
+
+// The whole file when it is a regular file of at most maxBytes. Qt resource paths (":/...") are read too.
+ReadStatus readBytes(const QString &path, qint64 maxBytes, QByteArray *bytes);
+// True for a status that means "there is a file, but what it holds is not known": a writer must not
+// replace it with what it has.
+inline bool isUnreadable(ReadStatus status)
+{
+    return status != ReadStatus::Ok && status != ReadStatus::Missing;
+}
+
+// The lines of a file; an empty list when it is missing or unreadable (*ok tells which; *status, when
+// given, says why).
+QStringList readLines(const QString &path, bool *ok = nullptr, qint64 maxBytes = SmallFileLimit,
+                      ReadStatus *status = nullptr);
 // Splits raw bytes into decoded lines (no line end kept; a final line end does not add an empty line).
 QStringList splitLines(const QByteArray &bytes);
 // UTF-8 when the bytes are valid UTF-8, else Latin-1.
 QString decodeLine(const QByteArray &bytes);
 // Every line ended by CR LF, the last one too. False when the file could not be written; the old file stays.
 bool writeLines(const QString &path, const QStringList &lines);
-// Writes bytes to a temporary file beside path and renames it over path.
+// Writes bytes to a temporary file beside path (beside the link's target when path is a link to a regular
+// file) and renames it over path. Refused, with a message on stderr, when path is anything but a regular
+// file, a link to one, or nothing yet.
 bool writeAtomically(const QString &path, const QByteArray &bytes);
+// The file writeAtomically would replace for path; empty (and a message on stderr) when it refuses.
+QString writeTarget(const QString &path);
+// Removes the temporary files ("<name>.XXXXXX") that saves of the given files in folder left when the
+// process was killed before it could rename them; the number removed. Only for a folder no other process
+// is saving into at the same time.
+int removeUnfinishedSaves(const QString &folder, const QStringList &names);
 
 } // namespace TextFile

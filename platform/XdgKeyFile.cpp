@@ -7,11 +7,11 @@
 bool XdgKeyFile::load(const QString &path)
 {
     m_lines.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (TextFile::readBytes(path, TextFile::SmallFileLimit, &bytes) != TextFile::ReadStatus::Ok)
         return false;
-    parse(file.readAll());
-    return file.error() == QFileDevice::NoError;
+    parse(bytes);
+    return true;
 }
 
 void XdgKeyFile::parse(const QByteArray &bytes)

@@ -13,12 +13,20 @@ ColorList::ColorList(const QString &path) : m_path(path)
     reload();
 }
 
-QStringList ColorList::readLines() const
+QStringList ColorList::readLines(bool *writable) const
 {
     // A list without a file yet (the preferences before the player's folder is known) holds nothing.
-    if (m_path.isEmpty())
+    if (m_path.isEmpty()) {
+        if (writable)
+            *writable = true;
         return {};
-    return TextFile::readLines(m_path);
+    }
+    TextFile::ReadStatus status = TextFile::ReadStatus::Missing;
+    const QStringList lines = TextFile::readLines(m_path, nullptr, TextFile::SmallFileLimit, &status);
+    // A file that could not be read is not replaced by the little that is known of it.
+    if (writable)
+        *writable = !TextFile::isUnreadable(status);
+    return lines;
 }
 
 void ColorList::reload()
@@ -31,7 +39,10 @@ void ColorList::reload()
 
 QString ColorList::add(const QString &name, int32_t color1, int32_t color2)
 {
-    QStringList lines = readLines();
+    bool writable = false;
+    QStringList lines = readLines(&writable);
+    if (!writable)
+        return QString();
     // A cut-off last entry is filled up, so the new one starts on its own first line.
     while (lines.size() % 3 != 0)
         lines << QString();
@@ -66,9 +77,10 @@ bool ColorList::remove(int index)
 {
     if (index < 0)
         return false;
-    QStringList lines = readLines();
+    bool writable = false;
+    QStringList lines = readLines(&writable);
     const qsizetype first = qsizetype(index) * 3;
-    if (first >= lines.size())
+    if (!writable || first >= lines.size())
         return false;
     lines.remove(first, qMin<qsizetype>(3, lines.size() - first));
     const bool ok = lines.isEmpty() ? QFile::remove(m_path) : TextFile::writeLines(m_path, lines);

@@ -32,7 +32,7 @@ public:
     bool remove(int index);
 
 private:
-    QStringList readLines() const;
+    QStringList readLines(bool *writable = nullptr) const;
 
     QString m_path;
     QStringList m_names;

@@ -44,6 +44,7 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(m_player, &TXaudioPlayer::OnNotifyInputState, this, &PlaybackController::onInputState);
     connect(m_player, &TXaudioPlayer::OnNotifyPlayerState, this, &PlaybackController::onPlayerState);
     connect(m_player, &TXaudioPlayer::OnNotifyNack, this, &PlaybackController::onNack);
+    connect(m_player, &TXaudioPlayer::OnNotifyError, this, &PlaybackController::onError);
     connect(m_player, &TXaudioPlayer::OnNotifyInputDuration, this, &PlaybackController::onDuration);
     connect(m_player, &TXaudioPlayer::OnNotifyInputTimecode, this, &PlaybackController::onTimecode);
     connect(m_player, &TXaudioPlayer::OnNotifyInputPosition, this, &PlaybackController::onPosition);
@@ -610,6 +611,21 @@ void PlaybackController::onNack(quint8 command, qint16 code)
         return;
     }
     emit errorMessage(text + QStringLiteral(" (") + m_player->ErrorString(code) + QStringLiteral(")"));
+}
+
+void PlaybackController::onError(quint8 source, qint16 code, const QString &detail)
+{
+    // A stream that played a while and then stalled or dropped ends; the user is told why, as when it
+    // could not be opened.
+    if (source != XA_SOURCE_INPUT || !PlaylistModel::IsStreamUrl(m_currentPath))
+        return;
+    // Failures to open come as a refusal of the open command and are told there.
+    if (code != XA_ERROR_CONNECTION_DROPPED)
+        return;
+    QString why = m_player->ErrorString(code);
+    if (!detail.isEmpty())
+        why += QStringLiteral(": ") + detail;
+    emit errorMessage(QStringLiteral("Cannot Play Stream (") + why + QStringLiteral(")"));
 }
 
 void PlaybackController::onDuration(quint32 seconds)

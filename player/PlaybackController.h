@@ -156,6 +156,7 @@ private:
     void onInputState(int state);
     void onPlayerState(int state);
     void onNack(quint8 command, qint16 code);
+    void onError(quint8 source, qint16 code, const QString &detail);
     void onDuration(quint32 seconds);
     void onTimecode(quint8 h, quint8 m, quint8 s, quint8 f);
     void onPosition(quint32 offset, quint32 range);

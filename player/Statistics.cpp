@@ -162,7 +162,8 @@ bool Statistics::load(const QString &path, QString *errorMessage)
     m_fileLoaded = false;
     bool ok = true;
     if (info.exists()) {
-        const QStringList lines = info.isFile() ? TextFile::readLines(path, &ok) : QStringList();
+        const QStringList lines =
+            info.isFile() ? TextFile::readLines(path, &ok, TextFile::ListFileLimit) : QStringList();
         ok = ok && info.isFile();
         if (ok) {
             for (const QString &line : lines)

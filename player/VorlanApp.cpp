@@ -10,10 +10,12 @@
 #include "platform/Launcher.h"
 #include "platform/ProfileFile.h"
 #include "platform/RegistryStore.h"
+#include "platform/ScreenFit.h"
 #include "platform/SessionGuard.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemColors.h"
 #include "platform/TWinReboot.h"
+#include "platform/TextFile.h"
 #include "player/AboutWindow.h"
 #include "player/ColorList.h"
 #include "player/FileAssociations.h"
@@ -43,6 +45,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSlider>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
@@ -155,7 +158,10 @@ bool VorlanApp::applySingleInstance()
     if (registry.readBool(MultiInstanceKey, AllowValue, false))
         return true;
     m_instance = std::make_unique<SingleInstance>();
-    if (m_instance->listen()) {
+    // The lock beside the files holds even when the socket is taken or flooded.
+    const SingleInstance::Claim claim =
+        m_instance->claim(ExePath() + QStringLiteral("Vorlan.lock"), m_arguments.join(QLatin1Char(' ')));
+    if (claim == SingleInstance::Claim::Running) {
         connect(m_instance.get(), &SingleInstance::handOverReceived, this, [this](const QString &param) {
             if (m_main) {
                 if (!m_main->isVisible())
@@ -167,25 +173,35 @@ bool VorlanApp::applySingleInstance()
         });
         return true;
     }
-    // Another player runs: it takes our command line and comes to the front.
-    if (m_instance->sendToRunning(m_arguments.join(QLatin1Char(' '))))
-        return false;
-    std::fprintf(stderr, "vorlan: another player seems to run but does not answer; starting anyway\n");
+    // Another player runs on these files: it took our command line, or it could not be reached.
     m_instance.reset();
-    return true;
+    return false;
 }
 
 bool VorlanApp::startUp()
 {
     if (!applySingleInstance())
         return false;
+    // The only player on these files: what a save killed halfway left behind can go.
+    if (m_instance)
+        TextFile::removeUnfinishedSaves(
+            ExePath(), {Settings::FileName, QStringLiteral("Vorlan.vln"), QStringLiteral("Statistics.lst"),
+                        QStringLiteral("Equalizer.cfg"), QStringLiteral("VoColors.mnu")});
+    // Guarded from the first moment: a signal during a start-up question saves what was read so far and ends.
+    m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
+    m_guard->setQuitAction([this] { endAfterSignal(); });
+    m_guard->setExitDeadline(5);
     createWindows();
+    if (m_guard->hasSavedForExit())
+        return false;
     wire();
     m_player->OutputModuleRegister(QStringLiteral("dsound_output_module_register@xoutput.dll"));
     m_player->SetPlayerEnvironmentInteger(QStringLiteral("OUTPUT.DIRECTSOUND.WINDOW"), int(m_main->winId()));
     m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
-    m_guard = std::make_unique<SessionGuard>([this] { SaveSettings(); });
     LoadSettings();
+    m_started = true;
+    if (m_guard->hasSavedForExit())
+        return false;
     startMediaRemote();
     return true;
 }
@@ -224,6 +240,7 @@ void VorlanApp::createWindows()
     m_addFiles = new AddFilesWindow(m_playlist);
     m_skinned = new SkinnedWindow;
     QString error;
+    m_statisticsLoaded = true;
     if (!m_statistics->load(statisticsPath(), &error)) {
         m_statisticsUnreadable = true;
         QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
@@ -515,7 +532,8 @@ void VorlanApp::LoadSettings()
     metrics.maskWidth = m_skinned->width();
     bool existed = false;
     m_settings = Settings::load(configPath(), metrics, &existed);
-    m_firstRun = !existed;
+    // A file that is there but could not be read is not a first start.
+    m_firstRun = !existed && !QFileInfo::exists(configPath());
     const Settings &s = m_settings;
 
     m_prefs->loadSettings();
@@ -551,7 +569,9 @@ void VorlanApp::LoadSettings()
 
     m_playlistWindow->resize(s.listWidth, s.listHeight);
     if (!s.playListDock)
-        m_playlistWindow->move(s.playListLeft, s.playListTop);
+        m_playlistWindow->move(
+            ScreenFit::ontoScreens(QRect(QPoint(s.playListLeft, s.playListTop), m_playlistWindow->size()))
+                .topLeft());
     m_playlistWindow->applyFont(s.listFontName, s.listFontSize, s.alignment);
     m_playlistWindow->setNailCaption(s.nail2);
     m_playlistWindow->setPath2(s.path2);
@@ -571,11 +591,17 @@ void VorlanApp::LoadSettings()
 
     applyPreferences();
 
-    m_equalizerWindow->Load(equalizerPath());
+    m_equalizerLoaded = m_equalizerWindow->Load(equalizerPath());
+
+    m_settingsLoaded = true;
+    m_equalizerUnreadable = QFileInfo::exists(equalizerPath()) && !m_equalizerLoaded;
 
     if (m_firstRun)
         firstRunPrompt();
+    if (m_guard && m_guard->hasSavedForExit())
+        return;
 
+    m_playlistLoaded = true;
     if (m_arguments.isEmpty() && !QFile::exists(lastPlaylistPath())) {
         installDemoSongs();
         return;
@@ -603,7 +629,7 @@ void VorlanApp::restorePlacement(QWidget *window, const QString &section) const
     if (!window)
         return;
     if (WindowPlacement::load(configPath(), section, &placement)) {
-        window->setGeometry(placement.restoredGeometry(window->logicalDpiX()));
+        window->setGeometry(ScreenFit::ontoScreens(placement.restoredGeometry(window->logicalDpiX())));
         window->setProperty("vorlanPlaced", true);
         return;
     }
@@ -708,12 +734,19 @@ void VorlanApp::installDemoSongs()
 
 void VorlanApp::SaveSettings()
 {
-    // Statistics that could not be read at start are not replaced by this session's counts alone.
-    if (!m_statisticsUnreadable)
+    // Only what was read is written back: a signal during start-up must not replace a file not yet read
+    // with an empty one. Statistics that could not be read at start are not replaced by this session's
+    // counts alone.
+    if (m_statisticsLoaded && !m_statisticsUnreadable)
         m_statistics->save(statisticsPath());
-    if (!m_keepLastPlaylist)
+    if (m_playlistLoaded && !m_keepLastPlaylist) {
+        PlaylistFiles::setAsideDamagedVLN(lastPlaylistPath());
         PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
-    m_equalizerWindow->Save(equalizerPath());
+    }
+    if (!m_settingsLoaded)
+        return;
+    if (!m_equalizerUnreadable)
+        m_equalizerWindow->Save(equalizerPath());
 
     Settings &s = m_settings;
     // What the preferences hold, applied or not, is kept; the windows then add what they changed themselves.
@@ -846,7 +879,18 @@ void VorlanApp::closeSequence()
         m_addFiles->treeAdder()->stop();
     stopEverything();
     m_main->closeNow();
-    QCoreApplication::quit();
+    // exit(), not quit(): a window that does not close must not keep the player running. Only a running
+    // event loop is told: an exit asked for outside one would end every loop started after it.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+void VorlanApp::endAfterSignal()
+{
+    if (m_started && m_main)
+        closeSequence();
+    else
+        QCoreApplication::exit(0);
 }
 
 void VorlanApp::shutdownWindows()

@@ -86,6 +86,7 @@ private:
     void hideAll();
     void showAll();
     void shutdownWindows();
+    void endAfterSignal();
     void stopEverything();
     void applyPlaylistDocking();
     void wireSkinnedWindow();
@@ -129,4 +130,11 @@ private:
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;
     bool m_statisticsUnreadable = false;
+    // What has been read so far; only that is written back.
+    bool m_statisticsLoaded = false;
+    bool m_settingsLoaded = false;
+    bool m_playlistLoaded = false;
+    bool m_equalizerLoaded = false;
+    bool m_equalizerUnreadable = false;
+    bool m_started = false;
 };

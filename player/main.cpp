@@ -1,4 +1,5 @@
 // vorlan: the MPEG audio player.
+#include "platform/FileName.h"
 #include "player/VorlanApp.h"
 
 #include <QApplication>
@@ -15,7 +16,11 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral("1.8"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    VorlanApp vorlan(app.arguments().mid(1));
+    // File names are bytes: a name that is not UTF-8 must reach the player as it is.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << FileName::decode(QByteArray(argv[i]));
+    VorlanApp vorlan(arguments);
     if (!vorlan.startUp())
         return 0;
     return app.exec();

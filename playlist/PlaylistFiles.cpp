@@ -1,10 +1,16 @@
 #include "playlist/PlaylistFiles.h"
 
+#include "platform/FileName.h"
 #include "platform/TextFile.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace PlaylistFiles
 {
@@ -17,7 +23,8 @@ bool namesFile(const QString &path)
     // Qt warns about a NUL in a file name; such a line names nothing anyway.
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
-    return QFileInfo(path).isFile();
+    struct stat st;
+    return ::stat(FileName::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool hasLineBreak(const QString &text)
@@ -42,13 +49,43 @@ QStringList entryPaths(const PlaylistModel &model)
     return paths;
 }
 
-// Empties the model and reads the file's lines; false (model unchanged) when the file is missing.
-bool startRead(PlaylistModel &model, const QString &path, QStringList *lines)
+// No path or URL is longer: a longer line names nothing and is not even decoded.
+constexpr qsizetype MaxListLine = 32 * 1024;
+
+// Each line of bytes, decoded, in order; one line at a time, so a list costs little more memory than its
+// bytes whatever its shape.
+template <typename Handle> void forEachLine(const QByteArray &bytes, Handle handle)
+{
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const qsizetype n = bytes.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end - start <= MaxListLine)
+            handle(TextFile::decodeLine(QByteArray::fromRawData(bytes.constData() + start, end - start)));
+        if (end + 1 < n && bytes[end] == '\r' && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
+
+// The path a PLS line names, or an empty string.
+QString plsLinePath(const QString &dir, const QString &line)
+{
+    // Keys are not interpreted: "Title1=..." or "NumberOfEntries=3" fall out because their values name
+    // nothing.
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return resolveListLine(dir, eq < 0 ? line : line.mid(eq + 1));
+}
+
+// Empties the model and reads the file's bytes; false (model unchanged) when the file is missing.
+bool startRead(PlaylistModel &model, const QString &path, QByteArray *bytes)
 {
     if (!namesFile(path))
         return false;
     model.clear();
-    *lines = TextFile::readLines(path);
+    TextFile::readBytes(path, TextFile::ListFileLimit, bytes);
     return true;
 }
 
@@ -142,12 +179,9 @@ QStringList m3uPaths(const QStringList &fileLines, const QString &dir)
 QStringList plsPaths(const QStringList &fileLines, const QString &dir)
 {
     QStringList paths;
-    // The first line is skipped whatever it holds; keys are not interpreted, so "NumberOfEntries=3" or
-    // "Title1=..." fall out because their values name nothing.
+    // The first line is skipped whatever it holds.
     for (qsizetype i = 1; i < fileLines.size(); ++i) {
-        const QString &line = fileLines.at(i);
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        const QString path = resolveListLine(dir, eq < 0 ? line : line.mid(eq + 1));
+        const QString path = plsLinePath(dir, fileLines.at(i));
         if (!path.isEmpty())
             paths << path;
     }
@@ -183,25 +217,48 @@ QStringList plsLines(const QStringList &paths)
 
 bool readM3U(PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
-    if (!startRead(model, path, &lines))
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
         return false;
-    return finishListRead(model, m3uPaths(lines, listDirectory(path)));
+    const QString dir = listDirectory(path);
+    QStringList paths;
+    forEachLine(bytes, [&](const QString &line) {
+        const QString found = resolveListLine(dir, line);
+        if (!found.isEmpty())
+            paths << found;
+    });
+    bytes.clear();
+    return finishListRead(model, paths);
 }
 
 bool readPLS(PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
-    if (!startRead(model, path, &lines))
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
         return false;
-    return finishListRead(model, plsPaths(lines, listDirectory(path)));
+    const QString dir = listDirectory(path);
+    QStringList paths;
+    bool first = true;
+    forEachLine(bytes, [&](const QString &line) {
+        // The first line is skipped whatever it holds.
+        if (std::exchange(first, false))
+            return;
+        const QString found = plsLinePath(dir, line);
+        if (!found.isEmpty())
+            paths << found;
+    });
+    bytes.clear();
+    return finishListRead(model, paths);
 }
 
 bool readVLN(PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
-    if (!startRead(model, path, &lines))
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
         return false;
+    // Own lists keep every line as it is, however long: the entries are what the user had.
+    QStringList lines = TextFile::splitLines(bytes);
+    bytes.clear();
     // Lines stay as written, but a path written on Windows that names a file here with "/" is taken so;
     // otherwise the entry would be thrown out as unplayable when its turn comes.
     const QString dir = listDirectory(path);
@@ -251,6 +308,42 @@ bool writeM3U(const PlaylistModel &model, const QString &path)
 bool writePLS(const PlaylistModel &model, const QString &path)
 {
     return TextFile::writeLines(path, plsLines(entryPaths(model)));
+}
+
+bool isWellFormedVLN(const QStringList &lines)
+{
+    for (const QString &line : lines) {
+        if (line.isEmpty())
+            continue;
+        for (const QChar c : line)
+            if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
+                return false;
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab < 0)
+            continue;
+        if (line.count(QLatin1Char('\t')) < 3)
+            return false;
+        bool number = false;
+        line.left(tab).toInt(&number);
+        if (!number)
+            return false;
+    }
+    return true;
+}
+
+bool setAsideDamagedVLN(const QString &path)
+{
+    QByteArray bytes;
+    const TextFile::ReadStatus status = TextFile::readBytes(path, TextFile::ListFileLimit, &bytes);
+    // A folder or a device in the list's place is never written over anyway.
+    if (status == TextFile::ReadStatus::Missing || status == TextFile::ReadStatus::NotRegular)
+        return false;
+    if (status == TextFile::ReadStatus::Ok && isWellFormedVLN(TextFile::splitLines(bytes)))
+        return false;
+    // Copied, not renamed: a list that is a link into a dotfiles folder stays a link.
+    const QString aside = path + QStringLiteral(".bak");
+    QFile::remove(aside);
+    return QFile::copy(path, aside);
 }
 
 bool writeVLN(const PlaylistModel &model, const QString &path)

@@ -1,7 +1,8 @@
 #pragma once
 // List files: M3U, PLS and the player's own ".vln" list. Read and written as UTF-8 (Latin-1 lines accepted),
 // CR LF, LF or CR line ends on reading, CR LF on writing; every write replaces the file atomically. Lists of
-// any length are read and written whole.
+// any length are read and written whole; M3U and PLS lists are read one line at a time, skipping lines longer
+// than any path, so a list costs little more memory than its bytes.
 #include <QString>
 #include <QStringList>
 
@@ -53,5 +54,12 @@ bool writeM3U(const PlaylistModel &model, const QString &path);
 bool writePLS(const PlaylistModel &model, const QString &path);
 // Every entry line verbatim (an empty list gives an empty file).
 bool writeVLN(const PlaylistModel &model, const QString &path);
+
+// True when every line is an entry as the player writes it (number TAB name TAB time TAB path) or a bare
+// path: what else is in an own list (binary junk, another kind of file) was not read as the user meant it.
+bool isWellFormedVLN(const QStringList &lines);
+// Before the player's own list is replaced: a file that was not a well-formed list, or could not be read at
+// all, is copied to path + ".bak" (replacing an older one). True when it was kept aside.
+bool setAsideDamagedVLN(const QString &path);
 
 } // namespace PlaylistFiles

@@ -1,4 +1,5 @@
 #include "playlist/PlaylistModel.h"
+#include "platform/FileName.h"
 
 #include "tags/ExtendedTags.h"
 #include "tags/InfoTemplate.h"
@@ -40,12 +41,13 @@ bool isRegularFile(const QString &path)
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
     struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(FileName::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool existingFile(const QString &path)
 {
-    return !path.isEmpty() && !path.contains(QChar(0)) && QFileInfo(path).isFile();
+    // Links count as what they point at, as QFileInfo::isFile() does.
+    return isRegularFile(path);
 }
 
 } // namespace
@@ -277,7 +279,7 @@ PlaylistModel::FileStamp PlaylistModel::stampOf(const QString &path)
     if (path.isEmpty() || path.contains(QChar(0)))
         return stamp;
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(FileName::encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return stamp;
     stamp.exists = true;
     stamp.size = st.st_size;

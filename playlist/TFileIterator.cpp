@@ -1,4 +1,5 @@
 #include "playlist/TFileIterator.h"
+#include "platform/FileName.h"
 
 #include "tags/PosixFile.h"
 
@@ -137,7 +138,7 @@ void TFileIterator::Execute()
 void TFileIterator::walk(Walk &w, const QString &folder)
 {
     // The root folder "/" arrives without its slash.
-    const QByteArray nativeFolder = QFile::encodeName(folder);
+    const QByteArray nativeFolder = FileName::encode(folder);
     DIR *dir = ::opendir(nativeFolder.isEmpty() ? "/" : nativeFolder.constData());
     if (!dir)
         return; // unreadable or gone: nothing to add from it
@@ -152,7 +153,7 @@ void TFileIterator::walk(Walk &w, const QString &folder)
         if (e->d_name[0] == '.' && (e->d_name[1] == 0 || (e->d_name[1] == '.' && e->d_name[2] == 0)))
             continue;
         QByteArray native(e->d_name);
-        entries.push_back({native, QFile::decodeName(native), e->d_type});
+        entries.push_back({native, FileName::decode(native), e->d_type});
     }
     ::closedir(dir);
     std::sort(entries.begin(), entries.end(), byName);

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <algorithm>
 
 namespace
 {
@@ -448,7 +449,52 @@ InfoTemplate::InfoTemplate(const QString &templ)
     }
 }
 
+QString escapeControls(const QString &text)
+{
+    const auto isControl = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+    };
+    if (std::none_of(text.begin(), text.end(), isControl))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (!isControl(c)) {
+            out += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\t':
+            out += QLatin1String("\\t");
+            break;
+        case 0x1B:
+            out += QLatin1String("\\e");
+            break;
+        default:
+            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
+}
+
 QString InfoTemplate::format(const TMPEGAudio &mpeg) const
+{
+    return format(mpeg, false);
+}
+
+QString InfoTemplate::formatEscaped(const TMPEGAudio &mpeg) const
+{
+    return format(mpeg, true);
+}
+
+QString InfoTemplate::format(const TMPEGAudio &mpeg, bool escaped) const
 {
     QString out;
     for (const Part &part : m_parts) {
@@ -456,7 +502,7 @@ QString InfoTemplate::format(const TMPEGAudio &mpeg) const
             out += part.text;
             continue;
         }
-        const QString v = value(Key(part.key), mpeg);
+        const QString v = escaped ? escapeControls(value(Key(part.key), mpeg)) : value(Key(part.key), mpeg);
         if (part.padded)
             appendAligned(out, v, part.align, part.width, QChar(part.fill));
         else

@@ -7,6 +7,9 @@
 class TMPEGAudio;
 
 QString formatInfoTemplate(const QString &templ, const TMPEGAudio &mpeg);
+// Control characters (C0, DEL, C1) written as escapes ("\n", "\t", "\r", "\e", "\x7f"), so a value shown on
+// a terminal cannot forge an output line or drive the terminal.
+QString escapeControls(const QString &text);
 
 // A template split once into texts and items, for formatting many files with it: formatting gives the same
 // text as formatInfoTemplate.
@@ -17,6 +20,8 @@ public:
     explicit InfoTemplate(const QString &templ);
 
     QString format(const TMPEGAudio &mpeg) const;
+    // The same with escapeControls applied to every value; the template's own text stays as it is.
+    QString formatEscaped(const TMPEGAudio &mpeg) const;
     bool isEmpty() const { return m_parts.empty(); }
 
     // One piece of the template: a text to copy, or an item whose value comes from the reader.
@@ -30,5 +35,7 @@ public:
     };
 
 private:
+    QString format(const TMPEGAudio &mpeg, bool escaped) const;
+
     std::vector<Part> m_parts;
 };

@@ -1,4 +1,5 @@
 #include "tags/TMPEGAudio.h"
+#include "platform/FileName.h"
 
 #include "tags/Id3v1Text.h"
 #include "tags/InfoTemplate.h"
@@ -23,6 +24,9 @@ namespace
 {
 
 constexpr int kTagSize = 128;
+// A real file shows its first frame within a few megabytes (after an ID3v2 tag, which says how long it is);
+// a search without a limit of its own stops there instead of reading a whole large file without frames.
+constexpr int64_t kSearchLimit = 16 << 20;
 
 const int32_t kSampleRates[4][4] = {
     {0, 0, 0, 0}, {44100, 48000, 32000, 0}, {22050, 24000, 16000, 0}, {11025, 12000, 8000, 0}};
@@ -208,7 +212,7 @@ void TMPEGAudio::readFile()
         m_error = qt_error_string(ENOENT);
         return;
     }
-    const QByteArray native = QFile::encodeName(name);
+    const QByteArray native = FileName::encode(name);
     PosixFile file(native, O_RDONLY);
     if (!file.isOpen()) {
         if (file.error() == ENOENT || file.error() == ENOTDIR)
@@ -229,9 +233,18 @@ void TMPEGAudio::readFile()
     refill(facts);
 
     const int64_t size = facts.size;
-    // Anything below 0 would stop every search after its first candidate: treat it as no limit.
-    const int64_t exactness = std::max<int32_t>(m_searchExactness, 0);
     BlockReader reader(file.fd(), size);
+    // Anything below 0 would stop every search after its first candidate: treat it as no limit of its own.
+    int64_t exactness = std::max<int32_t>(m_searchExactness, 0);
+    if (exactness == 0) {
+        exactness = kSearchLimit;
+        const uint8_t *id3 = size >= 10 ? reader.get(0, 10) : nullptr;
+        if (id3 && std::memcmp(id3, "ID3", 3) == 0 && ((id3[6] | id3[7] | id3[8] | id3[9]) & 0x80) == 0) {
+            const int64_t tagSize =
+                (int64_t(id3[6]) << 21) | (int64_t(id3[7]) << 14) | (int64_t(id3[8]) << 7) | int64_t(id3[9]);
+            exactness += 10 + tagSize + ((id3[5] & 0x10) ? 10 : 0);
+        }
+    }
     auto readFailed = [&]() {
         reset();
         m_firstFrame = 0;
@@ -343,7 +356,7 @@ bool TMPEGAudio::writeTag(const QString &path, const QString &title, const QStri
 {
     if (path.isEmpty())
         return false;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     PosixFile file(native, O_RDWR);
     if (!file.isOpen() || !PosixFile::mayWrite(file.stat(), native))
         return false;
@@ -383,7 +396,7 @@ bool TMPEGAudio::removeTag(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     PosixFile file(native, O_RDWR);
     if (!file.isOpen() || !PosixFile::mayWrite(file.stat(), native))
         return false;

@@ -69,7 +69,8 @@ public:
     int32_t firstFrame() const { return m_firstFrame; }
     // FileAge as a local date and time; invalid while FileAge is 0.
     QDateTime fileDateTime() const;
-    // How far into the file the header search may go; 0 (and anything below) means no limit.
+    // How far into the file the header search may go; 0 (and anything below) means the default: 16 MiB
+    // past the start or past an ID3v2 tag there, so a large file without frames is never read whole.
     int32_t searchExactness() const { return m_searchExactness; }
     void setSearchExactness(int32_t bytes) { m_searchExactness = bytes; }
 

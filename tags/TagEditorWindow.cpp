@@ -1,4 +1,5 @@
 #include "tags/TagEditorWindow.h"
+#include "platform/FileName.h"
 
 #include "tags/PosixFile.h"
 #include "tags/TMPEGAudio.h"
@@ -42,7 +43,7 @@ bool askYesNo(QWidget *parent, const QString &title, const QString &text)
 // The read-only attribute of other systems: for its owner (and root) a file without the owner's write bit.
 bool isReadOnlyFile(const QString &path, struct stat *st)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileName::encode(path);
     if (path.isEmpty() || ::stat(native.constData(), st) != 0 || !S_ISREG(st->st_mode))
         return false;
     return !tagio::PosixFile::mayWrite(*st, native);
@@ -174,7 +175,7 @@ void TagEditorWindow::SaveBtnClick()
             return;
         // Writable again, as clearing the read-only attribute would make it; if the system refuses, the
         // write below fails and leaves the file as it was.
-        ::chmod(QFile::encodeName(file).constData(), (st.st_mode & 07777) | S_IWUSR);
+        ::chmod(FileName::encode(file).constData(), (st.st_mode & 07777) | S_IWUSR);
     }
     TMPEGAudio::writeTag(file, MaskEdit1->text(), MaskEdit2->text(), MaskEdit3->text(), yearText(),
                          MaskEdit5->text(), ComboBox1->currentText());

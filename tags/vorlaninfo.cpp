@@ -1,5 +1,7 @@
 // vorlaninfo: prints the stream information and tag of MPEG audio files through an info template, one line
 // per file, the way the player's playlist reads them.
+#include "platform/FileName.h"
+#include "tags/InfoTemplate.h"
 #include "tags/TMPEGAudio.h"
 
 #include <QCoreApplication>
@@ -47,7 +49,10 @@ void flushOut(QByteArray &out)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
+    // File names are bytes: one that is not UTF-8 still opens.
+    QStringList args;
+    for (int a = 0; a < argc; ++a)
+        args << FileName::decode(QByteArray(argv[a]));
 
     QString templ = QString::fromLatin1(kDefaultTemplate);
     qsizetype i = 1;
@@ -88,7 +93,8 @@ int main(int argc, char **argv)
     }
 
     TMPEGAudio mpeg;
-    mpeg.setMacro(templ);
+    // Values are shown escaped: a tag or a file name must not forge lines or drive the terminal.
+    const InfoTemplate format(templ);
     QByteArray out;
     out.reserve(80 * 1024);
     int status = 0;
@@ -97,12 +103,12 @@ int main(int argc, char **argv)
         if (!mpeg.errorString().isEmpty()) {
             flushOut(out);
             std::fflush(stdout);
-            std::fprintf(stderr, "vorlaninfo: cannot read %s: %s\n", qPrintable(args.at(i)),
+            std::fprintf(stderr, "vorlaninfo: cannot read %s: %s\n", qPrintable(escapeControls(args.at(i))),
                          qPrintable(mpeg.errorString()));
             status = 1;
             continue;
         }
-        out += mpeg.text().toUtf8();
+        out += format.formatEscaped(mpeg).toUtf8();
         out += '\n';
         if (out.size() >= 64 * 1024)
             flushOut(out);

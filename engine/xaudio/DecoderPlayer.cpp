@@ -72,7 +72,11 @@ bool DecoderPlayer::shutdown(std::chrono::milliseconds patience)
     }
     {
         std::unique_lock lock(m_exitMutex);
-        if (!m_exitCv.wait_for(lock, patience, [this] { return m_threadDone; })) {
+        // No limit waits without one: wait_for would overflow converting "forever" to its clock's units.
+        const bool done = patience == std::chrono::milliseconds::max()
+                              ? (m_exitCv.wait(lock, [this] { return m_threadDone; }), true)
+                              : m_exitCv.wait_for(lock, patience, [this] { return m_threadDone; });
+        if (!done) {
             // A device that never returns keeps the thread; it may not call its owner any more.
             m_notifyCallback = nullptr;
             if (m_thread.joinable())

@@ -185,8 +185,12 @@ void EqualizerFileTest::damagedFilesNeverCrash()
             QVERIFY(eq.right[i] >= -80 && eq.right[i] <= 80);
         }
     }
-    QVERIFY(TextFile::writeAtomically(path, QByteArray(3'000'000, '9')));
     EqualizerSettings eq;
+    // Megabytes are no equalizer file: not read at all.
+    QVERIFY(TextFile::writeAtomically(path, QByteArray(3'000'000, '9')));
+    QVERIFY(!eq.load(path));
+    QCOMPARE(eq.left[0], 0);
+    QVERIFY(TextFile::writeAtomically(path, QByteArray(300'000, '9')));
     QVERIFY(eq.load(path));
     QCOMPARE(eq.left[0], 80);
     QCOMPARE(eq.left[1], 0);

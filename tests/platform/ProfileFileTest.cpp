@@ -54,6 +54,16 @@ private slots:
         QCOMPARE(p.readInteger("S", "missing", 7), 7);
     }
 
+    void aProfileMadeFromNothingTakesWrites()
+    {
+        // Found by fuzzing: the first write into an empty profile (a new mask) must not crash.
+        ProfileFile p;
+        p.writeString(QStringLiteral("Vorlan Mask"), QStringLiteral("Author"), QStringLiteral("me"));
+        p.writeInteger(QStringLiteral("Vorlan Mask"), QStringLiteral("PlayLeft"), 10);
+        QCOMPARE(p.toLines(), QStringList({"[Vorlan Mask]", "Author=me", "PlayLeft=10"}));
+        QCOMPARE(p.readString(QStringLiteral("vorlan mask"), QStringLiteral("author")), QStringLiteral("me"));
+    }
+
     void valuesAreCutAt1023Characters()
     {
         ProfileFile p(write("[S]\nLong=" + QByteArray(2000, 'x') + "\n"));

@@ -1,9 +1,12 @@
 #include "platform/SessionGuard.h"
 #include "tests/TestMain.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QWidget>
 
 #include <csignal>
 
@@ -113,6 +116,24 @@ private slots:
         QVERIFY(guard.saveForSession());
         QCOMPARE(quits, 1);
         QCOMPARE(saves, 1);
+    }
+
+    void theEndAfterASignalCannotBeRefusedByAWindow()
+    {
+        // A window that keeps itself open (a player hides instead of closing) must not keep the process
+        // alive after a signal.
+        struct Stubborn : QWidget {
+            void closeEvent(QCloseEvent *event) override { event->ignore(); }
+        } window;
+        window.show();
+        int saves = 0;
+        SessionGuard guard([&] { ++saves; });
+        QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+        // Were the end refused, this timer ends the loop with another code.
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(saves, 1);
+        QVERIFY(window.isVisible());
     }
 
     void oneGuardAtATimeAndHandlersGiveBack()

@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -164,6 +166,87 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("keep me"));
         QVERIFY(!SingleInstance(path).sendToRunning(QStringLiteral("x"), 500));
+    }
+
+    void idleClientsNeverBlockAHandOver()
+    {
+        const QString path = socketPath();
+        SingleInstance running(path);
+        QVERIFY(running.listen());
+        QSignalSpy spy(&running, &SingleInstance::handOverReceived);
+        // Many clients that send half a frame and wait, as a stuck or hostile program would.
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < 40; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(path);
+            QVERIFY(idle.back()->waitForConnected(1000));
+            idle.back()->write(QByteArray(2, '\0'));
+            idle.back()->flush();
+        }
+        QTest::qWait(100);
+        QVERIFY(sendFromOtherThread(path, QStringLiteral("/m/real.mp3")));
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("/m/real.mp3"));
+        // The ones that never finish are let go soon.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(idle.begin(), idle.end(),
+                        [](const auto &s) { return s->state() == QLocalSocket::UnconnectedState; }),
+            3000);
+    }
+
+    void aTakenSocketPathStillKeepsASecondPlayerOff_data()
+    {
+        QTest::addColumn<QString>("taken");
+        QTest::newRow("regular file") << "file";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link") << "link";
+    }
+
+    void aTakenSocketPathStillKeepsASecondPlayerOff()
+    {
+        QFETCH(QString, taken);
+        const QString dir = vorlantest::tempDir();
+        const QString path = dir + QStringLiteral("/player.socket");
+        if (taken == QLatin1String("file"))
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        else if (taken == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(QFile::link(dir + QStringLiteral("/elsewhere"), path));
+        const QString lock = dir + QStringLiteral("/Vorlan.lock");
+
+        SingleInstance first(path);
+        QCOMPARE(first.claim(lock, QString(), 500), SingleInstance::Claim::Running);
+        QVERIFY(!first.isListening());
+        QElapsedTimer clock;
+        clock.start();
+        SingleInstance second(path);
+        QCOMPARE(second.claim(lock, QStringLiteral("/m/a.mp3"), 500), SingleInstance::Claim::Refused);
+        QVERIFY(clock.elapsed() >= 500);
+        QVERIFY(!second.isListening());
+    }
+
+    void theLockHolderTakesTheHandOverAndLetsGoAtItsEnd()
+    {
+        const QString dir = vorlantest::tempDir();
+        const QString path = dir + QStringLiteral("/player.socket");
+        const QString lock = dir + QStringLiteral("/Vorlan.lock");
+        {
+            SingleInstance running(path);
+            QCOMPARE(running.claim(lock, QString(), 500), SingleInstance::Claim::Running);
+            QVERIFY(running.isListening());
+            QSignalSpy spy(&running, &SingleInstance::handOverReceived);
+            std::atomic<int> claim{-1};
+            std::thread second(
+                [&] { claim = int(SingleInstance(path).claim(lock, QStringLiteral("/m/b.mp3"))); });
+            QTRY_VERIFY_WITH_TIMEOUT(claim >= 0, 10000);
+            second.join();
+            QCOMPARE(SingleInstance::Claim(claim.load()), SingleInstance::Claim::HandedOver);
+            QCOMPARE(spy.count(), 1);
+        }
+        // The player ended: the next start is the player.
+        SingleInstance next(path);
+        QCOMPARE(next.claim(lock, QString(), 500), SingleInstance::Claim::Running);
     }
 
     void defaultPathIsPerUser()

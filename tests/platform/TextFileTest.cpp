@@ -1,11 +1,52 @@
 #include "platform/TextFile.h"
 #include "platform/ExePath.h"
+#include "platform/FileName.h"
+#include "platform/ProfileFile.h"
 #include "platform/SystemColors.h"
 #include "tests/TestMain.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+
+bool isFifo(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+// Reads path on a thread; a read that has not come back within 3 s is released by a writer that opens and
+// closes the FIFO, and counts as hung.
+bool readReturnsPromptly(const QString &path, const QString &fifo, TextFile::ReadStatus *status)
+{
+    std::atomic<bool> done = false;
+    std::thread reader([&] {
+        TextFile::readLines(path, nullptr, TextFile::SmallFileLimit, status);
+        done = true;
+    });
+    for (int i = 0; i < 300 && !done; ++i)
+        QTest::qSleep(10);
+    const bool prompt = done;
+    if (!prompt) {
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    reader.join();
+    return prompt;
+}
+
+} // namespace
 
 class TextFileTest : public QObject
 {
@@ -48,6 +89,104 @@ private slots:
         QVERIFY(TextFile::writeLines(dir + QStringLiteral("/plain"), {"x"}));
         QVERIFY(!TextFile::writeLines(dir + QStringLiteral("/plain/inner.txt"), {"y"}));
         QCOMPARE(TextFile::readLines(dir + QStringLiteral("/plain")), QStringList({"x"}));
+    }
+
+    void onlyRegularFilesOfAFittingSizeAreRead()
+    {
+        const QString dir = vorlantest::tempDir();
+        const QString fifo = dir + QStringLiteral("/Vorlan.cfg");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, dir + QStringLiteral("/VoColors.mnu")));
+        for (const QString &path : {fifo, dir + QStringLiteral("/VoColors.mnu")}) {
+            TextFile::ReadStatus status = TextFile::ReadStatus::Ok;
+            QVERIFY2(readReturnsPromptly(path, fifo, &status), qPrintable(path));
+            QCOMPARE(status, TextFile::ReadStatus::NotRegular);
+        }
+        // A device never ends; it is refused before a byte is read.
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("/zero.cfg")));
+        QByteArray bytes;
+        QCOMPARE(TextFile::readBytes(dir + QStringLiteral("/zero.cfg"), TextFile::SmallFileLimit, &bytes),
+                 TextFile::ReadStatus::NotRegular);
+        QCOMPARE(TextFile::readBytes(dir, TextFile::SmallFileLimit, &bytes),
+                 TextFile::ReadStatus::NotRegular);
+
+        // The size limit of the kind: one byte more is too much, and a profile read from it keeps its hands
+        // off the file.
+        const QString big = dir + QStringLiteral("/big.cfg");
+        const QByteArray content = "[Setting]\r\nLoop=1\r\n" + QByteArray(TextFile::SmallFileLimit, ';');
+        QVERIFY(TextFile::writeAtomically(big, content.left(TextFile::SmallFileLimit)));
+        QCOMPARE(TextFile::readBytes(big, TextFile::SmallFileLimit, &bytes), TextFile::ReadStatus::Ok);
+        QCOMPARE(bytes.size(), TextFile::SmallFileLimit);
+        QVERIFY(TextFile::writeAtomically(big, content));
+        QCOMPARE(TextFile::readBytes(big, TextFile::SmallFileLimit, &bytes), TextFile::ReadStatus::TooLarge);
+        QVERIFY(bytes.isEmpty());
+        QCOMPARE(TextFile::readBytes(big, TextFile::ListFileLimit, &bytes), TextFile::ReadStatus::Ok);
+        ProfileFile profile(big);
+        QVERIFY(profile.unreadable());
+        QVERIFY(!profile.existed());
+        profile.writeBool(QStringLiteral("Setting"), QStringLiteral("Loop"), false);
+        QVERIFY(!profile.save());
+        QVERIFY(profile.saveAs(dir + QStringLiteral("/other.cfg")));
+        QCOMPARE(QFileInfo(big).size(), content.size());
+
+        // The built-in files of the program are read as well.
+        const QString resource = QStringLiteral(":/qt-project.org/qmessagebox/images/qtlogo-64.png");
+        QCOMPARE(TextFile::readBytes(resource, TextFile::SmallFileLimit, &bytes), TextFile::ReadStatus::Ok);
+        QVERIFY(bytes.startsWith("\x89PNG"));
+        QCOMPARE(TextFile::readBytes(resource, 16, &bytes), TextFile::ReadStatus::TooLarge);
+        QCOMPARE(TextFile::readBytes(QStringLiteral(":/no/such"), 16, &bytes), TextFile::ReadStatus::Missing);
+    }
+
+    void writesFollowALinkOnlyToARegularFile()
+    {
+        const QString dir = vorlantest::tempDir();
+        const QString fifo = dir + QStringLiteral("/fifo");
+        const QString folder = dir + QStringLiteral("/folder");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::link(fifo, dir + QStringLiteral("/Equalizer.cfg")));
+        QVERIFY(QFile::link(folder, dir + QStringLiteral("/Vorlan.vln")));
+        QVERIFY(QFile::link(dir + QStringLiteral("/nothing"), dir + QStringLiteral("/dangling.cfg")));
+        for (const char *name : {"/Equalizer.cfg", "/Vorlan.vln", "/fifo", "/folder", "/dangling.cfg"})
+            QVERIFY2(!TextFile::writeLines(dir + QLatin1String(name), {"x"}), name);
+        QVERIFY(isFifo(fifo));
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(QFileInfo(dir + QStringLiteral("/Equalizer.cfg")).symLinkTarget(), fifo);
+        QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/nothing")));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 5);
+
+        // A link into a dotfiles folder keeps working: the file it names is replaced, the link stays.
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/dotfiles")));
+        QVERIFY(TextFile::writeLines(dir + QStringLiteral("/dotfiles/Vorlan.cfg"), {"old"}));
+        QVERIFY(
+            QFile::link(dir + QStringLiteral("/dotfiles/Vorlan.cfg"), dir + QStringLiteral("/Vorlan.cfg")));
+        QVERIFY(TextFile::writeLines(dir + QStringLiteral("/Vorlan.cfg"), {"new"}));
+        QVERIFY(QFileInfo(dir + QStringLiteral("/Vorlan.cfg")).isSymLink());
+        QCOMPARE(TextFile::readLines(dir + QStringLiteral("/dotfiles/Vorlan.cfg")), QStringList{"new"});
+        QCOMPARE(QDir(dir + QStringLiteral("/dotfiles")).entryList(QDir::Files).size(), 1);
+    }
+
+    void fileNamesThatAreNotUtf8KeepTheirBytes()
+    {
+        // A UTF-8 folder holding a Latin-1 file, and a Latin-1 folder holding a UTF-8 file.
+        const QByteArray base = QFile::encodeName(vorlantest::tempDir());
+        const QByteArray mixed1 = base + "/M\xC3\xBAsica/caf\xE9.mp3";
+        const QByteArray mixed2 = base + "/M\xFAsica/caf\xC3\xA9.mp3";
+        for (const QByteArray &native : {mixed1, mixed2}) {
+            QVERIFY(::mkdir(native.left(native.lastIndexOf('/')).constData(), 0700) == 0);
+            const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0600);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+            const QString shown = FileName::decode(native);
+            QCOMPARE(shown, QString::fromLatin1(base) + QString::fromUtf8("/M\xC3\xBAsica/caf\xC3\xA9.mp3"));
+            QCOMPARE(FileName::encode(shown), native);
+            ::unlink(native.constData());
+            ::rmdir(native.left(native.lastIndexOf('/')).constData());
+        }
+        // What names nothing (yet) is UTF-8, and valid UTF-8 stays as it is.
+        QCOMPARE(FileName::encode(QString::fromUtf8("/nowhere/caf\xC3\xA9")),
+                 QByteArray("/nowhere/caf\xC3\xA9"));
+        QCOMPARE(FileName::decode("/a/caf\xC3\xA9"), QString::fromUtf8("/a/caf\xC3\xA9"));
     }
 
     void missingFileReadsEmpty()

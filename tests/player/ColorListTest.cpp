@@ -3,6 +3,7 @@
 #include "tests/TestMain.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -154,12 +155,20 @@ void ColorListTest::damagedFilesNeverCrash()
         QCOMPARE(a, 1);
         QCOMPARE(b, 2);
     }
-    QVERIFY(TextFile::writeAtomically(path, QByteArray(3'000'000, '7')));
-    ColorList huge(path);
-    QCOMPARE(huge.count(), 1);
+    QVERIFY(TextFile::writeAtomically(path, QByteArray(300'000, '7')));
+    ColorList long1(path);
+    QCOMPARE(long1.count(), 1);
     int32_t a, b;
-    QVERIFY(huge.pick(0, &a, &b));
+    QVERIFY(long1.pick(0, &a, &b));
     QCOMPARE(b, 0);
+    // Megabytes are no colour list: nothing is read from it, and nothing replaces it.
+    const QByteArray absurd = "Mine\r\n1\r\n2\r\n" + QByteArray(3'000'000, '7');
+    QVERIFY(TextFile::writeAtomically(path, absurd));
+    ColorList huge(path);
+    QCOMPARE(huge.count(), 0);
+    QVERIFY(huge.add(QStringLiteral("New"), 1, 2).isEmpty());
+    QVERIFY(!huge.remove(0));
+    QCOMPARE(QFileInfo(path).size(), absurd.size());
 }
 
 VORLAN_TEST_CLASS(ColorListTest)

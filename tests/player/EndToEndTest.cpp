@@ -4,10 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
 #include <csignal>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
 
 namespace
 {
@@ -209,6 +214,163 @@ private slots:
         QCOMPARE(QDir(h.out).entryList(QDir::Files).size(), 0);
     }
 
+    void aSignalDuringAStartUpQuestionEndsThePlayerAndLosesNothing_data()
+    {
+        QTest::addColumn<bool>("firstRun");
+        // No settings yet: the first-run question is open, the list is not read yet.
+        QTest::newRow("first-run question") << true;
+        // Statistics that cannot be read: their warning is open before anything else is read.
+        QTest::newRow("statistics warning") << false;
+    }
+
+    void aSignalDuringAStartUpQuestionEndsThePlayerAndLosesNothing()
+    {
+        QFETCH(bool, firstRun);
+        Home h;
+        QByteArray vln;
+        for (int i = 1; i <= 300; ++i)
+            vln += QByteArray::number(i) + "\tSong " + QByteArray::number(i) + "\t00:10\t/music/s" +
+                   QByteArray::number(i) + ".mp3\r\n";
+        write(h.home + QStringLiteral("/Vorlan.vln"), vln);
+        const QString cfg = readAll(h.home + QStringLiteral("/Vorlan.cfg"));
+        if (firstRun)
+            QFile::remove(h.home + QStringLiteral("/Vorlan.cfg"));
+        else
+            QDir().mkpath(h.home + QStringLiteral("/Statistics.lst"));
+
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+        QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.vln")).toUtf8(), vln);
+        if (!firstRun)
+            QCOMPARE(readAll(h.home + QStringLiteral("/Vorlan.cfg")), cfg);
+    }
+
+    void aListItCouldNotReadIsKeptAsideBeforeItIsReplaced()
+    {
+        Home h;
+        // Junk where the list should be: the entries it makes cannot play and leave the list at once.
+        QByteArray junk("\x7F"
+                        "ELF\x02\x01\x01\0\0\0\r\n\x01\x02\x03 garbage\r\n");
+        for (int i = 0; i < 4096; ++i)
+            junk += char((i * 7919) % 256);
+        write(h.home + QStringLiteral("/Vorlan.vln"), junk);
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QFile aside(h.home + QStringLiteral("/Vorlan.vln.bak"));
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), junk);
+
+        // A list the player wrote itself is replaced without a copy.
+        QFile::remove(aside.fileName());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QVERIFY(!QFile::exists(aside.fileName()));
+    }
+
+    void hostileFilesInPlaceOfItsOwnNeitherHangNorAreReplaced()
+    {
+        Home h;
+        const QString fifo = h.dir + QStringLiteral("/fifo");
+        const QString folder = h.dir + QStringLiteral("/folder");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(folder));
+        QFile::remove(h.home + QStringLiteral("/Vorlan.cfg"));
+        QCOMPARE(::mkfifo(QFile::encodeName(h.home + QStringLiteral("/Vorlan.cfg")).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, h.home + QStringLiteral("/Equalizer.cfg")));
+        QFile::remove(h.home + QStringLiteral("/Vorlan.vln"));
+        QVERIFY(QFile::link(folder, h.home + QStringLiteral("/Vorlan.vln")));
+
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+        QVERIFY(QFileInfo(h.home + QStringLiteral("/Vorlan.cfg")).exists());
+        QVERIFY(!QFileInfo(h.home + QStringLiteral("/Vorlan.cfg")).isFile());
+        QCOMPARE(QFileInfo(h.home + QStringLiteral("/Equalizer.cfg")).symLinkTarget(), fifo);
+        QCOMPARE(QFileInfo(h.home + QStringLiteral("/Vorlan.vln")).symLinkTarget(), folder);
+        QVERIFY(!QFileInfo(fifo).isFile());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+        const QString errors = QString::fromLocal8Bit(player.readAllStandardError());
+        QVERIFY2(errors.contains(QStringLiteral("not writing")), qPrintable(errors));
+    }
+
+    void aSongWhoseNameIsNotUtf8PlaysAndIsKept()
+    {
+        Home h;
+        const QByteArray native = QFile::encodeName(h.music) + "/caf\xE9.mp3";
+        QCOMPARE(::rename(QFile::encodeName(h.songs[0]).constData(), native.constData()), 0);
+        // A list from an old disk names it by its own bytes.
+        write(h.home + QStringLiteral("/Vorlan.vln"), "1\tcaf\xE9\t00:00\t" + native + "\r\n");
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        const QString wav = h.out + QString::fromUtf8("/caf\xC3\xA9.wav");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(wav).size() > 1000, 15000);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        // Shown as Latin-1 in the saved list and statistics, and found again from there.
+        const QString shown = h.music + QString::fromUtf8("/caf\xC3\xA9.mp3");
+        QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.vln")).contains(shown));
+        QVERIFY(readAll(h.home + QStringLiteral("/Statistics.lst")).contains(shown));
+        QFile::remove(wav);
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(wav).size() > 1000, 15000);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+    }
+
+    void windowPlacesOffEveryScreenComeBackOntoOne()
+    {
+        Home h;
+        QByteArray cfg = readAll(h.home + QStringLiteral("/Vorlan.cfg")).toUtf8();
+        cfg += "PlayListDock=0\r\nPlayListLeft=-99999\r\nPlayListTop=88888\r\n"
+               "[Info Position]\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\n"
+               "MinMaxPos=-1,-1,-1,-1\r\nNormPos=50000,-70000,50300,-69800\r\n";
+        write(h.home + QStringLiteral("/Vorlan.cfg"), cfg);
+        write(h.home + QStringLiteral("/Vorlan.vln"), QByteArray());
+        QProcess player;
+        player.setProcessEnvironment(h.environment());
+        player.start(vorlanProgram(), {});
+        QVERIFY(player.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(pid_t(player.processId()), SIGTERM);
+        QVERIFY(player.waitForFinished(8000));
+        // Saved where they now are: on the (offscreen) screen, whose top left corner is 0,0.
+        const QString saved = readAll(h.home + QStringLiteral("/Vorlan.cfg"));
+        const auto value = [&](const QString &key) {
+            const qsizetype at = saved.indexOf(key + '=');
+            return saved.mid(at + key.size() + 1, saved.indexOf('\r', at) - at - key.size() - 1);
+        };
+        QVERIFY2(value(QStringLiteral("PlayListLeft")).toInt() >= 0, qPrintable(saved));
+        QVERIFY2(value(QStringLiteral("PlayListTop")).toInt() >= 0, qPrintable(saved));
+        const QStringList norm = value(QStringLiteral("NormPos")).split(',');
+        QCOMPARE(norm.size(), 4);
+        QVERIFY2(norm[0].toInt() >= 0 && norm[0].toInt() < 10000 && norm[1].toInt() >= 0, qPrintable(saved));
+        QCOMPARE(norm[2].toInt() - norm[0].toInt(), 300);
+    }
+
     void aSecondStartHandsItsFileOverAndEnds()
     {
         Home h;
@@ -218,6 +380,15 @@ private slots:
         h.start(first);
         QVERIFY(first.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
+        // Programs that connect, send half a message and wait do not lock the second start out.
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < 20; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(h.runtime + QStringLiteral("/vorlan.socket"));
+            QVERIFY(idle.back()->waitForConnected(1000));
+            idle.back()->write(QByteArray(2, '\0'));
+            idle.back()->flush();
+        }
 
         // Started from the song's folder with a name relative to it: the running player must not read it
         // against a folder of its own.

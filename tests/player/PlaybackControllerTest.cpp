@@ -353,6 +353,37 @@ private slots:
         QCOMPARE(errors.count(), 0);
     }
 
+    void aStreamThatStopsSendingSaysWhy()
+    {
+        // A radio server that sends some audio, then keeps the connection open and sends nothing more.
+        QFile f(fixture("tone-3s-mono.mp3"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray audio = f.readAll().left(6000);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QList<QTcpSocket *> clients;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *s = server.nextPendingConnection();
+            clients << s;
+            connect(s, &QTcpSocket::readyRead, s, [s, audio] {
+                if (!s->readAll().contains("\r\n\r\n"))
+                    return;
+                s->write("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n" + audio);
+                s->flush();
+            });
+        });
+        Rig rig;
+        rig.controller.setLoop(false);
+        QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
+        QSignalSpy states(&rig.controller, &PlaybackController::stateChanged);
+        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:%1/radio.mp3").arg(server.serverPort()));
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 20000);
+        const QString text = errors.first().at(0).toString();
+        QVERIFY2(text.startsWith(QStringLiteral("Cannot Play Stream (the connection dropped")),
+                 qPrintable(text));
+        QVERIFY(states.count() > 0);
+    }
+
     void dropsOfFilesAndAList()
     {
         Rig rig;

@@ -4,6 +4,7 @@
 #include "tests/TestMain.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -304,13 +305,22 @@ void SettingsTest::damagedFileGivesSaneSettings()
     QCOMPARE(cut.outputModule, 0);
     QVERIFY(!cut.loop);
     QCOMPARE(cut.shutTime, 5);
-    QVERIFY(
-        TextFile::writeAtomically(path, QByteArray("[Setting]\r\nMaskUsed=") + QByteArray(3'000'000, 'x')));
+    QVERIFY(TextFile::writeAtomically(path, QByteArray("[Setting]\r\nMaskUsed=") + QByteArray(300'000, 'x')));
     QCOMPARE(Settings::load(path, Screen).maskUsed.size(), 1023);
     // A save over a damaged file still gives a file that reads back as saved.
     const Settings s = changedSettings();
     QVERIFY(s.save(path));
     QCOMPARE(Settings::load(path, Screen), s);
+    // A settings file of megabytes is no settings file: it is not read, and not replaced either.
+    const QByteArray absurd = QByteArray("[Setting]\r\nLoop=0\r\nMaskUsed=") + QByteArray(3'000'000, 'x');
+    QVERIFY(TextFile::writeAtomically(path, absurd));
+    bool existed = true;
+    const Settings defaults = Settings::load(path, Screen, &existed);
+    QVERIFY(defaults.maskUsed.isEmpty());
+    QVERIFY(defaults.loop);
+    QVERIFY(!existed);
+    QVERIFY(!s.save(path));
+    QCOMPARE(QFileInfo(path).size(), absurd.size());
 }
 
 void SettingsTest::placementRestoresWhereTheWindowWas()

@@ -137,6 +137,26 @@ private slots:
         QCOMPARE(paths(model), QStringList({songs + "Live/b.mp3", songs + "Live/b.mp3", root + "/d.mp3"}));
     }
 
+    void hugeListsAndLinesAreReadWithinBounds()
+    {
+        // A line longer than any path names nothing; the lines around it still count.
+        const QString list = songs + "long.m3u";
+        QVERIFY(writeBytes(list, "a.mp3\r\n" + QByteArray(100000, 'x') + "\r\nLive/b.mp3\r\n"));
+        PlaylistModel model;
+        QVERIFY(readM3U(model, list));
+        QCOMPARE(paths(model), QStringList({songs + "a.mp3", songs + "Live/b.mp3"}));
+        // Beyond 64 MiB it is no list: nothing of it is read (a sparse file: no disk is used).
+        const QString huge = songs + "huge.pls";
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[playlist]\r\nFile1=a.mp3\r\n");
+        QVERIFY(file.resize(qint64(65) << 20));
+        file.close();
+        QVERIFY(readPLS(model, huge));
+        QCOMPARE(model.count(), 0);
+        QFile::remove(huge);
+    }
+
     void extendedM3uCommentsDropped()
     {
         const QString list = songs + "ext.m3u";

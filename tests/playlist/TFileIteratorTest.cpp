@@ -1,4 +1,5 @@
 #include "playlist/TFileIterator.h"
+#include "platform/FileName.h"
 #include "playlist/PlaylistTreeAdder.h"
 #include "tests/TestMain.h"
 #include "tests/playlist/MpegTestFiles.h"
@@ -316,7 +317,6 @@ void TFileIteratorTest::survivesLoopsUnreadableFoldersAndOddEntries()
     it.Execute();
     QVERIFY(clock.elapsed() < 10000);
     ::chmod((r + "/locked").constData(), 0700);
-    ::unlink((r + "/odd\xff\xfe.mp3").constData());
 
     // Every real file once: the links lead to folders already walked, so nothing comes twice.
     for (const QString &path : expected)
@@ -326,8 +326,14 @@ void TFileIteratorTest::survivesLoopsUnreadableFoldersAndOddEntries()
     // The locked folder is skipped where the system refuses to list it (root may list it anyway).
     const bool lockedReadable = ::geteuid() == 0;
     QCOMPARE(added.contains(root + QStringLiteral("/locked/secret.mp3")), lockedReadable);
-    for (const QString &path : std::as_const(added))
-        QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
+    // A name that is not UTF-8 comes as Latin-1 text that names the same file again.
+    QVERIFY(added.contains(root + QString::fromLatin1("/odd\xff\xfe.mp3")));
+    for (const QString &path : std::as_const(added)) {
+        struct stat st;
+        QVERIFY2(::stat(FileName::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode),
+                 qPrintable(path));
+    }
+    ::unlink((r + "/odd\xff\xfe.mp3").constData());
 }
 
 void TFileIteratorTest::deepAndWideTrees()

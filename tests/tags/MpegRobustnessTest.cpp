@@ -47,6 +47,33 @@ class MpegRobustnessTest : public QObject
     }
 
 private slots:
+    void theHeaderSearchEndsAfterAFewMegabytes()
+    {
+        const QString path = vorlantest::tempDir() + QStringLiteral("/huge.mp3");
+        const QByteArray audio = frames(kMpeg1L3, kMpeg1L3Length, 4);
+        TMPEGAudio m;
+        // Frames only after 64 MiB of nothing (a sparse file): the search gives up before, as it does in a
+        // file of many gigabytes without frames, instead of reading all of it.
+        QVERIFY(writeFile(path, QByteArray(), 64 << 20, audio));
+        m.setFileName(path);
+        QVERIFY(!m.isValid());
+        QCOMPARE(m.firstFrame(), (64 << 20) + 1);
+        // Frames right after a large ID3v2 tag (30 MiB of pictures) are still found: the tag says its size.
+        const int tagSize = 30 << 20;
+        QByteArray id3("ID3\x03\x00\x00", 6);
+        for (int shift : {21, 14, 7, 0})
+            id3 += char((tagSize >> shift) & 0x7F);
+        QVERIFY(writeFile(path, id3, 10 + tagSize + audio.size(), audio));
+        m.setFileName(path);
+        QVERIFY(m.isValid());
+        QCOMPARE(m.firstFrame(), 10 + tagSize);
+        // Within the first megabytes a frame is found wherever it starts.
+        QVERIFY(writeFile(path, QByteArray(), (12 << 20) + audio.size(), audio));
+        m.setFileName(path);
+        QVERIFY(m.isValid());
+        QCOMPARE(m.firstFrame(), 12 << 20);
+    }
+
     void randomFiles()
     {
         QRandomGenerator rng(20240601);

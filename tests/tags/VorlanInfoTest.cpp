@@ -2,8 +2,11 @@
 #include "tests/TestMain.h"
 #include "tests/tags/MpegBytes.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTest>
+
+#include <cstdio>
 
 class VorlanInfoTest : public QObject
 {
@@ -47,6 +50,43 @@ private slots:
         QCOMPARE(lines[2], fixture(QStringLiteral("freeformat.mp3")) +
                                QStringLiteral("\tUnknown\tUnknown\t0\t0\tStereo\t00:00"));
         QVERIFY(lines[3].isEmpty());
+    }
+
+    void aNameThatIsNotUtf8OpensAndShowsAsLatin1()
+    {
+        const QString dir = vorlantest::tempDir();
+        const QByteArray latin1Name = QFile::encodeName(dir) + "/caf\xE9.mp3";
+        QVERIFY(QFile::copy(fixture(QStringLiteral("mpeg1-layer3.mp3")), dir + QStringLiteral("/x.mp3")));
+        QCOMPARE(
+            ::rename(QFile::encodeName(dir + QStringLiteral("/x.mp3")).constData(), latin1Name.constData()),
+            0);
+        // The name goes through a shell, as bytes; QProcess would send it as UTF-8.
+        QProcess p;
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$(printf '%s/caf\\351.mp3' \"$1\")\""),
+                 QStringLiteral(VORLAN_BUILD_DIR "/tags/vorlaninfo"), dir});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
+                 dir + QString::fromUtf8("/caf\xC3\xA9.mp3\t1.0\tIII\t128\t44100\tJoint-Stereo\t00:00\n"));
+    }
+
+    void controlCharactersInValuesAreShownEscaped()
+    {
+        const QString dir = vorlantest::tempDir();
+        // A title with a line feed and an ESC sequence, and a file name holding a line feed.
+        const QString path = dir + QStringLiteral("/two\nlines.mp3");
+        QVERIFY(mpegbytes::writeFile(
+            path, mpegbytes::frames(mpegbytes::kMpeg1L3, mpegbytes::kMpeg1L3Length, 3) +
+                      mpegbytes::tag("Evil\nforged\x1b[31m", "A\tB", "", "2024", "x\ry\x7f", 0)));
+        const Run r = run({QStringLiteral("-t"), QStringLiteral("%T,T%\t%A,T%\t%CMNT,T%\t%FN,T%"), path});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Evil\\nforged\\e[31m\tA\\tB\tx\\ry\\x7f\ttwo\\nlines.mp3\n"));
+        // The report of a file that cannot be read is escaped as well.
+        const Run missing = run({dir + QStringLiteral("/gone\n\x1b[2J.mp3")});
+        QCOMPARE(missing.status, 1);
+        QCOMPARE(missing.err.count(QLatin1Char('\n')), 1);
+        QVERIFY(!missing.err.contains(QChar(0x1B)));
     }
 
     void templateOption()
