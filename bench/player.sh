@@ -38,7 +38,7 @@ cleanup() {
     [ -n "$X_PID" ] && kill "$X_PID" 2>/dev/null || true
     rm -rf "$WORK"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT HUP INT PIPE TERM
 
 export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
