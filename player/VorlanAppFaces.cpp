@@ -1,0 +1,258 @@
+// The player's two faces: the skinned window and the strip, the switches between them, and Hide All and
+// Show All, which hide and bring back the windows whose labels on the skin are lit.
+#include "player/VorlanApp.h"
+
+#include "engine/EqualizerWindow.h"
+#include "masks/SampleMasks.h"
+#include "masks/SkinnedFace.h"
+#include "masks/SkinnedWindow.h"
+#include "platform/ExePath.h"
+#include "platform/ProfileFile.h"
+#include "player/AboutWindow.h"
+#include "player/MainWindow.h"
+#include "player/PlaybackController.h"
+#include "player/PreferencesWindow.h"
+#include "player/StatisticsWindow.h"
+#include "playlist/AddFilesWindow.h"
+#include "playlist/PlaylistWindow.h"
+#include "tags/FileInfoWindow.h"
+#include "tags/TagEditorWindow.h"
+#include "widgets/FlatButton.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QSlider>
+
+void VorlanApp::wireSkinnedWindow()
+{
+    SkinnedFace *face = m_skinned->face();
+    PlaybackController *c = m_controller;
+    // Play, pause and stop act only when the strip offers the same button.
+    connect(face, &SkinnedFace::playClicked, c, [this] {
+        if (!m_main->PlayBtn->isHidden())
+            m_controller->PlayBtnClick();
+    });
+    connect(face, &SkinnedFace::pauseClicked, c, [this] {
+        if (!m_main->PauseBtn->isHidden())
+            m_controller->PauseBtnClick();
+    });
+    connect(face, &SkinnedFace::stopClicked, c, [this] {
+        if (!m_main->StopBtn->isHidden())
+            m_controller->StopBtnClick();
+    });
+    connect(face, &SkinnedFace::openClicked, m_main, &MainWindow::OpenBtnClick);
+    connect(face, &SkinnedFace::nextClicked, c, &PlaybackController::NextBtnClick);
+    connect(face, &SkinnedFace::prevClicked, c, &PlaybackController::PrevBtnClick);
+    connect(face, &SkinnedFace::loopClicked, m_main, [this] { m_main->LED1Click(false); });
+    connect(face, &SkinnedFace::randomClicked, m_main, [this] { m_main->LED1Click(true); });
+    connect(face, &SkinnedFace::aboutClicked, this, [this] {
+        m_about->show();
+        m_about->raise();
+    });
+    connect(face, &SkinnedFace::configClicked, m_main, [this] { emit m_main->preferencesRequested(); });
+    connect(face, &SkinnedFace::hideAllClicked, m_main, &MainWindow::HideAll1Click);
+    connect(face, &SkinnedFace::playTimeClicked, c, &PlaybackController::ElapsedClick);
+    connect(face, &SkinnedFace::playlistClicked, this, &VorlanApp::togglePlaylist);
+    connect(face, &SkinnedFace::infoClicked, this, &VorlanApp::toggleInfo);
+    connect(face, &SkinnedFace::equalizerClicked, this, [this] {
+        if (m_skinned->face()->equalizerLit()) {
+            m_equalizerWindow->close();
+            m_skinned->face()->setEqualizerLit(false);
+            return;
+        }
+        m_equalizerWindow->show();
+        m_equalizerWindow->raise();
+    });
+    connect(face, &SkinnedFace::sliderPressed, c, &PlaybackController::positionPressed);
+    connect(face, &SkinnedFace::sliderReleased, c, &PlaybackController::positionReleased);
+    connect(face, &SkinnedFace::sliderTrackingStarted, c, &PlaybackController::positionDragStarted);
+    connect(face, &SkinnedFace::sliderValueChanged, c, &PlaybackController::positionValueChanged);
+    connect(face, &SkinnedFace::sliderTrackingStopped, c, &PlaybackController::positionDragEnded);
+    // The knobs move the strip's track bars, which tell the player.
+    connect(face, &SkinnedFace::volumeTrackBarChanged, m_main->VolTrackBar, &QSlider::setValue);
+    connect(face, &SkinnedFace::balanceTrackBarChanged, m_main->BalTrack, &QSlider::setValue);
+
+    connect(c, &PlaybackController::timeTextChanged, face, &SkinnedFace::setTimeText);
+    connect(c, &PlaybackController::positionChanged, face, &SkinnedFace::setPosition);
+    connect(c, &PlaybackController::positionEnabledChanged, face, &SkinnedFace::setPositionEnabled);
+    connect(c, &PlaybackController::volumePositionChanged, face, &SkinnedFace::setVolumePosition);
+    connect(c, &PlaybackController::balancePositionChanged, face, &SkinnedFace::setBalancePosition);
+    connect(c, &PlaybackController::levelsChanged, face, &SkinnedFace::setLevels);
+    connect(c, &PlaybackController::loopRandomChanged, face, &SkinnedFace::setLoopRandom);
+    connect(c, &PlaybackController::titleLinesChanged, face, &SkinnedFace::setTitleLines);
+
+    connect(m_skinned, &SkinnedWindow::backToStripRequested, this, [this] {
+        m_settings.backMask = false;
+        m_prefs->setUseMask(false);
+        showStrip();
+    });
+    connect(m_skinned, &SkinnedWindow::closeRequested, this, &VorlanApp::closeSequence);
+    connect(m_skinned, &SkinnedWindow::filesDropped, c, &PlaybackController::dropFiles);
+    connect(m_skinned, &SkinnedWindow::playlistEntryDropped, c, &PlaybackController::playSelected);
+    connect(m_skinned, &SkinnedWindow::shiftPressed, c, [this] { m_controller->setShiftHeld(true); });
+    connect(m_skinned, &SkinnedWindow::keyPressed, m_main, [this](int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(m_main, &press);
+    });
+    connect(m_skinned, &SkinnedWindow::keyReleased, m_main, [this](int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+        QCoreApplication::sendEvent(m_main, &release);
+    });
+    connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
+    // A mask's best colours go through the preferences' colour pickers.
+    connect(m_skinned, &SkinnedWindow::bestColorsLoaded, m_prefs, [this](int32_t color1, int32_t color2) {
+        m_prefs->setPickerColors(color1, color2);
+        m_prefs->applyColors();
+    });
+    m_playlistWindow->installEventFilter(this);
+    m_info->installEventFilter(this);
+    m_equalizerWindow->installEventFilter(this);
+}
+
+bool VorlanApp::eventFilter(QObject *watched, QEvent *event)
+{
+    // The skinned window's labels follow their windows: lit when shown, out when the user closes them. Hide
+    // All only hides them and keeps the labels lit, so Show All brings them back.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Close) {
+        const bool lit = event->type() == QEvent::Show;
+        if (watched == m_playlistWindow)
+            m_skinned->face()->setPlaylistLit(lit);
+        else if (watched == m_info)
+            m_skinned->face()->setInfoLit(lit);
+        else if (watched == m_equalizerWindow)
+            m_skinned->face()->setEqualizerLit(lit);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void VorlanApp::togglePlaylist()
+{
+    if (m_playlistWindow->isVisible()) {
+        m_playlistWindow->hide();
+        m_skinned->face()->setPlaylistLit(false);
+        return;
+    }
+    applyPlaylistDocking();
+    m_playlistWindow->show();
+    m_playlistWindow->raise();
+}
+
+void VorlanApp::toggleInfo()
+{
+    if (m_skinned->face()->infoLit()) {
+        m_info->close();
+        m_skinned->face()->setInfoLit(false);
+        return;
+    }
+    m_info->show();
+    m_info->raise();
+}
+
+void VorlanApp::loadStartMask()
+{
+    // A first start puts the sample masks where "Change Mask" looks, so there is something to choose.
+    const QString masks = ExePath() + QStringLiteral("Masks");
+    if (!QFileInfo::exists(masks))
+        SampleMasks::install(masks);
+    // The configured mask first; a mask that is gone gives way to the built-in one.
+    const ProfileFile profile(configPath());
+    const QString used = profile.readString(Settings::SectionName, QStringLiteral("MaskUsed"));
+    if (used.isEmpty() || !m_skinned->LoadMask(used))
+        m_skinned->LoadMask(SampleMasks::builtInMaskPath());
+}
+
+void VorlanApp::showSkinnedWindow()
+{
+    m_skinned->show();
+    m_skinned->raise();
+    m_skinned->activateWindow();
+}
+
+void VorlanApp::showStrip()
+{
+    m_skinned->hide();
+    m_main->setSkinnedInUse(false);
+    m_main->placeAtDockEdge();
+    m_main->show();
+    m_main->startHideTimer();
+}
+
+void VorlanApp::changeMask()
+{
+    const QString dir = ExePath() + QStringLiteral("Masks");
+    QWidget *parent =
+        m_skinned->isVisible() ? static_cast<QWidget *>(m_skinned) : static_cast<QWidget *>(m_main);
+    const QString file = m_maskChooser
+                             ? m_maskChooser(parent, dir)
+                             : QFileDialog::getOpenFileName(parent, QStringLiteral("Change Mask"), dir,
+                                                            QStringLiteral("Vorlan Masks (*.msk)"));
+    if (file.isEmpty())
+        return;
+    m_settings.maskUsed = file;
+    m_prefs->setMaskUsed(file);
+    m_skinned->LoadMask(file);
+    m_main->ShowAll1Click();
+}
+
+void VorlanApp::hideAll()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow,
+                                                       m_equalizerWindow})
+        if (w->isVisible())
+            w->setProperty("vorlanPlaced", true);
+    // The strip saw to itself: without a tray it stays at the screen edge, where the pointer finds it; the
+    // skinned window then goes to the task bar instead of out of reach.
+    const bool hideForGood = m_closing || m_main->trayAvailable();
+    if (m_closing)
+        m_main->hide();
+    if (m_playlistWindow->isVisible()) {
+        m_playlistWasVisible = true;
+        m_skinned->face()->setPlaylistLit(true);
+    }
+    m_playlistWindow->hide();
+    m_about->hide();
+    m_info->hide();
+    m_tagEditor->hide();
+    m_addFiles->hide();
+    m_statisticsWindow->hide();
+    if (hideForGood)
+        m_skinned->hide();
+    else if (m_skinned->isVisible())
+        m_skinned->showMinimized();
+    if (m_equalizerWindow->isVisible())
+        m_equalizerWasVisible = true;
+    m_equalizerWindow->hide();
+    m_controller->setTrackPosition(false);
+    m_controller->setMetersRunning(false);
+}
+
+void VorlanApp::showAll()
+{
+    // The strip places and shows itself when it is the player's face.
+    if (m_settings.backMask) {
+        m_skinned->showNormal();
+        showSkinnedWindow();
+    }
+    if (m_playlistWasVisible || m_skinned->face()->playlistLit()) {
+        applyPlaylistDocking();
+        m_playlistWindow->show();
+        m_playlistWasVisible = false;
+    }
+    if (m_skinned->face()->infoLit())
+        m_info->show();
+    if (m_equalizerWasVisible || m_skinned->face()->equalizerLit()) {
+        m_equalizerWindow->show();
+        m_equalizerWasVisible = false;
+    }
+    m_controller->setTrackPosition(true);
+    if (m_controller->playerState() == 1)
+        m_controller->setMetersRunning(true);
+    m_skinned->setOnTopCaption(m_skinned->onTopCaption());
+    if (m_settings.backMask)
+        m_skinned->raise();
+    else
+        m_main->raise();
+}
