@@ -17,23 +17,6 @@
 #include <QLabel>
 #include <QScreen>
 
-namespace
-{
-
-// Background pictures are bitmaps of a few hundred pixels; anything absurdly large is refused.
-QImage readPicture(const QString &path)
-{
-    if (path.isEmpty())
-        return QImage();
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > 16'000'000)
-        return QImage();
-    return reader.read();
-}
-
-} // namespace
-
 TestWindow::TestWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
@@ -63,7 +46,7 @@ bool TestWindow::TestMask(const QString &fileName)
     hide();
 
     m_shaper->setActive(false);
-    const QImage background = readPicture(mask.imagePath(mask.backImage));
+    const QImage background = MaskFile::readImage(mask.imagePath(mask.backImage));
     if (!background.isNull()) {
         resize(background.size());
         m_shaper->MaskedPicture()->setPicture(background);

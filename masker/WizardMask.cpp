@@ -33,18 +33,6 @@ const QString BitmapFilter = QStringLiteral("Piture (*.bmp)");
 const QString MaskFilter = QStringLiteral("Vorlan Masks (*.msk)");
 const QString GifFilter = QStringLiteral("Animated GIF (*.gif)");
 
-// Pictures of a mask are a few hundred pixels; anything absurdly large is refused rather than loaded.
-QImage readImage(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return QImage();
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > 16'000'000)
-        return QImage();
-    return reader.read();
-}
-
 QString fileName(const QString &path)
 {
     return QFileInfo(path).fileName();
@@ -90,7 +78,7 @@ void WizardWindow::Button1Click()
 
 bool WizardWindow::setBackgroundFile(const QString &path)
 {
-    const QImage picture = readImage(path);
+    const QImage picture = MaskFile::readImage(path);
     if (picture.isNull()) {
         m_dialogs.information(this, QStringLiteral("VorlanMasker"),
                               QStringLiteral("\"%1\" is not a picture VorlanMasker can read.").arg(path));
@@ -111,7 +99,7 @@ bool WizardWindow::setBackgroundFile(const QString &path)
 
 bool WizardWindow::setThumbFile(const QString &path)
 {
-    const QImage thumb = readImage(path);
+    const QImage thumb = MaskFile::readImage(path);
     if (thumb.isNull()) {
         m_dialogs.information(this, QStringLiteral("VorlanMasker"),
                               QStringLiteral("\"%1\" is not a picture VorlanMasker can read.").arg(path));
@@ -125,7 +113,7 @@ bool WizardWindow::setThumbFile(const QString &path)
 
 bool WizardWindow::setButtonFile(MaskFile::Button button, const QString &path)
 {
-    const QImage glyph = readImage(path);
+    const QImage glyph = MaskFile::readImage(path);
     if (glyph.isNull() || glyph.width() < 4) {
         m_dialogs.information(this, QStringLiteral("VorlanMasker"),
                               QStringLiteral("\"%1\" is not a picture of four frames.").arg(path));
@@ -151,7 +139,7 @@ bool WizardWindow::setGifFile(const QString &path)
     }
     GifPreview->setAnimating(true);
     m_gifPath = path;
-    const QImage first = readImage(path);
+    const QImage first = MaskFile::readImage(path);
     MarkerButton *marker = m_placement->marker(MaskFile::AnimatedGif);
     marker->setPicture(first, 1);
     if (!first.isNull())
@@ -357,7 +345,7 @@ bool WizardWindow::LoadMask(const QString &fileName)
 
     m_backPath = resolved(m.backImage);
     BackImage->setText(m.backImage);
-    const QImage back = readImage(m.imagePath(m.backImage));
+    const QImage back = MaskFile::readImage(m.imagePath(m.backImage));
     if (!back.isNull())
         m_placement->setBackground(back, m.backColor);
     {
@@ -368,7 +356,7 @@ bool WizardWindow::LoadMask(const QString &fileName)
 
     m_thumbPath = resolved(m.sliderThumb);
     ThumbName->setText(m.sliderThumb);
-    const QImage thumb = readImage(m.imagePath(m.sliderThumb));
+    const QImage thumb = MaskFile::readImage(m.imagePath(m.sliderThumb));
     SliderPreview->setThumbImage(thumb);
     CP2->setValue(m.sliderColor);
     SliderWay->setItemIndex(m.sliderHorizontal() ? 1 : 0);
@@ -385,7 +373,7 @@ bool WizardWindow::LoadMask(const QString &fileName)
     for (int b = 0; b < MaskFile::ButtonCount; ++b) {
         m_buttonPaths[b] = resolved(m.buttonImages[b]);
         ButtonPickers[b]->setToolTip(m.buttonImages[b]);
-        const QImage glyph = readImage(m.buttonImagePath(MaskFile::Button(b)));
+        const QImage glyph = MaskFile::readImage(m.buttonImagePath(MaskFile::Button(b)));
         m_placement->marker(MaskFile::Object(int(MaskFile::PlayButtom) + b))
             ->setPicture(glyph.width() >= 4 ? glyph : QImage(), 4);
     }
@@ -395,7 +383,7 @@ bool WizardWindow::LoadMask(const QString &fileName)
         GifPreview->clear();
     else
         GifPreview->setAnimating(true);
-    m_placement->marker(MaskFile::AnimatedGif)->setPicture(readImage(gif), 1);
+    m_placement->marker(MaskFile::AnimatedGif)->setPicture(MaskFile::readImage(gif), 1);
     ActiveGif->setItemIndex(m.gifActive >= 0 && m.gifActive <= 2 ? m.gifActive : 0);
 
     for (int o = 0; o < MaskFile::ObjectCount; ++o) {

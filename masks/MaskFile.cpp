@@ -1,9 +1,12 @@
 #include "masks/MaskFile.h"
 
 #include "platform/ProfileFile.h"
+#include "platform/TextFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 
 const QString MaskFile::SectionName = QStringLiteral("Vorlan Mask");
 const QString MaskFile::DefaultAuthor = QStringLiteral("Nuri Calvat");
@@ -204,4 +207,20 @@ QString MaskFile::resolveImage(const QString &maskPath, const QString &imageName
         if (entry.compare(bare, Qt::CaseInsensitive) == 0)
             return folder.absoluteFilePath(entry);
     return QString();
+}
+
+QImage MaskFile::readImage(const QString &path)
+{
+    constexpr qint64 MaxBytes = 32 * 1024 * 1024;
+    constexpr qint64 MaxPixels = 16'000'000;
+    QByteArray bytes;
+    if (path.isEmpty() || TextFile::readBytes(path, MaxBytes, &bytes) != TextFile::ReadStatus::Ok)
+        return QImage();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
+        return QImage();
+    return reader.read();
 }

@@ -4,6 +4,7 @@
 // keys lie in the one section "Vorlan Mask". The player, the masker's "Load Mask" and the masker's test
 // window read the same file with different defaults for missing keys, so a MaskFile is always read for one of
 // them.
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -133,6 +134,9 @@ public:
     QString imagePath(const QString &imageName) const { return resolveImage(path, imageName); }
     QString buttonImagePath(Button button) const { return imagePath(buttonImages[button]); }
     static QString resolveImage(const QString &maskPath, const QString &imageName);
+    // Reads a picture of a mask: only a regular file of a sane size (a FIFO or a device in its place never
+    // blocks), and not an absurd number of pixels. A null image when it cannot be read.
+    static QImage readImage(const QString &path);
 
     bool operator==(const MaskFile &) const = default;
 };

@@ -252,7 +252,7 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
     // Slider: a two-frame thumb when the mask has one.
     const QString thumb = mask.imagePath(mask.sliderThumb);
     if (!thumb.isEmpty()) {
-        const QImage image(thumb);
+        const QImage image = MaskFile::readImage(thumb);
         if (!image.isNull())
             Slider->setThumbImage(image);
     }
@@ -275,7 +275,7 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
 
     for (int i = 0; i < MaskFile::ButtonCount; ++i) {
         const QString path = mask.buttonImagePath(MaskFile::Button(i));
-        const QImage glyph = path.isEmpty() ? QImage() : QImage(path);
+        const QImage glyph = MaskFile::readImage(path);
         if (glyph.isNull())
             m_buttons[i]->clearGlyph(); // invisible but still clickable
         else

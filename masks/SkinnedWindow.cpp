@@ -18,23 +18,6 @@
 const QString SkinnedWindow::PlaylistEntriesMimeType =
     QStringLiteral("application/x-vorlan-playlist-entries");
 
-namespace
-{
-
-// Background pictures are bitmaps of a few hundred pixels; anything absurdly large is refused.
-QImage readPicture(const QString &path)
-{
-    if (path.isEmpty())
-        return QImage();
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > 16'000'000)
-        return QImage();
-    return reader.read();
-}
-
-} // namespace
-
 SkinnedWindow::SkinnedWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral("Vorlan"));
@@ -78,7 +61,7 @@ bool SkinnedWindow::LoadMask(const QString &fileName)
     step();
 
     // A mask without a readable background keeps the old picture and outline.
-    const QImage background = readPicture(mask.imagePath(mask.backImage));
+    const QImage background = MaskFile::readImage(mask.imagePath(mask.backImage));
     if (!background.isNull()) {
         resize(background.size());
         step();

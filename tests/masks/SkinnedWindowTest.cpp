@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <sys/stat.h>
 
 namespace
 {
@@ -149,6 +150,21 @@ private slots:
         QVERIFY(window.LoadMask(writeMask(m_dir, {"BackImage=gone.bmp", "TitleFont=20"})));
         QCOMPARE(window.size(), QSize(200, 100));
         QCOMPARE(window.shaper()->MaskedPicture()->Picture().size(), QSize(200, 100));
+    }
+
+    void picturesThatAreNotFilesNeitherBlockNorLoad()
+    {
+        // A FIFO in a picture's place would block a plain read for good.
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir + QStringLiteral("/fifo.bmp")).constData(), 0600) == 0);
+        QDir().mkdir(m_dir + QStringLiteral("/folder.bmp"));
+        SkinnedWindow window;
+        window.setFlyOffDelay(0);
+        QVERIFY(window.LoadMask(writeMask(m_dir, {"BackImage=back.bmp", "PlayBtn=fifo.bmp",
+                                                  "SliderThumb=folder.bmp", "StopBtn=play.bmp"})));
+        QVERIFY(!window.face()->PlayBtn->hasGlyph());
+        QVERIFY(window.face()->StopBtn->hasGlyph());
+        QVERIFY(window.LoadMask(writeMask(m_dir, {"BackImage=fifo.bmp"})));
+        QCOMPARE(window.size(), QSize(200, 100));
     }
 
     void theAnimatedPictureFollowsItsHoverMode()
