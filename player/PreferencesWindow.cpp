@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -152,7 +153,9 @@ PreferencesWindow::PreferencesWindow(Settings *settings, QWidget *parent)
     buildFrame(content);
     showPickerColors();
     applyFrameColors(QColor(0x00, 0x80, 0xC0), Qt::white);
-    resize(580, 420);
+    // Every tab's name in view: no scroll arrows hiding "Timer Shutdown" and the mask tab.
+    setMinimumWidth(Tabs->tabBar()->sizeHint().width() + 2 * StripWidth + 40);
+    resize(std::max(580, minimumWidth()), 420);
 }
 
 PreferencesWindow::~PreferencesWindow() = default;
