@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QToolButton>
+#include <algorithm>
 
 const QString SkinnedFace::OnTopOn = QStringLiteral("T");
 const QString SkinnedFace::OnTopOff = QStringLiteral("..");
@@ -23,6 +24,8 @@ namespace
 {
 
 constexpr int LevelMax = 180;
+constexpr int MaxPointSize = 144;
+constexpr int MaxShadow = 20; // the editor's range
 
 QColor colour(int32_t value)
 {
@@ -259,14 +262,15 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
     Slider->setBackColor(colour(mask.sliderColor));
     Slider->setHorizontal(mask.sliderHorizontal());
 
-    PlayTime->setPointSize(mask.timeFont);
-    PlayTime->setAngle(mask.timeAngle);
+    // Values from a file: fonts and shadows are kept within what a window can draw in good time.
+    PlayTime->setPointSize(std::clamp(mask.timeFont, 1, MaxPointSize));
+    PlayTime->setAngle(mask.timeAngle % 360);
     PlayTime->setShadowColor(colour(mask.timeShadowColor));
-    PlayTime->setShadowSize(mask.timeShadowSize);
-    PlayTime->setShadowDepth(mask.timeShadowDepth);
+    PlayTime->setShadowSize(std::clamp(mask.timeShadowSize, 0, MaxShadow));
+    PlayTime->setShadowDepth(std::clamp(mask.timeShadowDepth, 0, MaxShadow));
     advance();
 
-    Title->setPointSize(mask.titleFont);
+    Title->setPointSize(std::clamp(mask.titleFont, 1, MaxPointSize));
     Title->setBackColor(colour(mask.titleColor));
     advance();
 

@@ -4,6 +4,7 @@
 #include "masks/TFormShaper.h"
 #include "platform/TextFile.h"
 #include "tests/TestMain.h"
+#include "widgets/AngleLabel.h"
 #include "widgets/BlockGauge.h"
 #include "widgets/FlashLabel.h"
 #include "widgets/Gauge.h"
@@ -165,6 +166,14 @@ private slots:
         QVERIFY(window.face()->StopBtn->hasGlyph());
         QVERIFY(window.LoadMask(writeMask(m_dir, {"BackImage=fifo.bmp"})));
         QCOMPARE(window.size(), QSize(200, 100));
+
+        // Absurd sizes from a file stay within what the window can draw in good time.
+        QVERIFY(window.LoadMask(writeMask(
+            m_dir, {"TimeFont=100000", "TitleFont=-7", "TimeShodowSize=5000", "TimeShodowDepth=-3"})));
+        QVERIFY(window.face()->PlayTime->font().pointSize() <= 144);
+        QVERIFY(window.face()->Title->font().pointSize() >= 1);
+        QVERIFY(window.face()->PlayTime->shadowSize() <= 20);
+        QCOMPARE(window.face()->PlayTime->shadowDepth(), 0);
     }
 
     void theAnimatedPictureFollowsItsHoverMode()
