@@ -24,12 +24,7 @@ SkinnedWindow::SkinnedWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt:
     setAcceptDrops(true);
     m_backImage = new QLabel(this);
     m_backImage->setObjectName(QStringLiteral("BackImage"));
-    m_shaper = new TFormShaper(this);
-    m_shaper->setBackgrnd(m_backImage);
-    m_shaper->setShowCaption(false);
-    m_shaper->MaskedPicture()->setMaskColor(0x00FF00);
-    m_shaper->setWindowMove(TFormShaper::FullMove);
-    m_shaper->setActive(true);
+    m_shaper = TFormShaper::forSkin(this, m_backImage);
     m_kTop = new TKTop(this);
     m_face = new SkinnedFace(this);
     m_face->setGeometry(rect());

@@ -37,6 +37,17 @@ TFormShaper::TFormShaper(QWidget *owner) : QObject(owner), m_owner(owner), m_pic
     m_owner->installEventFilter(this);
 }
 
+TFormShaper *TFormShaper::forSkin(QWidget *owner, QLabel *background)
+{
+    auto *shaper = new TFormShaper(owner);
+    shaper->setBackgrnd(background);
+    shaper->setShowCaption(false);
+    shaper->MaskedPicture()->setMaskColor(0x00FF00);
+    shaper->setWindowMove(FullMove);
+    shaper->setActive(true);
+    return shaper;
+}
+
 TFormShaper::~TFormShaper()
 {
     m_owner->removeEventFilter(this);

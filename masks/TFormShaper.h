@@ -49,6 +49,9 @@ public:
     explicit TFormShaper(QWidget *owner);
     ~TFormShaper() override;
 
+    // The shaper of a skinned window: lime cut away, no caption, dragged by the background, active.
+    static TFormShaper *forSkin(QWidget *owner, QLabel *background);
+
     QWidget *owner() const { return m_owner; }
     TMaskedPicture *MaskedPicture() const { return m_picture; }
 
