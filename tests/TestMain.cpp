@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <memory>
 
 namespace vorlantest
@@ -57,6 +59,10 @@ int main(int argc, char **argv)
             functions << arg;
         }
     }
+    // A long run's log may reach the reader cut in the middle, so the failures are told again at its end.
+    const bool ownOutput = !options.contains(QStringLiteral("-o"));
+    const QString logPath = root.path() + QStringLiteral("/class-log.txt");
+    QStringList failureLines;
     int failures = 0;
     for (auto &make : vorlantest::registry()) {
         std::unique_ptr<QObject> test(make());
@@ -68,7 +74,25 @@ int main(int argc, char **argv)
         }
         if (!functions.isEmpty() && mine.isEmpty())
             continue;
-        failures += QTest::qExec(test.get(), QStringList{QString::fromLocal8Bit(argv[0])} + options + mine);
+        QStringList args{QString::fromLocal8Bit(argv[0])};
+        if (ownOutput)
+            args << QStringLiteral("-o") << QStringLiteral("-,txt") << QStringLiteral("-o") << logPath + ",txt";
+        const int failed = QTest::qExec(test.get(), args + options + mine);
+        failures += failed;
+        QFile log(logPath);
+        if (failed > 0 && ownOutput && log.open(QIODevice::ReadOnly)) {
+            const QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
+            for (int i = 0; i < lines.size(); ++i) {
+                if (!lines[i].startsWith(QStringLiteral("FAIL!")))
+                    continue;
+                failureLines << lines[i];
+                for (int j = i + 1; j < lines.size() && lines[j].startsWith(' '); ++j)
+                    failureLines << lines[j];
+            }
+        }
     }
+    if (!failureLines.isEmpty())
+        fprintf(stderr, "\n%d test function(s) failed:\n%s\n", failures,
+                qPrintable(failureLines.join('\n')));
     return failures == 0 ? 0 : 1;
 }
