@@ -18,13 +18,62 @@
 namespace TextFile
 {
 
+namespace
+{
+
+// The length of the well-formed UTF-8 sequence of more than one byte at p, or 0.
+int utf8Sequence(const unsigned char *p, qsizetype left)
+{
+    const unsigned char c = p[0];
+    int length = 0;
+    unsigned int min = 0;
+    unsigned int code = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2, code = c & 0x1F, min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3, code = c & 0x0F, min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4, code = c & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (left < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (p[i] & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
 QString decodeLine(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    return QString::fromLatin1(bytes);
+    // Mixed: a list line may hold a Latin-1 file name beside UTF-8 titles and folders, so every well-formed
+    // UTF-8 sequence is read as such and every other byte as Latin-1.
+    text.clear();
+    text.reserve(bytes.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const int length = p[i] < 0x80 ? 0 : utf8Sequence(p + i, n - i);
+        if (length == 0) {
+            text += QChar(p[i]);
+            ++i;
+        } else {
+            text += QString::fromUtf8(reinterpret_cast<const char *>(p + i), length);
+            i += length;
+        }
+    }
+    return text;
 }
 
 QStringList splitLines(const QByteArray &bytes)
@@ -215,6 +264,24 @@ bool writeLines(const QString &path, const QStringList &lines)
         bytes += "\r\n";
     }
     return writeAtomically(path, bytes);
+}
+
+bool writeByteLines(const QString &path, const QList<QByteArray> &lines)
+{
+    QByteArray bytes;
+    for (const QByteArray &line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return writeAtomically(path, bytes);
+}
+
+QByteArray lineWithFileName(const QString &line, const QString &fileName)
+{
+    const qsizetype at = fileName.isEmpty() ? -1 : line.lastIndexOf(fileName);
+    if (at < 0)
+        return line.toUtf8();
+    return line.left(at).toUtf8() + FileName::encode(fileName) + line.mid(at + fileName.size()).toUtf8();
 }
 
 } // namespace TextFile

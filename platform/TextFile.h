@@ -7,6 +7,7 @@
 // only up to a size fitting their kind. Writes follow a symbolic link only to a regular file: a device or a
 // FIFO in a file's place is never replaced.
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -41,10 +42,16 @@ QStringList readLines(const QString &path, bool *ok = nullptr, qint64 maxBytes =
                       ReadStatus *status = nullptr);
 // Splits raw bytes into decoded lines (no line end kept; a final line end does not add an empty line).
 QStringList splitLines(const QByteArray &bytes);
-// UTF-8 when the bytes are valid UTF-8, else Latin-1.
+// UTF-8 when the bytes are valid UTF-8; otherwise each well-formed UTF-8 sequence as UTF-8 and every other
+// byte as Latin-1.
 QString decodeLine(const QByteArray &bytes);
 // Every line ended by CR LF, the last one too. False when the file could not be written; the old file stays.
 bool writeLines(const QString &path, const QStringList &lines);
+// The same for lines already in bytes.
+bool writeByteLines(const QString &path, const QList<QByteArray> &lines);
+// A line as UTF-8, but the file name in it (its last occurrence) as the bytes that name the file on disk,
+// so a name from an old disk that is not UTF-8 is written back exactly as it is.
+QByteArray lineWithFileName(const QString &line, const QString &fileName);
 // Writes bytes to a temporary file beside path (beside the link's target when path is a link to a regular
 // file) and renames it over path. Refused, with a message on stderr, when path is anything but a regular
 // file, a link to one, or nothing yet.

@@ -183,11 +183,11 @@ bool Statistics::save(const QString &path) const
     // An emptied list leaves the file alone: only "Clear Statistics" removes the counts for good.
     if (m_entries.isEmpty())
         return true;
-    QStringList lines;
+    QList<QByteArray> lines;
     lines.reserve(m_entries.size());
     for (const StatisticsEntry &e : m_entries)
-        lines << lineFromEntry(e);
-    return TextFile::writeLines(path, lines);
+        lines << TextFile::lineWithFileName(lineFromEntry(e), e.path);
+    return TextFile::writeByteLines(path, lines);
 }
 
 bool Statistics::clearStatistics(const QString &path)

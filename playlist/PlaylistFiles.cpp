@@ -302,12 +302,25 @@ bool dropFiles(PlaylistModel &model, const QStringList &names)
 
 bool writeM3U(const PlaylistModel &model, const QString &path)
 {
-    return TextFile::writeLines(path, m3uLines(entryPaths(model), listDirectory(path)));
+    const QString dir = listDirectory(path);
+    const QByteArray nativeDir = FileName::encode(dir);
+    QList<QByteArray> lines;
+    for (const QString &line : m3uLines(entryPaths(model), dir)) {
+        // Relative lines are cut from the bytes of the whole name, which begin with the folder's bytes.
+        const bool relative = !line.startsWith(QLatin1Char('/')) && !PlaylistModel::IsStreamUrl(line);
+        const QByteArray whole = relative ? FileName::encode(dir + line) : QByteArray();
+        lines << (relative && whole.startsWith(nativeDir) ? whole.mid(nativeDir.size())
+                                                          : TextFile::lineWithFileName(line, line));
+    }
+    return TextFile::writeByteLines(path, lines);
 }
 
 bool writePLS(const PlaylistModel &model, const QString &path)
 {
-    return TextFile::writeLines(path, plsLines(entryPaths(model)));
+    QList<QByteArray> lines;
+    for (const QString &line : plsLines(entryPaths(model)))
+        lines << TextFile::lineWithFileName(line, line.mid(line.indexOf(QLatin1Char('=')) + 1));
+    return TextFile::writeByteLines(path, lines);
 }
 
 bool isWellFormedVLN(const QStringList &lines)
@@ -348,13 +361,14 @@ bool setAsideDamagedVLN(const QString &path)
 
 bool writeVLN(const PlaylistModel &model, const QString &path)
 {
-    QStringList lines;
+    QList<QByteArray> lines;
     lines.reserve(model.count());
     for (const QString &line : model.lines()) {
-        if (!hasLineBreak(line))
-            lines << line;
+        // Junk from a damaged list is not written back: the next start would take the list for damaged.
+        if (isWellFormedVLN({line}))
+            lines << TextFile::lineWithFileName(line, PlaylistModel::EntryPath(line));
     }
-    return TextFile::writeLines(path, lines);
+    return TextFile::writeByteLines(path, lines);
 }
 
 } // namespace PlaylistFiles

@@ -68,6 +68,11 @@ private slots:
         const QStringList lines = TextFile::splitLines("Mot\xF6rhead\r\nMot\xC3\xB6rhead\r\n");
         QCOMPARE(lines.at(0), QString::fromUtf8("Mot\xC3\xB6rhead"));
         QCOMPARE(lines.at(1), QString::fromUtf8("Mot\xC3\xB6rhead"));
+        // A UTF-8 title and folder beside a Latin-1 file name in one line: each part reads as itself.
+        QCOMPARE(TextFile::decodeLine("Bj\xC3\xB6rk\t/M\xC3\xBCsik/caf\xE9.mp3"),
+                 QString::fromUtf8("Bj\xC3\xB6rk\t/M\xC3\xBCsik/caf\xC3\xA9.mp3"));
+        // Cut or overlong sequences are bytes, not characters.
+        QCOMPARE(TextFile::decodeLine("\xC3x\xC0\xAF\xE2\x82"), QString::fromLatin1("\xC3x\xC0\xAF\xE2\x82"));
     }
 
     void writesUtf8WithCrLfAndReadsItBack()

@@ -265,7 +265,8 @@ private slots:
         player.setProcessEnvironment(h.environment());
         player.start(vorlanProgram(), {});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
+        // Answering the socket, it has read its files and started.
+        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(8000));
         QFile aside(h.home + QStringLiteral("/Vorlan.vln.bak"));
@@ -276,7 +277,8 @@ private slots:
         QFile::remove(aside.fileName());
         player.start(vorlanProgram(), {});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
+        // Answering the socket, it has read its files and started.
+        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(8000));
         QVERIFY(!QFile::exists(aside.fileName()));
@@ -299,7 +301,8 @@ private slots:
         player.setProcessEnvironment(h.environment());
         player.start(vorlanProgram(), {});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
+        // Answering the socket, it has read its files and started.
+        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(8000));
         QCOMPARE(player.exitStatus(), QProcess::NormalExit);
@@ -317,10 +320,13 @@ private slots:
     void aSongWhoseNameIsNotUtf8PlaysAndIsKept()
     {
         Home h;
-        const QByteArray native = QFile::encodeName(h.music) + "/caf\xE9.mp3";
+        // A Latin-1 file in a UTF-8 folder, as a copy from an old disk into today's music folder leaves it.
+        const QByteArray folder = QFile::encodeName(h.music) + "/M\xC3\xBCsik";
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        const QByteArray native = folder + "/caf\xE9.mp3";
         QCOMPARE(::rename(QFile::encodeName(h.songs[0]).constData(), native.constData()), 0);
-        // A list from an old disk names it by its own bytes.
-        write(h.home + QStringLiteral("/Vorlan.vln"), "1\tcaf\xE9\t00:00\t" + native + "\r\n");
+        // A list from an old disk names it by its own bytes; its title is UTF-8.
+        write(h.home + QStringLiteral("/Vorlan.vln"), "1\tCaf\xC3\xA9 au lait\t00:00\t" + native + "\r\n");
         QProcess player;
         player.setProcessEnvironment(h.environment());
         player.start(vorlanProgram(), {});
@@ -329,10 +335,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(wav).size() > 1000, 15000);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(8000));
-        // Shown as Latin-1 in the saved list and statistics, and found again from there.
-        const QString shown = h.music + QString::fromUtf8("/caf\xC3\xA9.mp3");
-        QVERIFY(readAll(h.home + QStringLiteral("/Vorlan.vln")).contains(shown));
-        QVERIFY(readAll(h.home + QStringLiteral("/Statistics.lst")).contains(shown));
+        // The saved list and statistics name it by the same bytes, beside the UTF-8 title.
+        const auto bytesOf = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray vln = bytesOf(h.home + QStringLiteral("/Vorlan.vln"));
+        QVERIFY2(vln.contains("\tCaf\xC3\xA9 au lait\t") && vln.contains("\t" + native + "\r\n"),
+                 vln.constData());
+        QVERIFY2(bytesOf(h.home + QStringLiteral("/Statistics.lst")).contains("," + native),
+                 bytesOf(h.home + QStringLiteral("/Statistics.lst")).constData());
         QFile::remove(wav);
         player.start(vorlanProgram(), {});
         QVERIFY(player.waitForStarted());
@@ -354,7 +366,8 @@ private slots:
         player.setProcessEnvironment(h.environment());
         player.start(vorlanProgram(), {});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
+        // Answering the socket, it has read its files and started.
+        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(8000));
         // Saved where they now are: on the (offscreen) screen, whose top left corner is 0,0.

@@ -4,9 +4,12 @@
 #include "tests/TestMain.h"
 #include "tests/playlist/MpegTestFiles.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace PlaylistFiles;
 using playlisttest::readBytes;
@@ -291,6 +294,30 @@ private slots:
         PlaylistModel model;
         QVERIFY(readM3U(model, songs + "latin1.m3u"));
         QCOMPARE(paths(model), QStringList({songs + "caf\u00e9.mp3"}));
+
+        // A name that is Latin-1 on disk is written back by its own bytes in every list format, and read
+        // back from each to the same file.
+        const QByteArray native = QFile::encodeName(songs) + "old\xe9.mp3";
+        QVERIFY(writeMpeg(songs + "tmp.mp3", 5));
+        QCOMPARE(::rename(QFile::encodeName(songs + "tmp.mp3").constData(), native.constData()), 0);
+        const QString shown = songs + QString::fromLatin1("old\xe9.mp3");
+        model.clear();
+        model.PlaylistAddFile(shown);
+        const auto bytesOf = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QVERIFY(writeM3U(model, songs + "out.m3u"));
+        QCOMPARE(bytesOf(songs + "out.m3u"), QByteArray("old\xe9.mp3\r\n"));
+        QVERIFY(writePLS(model, songs + "out.pls"));
+        QVERIFY(bytesOf(songs + "out.pls").contains("file1=" + native + "\r\n"));
+        QVERIFY(writeVLN(model, songs + "out.vln"));
+        QVERIFY(bytesOf(songs + "out.vln").endsWith("\t" + native + "\r\n"));
+        for (const char *list : {"out.m3u", "out.pls", "out.vln"}) {
+            PlaylistModel again;
+            QVERIFY(readByExtension(again, songs + list));
+            QCOMPARE(paths(again), QStringList({shown}));
+        }
     }
 
     void unwritableListReportsFailure()
