@@ -1,4 +1,5 @@
 #include "masks/SkinnedWindow.h"
+#include "platform/FileName.h"
 
 #include "masks/FlyOff.h"
 #include "masks/MaskLoaderWindow.h"
@@ -212,7 +213,7 @@ void SkinnedWindow::dropEvent(QDropEvent *event)
     QStringList files;
     for (const QUrl &url : mime->urls())
         if (url.isLocalFile())
-            files << url.toLocalFile();
+            files << FileName::fromLocalUrl(url);
     if (!files.isEmpty())
         emit filesDropped(files);
 }

@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <QFile>
+
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace FileName
@@ -56,6 +59,53 @@ QString decode(const QByteArray &bytes)
         start = slash + 1;
     }
     return text;
+}
+
+QString fromLocalUrl(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return QString();
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return bytes.isEmpty() ? url.toLocalFile() : decode(bytes);
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    QStringList names;
+    const QByteArray native = encode(folder);
+    DIR *dir = ::opendir(native.isEmpty() ? "/" : native.constData());
+    if (!dir)
+        return names;
+    while (const struct dirent *e = ::readdir(dir)) {
+        if (e->d_name[0] == '.' && (e->d_name[1] == 0 || (e->d_name[1] == '.' && e->d_name[2] == 0)))
+            continue;
+        names << decode(QByteArray(e->d_name));
+    }
+    ::closedir(dir);
+    return names;
+}
+
+QString repair(const QString &path)
+{
+    if (!path.contains(QChar::ReplacementCharacter))
+        return path;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QString repaired;
+    for (int i = 0; i < parts.size(); ++i) {
+        QString part = parts[i];
+        if (part.contains(QChar::ReplacementCharacter)) {
+            // The entry Qt would have shown this way.
+            for (const QString &name : folderEntries(repaired.isEmpty() ? QStringLiteral("/") : repaired)) {
+                const QByteArray native = encode(repaired + QLatin1Char('/') + name);
+                if (QFile::decodeName(native.mid(native.lastIndexOf('/') + 1)) == part) {
+                    part = name;
+                    break;
+                }
+            }
+        }
+        repaired += (i > 0 ? QStringLiteral("/") : QString()) + part;
+    }
+    return repaired;
 }
 
 QByteArray encode(const QString &path)

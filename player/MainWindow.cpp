@@ -1,4 +1,5 @@
 #include "player/MainWindow.h"
+#include "platform/FileName.h"
 
 #include "player/PlaybackController.h"
 #include "widgets/ClickLabel.h"
@@ -783,7 +784,7 @@ void MainWindow::dropEvent(QDropEvent *event)
     QStringList names;
     for (const QUrl &url : mime->urls())
         if (url.isLocalFile())
-            names << url.toLocalFile();
+            names << FileName::fromLocalUrl(url);
     m_controller->dropFiles(names);
 }
 

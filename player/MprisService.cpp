@@ -1,4 +1,5 @@
 #include "player/MprisService.h"
+#include "platform/FileName.h"
 
 #include "engine/xaudio/xaudio.h"
 #include "player/MprisAdaptors.h"
@@ -270,7 +271,7 @@ void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
     if (url.isLocalFile())
-        m_controller->handOver(url.toLocalFile());
+        m_controller->handOver(FileName::fromLocalUrl(url));
     else if (PlaylistModel::IsStreamUrl(uri))
         m_controller->handOver(uri);
 }

@@ -1,4 +1,5 @@
 #include "playlist/AddFilesWindow.h"
+#include "platform/FileName.h"
 
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistTreeAdder.h"
@@ -22,6 +23,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include <sys/stat.h>
 
 const QString AddFilesWindow::DeleteTitle = QStringLiteral("Vorlan  * Delete Files *");
 const QStringList AddFilesWindow::FileMask = {QStringLiteral("*.MP2"), QStringLiteral("*.MP3")};
@@ -249,12 +252,29 @@ void AddFilesWindow::fillPlaces()
     }
 }
 
+namespace
+{
+
+bool isRegularFile(const QString &path)
+{
+    struct stat st;
+    return ::stat(FileName::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isFolder(const QString &path)
+{
+    struct stat st;
+    return ::stat(FileName::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
 bool AddFilesWindow::setCurrentFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir())
+    const QString repaired = FileName::repair(folder);
+    if (folder.isEmpty() || !isFolder(repaired))
         return false;
-    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    const QString clean = QDir::cleanPath(QDir::current().absoluteFilePath(repaired));
     const bool changed = clean != m_folder;
     m_folder = clean;
     showFolderInTree();
@@ -287,15 +307,21 @@ void AddFilesWindow::refreshFiles()
     static const QIcon icon = QFileIconProvider().icon(QAbstractFileIconProvider::File);
     m_filesStale = false;
     FileListBox1->clear();
-    const QStringList names =
-        QDir(m_folder).entryList(FileMask, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
-    for (const QString &name : names)
+    // Read by bytes: Qt's listing would turn a name that is not UTF-8 into one that names nothing.
+    QStringList names;
+    for (const QString &name : FileName::folderEntries(m_folder)) {
+        if (QDir::match(FileMask, name) && isRegularFile(fullPath(name)))
+            names << name;
+    }
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    for (const QString &name : std::as_const(names))
         new QListWidgetItem(icon, name, FileListBox1);
 }
 
 void AddFilesWindow::showAndRefresh()
 {
-    if (!QFileInfo(m_folder).isDir())
+    if (!isFolder(m_folder))
         setCurrentFolder(QDir::homePath());
     refreshFiles();
     show();

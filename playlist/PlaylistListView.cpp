@@ -1,4 +1,5 @@
 #include "playlist/PlaylistListView.h"
+#include "platform/FileName.h"
 
 #include "playlist/PlaylistModel.h"
 
@@ -193,7 +194,7 @@ QStringList PlaylistListView::droppedNames(const QMimeData *data)
         return names;
     for (const QUrl &url : data->urls()) {
         if (url.isLocalFile())
-            names << url.toLocalFile();
+            names << FileName::fromLocalUrl(url);
     }
     return names;
 }

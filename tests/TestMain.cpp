@@ -51,8 +51,8 @@ int main(int argc, char **argv)
         if (arg.startsWith('-')) {
             options << arg;
             // Options with a value take the next argument along.
-            static const QStringList withValue{"-o", "-maxwarnings", "-eventdelay", "-keydelay", "-mousedelay",
-                                               "-platform", "-xunit", "-callgrind"};
+            static const QStringList withValue{"-o",          "-maxwarnings", "-eventdelay", "-keydelay",
+                                               "-mousedelay", "-platform",    "-xunit",      "-callgrind"};
             if (withValue.contains(arg) && i + 1 < argc)
                 options << QString::fromLocal8Bit(argv[++i]);
         } else {
@@ -76,7 +76,8 @@ int main(int argc, char **argv)
             continue;
         QStringList args{QString::fromLocal8Bit(argv[0])};
         if (ownOutput)
-            args << QStringLiteral("-o") << QStringLiteral("-,txt") << QStringLiteral("-o") << logPath + ",txt";
+            args << QStringLiteral("-o") << QStringLiteral("-,txt") << QStringLiteral("-o")
+                 << logPath + ",txt";
         const int failed = QTest::qExec(test.get(), args + options + mine);
         failures += failed;
         QFile log(logPath);
@@ -92,7 +93,6 @@ int main(int argc, char **argv)
         }
     }
     if (!failureLines.isEmpty())
-        fprintf(stderr, "\n%d test function(s) failed:\n%s\n", failures,
-                qPrintable(failureLines.join('\n')));
+        fprintf(stderr, "\n%d test function(s) failed:\n%s\n", failures, qPrintable(failureLines.join('\n')));
     return failures == 0 ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 #include "playlist/AddFilesWindow.h"
+#include "platform/FileName.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistTreeAdder.h"
 #include "tests/TestMain.h"
@@ -16,6 +17,11 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -75,6 +81,7 @@ private slots:
     void showRefreshesAndXCloses();
     void backgroundDragsTheWindow();
     void nothingIsLookedUpBeforeTheWindowIsShown();
+    void namesThatAreNotUtf8AreListedAndAdded();
 };
 
 void AddFilesWindowTest::showsCaptionsAndTheAudioFilesOfTheFolder()
@@ -361,4 +368,29 @@ void AddFilesWindowTest::nothingIsLookedUpBeforeTheWindowIsShown()
 }
 
 VORLAN_TEST_CLASS(AddFilesWindowTest)
+void AddFilesWindowTest::namesThatAreNotUtf8AreListedAndAdded()
+{
+    // A folder and a song copied from an old disk, both named in Latin-1.
+    const QString root = vorlantest::tempDir();
+    const QByteArray folder = QFile::encodeName(root) + "/Alt\xE9";
+    const QByteArray song = folder + "/caf\xE9.mp3";
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    const int fd = ::open(song.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    // The folder as the tree gives it: Qt's own reading, which cannot name it.
+    Fixture f(QFile::decodeName(folder));
+    QVERIFY(f.exposed);
+    const QString shownFolder = root + QString::fromLatin1("/Alt\xE9");
+    QCOMPARE(f.window.Path4(), shownFolder);
+    QCOMPARE(f.window.listedFiles(), QStringList{QString::fromLatin1("caf\xE9.mp3")});
+    f.click(0);
+    QTest::mouseClick(f.window.ADDBtn, Qt::LeftButton);
+    QCOMPARE(playlistPaths(f.playlist), QStringList{shownFolder + QString::fromLatin1("/caf\xE9.mp3")});
+    QCOMPARE(FileName::encode(playlistPaths(f.playlist).value(0)), song);
+    // Dropped from a file manager, the same song arrives percent-escaped by its bytes.
+    const QUrl dropped = QUrl::fromEncoded("file://" + song.toPercentEncoding("/"));
+    QCOMPARE(FileName::encode(FileName::fromLocalUrl(dropped)), song);
+}
+
 #include "AddFilesWindowTest.moc"
