@@ -225,6 +225,13 @@ namespace
 typedef float v8 __attribute__((vector_size(32)));
 typedef int i8 __attribute__((vector_size(32)));
 
+// Lanes of two vectors picked by index (0-7 the first, 8-15 the second), in each compiler's spelling.
+#if defined(__clang__)
+#define VORLAN_SHUFFLE(a, b, ...) __builtin_shufflevector(a, b, __VA_ARGS__)
+#else
+#define VORLAN_SHUFFLE(a, b, ...) __builtin_shuffle(a, b, i8{__VA_ARGS__})
+#endif
+
 constexpr size_t MaxVectors = 3; // 12 filters of 2 channels
 
 struct Bank {
@@ -248,14 +255,14 @@ __attribute__((always_inline)) inline void step(const Bank &b, v8 *z1, v8 *z2, v
         if (g == 0) {
             const v8 in = {x0, x1, 0, 0, 0, 0, 0, 0};
             if constexpr (C == 2)
-                x = __builtin_shuffle(in, prev[0], i8{0, 1, 8, 9, 10, 11, 12, 13});
+                x = VORLAN_SHUFFLE(in, prev[0], 0, 1, 8, 9, 10, 11, 12, 13);
             else
-                x = __builtin_shuffle(in, prev[0], i8{0, 8, 9, 10, 11, 12, 13, 14});
+                x = VORLAN_SHUFFLE(in, prev[0], 0, 8, 9, 10, 11, 12, 13, 14);
         } else {
             if constexpr (C == 2)
-                x = __builtin_shuffle(prev[g - 1], prev[g], i8{6, 7, 8, 9, 10, 11, 12, 13});
+                x = VORLAN_SHUFFLE(prev[g - 1], prev[g], 6, 7, 8, 9, 10, 11, 12, 13);
             else
-                x = __builtin_shuffle(prev[g - 1], prev[g], i8{7, 8, 9, 10, 11, 12, 13, 14});
+                x = VORLAN_SHUFFLE(prev[g - 1], prev[g], 7, 8, 9, 10, 11, 12, 13, 14);
         }
         const v8 out = b.b0[g] * x + z1[g];
         const v8 n1 = b.b1[g] * x - b.a1[g] * out + z2[g];
