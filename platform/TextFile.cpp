@@ -278,8 +278,14 @@ bool writeByteLines(const QString &path, const QList<QByteArray> &lines)
 
 QByteArray lineWithFileName(const QString &line, const QString &fileName)
 {
-    const qsizetype at = fileName.isEmpty() ? -1 : line.lastIndexOf(fileName);
-    if (at < 0)
+    bool ascii = true;
+    for (const QChar c : fileName)
+        ascii = ascii && c.unicode() < 0x80;
+    // An ASCII name is its own bytes; a name holding a NUL names nothing (and Qt's search skips it).
+    if (ascii || fileName.contains(QChar(0)))
+        return line.toUtf8();
+    const qsizetype at = line.lastIndexOf(fileName);
+    if (at < 0 || QStringView(line).mid(at, fileName.size()) != fileName)
         return line.toUtf8();
     return line.left(at).toUtf8() + FileName::encode(fileName) + line.mid(at + fileName.size()).toUtf8();
 }
