@@ -154,14 +154,6 @@ void PlaylistWindow::createControls()
     M->installEventFilter(this);
     M->raise();
 
-    // The export and print table, never shown.
-    AdvListView = new ReportListView(this);
-    AdvListView->setFixedSize(0, 0);
-    AdvListView->hide();
-    AdvListView->setFont(QFont(QStringLiteral("Arial")));
-    AdvListView->setTitle(QStringLiteral("Vorlan PlayList"));
-    AdvListView->setColumns({QStringLiteral("Track"), QStringLiteral("Song"), QStringLiteral("Length")});
-    AdvListView->setCellStyle([](int, int column, HtmlCellStyle &style) { style.bold = column == 1; });
 }
 
 void PlaylistWindow::connectControls()

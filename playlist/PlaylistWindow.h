@@ -174,7 +174,7 @@ public:
     // "Print", "Select All", "Invert Selection", "UnSelect All", "Copy selection to HD.",
     // "Move selection to HD.", "Delete selection of HD." (with separators between the groups).
     QMenu *PopupMenu;
-    ReportListView *AdvListView;
+    ReportListView *AdvListView = nullptr; // made by fillReport()
     QTimer HideTimer;
 
 public slots:

@@ -69,6 +69,16 @@ private:
 
 void PlaylistWindow::fillReport()
 {
+    // The export and print table, never shown: made at its first use (an item view costs memory).
+    if (!AdvListView) {
+        AdvListView = new ReportListView(this);
+        AdvListView->setFixedSize(0, 0);
+        AdvListView->hide();
+        AdvListView->setFont(QFont(QStringLiteral("Arial")));
+        AdvListView->setTitle(QStringLiteral("Vorlan PlayList"));
+        AdvListView->setColumns({QStringLiteral("Track"), QStringLiteral("Song"), QStringLiteral("Length")});
+        AdvListView->setCellStyle([](int, int column, HtmlCellStyle &style) { style.bold = column == 1; });
+    }
     AdvListView->setRows(playlistHtmlTable(*m_model).rows());
 }
 
