@@ -115,16 +115,6 @@ PlaylistWindow *VorlanApp::playlistWindow() const
     return m_playlistWindow;
 }
 
-TagEditorWindow *VorlanApp::tagEditor() const
-{
-    return m_tagEditor;
-}
-
-AddFilesWindow *VorlanApp::addFilesWindow() const
-{
-    return m_addFiles;
-}
-
 PreferencesWindow *VorlanApp::preferencesWindow() const
 {
     return m_prefs;
@@ -234,10 +224,6 @@ void VorlanApp::createWindows()
     m_main = new MainWindow(m_controller);
     m_main->setWindowTitle(QStringLiteral("Vorlan"));
     m_playlistWindow = new PlaylistWindow(m_playlist);
-    m_about = new AboutWindow;
-    m_info = new FileInfoWindow;
-    m_tagEditor = new TagEditorWindow;
-    m_addFiles = new AddFilesWindow(m_playlist);
     m_skinned = new SkinnedWindow;
     QString error;
     m_statisticsLoaded = true;
@@ -245,17 +231,14 @@ void VorlanApp::createWindows()
         m_statisticsUnreadable = true;
         QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
     }
-    m_statisticsWindow = new StatisticsWindow(m_statistics, m_playlist);
-    m_statisticsWindow->setStatisticsFile(statisticsPath());
     m_equalizerWindow = new EqualizerWindow(m_player);
     EqualizerWindow::installPresets(ExePath() + EqualizerSettings::PresetDir);
     m_equalizerWindow->setPresetFolder(ExePath() + EqualizerSettings::PresetDir);
     m_equalizerWindow->setNamePrompt(
         [this](const QString &label, const QValidator *validator, int maxLength) {
-            return m_urlInput->ask(label, QString(), validator, maxLength);
+            return urlInputWindow()->ask(label, QString(), validator, maxLength);
         });
-    m_urlInput = new UrlInputWindow;
-    m_playlistWindow->setUrlInputWindow(m_urlInput);
+    m_playlistWindow->setUrlInputProvider([this] { return urlInputWindow(); });
     m_prefs = new PreferencesWindow(&m_settings);
     m_prefs->setColorListPath(ExePath() + ColorList::FileName);
     m_prefs->setMaskDirectory(ExePath() + QStringLiteral("Masks"));
@@ -263,10 +246,17 @@ void VorlanApp::createWindows()
 
 void VorlanApp::wire()
 {
-    connect(m_controller, &PlaybackController::streamInfoChanged, m_info, [this](const StreamInfo &s) {
-        m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
+    // Kept for the info window, which may be made later.
+    connect(m_controller, &PlaybackController::streamInfoChanged, this, [this](const StreamInfo &s) {
+        m_streamInfo = std::make_unique<StreamInfo>(s);
+        if (m_info)
+            m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
     });
-    connect(m_controller, &PlaybackController::lengthTextChanged, m_info, &FileInfoWindow::setLengthText);
+    connect(m_controller, &PlaybackController::lengthTextChanged, this, [this](const QString &text) {
+        m_lengthText = text;
+        if (m_info)
+            m_info->setLengthText(text);
+    });
     connect(m_controller, &PlaybackController::errorMessage, this,
             [this](const QString &text) { QMessageBox::critical(m_main, QStringLiteral("Vorlan"), text); });
     connect(m_controller, &PlaybackController::songFinished, this, [this] {
@@ -280,11 +270,11 @@ void VorlanApp::wire()
     connect(m_main, &MainWindow::hideAllRequested, this, &VorlanApp::hideAll);
     connect(m_main, &MainWindow::showAllRequested, this, &VorlanApp::showAll);
     connect(m_main, &MainWindow::fileInfoRequested, this, [this] {
-        m_info->show();
+        infoWindow()->show();
         m_info->raise();
     });
     connect(m_main, &MainWindow::aboutRequested, this, [this] {
-        m_about->show();
+        aboutWindow()->show();
         m_about->raise();
     });
     connect(m_main, &MainWindow::maskerRequested, this, [] { Launcher::startMasker(); });
@@ -293,7 +283,7 @@ void VorlanApp::wire()
         m_equalizerWindow->raise();
     });
     connect(m_main, &MainWindow::statisticsRequested, this, [this] {
-        m_statisticsWindow->show();
+        statisticsWindow()->show();
         m_statisticsWindow->raise();
     });
     connect(m_main, &MainWindow::playlistRequested, this, [this] {
@@ -317,18 +307,22 @@ void VorlanApp::wire()
     // The playlist window and its companions.
     connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
             &PlaybackController::playSelected);
-    connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, m_addFiles,
-            &AddFilesWindow::showAndRefresh);
-    connect(m_playlistWindow, &PlaylistWindow::entryClicked, m_tagEditor, &TagEditorWindow::load);
+    connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, this,
+            [this] { addFilesWindow()->showAndRefresh(); });
+    connect(m_playlistWindow, &PlaylistWindow::entryClicked, this, [this](const QString &path) {
+        m_tagPath = path;
+        if (m_tagEditor)
+            m_tagEditor->load(path);
+    });
     connect(m_playlistWindow, &PlaylistWindow::editTagRequested, this, [this](const QString &path) {
         // No focused entry: the editor shows what it had.
-        if (!path.isEmpty())
-            m_tagEditor->load(path);
-        m_tagEditor->show();
+        if (!path.isEmpty()) {
+            m_tagPath = path;
+            tagEditor()->load(path);
+        }
+        tagEditor()->show();
         m_tagEditor->raise();
     });
-    connect(m_tagEditor, &TagEditorWindow::tagChanged, m_playlist,
-            [this] { m_playlist->refreshFocusedEntry(); });
     connect(m_playlistWindow, &PlaylistWindow::dockingToggleRequested, this, [this] {
         m_settings.playListDock = !m_settings.playListDock;
         m_prefs->setDockPlayList(m_settings.playListDock);
@@ -405,16 +399,12 @@ void VorlanApp::LoadSettings()
     m_playlistWindow->setNailCaption(s.nail2);
     m_playlistWindow->setPath2(s.path2);
     m_playlistWindow->setPath3(s.path3);
-    m_addFiles->setPath4(s.path4);
-    m_playlistWindow->setAddFilesDirectorySource([this] { return m_addFiles->Path4(); });
-    restorePlacement(m_info, WindowPlacement::InfoSection);
-    restorePlacement(m_tagEditor, WindowPlacement::EditTagSection);
-    restorePlacement(m_addFiles, WindowPlacement::AddSection);
-    restorePlacement(m_statisticsWindow,
-                     m_statistics->fileLoaded() ? WindowPlacement::StatisticsSection : QString());
-    restorePlacement(m_equalizerWindow, WindowPlacement::EqualizerSection);
-    restorePlacement(m_prefs, WindowPlacement::ConfigSection);
-    restorePlacement(m_about, QString());
+    m_playlistWindow->setAddFilesDirectorySource([this] { return addFilesWindow()->Path4(); });
+    reserveCascadeSlots();
+    restorePlacement(m_equalizerWindow, WindowPlacement::EqualizerSection,
+                     m_cascadeSlots.value(WindowPlacement::EqualizerSection, -1));
+    restorePlacement(m_prefs, WindowPlacement::ConfigSection,
+                     m_cascadeSlots.value(WindowPlacement::ConfigSection, -1));
     m_equalizerWindow->setEqualizerOn(s.equalizer);
     m_equalizerWindow->setPitchEnabled(s.outputModule == 0);
 
@@ -452,38 +442,6 @@ void VorlanApp::applyPlaylistDocking()
     m_playlistWindow->applyDocking(m_settings.playListDock, m_main->dockedLeft(), m_main->geometry(), area);
 }
 
-void VorlanApp::restorePlacement(QWidget *window, const QString &section) const
-{
-    WindowPlacement placement;
-    if (!window)
-        return;
-    if (WindowPlacement::load(configPath(), section, &placement)) {
-        window->setGeometry(ScreenFit::ontoScreens(placement.restoredGeometry(window->logicalDpiX())));
-        window->setProperty("vorlanPlaced", true);
-        return;
-    }
-    // Never placed yet: the middle of the screen, each window a little lower and to the right of the one
-    // before, so they do not all pile up in a corner.
-    static int cascade = 0;
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = window->sizeHint().expandedTo(window->size());
-    const QPoint offset(cascade * 24, cascade * 24);
-    cascade = (cascade + 1) % 6;
-    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2) - QPoint(60, 60) + offset);
-}
-
-void VorlanApp::storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const
-{
-    // Only a window that was on screen, or had a place before, has a place worth keeping.
-    if (!window || !(window->isVisible() || window->property("vorlanPlaced").toBool()))
-        return;
-    WindowPlacement::fromGeometry(window->geometry(), false, false, window->logicalDpiX())
-        .write(profile, section);
-}
-
 void VorlanApp::applyPreferences()
 {
     m_prefs->Apply();
@@ -491,31 +449,7 @@ void VorlanApp::applyPreferences()
 
 void VorlanApp::wirePreferences()
 {
-    PreferencesWindow::Targets t;
-    t.main = m_main;
-    t.playlist = m_playlistWindow;
-    t.skinned = m_skinned;
-    t.equalizer = m_equalizerWindow;
-    t.about = m_about;
-    t.info = m_info;
-    t.tagEditor = m_tagEditor;
-    t.addFiles = m_addFiles;
-    t.statistics = m_statisticsWindow;
-    t.urlInput = m_urlInput;
-    t.controller = m_controller;
-    t.player = m_player;
-    t.model = m_playlist;
-    t.shutdown = m_shutdown;
-    t.dockPlaylist = [this] { applyPlaylistDocking(); };
-    t.showFace = [this](bool useMask) {
-        if (useMask) {
-            m_main->enterSkinnedMode();
-            showSkinnedWindow();
-        } else {
-            showStrip();
-        }
-    };
-    m_prefs->setTargets(t);
+    updatePreferenceTargets();
     // The strip's "P", its menu and the skin's "C": the gradient's colours go into the pickers first.
     connect(m_main, &MainWindow::preferencesRequested, m_prefs, [this] {
         m_prefs->showWithColors(m_settings.color1, m_settings.color2);
@@ -527,7 +461,7 @@ void VorlanApp::wirePreferences()
 
 void VorlanApp::firstRunPrompt()
 {
-    m_about->show();
+    aboutWindow()->show();
     const auto answer = QMessageBox::question(nullptr, QStringLiteral("Vorlan"), firstRunText(),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
@@ -607,7 +541,8 @@ void VorlanApp::SaveSettings()
     s.path2 = m_playlistWindow->path2();
     if (!m_playlistWindow->path3().isEmpty())
         s.path3 = m_playlistWindow->path3();
-    s.path4 = m_addFiles->Path4();
+    if (m_addFiles)
+        s.path4 = m_addFiles->Path4();
     s.equalizer = m_equalizerWindow->equalizerOn();
 
     ProfileFile profile(configPath());

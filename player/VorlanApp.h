@@ -4,6 +4,7 @@
 // exit, at logout and when it is told to end.
 #include "player/Settings.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -21,6 +22,7 @@ class ProfileFile;
 class PlaylistWindow;
 class PreferencesWindow;
 class SkinnedWindow;
+struct StreamInfo;
 class StatisticsWindow;
 class TagEditorWindow;
 class UrlInputWindow;
@@ -57,8 +59,13 @@ public:
     // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
     PlaylistWindow *playlistWindow() const;
-    TagEditorWindow *tagEditor() const;
-    AddFilesWindow *addFilesWindow() const;
+    // Windows nobody sees at start are made when first wanted; these make them.
+    TagEditorWindow *tagEditor();
+    AddFilesWindow *addFilesWindow();
+    AboutWindow *aboutWindow();
+    FileInfoWindow *infoWindow();
+    StatisticsWindow *statisticsWindow();
+    UrlInputWindow *urlInputWindow();
     TimedShutdown *timedShutdown() const { return m_shutdown; }
 
     // Asks for a mask file: (parent, start folder) -> chosen file; empty on Cancel. Replaceable for tests.
@@ -98,7 +105,10 @@ private:
     void togglePlaylist();
     void toggleInfo();
     void storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const;
-    void restorePlacement(QWidget *window, const QString &section) const;
+    void restorePlacement(QWidget *window, const QString &section, int cascadeSlot) const;
+    void reserveCascadeSlots();
+    void colorWindow(QWidget *window) const;
+    void updatePreferenceTargets();
 
     QStringList m_arguments;
     Settings m_settings;
@@ -126,6 +136,13 @@ private:
     QPointer<SkinnedWindow> m_skinned;
     MaskChooser m_maskChooser;
     QPointer<PreferencesWindow> m_prefs;
+    // Where a never placed window goes, by its section, in the order the windows were always placed in.
+    QHash<QString, int> m_cascadeSlots;
+    QString m_statisticsSection;
+    // What the lazily made windows show from the moment they are made.
+    std::unique_ptr<StreamInfo> m_streamInfo;
+    QString m_lengthText;
+    QString m_tagPath;
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;

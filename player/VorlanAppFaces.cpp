@@ -49,7 +49,7 @@ void VorlanApp::wireSkinnedWindow()
     connect(face, &SkinnedFace::loopClicked, m_main, [this] { m_main->LED1Click(false); });
     connect(face, &SkinnedFace::randomClicked, m_main, [this] { m_main->LED1Click(true); });
     connect(face, &SkinnedFace::aboutClicked, this, [this] {
-        m_about->show();
+        aboutWindow()->show();
         m_about->raise();
     });
     connect(face, &SkinnedFace::configClicked, m_main, [this] { emit m_main->preferencesRequested(); });
@@ -108,7 +108,6 @@ void VorlanApp::wireSkinnedWindow()
         m_prefs->applyColors();
     });
     m_playlistWindow->installEventFilter(this);
-    m_info->installEventFilter(this);
     m_equalizerWindow->installEventFilter(this);
 }
 
@@ -143,11 +142,12 @@ void VorlanApp::togglePlaylist()
 void VorlanApp::toggleInfo()
 {
     if (m_skinned->face()->infoLit()) {
-        m_info->close();
+        if (m_info)
+            m_info->close();
         m_skinned->face()->setInfoLit(false);
         return;
     }
-    m_info->show();
+    infoWindow()->show();
     m_info->raise();
 }
 
@@ -201,7 +201,7 @@ void VorlanApp::hideAll()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{m_info, m_tagEditor, m_addFiles, m_statisticsWindow,
                                                        m_equalizerWindow})
-        if (w->isVisible())
+        if (w && w->isVisible())
             w->setProperty("vorlanPlaced", true);
     // The strip saw to itself: without a tray it stays at the screen edge, where the pointer finds it; the
     // skinned window then goes to the task bar instead of out of reach.
@@ -213,11 +213,10 @@ void VorlanApp::hideAll()
         m_skinned->face()->setPlaylistLit(true);
     }
     m_playlistWindow->hide();
-    m_about->hide();
-    m_info->hide();
-    m_tagEditor->hide();
-    m_addFiles->hide();
-    m_statisticsWindow->hide();
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_about, m_info, m_tagEditor, m_addFiles, m_statisticsWindow})
+        if (w)
+            w->hide();
     if (hideForGood)
         m_skinned->hide();
     else if (m_skinned->isVisible())
@@ -242,7 +241,7 @@ void VorlanApp::showAll()
         m_playlistWasVisible = false;
     }
     if (m_skinned->face()->infoLit())
-        m_info->show();
+        infoWindow()->show();
     if (m_equalizerWasVisible || m_skinned->face()->equalizerLit()) {
         m_equalizerWindow->show();
         m_equalizerWasVisible = false;

@@ -153,7 +153,6 @@ void PlaylistWindow::createControls()
     M->setAutoFillBackground(true);
     M->installEventFilter(this);
     M->raise();
-
 }
 
 void PlaylistWindow::connectControls()
@@ -333,6 +332,8 @@ void PlaylistWindow::setUrlInputWindow(UrlInputWindow *window)
 
 UrlInputWindow *PlaylistWindow::urlInputWindow()
 {
+    if (!m_urlWindow && m_urlProvider)
+        m_urlWindow = m_urlProvider();
     if (!m_urlWindow)
         m_urlWindow = new UrlInputWindow(this);
     return m_urlWindow;

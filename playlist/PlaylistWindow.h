@@ -94,6 +94,11 @@ public:
     void setAddFilesDirectorySource(std::function<QString()> source) { m_addFilesDir = std::move(source); }
     // The one URL prompt of the program (shared with the equalizer); one of its own when none is set.
     void setUrlInputWindow(UrlInputWindow *window);
+    // The window is asked for when first needed (the player makes its shared one then).
+    void setUrlInputProvider(std::function<UrlInputWindow *()> provider)
+    {
+        m_urlProvider = std::move(provider);
+    }
     UrlInputWindow *urlInputWindow();
     void setPrompts(const Prompts &prompts);
 
@@ -231,6 +236,7 @@ private:
 
     PlaylistModel *m_model;
     QPointer<UrlInputWindow> m_urlWindow;
+    std::function<UrlInputWindow *()> m_urlProvider;
     TKTop *m_kTop;
     Prompts m_prompts;
     QColor m_color1, m_color2;

@@ -1,0 +1,236 @@
+// The windows nobody sees at start (about, file info, tag editor, add files, statistics, URL input) are
+// made when first wanted, so the player starts sooner and smaller. Made later, each still comes up where
+// and how it would have: its saved place, or the cascade slot it had in the order the windows were always
+// placed in, the colours, and what it shows.
+#include "player/VorlanApp.h"
+
+#include "engine/EqualizerWindow.h"
+#include "masks/SkinnedFace.h"
+#include "masks/SkinnedWindow.h"
+#include "platform/ExePath.h"
+#include "platform/ProfileFile.h"
+#include "platform/ScreenFit.h"
+#include "platform/SystemColors.h"
+#include "player/AboutWindow.h"
+#include "player/MainWindow.h"
+#include "player/PlaybackController.h"
+#include "player/PreferencesWindow.h"
+#include "player/Statistics.h"
+#include "player/StatisticsWindow.h"
+#include "playlist/AddFilesWindow.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistWindow.h"
+#include "playlist/UrlInputWindow.h"
+#include "tags/FileInfoWindow.h"
+#include "tags/TagEditorWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace
+{
+
+// A saved place, brought onto a screen; false when the section holds none.
+bool fittedPlacement(const QString &config, const QString &section, int dpi, QRect *geometry)
+{
+    WindowPlacement placement;
+    if (section.isEmpty() || !WindowPlacement::load(config, section, &placement))
+        return false;
+    *geometry = ScreenFit::ontoScreens(placement.restoredGeometry(dpi));
+    return true;
+}
+
+int screenDpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? int(screen->logicalDotsPerInchX()) : 96;
+}
+
+} // namespace
+
+void VorlanApp::reserveCascadeSlots()
+{
+    // A window never placed yet goes to the middle of the screen, each a little lower and to the right of
+    // the one before; the order is the one they were always placed in, whenever each is made.
+    m_statisticsSection = m_statistics->fileLoaded() ? WindowPlacement::StatisticsSection : QString();
+    const QStringList order{
+        WindowPlacement::InfoSection, WindowPlacement::EditTagSection,   WindowPlacement::AddSection,
+        QStringLiteral("statistics"), WindowPlacement::EqualizerSection, WindowPlacement::ConfigSection,
+        QStringLiteral("about")};
+    int cascade = 0;
+    QRect unused;
+    m_cascadeSlots.clear();
+    for (const QString &key : order) {
+        const QString section = key == QLatin1String("statistics") ? m_statisticsSection
+                                : key == QLatin1String("about")    ? QString()
+                                                                   : key;
+        if (fittedPlacement(configPath(), section, screenDpi(), &unused))
+            continue;
+        m_cascadeSlots.insert(key, cascade);
+        cascade = (cascade + 1) % 6;
+    }
+}
+
+void VorlanApp::restorePlacement(QWidget *window, const QString &section, int cascadeSlot) const
+{
+    if (!window)
+        return;
+    QRect geometry;
+    if (fittedPlacement(configPath(), section, window->logicalDpiX(), &geometry)) {
+        window->setGeometry(geometry);
+        window->setProperty("vorlanPlaced", true);
+        return;
+    }
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || cascadeSlot < 0)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->sizeHint().expandedTo(window->size());
+    const QPoint offset(cascadeSlot * 24, cascadeSlot * 24);
+    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2) - QPoint(60, 60) + offset);
+}
+
+void VorlanApp::storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const
+{
+    // A window never made keeps the place it had, brought onto a screen as it would have been.
+    if (!window) {
+        QRect geometry;
+        if (fittedPlacement(configPath(), section, screenDpi(), &geometry))
+            WindowPlacement::fromGeometry(geometry, false, false, screenDpi()).write(profile, section);
+        return;
+    }
+    // Only a window that was on screen, or had a place before, has a place worth keeping.
+    if (!(window->isVisible() || window->property("vorlanPlaced").toBool()))
+        return;
+    WindowPlacement::fromGeometry(window->geometry(), false, false, window->logicalDpiX())
+        .write(profile, section);
+}
+
+void VorlanApp::colorWindow(QWidget *window) const
+{
+    const QColor c1 = SystemColors::fromValue(m_settings.color1),
+                 c2 = SystemColors::fromValue(m_settings.color2);
+    if (auto *w = qobject_cast<AboutWindow *>(window))
+        w->setColors(c1, c2);
+    else if (auto *w = qobject_cast<FileInfoWindow *>(window))
+        w->setColors(c1, c2);
+    else if (auto *w = qobject_cast<TagEditorWindow *>(window))
+        w->setColors(c1, c2);
+    else if (auto *w = qobject_cast<AddFilesWindow *>(window))
+        w->setColors(c1, c2);
+    else if (auto *w = qobject_cast<StatisticsWindow *>(window))
+        w->setColors(c1, c2);
+    else if (auto *w = qobject_cast<UrlInputWindow *>(window))
+        w->applyColors(c1, c2);
+}
+
+void VorlanApp::updatePreferenceTargets()
+{
+    PreferencesWindow::Targets t;
+    t.main = m_main;
+    t.playlist = m_playlistWindow;
+    t.skinned = m_skinned;
+    t.equalizer = m_equalizerWindow;
+    t.about = m_about;
+    t.info = m_info;
+    t.tagEditor = m_tagEditor;
+    t.addFiles = m_addFiles;
+    t.statistics = m_statisticsWindow;
+    t.urlInput = m_urlInput;
+    t.controller = m_controller;
+    t.player = m_player;
+    t.model = m_playlist;
+    t.shutdown = m_shutdown;
+    t.dockPlaylist = [this] { applyPlaylistDocking(); };
+    t.showFace = [this](bool useMask) {
+        if (useMask) {
+            m_main->enterSkinnedMode();
+            showSkinnedWindow();
+        } else {
+            showStrip();
+        }
+    };
+    m_prefs->setTargets(t);
+}
+
+AboutWindow *VorlanApp::aboutWindow()
+{
+    if (!m_about) {
+        m_about = new AboutWindow;
+        restorePlacement(m_about, QString(), m_cascadeSlots.value(QStringLiteral("about"), -1));
+        colorWindow(m_about);
+        updatePreferenceTargets();
+    }
+    return m_about;
+}
+
+FileInfoWindow *VorlanApp::infoWindow()
+{
+    if (!m_info) {
+        m_info = new FileInfoWindow;
+        if (m_streamInfo) {
+            const StreamInfo &s = *m_streamInfo;
+            m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
+        }
+        if (!m_lengthText.isEmpty())
+            m_info->setLengthText(m_lengthText);
+        restorePlacement(m_info, WindowPlacement::InfoSection,
+                         m_cascadeSlots.value(WindowPlacement::InfoSection, -1));
+        colorWindow(m_info);
+        m_info->installEventFilter(this);
+        updatePreferenceTargets();
+    }
+    return m_info;
+}
+
+TagEditorWindow *VorlanApp::tagEditor()
+{
+    if (!m_tagEditor) {
+        m_tagEditor = new TagEditorWindow;
+        if (!m_tagPath.isEmpty())
+            m_tagEditor->load(m_tagPath);
+        connect(m_tagEditor, &TagEditorWindow::tagChanged, m_playlist,
+                [this] { m_playlist->refreshFocusedEntry(); });
+        restorePlacement(m_tagEditor, WindowPlacement::EditTagSection,
+                         m_cascadeSlots.value(WindowPlacement::EditTagSection, -1));
+        colorWindow(m_tagEditor);
+        updatePreferenceTargets();
+    }
+    return m_tagEditor;
+}
+
+AddFilesWindow *VorlanApp::addFilesWindow()
+{
+    if (!m_addFiles) {
+        m_addFiles = new AddFilesWindow(m_playlist);
+        m_addFiles->setPath4(m_settings.path4);
+        restorePlacement(m_addFiles, WindowPlacement::AddSection,
+                         m_cascadeSlots.value(WindowPlacement::AddSection, -1));
+        colorWindow(m_addFiles);
+        updatePreferenceTargets();
+    }
+    return m_addFiles;
+}
+
+StatisticsWindow *VorlanApp::statisticsWindow()
+{
+    if (!m_statisticsWindow) {
+        m_statisticsWindow = new StatisticsWindow(m_statistics, m_playlist);
+        m_statisticsWindow->setStatisticsFile(statisticsPath());
+        restorePlacement(m_statisticsWindow, m_statisticsSection,
+                         m_cascadeSlots.value(QStringLiteral("statistics"), -1));
+        colorWindow(m_statisticsWindow);
+        updatePreferenceTargets();
+    }
+    return m_statisticsWindow;
+}
+
+UrlInputWindow *VorlanApp::urlInputWindow()
+{
+    if (!m_urlInput) {
+        m_urlInput = new UrlInputWindow;
+        colorWindow(m_urlInput);
+        updatePreferenceTargets();
+    }
+    return m_urlInput;
+}
