@@ -110,11 +110,6 @@ SkinnedWindow *VorlanApp::skinnedWindow() const
     return m_skinned;
 }
 
-PlaylistWindow *VorlanApp::playlistWindow() const
-{
-    return m_playlistWindow;
-}
-
 PreferencesWindow *VorlanApp::preferencesWindow() const
 {
     return m_prefs;
@@ -223,7 +218,6 @@ void VorlanApp::createWindows()
     // In their fixed order.
     m_main = new MainWindow(m_controller);
     m_main->setWindowTitle(QStringLiteral("Vorlan"));
-    m_playlistWindow = new PlaylistWindow(m_playlist);
     m_skinned = new SkinnedWindow;
     QString error;
     m_statisticsLoaded = true;
@@ -238,7 +232,6 @@ void VorlanApp::createWindows()
         [this](const QString &label, const QValidator *validator, int maxLength) {
             return urlInputWindow()->ask(label, QString(), validator, maxLength);
         });
-    m_playlistWindow->setUrlInputProvider([this] { return urlInputWindow(); });
     m_prefs = new PreferencesWindow(&m_settings);
     m_prefs->setColorListPath(ExePath() + ColorList::FileName);
     m_prefs->setMaskDirectory(ExePath() + QStringLiteral("Masks"));
@@ -287,7 +280,7 @@ void VorlanApp::wire()
         m_statisticsWindow->raise();
     });
     connect(m_main, &MainWindow::playlistRequested, this, [this] {
-        if (!m_playlistWindow->isVisible()) {
+        if (!playlistWindow()->isVisible()) {
             applyPlaylistDocking();
             m_playlistWindow->show();
         } else if (m_settings.playListDock) {
@@ -305,32 +298,11 @@ void VorlanApp::wire()
     wireSkinnedWindow();
 
     // The playlist window and its companions.
-    connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
-            &PlaybackController::playSelected);
-    connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, this,
-            [this] { addFilesWindow()->showAndRefresh(); });
-    connect(m_playlistWindow, &PlaylistWindow::entryClicked, this, [this](const QString &path) {
-        m_tagPath = path;
-        if (m_tagEditor)
-            m_tagEditor->load(path);
-    });
-    connect(m_playlistWindow, &PlaylistWindow::editTagRequested, this, [this](const QString &path) {
-        // No focused entry: the editor shows what it had.
-        if (!path.isEmpty()) {
-            m_tagPath = path;
-            tagEditor()->load(path);
-        }
-        tagEditor()->show();
-        m_tagEditor->raise();
-    });
-    connect(m_playlistWindow, &PlaylistWindow::dockingToggleRequested, this, [this] {
-        m_settings.playListDock = !m_settings.playListDock;
-        m_prefs->setDockPlayList(m_settings.playListDock);
-        applyPlaylistDocking();
-    });
-    connect(m_playlistWindow, &PlaylistWindow::mainWindowKeepOnTopWanted, m_main, &MainWindow::setKeepOnTop);
-    connect(m_controller, &PlaybackController::songTimeTextChanged, m_playlistWindow,
-            &PlaylistWindow::setSongTime);
+    // Kept for the playlist window, which is made when first wanted.
+    connect(m_controller, &PlaybackController::songTimeTextChanged, this,
+            [this](const QString &text) { m_songTimeText = text; });
+    connect(m_playlist, &PlaylistModel::selectedTimeChanged, this,
+            [this](const QString &text) { m_songTimeText = text; });
 
     connect(m_shutdown, &TimedShutdown::hintChanged, this, [this](const QString &hint) {
         m_main->ExitBtn->setToolTip(hint.isEmpty() ? QStringLiteral("Close.") : hint);
@@ -390,16 +362,6 @@ void VorlanApp::LoadSettings()
     face->setLoopRandom(m_controller->loop(), m_controller->random());
     face->setTimeText(m_controller->timeText());
 
-    m_playlistWindow->resize(s.listWidth, s.listHeight);
-    if (!s.playListDock)
-        m_playlistWindow->move(
-            ScreenFit::ontoScreens(QRect(QPoint(s.playListLeft, s.playListTop), m_playlistWindow->size()))
-                .topLeft());
-    m_playlistWindow->applyFont(s.listFontName, s.listFontSize, s.alignment);
-    m_playlistWindow->setNailCaption(s.nail2);
-    m_playlistWindow->setPath2(s.path2);
-    m_playlistWindow->setPath3(s.path3);
-    m_playlistWindow->setAddFilesDirectorySource([this] { return addFilesWindow()->Path4(); });
     reserveCascadeSlots();
     restorePlacement(m_equalizerWindow, WindowPlacement::EqualizerSection,
                      m_cascadeSlots.value(WindowPlacement::EqualizerSection, -1));
@@ -439,7 +401,10 @@ void VorlanApp::applyPlaylistDocking()
     const QRect area = m_main->screenArea();
     if (m_settings.playListDock)
         m_main->placeAtDockEdge();
-    m_playlistWindow->applyDocking(m_settings.playListDock, m_main->dockedLeft(), m_main->geometry(), area);
+    // A playlist not made yet is docked when it is first shown.
+    if (m_playlistWindow)
+        m_playlistWindow->applyDocking(m_settings.playListDock, m_main->dockedLeft(), m_main->geometry(),
+                                       area);
 }
 
 void VorlanApp::applyPreferences()
@@ -528,19 +493,28 @@ void VorlanApp::SaveSettings()
     s.outputModule = m_controller->outputModule();
     s.autoPlay = m_controller->autoPlay();
     s.replayGain = m_controller->replayGain();
-    s.listWidth = m_playlistWindow->width();
-    s.listHeight = m_playlistWindow->height();
-    s.listFontName = m_playlistWindow->listFontName();
-    s.listFontSize = m_playlistWindow->listFontSize();
-    s.alignment = m_playlistWindow->alignment();
-    s.nail2 = m_playlistWindow->nailCaption();
-    if (!s.playListDock) {
-        s.playListLeft = m_playlistWindow->x();
-        s.playListTop = m_playlistWindow->y();
+    // A playlist window never made changed nothing of its own; its place is kept as it would have come up:
+    // on a screen.
+    if (m_playlistWindow) {
+        s.listWidth = m_playlistWindow->width();
+        s.listHeight = m_playlistWindow->height();
+        s.listFontName = m_playlistWindow->listFontName();
+        s.listFontSize = m_playlistWindow->listFontSize();
+        s.alignment = m_playlistWindow->alignment();
+        s.nail2 = m_playlistWindow->nailCaption();
+        if (!s.playListDock) {
+            s.playListLeft = m_playlistWindow->x();
+            s.playListTop = m_playlistWindow->y();
+        }
+        s.path2 = m_playlistWindow->path2();
+        if (!m_playlistWindow->path3().isEmpty())
+            s.path3 = m_playlistWindow->path3();
+    } else if (!s.playListDock) {
+        const QPoint fitted =
+            ScreenFit::ontoScreens(QRect(s.playListLeft, s.playListTop, s.listWidth, s.listHeight)).topLeft();
+        s.playListLeft = fitted.x();
+        s.playListTop = fitted.y();
     }
-    s.path2 = m_playlistWindow->path2();
-    if (!m_playlistWindow->path3().isEmpty())
-        s.path3 = m_playlistWindow->path3();
     if (m_addFiles)
         s.path4 = m_addFiles->Path4();
     s.equalizer = m_equalizerWindow->equalizerOn();

@@ -58,8 +58,8 @@ public:
     PlaybackController *controller() const { return m_controller; }
     // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
-    PlaylistWindow *playlistWindow() const;
     // Windows nobody sees at start are made when first wanted; these make them.
+    PlaylistWindow *playlistWindow();
     TagEditorWindow *tagEditor();
     AddFilesWindow *addFilesWindow();
     AboutWindow *aboutWindow();
@@ -143,6 +143,7 @@ private:
     std::unique_ptr<StreamInfo> m_streamInfo;
     QString m_lengthText;
     QString m_tagPath;
+    QString m_songTimeText;
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;

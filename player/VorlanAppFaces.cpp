@@ -107,7 +107,6 @@ void VorlanApp::wireSkinnedWindow()
         m_prefs->setPickerColors(color1, color2);
         m_prefs->applyColors();
     });
-    m_playlistWindow->installEventFilter(this);
     m_equalizerWindow->installEventFilter(this);
 }
 
@@ -129,7 +128,7 @@ bool VorlanApp::eventFilter(QObject *watched, QEvent *event)
 
 void VorlanApp::togglePlaylist()
 {
-    if (m_playlistWindow->isVisible()) {
+    if (playlistWindow()->isVisible()) {
         m_playlistWindow->hide();
         m_skinned->face()->setPlaylistLit(false);
         return;
@@ -208,11 +207,12 @@ void VorlanApp::hideAll()
     const bool hideForGood = m_closing || m_main->trayAvailable();
     if (m_closing)
         m_main->hide();
-    if (m_playlistWindow->isVisible()) {
+    if (m_playlistWindow && m_playlistWindow->isVisible()) {
         m_playlistWasVisible = true;
         m_skinned->face()->setPlaylistLit(true);
     }
-    m_playlistWindow->hide();
+    if (m_playlistWindow)
+        m_playlistWindow->hide();
     for (QWidget *w :
          std::initializer_list<QWidget *>{m_about, m_info, m_tagEditor, m_addFiles, m_statisticsWindow})
         if (w)
@@ -236,6 +236,7 @@ void VorlanApp::showAll()
         showSkinnedWindow();
     }
     if (m_playlistWasVisible || m_skinned->face()->playlistLit()) {
+        playlistWindow();
         applyPlaylistDocking();
         m_playlistWindow->show();
         m_playlistWasVisible = false;

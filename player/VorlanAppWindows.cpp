@@ -1,5 +1,5 @@
-// The windows nobody sees at start (about, file info, tag editor, add files, statistics, URL input) are
-// made when first wanted, so the player starts sooner and smaller. Made later, each still comes up where
+// The windows nobody sees at start (playlist, about, file info, tag editor, add files, statistics, URL input)
+// are made when first wanted, so the player starts sooner and smaller. Made later, each still comes up where
 // and how it would have: its saved place, or the cascade slot it had in the order the windows were always
 // placed in, the colours, and what it shows.
 #include "player/VorlanApp.h"
@@ -110,7 +110,9 @@ void VorlanApp::colorWindow(QWidget *window) const
 {
     const QColor c1 = SystemColors::fromValue(m_settings.color1),
                  c2 = SystemColors::fromValue(m_settings.color2);
-    if (auto *w = qobject_cast<AboutWindow *>(window))
+    if (auto *w = qobject_cast<PlaylistWindow *>(window))
+        w->applyColors(c1, c2);
+    else if (auto *w = qobject_cast<AboutWindow *>(window))
         w->setColors(c1, c2);
     else if (auto *w = qobject_cast<FileInfoWindow *>(window))
         w->setColors(c1, c2);
@@ -151,6 +153,58 @@ void VorlanApp::updatePreferenceTargets()
         }
     };
     m_prefs->setTargets(t);
+}
+
+PlaylistWindow *VorlanApp::playlistWindow()
+{
+    if (m_playlistWindow)
+        return m_playlistWindow;
+    m_playlistWindow = new PlaylistWindow(m_playlist);
+    m_playlistWindow->setUrlInputProvider([this] { return urlInputWindow(); });
+    connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
+            &PlaybackController::playSelected);
+    connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, this,
+            [this] { addFilesWindow()->showAndRefresh(); });
+    connect(m_playlistWindow, &PlaylistWindow::entryClicked, this, [this](const QString &path) {
+        m_tagPath = path;
+        if (m_tagEditor)
+            m_tagEditor->load(path);
+    });
+    connect(m_playlistWindow, &PlaylistWindow::editTagRequested, this, [this](const QString &path) {
+        // No focused entry: the editor shows what it had.
+        if (!path.isEmpty()) {
+            m_tagPath = path;
+            tagEditor()->load(path);
+        }
+        tagEditor()->show();
+        m_tagEditor->raise();
+    });
+    connect(m_playlistWindow, &PlaylistWindow::dockingToggleRequested, this, [this] {
+        m_settings.playListDock = !m_settings.playListDock;
+        m_prefs->setDockPlayList(m_settings.playListDock);
+        applyPlaylistDocking();
+    });
+    connect(m_playlistWindow, &PlaylistWindow::mainWindowKeepOnTopWanted, m_main, &MainWindow::setKeepOnTop);
+    connect(m_controller, &PlaybackController::songTimeTextChanged, m_playlistWindow,
+            &PlaylistWindow::setSongTime);
+    if (!m_songTimeText.isEmpty())
+        m_playlistWindow->setSongTime(m_songTimeText);
+
+    m_playlistWindow->resize(m_settings.listWidth, m_settings.listHeight);
+    if (!m_settings.playListDock)
+        m_playlistWindow->move(
+            ScreenFit::ontoScreens(
+                QRect(QPoint(m_settings.playListLeft, m_settings.playListTop), m_playlistWindow->size()))
+                .topLeft());
+    m_playlistWindow->applyFont(m_settings.listFontName, m_settings.listFontSize, m_settings.alignment);
+    m_playlistWindow->setNailCaption(m_settings.nail2);
+    m_playlistWindow->setPath2(m_settings.path2);
+    m_playlistWindow->setPath3(m_settings.path3);
+    m_playlistWindow->setAddFilesDirectorySource([this] { return addFilesWindow()->Path4(); });
+    colorWindow(m_playlistWindow);
+    m_playlistWindow->installEventFilter(this);
+    updatePreferenceTargets();
+    return m_playlistWindow;
 }
 
 AboutWindow *VorlanApp::aboutWindow()

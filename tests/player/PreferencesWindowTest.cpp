@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(strip.pixelColor(2, strip.height() - 1), Yellow);
 
         // The playlist: its list lies on the second colour, its bottom strip runs back to the first.
-        PlaylistWindow *list = t().playlist;
+        PlaylistWindow *list = m_app->playlistWindow();
         list->resize(360, 300);
         const QImage listPicture = list->grab().toImage();
         QVERIFY2(share(listPicture, Yellow) > 0.3, qPrintable(QString::number(share(listPicture, Yellow))));
@@ -323,11 +323,11 @@ private slots:
         prefs()->setFontChooser([chosen](QWidget *, const QFont &) { return std::optional<QFont>(chosen); });
         prefs()->PlayListFont->click();
         prefs()->AlignmentBox->item(1)->click();
-        QVERIFY(t().playlist->listFontSize() != 13);
+        QVERIFY(m_app->playlistWindow()->listFontSize() != 13);
         prefs()->OkBtn->click();
-        QCOMPARE(t().playlist->listFontSize(), 13);
-        QCOMPARE(t().playlist->alignment(), 1);
-        QCOMPARE(face()->Title->font().family(), t().playlist->listFontName());
+        QCOMPARE(m_app->playlistWindow()->listFontSize(), 13);
+        QCOMPARE(m_app->playlistWindow()->alignment(), 1);
+        QCOMPARE(face()->Title->font().family(), m_app->playlistWindow()->listFontName());
         m_app->SaveSettings();
         const ProfileFile cfg(VorlanApp::configPath());
         QCOMPARE(cfg.readString(Settings::SectionName, QStringLiteral("OutPutDir")), m_dir);
