@@ -1,5 +1,6 @@
 #include "widgets/ScrollingText.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -16,20 +17,20 @@ void ScrollingText::setLines(const QStringList &lines)
     m_lines = lines;
     m_offset = 0;
     updateTimer();
-    update();
+    dropStrip();
 }
 
 void ScrollingText::appendLines(const QStringList &lines)
 {
     m_lines += lines;
     updateTimer();
-    update();
+    dropStrip();
 }
 
 void ScrollingText::setBackColor(const QColor &color)
 {
     m_back = color;
-    update();
+    dropStrip();
 }
 
 QColor ScrollingText::textColor() const
@@ -42,7 +43,7 @@ QColor ScrollingText::textColor() const
 void ScrollingText::setTextColor(const QColor &color)
 {
     m_text = color;
-    update();
+    dropStrip();
 }
 
 void ScrollingText::setPointSize(int points)
@@ -51,7 +52,7 @@ void ScrollingText::setPointSize(int points)
     f.setPointSize(std::max(1, points));
     setFont(f);
     m_offset = 0;
-    update();
+    dropStrip();
 }
 
 void ScrollingText::setScrolling(bool on)
@@ -90,25 +91,66 @@ void ScrollingText::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+void ScrollingText::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_strip = QPixmap();
+    QWidget::changeEvent(event);
+}
+
+void ScrollingText::dropStrip()
+{
+    m_strip = QPixmap();
+    update();
+}
+
+bool ScrollingText::stripFits() const
+{
+    // A list of lines too long for one picture is drawn line by line instead.
+    return scrollPeriod() <= 4096 && width() > 0;
+}
+
+void ScrollingText::drawLines(QPainter &painter, int top, int bottom) const
+{
+    const int lh = lineHeight();
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const int y = top + i * lh;
+        if (y + lh <= 0 || y >= bottom)
+            continue;
+        painter.drawText(QRect(0, y, width(), lh), Qt::AlignHCenter | Qt::AlignTop, m_lines.at(i));
+    }
+}
+
 void ScrollingText::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_back);
     if (m_lines.isEmpty())
         return;
-    painter.setPen(textColor());
-    painter.setFont(font());
-    const int lh = lineHeight();
     const int period = scrollPeriod();
-    // The picture repeats every period pixels; draw each copy that reaches into the panel.
-    for (int top = -m_offset; top < height(); top += period) {
-        for (int i = 0; i < m_lines.size(); ++i) {
-            const int y = top + i * lh;
-            if (y + lh <= 0 || y >= height())
-                continue;
-            painter.drawText(QRect(0, y, width(), lh), Qt::AlignHCenter | Qt::AlignTop, m_lines.at(i));
-        }
+    if (!stripFits()) {
+        painter.setPen(textColor());
+        painter.setFont(font());
+        painter.setClipRect(rect());
+        for (int top = -m_offset; top < height(); top += period)
+            drawLines(painter, top, height());
+        return;
     }
+    // A new size or screen gives a new picture.
+    if (m_strip.isNull() || m_strip.deviceIndependentSize() != QSizeF(width(), period) ||
+        m_strip.devicePixelRatio() != devicePixelRatioF()) {
+        const qreal ratio = devicePixelRatioF();
+        m_strip = QPixmap(QSize(width(), period) * ratio);
+        m_strip.setDevicePixelRatio(ratio);
+        m_strip.fill(m_back);
+        QPainter strip(&m_strip);
+        strip.setPen(textColor());
+        strip.setFont(font());
+        drawLines(strip, 0, period);
+    }
+    // The picture repeats every period pixels; draw each copy that reaches into the panel.
+    for (int top = -m_offset; top < height(); top += period)
+        painter.drawPixmap(0, top, m_strip);
 }
 
 void ScrollingText::mousePressEvent(QMouseEvent *event)

@@ -4,6 +4,7 @@
 // owner decides whether that starts or stops the scrolling.
 #include "widgets/ClickTracker.h"
 #include <QColor>
+#include <QPixmap>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -49,10 +50,16 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     int lineHeight() const;
     void updateTimer();
+    // The lines drawn once on the back colour, a whole period high: a scroll step then only moves pixels
+    // instead of laying the text out again. Dropped on every change of what it shows.
+    void dropStrip();
+    bool stripFits() const;
+    void drawLines(QPainter &painter, int top, int bottom) const;
 
     QStringList m_lines;
     QColor m_back = Qt::black;
@@ -61,4 +68,5 @@ private:
     int m_offset = 0;
     ClickTracker m_click;
     QTimer m_timer;
+    QPixmap m_strip;
 };

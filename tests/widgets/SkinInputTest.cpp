@@ -309,8 +309,27 @@ private slots:
 
         title.setBackColor(Qt::white);
         QCOMPARE(title.textColor(), QColor(Qt::black));
+
+        // What it shows follows every change at once, however it keeps its picture between steps.
+        title.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&title));
+        title.setLines({QStringLiteral("Title")});
+        title.grab();
         title.setTextColor(Qt::red);
         QCOMPARE(title.textColor(), QColor(Qt::red));
+        const QImage red = title.grab().toImage();
+        int reddish = 0;
+        for (int y = 0; y < red.height(); ++y)
+            for (int x = 0; x < red.width(); ++x) {
+                const QColor c = red.pixelColor(x, y);
+                reddish += c.red() > 200 && c.green() < 120 && c.blue() < 120;
+            }
+        QVERIFY(reddish > 5);
+        title.setBackColor(Qt::black);
+        title.setTextColor(Qt::white);
+        const int small = lightPixels(title.grab().toImage(), 40).height();
+        title.setPointSize(24);
+        QVERIFY(lightPixels(title.grab().toImage(), 40).height() > small);
     }
 
     void hoverWatcherReportsCrossings()
