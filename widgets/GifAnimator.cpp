@@ -4,7 +4,19 @@
 #include <QFileInfo>
 #include <QPainter>
 
-GifAnimator::GifAnimator(QWidget *parent) : QWidget(parent) {}
+#include <algorithm>
+
+namespace
+{
+// Frames at least this long go by on the shared coarse beat.
+constexpr int Beat = 100;
+constexpr int QuickFrame = Beat * 4 / 5;
+} // namespace
+
+GifAnimator::GifAnimator(QWidget *parent) : QWidget(parent)
+{
+    connect(&m_frameTimer, &QTimer::timeout, this, &GifAnimator::frameTick);
+}
 
 GifAnimator::~GifAnimator()
 {
@@ -41,7 +53,9 @@ bool GifAnimator::setFile(const QString &path)
     }
     m_movie = std::move(movie);
     m_fileName = path;
-    connect(m_movie.get(), &QMovie::frameChanged, this, qOverload<>(&QWidget::update));
+    m_running = false;
+    m_due = 0;
+    m_loops = 0;
     applyAnimating();
     updateGeometry();
     update();
@@ -50,6 +64,7 @@ bool GifAnimator::setFile(const QString &path)
 
 void GifAnimator::clear()
 {
+    stopFrames();
     m_movie.reset();
     m_buffer.close();
     m_data.clear();
@@ -68,16 +83,74 @@ void GifAnimator::applyAnimating()
     if (!m_movie)
         return;
     if (!m_animating || m_hidden || m_outOfSight) {
-        if (m_movie->state() == QMovie::Running)
-            m_movie->setPaused(true);
+        stopFrames();
         return;
     }
     if (m_movie->frameCount() == 1)
         return; // nothing to animate; a still picture keeps its frame
-    if (m_movie->state() == QMovie::Paused)
-        m_movie->setPaused(false);
-    else if (m_movie->state() == QMovie::NotRunning)
-        m_movie->start();
+    startFrames();
+}
+
+int GifAnimator::frameDelay() const
+{
+    // A frame without a time of its own shows for a tenth of a second, as browsers do.
+    const int delay = m_movie ? m_movie->nextFrameDelay() : Beat;
+    return delay > 0 ? delay : Beat;
+}
+
+void GifAnimator::startFrames()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    // A picture paused halfway through a frame shows it for the rest of its time.
+    if (m_due <= 0)
+        m_due = frameDelay();
+    m_clock.start();
+    const bool quick = m_due < QuickFrame;
+    m_frameTimer.setTimerType(quick ? Qt::PreciseTimer : Qt::CoarseTimer);
+    m_frameTimer.start(quick ? int(m_due) : Beat);
+}
+
+void GifAnimator::stopFrames()
+{
+    // A paused animation goes on from where it was, with the rest of its frame's time.
+    if (m_running && m_clock.isValid())
+        m_due -= m_clock.elapsed();
+    m_running = false;
+    m_frameTimer.stop();
+}
+
+void GifAnimator::frameTick()
+{
+    if (!m_movie || !m_running)
+        return;
+    m_due -= m_clock.restart();
+    // After a long stall it goes on from the frame it is on rather than racing through the ones missed.
+    if (m_due < -2000)
+        m_due = 0;
+    bool changed = false;
+    for (int n = 0; m_due <= 0 && n < m_movie->frameCount(); ++n) {
+        if (m_movie->currentFrameNumber() + 1 >= m_movie->frameCount()) {
+            // Round again, as often as the file says (-1: for ever).
+            ++m_loops;
+            const int loops = m_movie->loopCount();
+            if (loops >= 0 && m_loops > loops) {
+                m_running = false;
+                m_frameTimer.stop();
+                break;
+            }
+            m_movie->jumpToFrame(0);
+        } else {
+            m_movie->jumpToNextFrame();
+        }
+        m_due += frameDelay();
+        changed = true;
+    }
+    if (m_running && m_due < QuickFrame && m_frameTimer.timerType() == Qt::PreciseTimer)
+        m_frameTimer.start(int(std::max<qint64>(1, m_due)));
+    if (changed)
+        update();
 }
 
 void GifAnimator::setOutOfSight(bool out)

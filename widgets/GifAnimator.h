@@ -1,8 +1,14 @@
 #pragma once
 // The skin's animated picture: a GIF scaled to the widget. Stopped, it keeps showing the frame it is on.
 // Whether it animates is kept apart from the picture, so it may be switched on before a picture is loaded.
+//
+// Frames of about a tenth of a second or more go by on a coarse 100 ms beat, the beat the meters and the title
+// keep too, so the window is painted once for all of them instead of once for each; which frame shows is
+// worked out from the time gone by, so the animation keeps its speed. Quicker frames keep their own times.
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QMovie>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -28,7 +34,7 @@ public:
     // Whether its window is minimised: a picture nobody sees waits on its frame. (A hidden one waits too.)
     void setOutOfSight(bool out);
     // Whether frames go by now: asked to animate, and seen.
-    bool isRunning() const { return m_movie && m_movie->state() == QMovie::Running; }
+    bool isRunning() const { return m_movie && m_running; }
     // -1 without a picture.
     int currentFrameNumber() const;
     int frameCount() const;
@@ -42,6 +48,10 @@ protected:
 
 private:
     void applyAnimating();
+    void startFrames();
+    void stopFrames();
+    void frameTick();
+    int frameDelay() const;
 
     std::unique_ptr<QMovie> m_movie;
     QByteArray m_data;
@@ -50,4 +60,9 @@ private:
     bool m_animating = false;
     bool m_hidden = false;
     bool m_outOfSight = false;
+    bool m_running = false;
+    QTimer m_frameTimer;
+    QElapsedTimer m_clock;
+    qint64 m_due = 0; // ms until the next frame is due
+    int m_loops = 0;  // times round the whole animation
 };
