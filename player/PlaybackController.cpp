@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <climits>
+#include <utility>
 
 namespace
 {
@@ -517,10 +518,14 @@ void PlaybackController::BalTrackChange(int position)
 
 void PlaybackController::setMetersRunning(bool on)
 {
-    if (on)
+    if (on) {
         m_vuMeterTimer.start();
-    else
-        m_vuMeterTimer.stop();
+        return;
+    }
+    m_vuMeterTimer.stop();
+    // A position held for the next beat is shown now.
+    if (std::exchange(m_positionPending, false) && m_trackPosition)
+        emit positionChanged(m_position);
 }
 
 void PlaybackController::vuMeterTick()
@@ -535,6 +540,8 @@ void PlaybackController::vuMeterTick()
     m_leftLevel = follow(m_leftLevel, m_meter->LeftPeak());
     m_rightLevel = follow(m_rightLevel, m_meter->RightPeak());
     emit levelsChanged(m_leftLevel, m_rightLevel);
+    if (std::exchange(m_positionPending, false) && m_trackPosition)
+        emit positionChanged(m_position);
 }
 
 void PlaybackController::onInputState(int state)
@@ -648,6 +655,11 @@ void PlaybackController::onPosition(quint32 offset, quint32)
     if (!m_trackPosition)
         return;
     m_position = int(std::min<quint32>(offset, PositionMax));
+    // While the meters run, the thumb moves with them: one repaint of the window for both.
+    if (m_vuMeterTimer.isActive()) {
+        m_positionPending = true;
+        return;
+    }
     emit positionChanged(m_position);
 }
 

@@ -209,6 +209,7 @@ private:
     QString m_currentPath;
     QString m_timeText = QStringLiteral("[00:00]");
     QTimer m_vuMeterTimer;
+    bool m_positionPending = false; // a position waiting for the meters' next beat
     QTimer m_fadeDown; // FadeInTime
     QTimer m_fadeUp;   // FadeOutTime
 };
