@@ -43,6 +43,11 @@ SkinnedWindow::~SkinnedWindow()
     delete m_loader;
 }
 
+void SkinnedWindow::showLoader()
+{
+    m_loader->start();
+}
+
 bool SkinnedWindow::LoadMask(const QString &fileName)
 {
     if (fileName.isEmpty() || !QFileInfo(fileName).isFile())

@@ -25,6 +25,8 @@ public:
 
     // Loads a mask file: background and shape, controls, author line. A file that does not exist changes
     // nothing (false). The window is hidden while it loads; the owner shows it again.
+    // Puts the mask loader on screen before a mask is loaded, while the rest of the program is built.
+    void showLoader();
     bool LoadMask(const QString &fileName);
     const MaskFile &mask() const { return m_mask; }
     QString maskPath() const { return m_mask.path; }

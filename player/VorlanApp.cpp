@@ -215,16 +215,19 @@ void VorlanApp::createWindows()
     m_shutdown = new TimedShutdown(this);
     m_powerOff = std::make_unique<TWinReboot>();
 
-    // In their fixed order.
-    m_main = new MainWindow(m_controller);
-    m_main->setWindowTitle(QStringLiteral("Vorlan"));
-    m_skinned = new SkinnedWindow;
+    // Statistics that cannot be read are the first thing the user hears of.
     QString error;
     m_statisticsLoaded = true;
     if (!m_statistics->load(statisticsPath(), &error)) {
         m_statisticsUnreadable = true;
         QMessageBox::warning(nullptr, QStringLiteral("Vorlan"), error);
     }
+    // Then the mask loader comes up at once, and the other windows are built while it is on screen.
+    m_skinned = new SkinnedWindow;
+    if (!m_guard || !m_guard->hasSavedForExit())
+        m_skinned->showLoader();
+    m_main = new MainWindow(m_controller);
+    m_main->setWindowTitle(QStringLiteral("Vorlan"));
     m_equalizerWindow = new EqualizerWindow(m_player);
     EqualizerWindow::installPresets(ExePath() + EqualizerSettings::PresetDir);
     m_equalizerWindow->setPresetFolder(ExePath() + EqualizerSettings::PresetDir);
