@@ -142,9 +142,6 @@ EqualizerWindow::EqualizerWindow(TXaudioPlayer *player, QWidget *parent)
     m_pitchRest->setInterval(800);
     connect(m_pitchRest, &QTimer::timeout, this, &EqualizerWindow::PitchBarStopTracking);
 
-    m_nameValidator =
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]{0,34}")), this);
-
     connect(EnableCheckBox, &QCheckBox::clicked, this, &EqualizerWindow::Send);
     connect(LeftRight, &QPushButton::clicked, this, &EqualizerWindow::LeftRightClick);
     connect(ResetBtn, &QPushButton::clicked, this, &EqualizerWindow::ResetBtnClick);
@@ -246,6 +243,10 @@ void EqualizerWindow::SaveBtnClick()
 {
     if (!m_prompt || m_folder.isEmpty())
         return;
+    // Made when first asked for: the pattern engine is loaded only by those who save a preset.
+    if (!m_nameValidator)
+        m_nameValidator =
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]{0,34}")), this);
     const std::optional<QString> answer =
         m_prompt(QStringLiteral("Please enter equalizer file name:"), m_nameValidator, MaxNameLength);
     if (!answer)

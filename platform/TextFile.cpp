@@ -240,18 +240,19 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
 
 int removeUnfinishedSaves(const QString &folder, const QStringList &names)
 {
+    // One look at the folder, compared by hand: name patterns would load a pattern engine at every start.
     int removed = 0;
     const QDir dir(folder);
-    for (const QString &name : names) {
-        const QStringList found =
-            dir.entryList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
-        for (const QString &candidate : found) {
-            const QStringView tail = QStringView(candidate).right(6);
-            if (std::all_of(tail.begin(), tail.end(),
-                            [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; }) &&
-                QFile::remove(dir.filePath(candidate)))
-                ++removed;
-        }
+    for (const QString &candidate : FileName::folderEntries(folder)) {
+        const QStringView tail = QStringView(candidate).right(6);
+        const bool temporary = candidate.size() > 7 &&
+                               candidate.at(candidate.size() - 7) == QLatin1Char('.') &&
+                               std::all_of(tail.begin(), tail.end(),
+                                           [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
+        if (!temporary || !names.contains(candidate.left(candidate.size() - 7)))
+            continue;
+        if (QFileInfo(dir.filePath(candidate)).isFile() && QFile::remove(dir.filePath(candidate)))
+            ++removed;
     }
     return removed;
 }

@@ -88,6 +88,25 @@ private slots:
         QVERIFY(ok);
     }
 
+    void unfinishedSavesAreClearedAndNothingElse()
+    {
+        const QString dir = vorlantest::tempDir();
+        const auto touch = [&](const QString &name) {
+            QFile f(dir + QLatin1Char('/') + name);
+            return f.open(QIODevice::WriteOnly);
+        };
+        for (const char *name : {"Vorlan.cfg.ab12CD", "Vorlan.vln.Zz9yX0", "Vorlan.cfg.bak",
+                                 "Vorlan.cfg.ab12C", "Other.cfg.ab12CD", "Vorlan.cfg", "xVorlan.cfg.ab12CD"})
+            QVERIFY(touch(QLatin1String(name)));
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/Vorlan.vln.FOLDER")));
+        QCOMPARE(TextFile::removeUnfinishedSaves(
+                     dir, {QStringLiteral("Vorlan.cfg"), QStringLiteral("Vorlan.vln")}),
+                 2);
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+                 (QStringList{"Other.cfg.ab12CD", "Vorlan.cfg", "Vorlan.cfg.ab12C", "Vorlan.cfg.bak",
+                              "Vorlan.vln.FOLDER", "xVorlan.cfg.ab12CD"}));
+    }
+
     void writeIntoAFolderThatIsAFileFails()
     {
         const QString dir = vorlantest::tempDir();
