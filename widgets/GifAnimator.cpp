@@ -36,7 +36,10 @@ bool GifAnimator::setFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray data = file.read(MaxFileSize + 1);
+    // Sized by the file, not by the limit: reading up to the limit would reserve all of it.
+    if (file.size() > MaxFileSize)
+        return false;
+    QByteArray data = file.read(file.size() + 1);
     if (data.isEmpty() || data.size() > MaxFileSize)
         return false;
 
