@@ -303,7 +303,7 @@ struct PcmIo {
 
 template <size_t G, size_t C, class Io>
 #if defined(__x86_64__) && !defined(__clang__)
-__attribute__((target_clones("arch=x86-64-v3", "default")))
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #endif
 void runBank(Bank &b, const Io &io, long frames)
 {
