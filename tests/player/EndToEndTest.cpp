@@ -2,6 +2,7 @@
 #include "tests/TestMain.h"
 #include "tests/engine/WavFile.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -110,6 +111,23 @@ struct Home {
         if (!folder.isEmpty())
             player.setWorkingDirectory(folder);
         player.start(vorlanProgram(), arguments);
+    }
+
+    // Starts the player, waits until it answers its socket (it has read its files and started), then sends
+    // the signal of a logout. True when it ended within the time it is given.
+    bool runUntilStartedThenSignal(QProcess &player) const
+    {
+        start(player);
+        if (!player.waitForStarted())
+            return false;
+        QDeadlineTimer deadline(20000);
+        while (!playerAnswers()) {
+            if (deadline.hasExpired())
+                return false;
+            QTest::qWait(50);
+        }
+        ::kill(pid_t(player.processId()), SIGTERM);
+        return player.waitForFinished(8000);
     }
 };
 
@@ -262,25 +280,14 @@ private slots:
             junk += char((i * 7919) % 256);
         write(h.home + QStringLiteral("/Vorlan.vln"), junk);
         QProcess player;
-        player.setProcessEnvironment(h.environment());
-        player.start(vorlanProgram(), {});
-        QVERIFY(player.waitForStarted());
-        // Answering the socket, it has read its files and started.
-        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
-        ::kill(pid_t(player.processId()), SIGTERM);
-        QVERIFY(player.waitForFinished(8000));
+        QVERIFY(h.runUntilStartedThenSignal(player));
         QFile aside(h.home + QStringLiteral("/Vorlan.vln.bak"));
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), junk);
 
         // A list the player wrote itself is replaced without a copy.
         QFile::remove(aside.fileName());
-        player.start(vorlanProgram(), {});
-        QVERIFY(player.waitForStarted());
-        // Answering the socket, it has read its files and started.
-        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
-        ::kill(pid_t(player.processId()), SIGTERM);
-        QVERIFY(player.waitForFinished(8000));
+        QVERIFY(h.runUntilStartedThenSignal(player));
         QVERIFY(!QFile::exists(aside.fileName()));
     }
 
@@ -298,13 +305,7 @@ private slots:
         QVERIFY(QFile::link(folder, h.home + QStringLiteral("/Vorlan.vln")));
 
         QProcess player;
-        player.setProcessEnvironment(h.environment());
-        player.start(vorlanProgram(), {});
-        QVERIFY(player.waitForStarted());
-        // Answering the socket, it has read its files and started.
-        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
-        ::kill(pid_t(player.processId()), SIGTERM);
-        QVERIFY(player.waitForFinished(8000));
+        QVERIFY(h.runUntilStartedThenSignal(player));
         QCOMPARE(player.exitStatus(), QProcess::NormalExit);
         QCOMPARE(player.exitCode(), 0);
         QVERIFY(QFileInfo(h.home + QStringLiteral("/Vorlan.cfg")).exists());
@@ -363,13 +364,7 @@ private slots:
         write(h.home + QStringLiteral("/Vorlan.cfg"), cfg);
         write(h.home + QStringLiteral("/Vorlan.vln"), QByteArray());
         QProcess player;
-        player.setProcessEnvironment(h.environment());
-        player.start(vorlanProgram(), {});
-        QVERIFY(player.waitForStarted());
-        // Answering the socket, it has read its files and started.
-        QTRY_VERIFY_WITH_TIMEOUT(h.playerAnswers(), 20000);
-        ::kill(pid_t(player.processId()), SIGTERM);
-        QVERIFY(player.waitForFinished(8000));
+        QVERIFY(h.runUntilStartedThenSignal(player));
         // Saved where they now are: on the (offscreen) screen, whose top left corner is 0,0.
         const QString saved = readAll(h.home + QStringLiteral("/Vorlan.cfg"));
         const auto value = [&](const QString &key) {
