@@ -84,11 +84,8 @@ QSize AngleLabel::sizeHint() const
     return turn.mapRect(QRect(QPoint(), flat)).size();
 }
 
-void AngleLabel::paintEvent(QPaintEvent *)
+void AngleLabel::drawText(QPainter &painter) const
 {
-    if (m_text.isEmpty())
-        return;
-    QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(font());
     const QFontMetrics fm(font());
@@ -110,6 +107,26 @@ void AngleLabel::paintEvent(QPaintEvent *)
                 drawAt(QPointF(m_shadowDepth + dx, m_shadowDepth + dy), m_shadowColor);
     }
     drawAt(QPointF(), m_textColor);
+}
+
+void AngleLabel::paintEvent(QPaintEvent *)
+{
+    if (m_text.isEmpty() || width() <= 0 || height() <= 0)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const PictureKey key{
+        m_text, font().key(), m_angle, m_shadowSize, m_shadowDepth, m_textColor.rgba(), m_shadowColor.rgba(),
+        size(), ratio};
+    if (m_picture.isNull() || !(key == m_pictureKey)) {
+        m_picture = QPixmap(size() * ratio);
+        m_picture.setDevicePixelRatio(ratio);
+        m_picture.fill(Qt::transparent);
+        QPainter picture(&m_picture);
+        drawText(picture);
+        m_pictureKey = key;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
 }
 
 void AngleLabel::mousePressEvent(QMouseEvent *event)

@@ -4,6 +4,7 @@
 // background shows around the text.
 #include "widgets/ClickTracker.h"
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 
 class AngleLabel : public QWidget
@@ -40,6 +41,17 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // What the kept picture shows; drawn again only when any of it changes.
+    struct PictureKey {
+        QString text, font;
+        int angle = 0, shadowSize = 0, shadowDepth = 0;
+        QRgb textColor = 0, shadowColor = 0;
+        QSize size;
+        qreal ratio = 0;
+        bool operator==(const PictureKey &) const = default;
+    };
+    void drawText(QPainter &painter) const;
+
     QString m_text;
     int m_angle = 0;
     QColor m_textColor = Qt::white;
@@ -47,4 +59,8 @@ private:
     int m_shadowSize = 0;
     int m_shadowDepth = 0;
     ClickTracker m_click;
+    // The text and its shadow, drawn once: the time is painted again whenever the skin around it is, and
+    // laying the text out each time cost more than all the rest of such a paint.
+    QPixmap m_picture;
+    PictureKey m_pictureKey;
 };

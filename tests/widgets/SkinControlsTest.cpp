@@ -281,6 +281,9 @@ private slots:
         QVERIFY(shadow.right() > flat.right());
         // The label's background is the skin's.
         QCOMPARE(over(label, Magenta).pixel(0, 0), Magenta);
+        // A new text shows at once, however the label keeps its picture between paints.
+        label.setText(QStringLiteral("[00:00:00]"));
+        QVERIFY(extentOf(over(label, qRgb(0, 0, 0)), white).width() > flat.width() + 10);
 
         QSignalSpy clicks(&label, &AngleLabel::clicked);
         QTest::mouseClick(&label, Qt::LeftButton);
