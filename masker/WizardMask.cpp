@@ -187,30 +187,31 @@ void WizardWindow::setObjectBounds(MaskFile::Object object, const QRect &bounds)
     m_placement->marker(object)->setGeometry(bounds);
 }
 
-void WizardWindow::SWChange(int value)
+void WizardWindow::resizeSelected(int width, int height)
 {
     const MaskFile::Object object = selectedObject();
-    QRect bounds = m_placement->marker(object)->geometry();
+    // Buttons keep the size of their glyphs: the fields go back and the user is told why.
     if (isGlyphButton(object)) {
         ObjectsChange();
         m_dialogs.information(this, QStringLiteral("VorlanMasker"), ButtonSizeMessage);
         return;
     }
-    bounds.setWidth(value);
+    QRect bounds = m_placement->marker(object)->geometry();
+    if (width >= 0)
+        bounds.setWidth(width);
+    if (height >= 0)
+        bounds.setHeight(height);
     setObjectBounds(object, bounds);
+}
+
+void WizardWindow::SWChange(int value)
+{
+    resizeSelected(value, -1);
 }
 
 void WizardWindow::SHChange(int value)
 {
-    const MaskFile::Object object = selectedObject();
-    QRect bounds = m_placement->marker(object)->geometry();
-    if (isGlyphButton(object)) {
-        ObjectsChange();
-        m_dialogs.information(this, QStringLiteral("VorlanMasker"), ButtonSizeMessage);
-        return;
-    }
-    bounds.setHeight(value);
-    setObjectBounds(object, bounds);
+    resizeSelected(-1, value);
 }
 
 void WizardWindow::SLChange(int value)

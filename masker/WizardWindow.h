@@ -166,6 +166,8 @@ private:
     ColorPicker *colorPicker(int32_t value);
     void showPlacement();
     void setObjectBounds(MaskFile::Object object, const QRect &bounds);
+    // A new width or height (-1: unchanged) for the selected object.
+    void resizeSelected(int width, int height);
     bool isGlyphButton(MaskFile::Object object) const;
     QString openImage(const QString &caption, const QString &filter);
 
