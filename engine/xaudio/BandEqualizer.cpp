@@ -6,8 +6,30 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace
 {
+
+// roundToPcm() over a run of samples: clipped, rounded by the processor's own rounding (to even, as lrint()),
+// and packed eight at a time.
+void toPcm(const float *in, int16_t *out, size_t count)
+{
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128 low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32767.0f);
+    for (; i + 8 <= count; i += 8) {
+        const __m128 a = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(in + i), low), high);
+        const __m128 b = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(in + i + 4), low), high);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i),
+                         _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
+    }
+#endif
+    for (; i < count; ++i)
+        out[i] = roundToPcm(in[i]);
+}
 
 using Coefficients = BandEqualizer::Coefficients;
 constexpr int Groups = BandEqualizer::Groups;
@@ -197,7 +219,7 @@ void BandEqualizer::rebuild()
     for (int g = 0; g < Groups; ++g)
         if (m_used[size_t(g)] && !wasUsed[size_t(g)])
             for (int ch = 0; ch < 2; ++ch)
-                m_z1[ch][g] = m_z2[ch][g] = 0;
+                m_history[ch][g] = BiquadHistory();
 }
 
 double BandEqualizer::responseDb(int channel, double hz) const
@@ -212,180 +234,19 @@ double BandEqualizer::responseDb(int channel, double hz) const
 
 void BandEqualizer::clearHistory()
 {
-    std::memset(m_z1, 0, sizeof m_z1);
-    std::memset(m_z2, 0, sizeof m_z2);
+    for (auto &channel : m_history)
+        std::fill(std::begin(channel), std::end(channel), BiquadHistory());
 }
-
-namespace
-{
-
-// The filters run as a cascade, but side by side: lane p of the pipeline works on the sample that lane p - 1
-// finished one step before, so every lane of a step is independent and a step is a few vector operations.
-// Lanes hold (filter, channel) pairs; eight lanes to a vector.
-typedef float v8 __attribute__((vector_size(32)));
-typedef int i8 __attribute__((vector_size(32)));
-
-// Lanes of two vectors picked by index (0-7 the first, 8-15 the second), in each compiler's spelling.
-#if defined(__clang__)
-#define VORLAN_SHUFFLE(a, b, ...) __builtin_shufflevector(a, b, __VA_ARGS__)
-#else
-#define VORLAN_SHUFFLE(a, b, ...) __builtin_shuffle(a, b, i8{__VA_ARGS__})
-#endif
-
-constexpr size_t MaxVectors = 3; // 12 filters of 2 channels
-
-struct Bank {
-    v8 b0[MaxVectors], b1[MaxVectors], b2[MaxVectors], a1[MaxVectors], a2[MaxVectors];
-    v8 z1[MaxVectors], z2[MaxVectors];
-    i8 slot[MaxVectors]; // the filter's place in the cascade
-};
-
-// One step of the pipeline: x0 (and x1) enter the first filter; every lane takes what the lane before it
-// gave out in the last step. In a masked step only the lanes working on a sample of this block keep their
-// new history (the first steps fill the pipeline, the last ones drain it).
-template <size_t G, size_t C, bool Masked>
-__attribute__((always_inline)) inline void step(const Bank &b, v8 *z1, v8 *z2, v8 *y, float x0, float x1,
-                                                int first, int last)
-{
-    v8 prev[G];
-    for (size_t g = 0; g < G; ++g)
-        prev[g] = y[g];
-    for (size_t g = 0; g < G; ++g) {
-        v8 x;
-        if (g == 0) {
-            const v8 in = {x0, x1, 0, 0, 0, 0, 0, 0};
-            if constexpr (C == 2)
-                x = VORLAN_SHUFFLE(in, prev[0], 0, 1, 8, 9, 10, 11, 12, 13);
-            else
-                x = VORLAN_SHUFFLE(in, prev[0], 0, 8, 9, 10, 11, 12, 13, 14);
-        } else {
-            if constexpr (C == 2)
-                x = VORLAN_SHUFFLE(prev[g - 1], prev[g], 6, 7, 8, 9, 10, 11, 12, 13);
-            else
-                x = VORLAN_SHUFFLE(prev[g - 1], prev[g], 7, 8, 9, 10, 11, 12, 13, 14);
-        }
-        const v8 out = b.b0[g] * x + z1[g];
-        const v8 n1 = b.b1[g] * x - b.a1[g] * out + z2[g];
-        const v8 n2 = b.b2[g] * x - b.a2[g] * out;
-        if constexpr (Masked) {
-            const i8 live = (b.slot[g] >= first) & (b.slot[g] <= last);
-            z1[g] = live ? n1 : z1[g];
-            z2[g] = live ? n2 : z2[g];
-        } else {
-            z1[g] = n1;
-            z2[g] = n2;
-        }
-        y[g] = out;
-    }
-}
-
-// Where a bank's samples come from and go to: floats in place, or 16-bit frames in and out.
-struct FloatIo {
-    float *samples;
-    float scale[2];
-    template <size_t C> float in(long s, int c) const { return samples[s * long(C) + c]; }
-    template <size_t C> void out(long n, int c, float y) const { samples[n * long(C) + c] = y * scale[c]; }
-};
-
-struct PcmIo {
-    const int16_t *from;
-    int16_t *to;
-    float scale[2]; // flat factor x gain x 32768
-    template <size_t C> float in(long s, int c) const
-    {
-        return float(from[s * long(C) + c]) * (1.0f / 32768.0f);
-    }
-    template <size_t C> void out(long n, int c, float y) const
-    {
-        to[n * long(C) + c] = roundToPcm(y * scale[c]);
-    }
-};
-
-template <size_t G, size_t C, class Io>
-#if defined(__x86_64__) && !defined(__clang__)
-__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
-#endif
-void runBank(Bank &b, const Io &io, long frames)
-{
-    constexpr long Depth = long(G * 8 / C); // filters in the pipeline, pass-through ones included
-    v8 z1[G], z2[G], y[G];
-    for (size_t g = 0; g < G; ++g) {
-        z1[g] = b.z1[g];
-        z2[g] = b.z2[g];
-        y[g] = v8{};
-    }
-    auto input = [&](long s, float &x0, float &x1) {
-        x0 = s < frames ? io.template in<C>(s, 0) : 0.0f;
-        x1 = C == 2 && s < frames ? io.template in<C>(s, 1) : 0.0f;
-    };
-    // The conversions ride along in the cascade's step, which waits on its own arithmetic anyway.
-    auto output = [&](long s) {
-        const long n = s - (Depth - 1);
-        if (n < 0 || n >= frames)
-            return;
-        if constexpr (C == 2) {
-            io.template out<C>(n, 0, y[G - 1][6]);
-            io.template out<C>(n, 1, y[G - 1][7]);
-        } else {
-            io.template out<C>(n, 0, y[G - 1][7]);
-        }
-    };
-    const long total = frames + Depth - 1;
-    const long bodyEnd = std::max(Depth - 1, frames);
-    float x0, x1;
-    long s = 0;
-    // Slot p works on sample s - p: live while 0 <= s - p < frames.
-    for (; s < std::min(Depth - 1, total); ++s) {
-        input(s, x0, x1);
-        step<G, C, true>(b, z1, z2, y, x0, x1, int(s - frames + 1), int(s));
-        output(s);
-    }
-    for (; s < bodyEnd; ++s) {
-        step<G, C, false>(b, z1, z2, y, io.template in<C>(s, 0), C == 2 ? io.template in<C>(s, 1) : 0.0f, 0,
-                          0);
-        output(s);
-    }
-    for (; s < total; ++s) {
-        input(s, x0, x1);
-        step<G, C, true>(b, z1, z2, y, x0, x1, int(s - frames + 1), int(s));
-        output(s);
-    }
-    for (size_t g = 0; g < G; ++g) {
-        b.z1[g] = z1[g];
-        b.z2[g] = z2[g];
-    }
-}
-
-template <size_t C, class Io> void runBank(size_t vectors, Bank &b, const Io &io, long frames)
-{
-    switch (vectors) {
-    case 1:
-        runBank<1, C>(b, io, frames);
-        break;
-    case 2:
-        runBank<2, C>(b, io, frames);
-        break;
-    default:
-        runBank<3, C>(b, io, frames);
-        break;
-    }
-}
-
-} // namespace
 
 void BandEqualizer::process(float *samples, size_t frames)
 {
     const size_t channels = size_t(m_channels);
-    if (m_filterCount == 0) {
-        if (m_flat[0] == 1.0f && m_flat[1] == 1.0f)
-            return;
+    if (m_filterCount > 0)
+        runFilters(samples, frames);
+    if (m_flat[0] != 1.0f || m_flat[1] != 1.0f)
         for (size_t n = 0; n < frames; ++n)
             for (size_t c = 0; c < channels; ++c)
                 samples[n * channels + c] *= m_flat[c];
-        return;
-    }
-    FloatIo io{samples, {m_flat[0], m_flat[1]}};
-    runFilters(io, frames);
 }
 
 void BandEqualizer::process(const int16_t *in, int16_t *out, size_t frames, float gainLeft, float gainRight)
@@ -399,52 +260,47 @@ void BandEqualizer::process(const int16_t *in, int16_t *out, size_t frames, floa
             }
         return;
     }
-    PcmIo io{in, out, {scale[0] * 32768.0f, scale[1] * 32768.0f}};
-    runFilters(io, frames);
+    // The filters run on floats; the conversions on either side are plain loops that vectorise.
+    m_scratch.resize(frames * channels);
+    float *work = m_scratch.data();
+    for (size_t i = 0; i < frames * channels; ++i)
+        work[i] = float(in[i]) * (1.0f / 32768.0f);
+    runFilters(work, frames);
+    const float pcm[2] = {scale[0] * 32768.0f, scale[1] * 32768.0f};
+    if (channels == 2) {
+        for (size_t n = 0; n < frames; ++n) {
+            work[2 * n] *= pcm[0];
+            work[2 * n + 1] *= pcm[1];
+        }
+    } else {
+        for (size_t n = 0; n < frames; ++n)
+            work[n] *= pcm[0];
+    }
+    toPcm(work, out, frames * channels);
 }
 
-template <class Io> void BandEqualizer::runFilters(Io &io, size_t frames)
+void BandEqualizer::runFilters(float *samples, size_t frames)
 {
     const size_t channels = size_t(m_channels);
-    int used[Groups];
+    Biquad filters[MaxCascadeStages * 2];
+    BiquadHistory history[MaxCascadeStages * 2];
     int count = 0;
-    for (int g = 0; g < Groups; ++g)
-        if (m_used[size_t(g)])
-            used[count++] = g;
-    const size_t lanesUsed = size_t(count) * channels;
-    const size_t vectors = std::min(MaxVectors, (lanesUsed + 7) / 8);
-    Bank bank;
-    for (size_t lane = 0; lane < vectors * 8; ++lane) {
-        const size_t v = lane / 8, i = lane % 8;
-        const size_t slot = lane / channels, ch = lane % channels;
-        Coefficients c;
-        float z1 = 0, z2 = 0;
-        if (slot < size_t(count)) {
-            const int g = used[slot];
-            c = m_coef[ch][size_t(g)];
-            z1 = m_z1[ch][g];
-            z2 = m_z2[ch][g];
+    for (int g = 0; g < Groups; ++g) {
+        if (!m_used[size_t(g)])
+            continue;
+        for (size_t ch = 0; ch < channels; ++ch) {
+            filters[size_t(count) * channels + ch] = m_coef[ch][size_t(g)];
+            history[size_t(count) * channels + ch] = m_history[ch][g];
         }
-        bank.b0[v][i] = float(c.b0);
-        bank.b1[v][i] = float(c.b1);
-        bank.b2[v][i] = float(c.b2);
-        bank.a1[v][i] = float(c.a1);
-        bank.a2[v][i] = float(c.a2);
-        bank.z1[v][i] = z1;
-        bank.z2[v][i] = z2;
-        bank.slot[v][i] = int(slot);
+        ++count;
     }
-    if (channels == 2)
-        runBank<2>(vectors, bank, io, long(frames));
-    else
-        runBank<1>(vectors, bank, io, long(frames));
-    for (size_t lane = 0; lane < size_t(count) * channels; ++lane) {
-        const size_t v = lane / 8, i = lane % 8;
-        const int g = used[lane / channels];
-        const size_t ch = lane % channels;
-        // Denormals would slow the loop to a crawl in silence.
-        const float z1 = bank.z1[v][i], z2 = bank.z2[v][i];
-        m_z1[ch][g] = std::fabs(z1) < 1e-20f ? 0 : z1;
-        m_z2[ch][g] = std::fabs(z2) < 1e-20f ? 0 : z2;
+    runCascade(filters, history, count, int(channels), samples, frames);
+    count = 0;
+    for (int g = 0; g < Groups; ++g) {
+        if (!m_used[size_t(g)])
+            continue;
+        for (size_t ch = 0; ch < channels; ++ch)
+            m_history[ch][g] = history[size_t(count) * channels + ch];
+        ++count;
     }
 }

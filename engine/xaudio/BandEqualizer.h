@@ -4,12 +4,14 @@
 // filters above. Neighbouring filters overlap, so their gains are solved together until every label gets
 // exactly its group's gain. The gain most groups share (the median) is applied as a plain factor, so sliders
 // all at one value give that gain at every frequency and cost no filtering. +-80 is +-12 dB.
+#include "engine/xaudio/FilterCascade.h"
 #include "engine/xaudio/xaudio.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // A sample scaled to 16 bits, clipped and rounded half to even as lrint() does; written with the float adder
 // (exact below 2^22), so loops of it vectorise.
@@ -45,13 +47,11 @@ public:
     // The designed gain of a channel at a frequency, in dB.
     double responseDb(int channel, double hz) const;
 
-    struct Coefficients {
-        double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
-    };
+    using Coefficients = Biquad;
 
 private:
     void rebuild();
-    template <class Io> void runFilters(Io &io, size_t frames);
+    void runFilters(float *samples, size_t frames);
 
     bool m_on = false;
     XA_EqualizerInfo m_record{};
@@ -63,5 +63,6 @@ private:
     std::array<Coefficients, Groups> m_coef[2];
     int m_filterCount = 0;
     // Filter history per channel and group, kept while a filter stays so a slider move does not click.
-    float m_z1[2][Groups] = {}, m_z2[2][Groups] = {};
+    BiquadHistory m_history[2][Groups];
+    std::vector<float> m_scratch;
 };

@@ -1,0 +1,287 @@
+#include "engine/xaudio/FilterCascade.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace
+{
+
+// The filters run as a cascade, but side by side: lanes hold (filter, channel) pairs, and the filter in slot
+// p works on the sample that entered Lag * p steps before. Every lane of a step is then independent, a step
+// is a few vector operations, and a filter's output is wanted only Lag steps after it is made, so the
+// latency of one step's arithmetic overlaps the next step.
+constexpr long Lag = 2;
+
+typedef float f8 __attribute__((vector_size(32)));
+typedef int i8 __attribute__((vector_size(32)));
+typedef float f16 __attribute__((vector_size(64)));
+typedef int i16 __attribute__((vector_size(64)));
+// The same bits as pairs of floats: a stereo frame is one element.
+typedef long long l4 __attribute__((vector_size(32)));
+typedef long long l8 __attribute__((vector_size(64)));
+template <class V> struct PairsOf {
+    using type = l4;
+};
+template <> struct PairsOf<f16> {
+    using type = l8;
+};
+
+template <class V> constexpr long widthOf = long(sizeof(V) / sizeof(float));
+
+// A vector's inputs: the outputs of the lanes C places lower, from the vector below for its lowest lanes.
+// (Vectors go by reference: by value they would need a calling convention the default target lacks.)
+template <size_t C> __attribute__((always_inline)) inline void shifted(f8 &x, const f8 &low, const f8 &high)
+{
+    if constexpr (C == 2)
+        x = __builtin_shufflevector(low, high, 6, 7, 8, 9, 10, 11, 12, 13);
+    else
+        x = __builtin_shufflevector(low, high, 7, 8, 9, 10, 11, 12, 13, 14);
+}
+template <size_t C>
+__attribute__((always_inline)) inline void shifted(f16 &x, const f16 &low, const f16 &high)
+{
+    if constexpr (C == 2)
+        x = __builtin_shufflevector(low, high, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28,
+                                    29);
+    else
+        x = __builtin_shufflevector(low, high, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29,
+                                    30);
+}
+// The first vector's inputs: the new frame (in the first C lanes of `in`), then the lanes below.
+template <size_t C> __attribute__((always_inline)) inline void entering(f8 &x, const f8 &in, const f8 &high)
+{
+    if constexpr (C == 2)
+        x = __builtin_shufflevector(in, high, 0, 1, 8, 9, 10, 11, 12, 13);
+    else
+        x = __builtin_shufflevector(in, high, 0, 8, 9, 10, 11, 12, 13, 14);
+}
+template <size_t C>
+__attribute__((always_inline)) inline void entering(f16 &x, const f16 &in, const f16 &high)
+{
+    if constexpr (C == 2)
+        x = __builtin_shufflevector(in, high, 0, 1, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29);
+    else
+        x = __builtin_shufflevector(in, high, 0, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30);
+}
+
+// to = a where live is all ones, b where it is zero.
+template <class V, class I>
+__attribute__((always_inline)) inline void pick(V &to, const I &live, const V &a, const V &b)
+{
+    to = V((I(a) & live) | (I(b) & ~live));
+}
+
+// Each filter runs as w(t) = c1 x(t) + c2 x(t-1) - a1 w(t-1) - a2 w(t-2), y(t) = b0 x(t) + w(t-1), with
+// c1 = b1 - a1 b0 and c2 = b2 - a2 b0: the same filter as the transposed form (w is its z1), whose own
+// recurrence is one multiply-add long. u carries c2 x(t-1).
+template <class V, class I, size_t G> struct Bank {
+    V b0[G], c1[G], na1[G], na2[G], c2[G];
+    V w1[G], w2[G], u[G];
+    I lag[G]; // Lag x the filter's slot
+};
+
+template <class V, class I, size_t G, size_t C, bool Masked>
+__attribute__((always_inline)) inline void step(const Bank<V, I, G> &b, V *w1, V *w2, V *u, V *y,
+                                                float *samples, long t, long frames, long depth)
+{
+    constexpr long W = widthOf<V>;
+    using Pairs = typename PairsOf<V>::type;
+    // The new frame, loaded into every lane (only the first C count), which takes no shuffle.
+    V in = {};
+    if (!Masked || t < frames) {
+        if constexpr (C == 2) {
+            long long frame;
+            std::memcpy(&frame, samples + t * 2, sizeof frame);
+            in = V(Pairs{} + frame);
+        } else {
+            in = V{} + samples[t];
+        }
+    }
+    // y holds what every lane gave out Lag steps ago: the inputs of the lanes above it now.
+    V x[G];
+    entering<C>(x[0], in, y[0]);
+    for (size_t g = 1; g < G; ++g)
+        shifted<C>(x[g], y[g - 1], y[g]);
+    for (size_t g = 0; g < G; ++g) {
+        const V k = b.c1[g] * x[g] + u[g];
+        const V p = b.na2[g] * w2[g] + k;
+        const V w = b.na1[g] * w1[g] + p;
+        y[g] = b.b0[g] * x[g] + w1[g];
+        if constexpr (Masked) {
+            // Lanes working on a sample outside this block (filling or draining the pipeline) keep their
+            // memory. lag <= t and lag > t - frames, by the signs of the differences: plain vector
+            // arithmetic, where comparisons would not stay vectors in every clone.
+            const I live = ((b.lag[g] - int(t + 1)) >> 31) & ((int(t - frames) - b.lag[g]) >> 31);
+            pick(w2[g], live, w1[g], w2[g]);
+            pick(w1[g], live, w, w1[g]);
+            pick(u[g], live, V(b.c2[g] * x[g]), u[g]);
+        } else {
+            w2[g] = w1[g];
+            w1[g] = w;
+            u[g] = b.c2[g] * x[g];
+        }
+    }
+    const long n = t - depth;
+    if (!Masked || (n >= 0 && n < frames)) {
+        if constexpr (C == 2) {
+            const long long frame = Pairs(y[G - 1])[W / 2 - 1];
+            std::memcpy(samples + n * 2, &frame, sizeof frame);
+        } else {
+            samples[n] = y[G - 1][W - 1];
+        }
+    }
+}
+
+// Lag steps in a row, each with its own place in y, so no step waits on the one before it.
+template <class V, class I, size_t G, size_t C, bool Masked, size_t... K>
+__attribute__((always_inline)) inline void steps(const Bank<V, I, G> &b, V *w1, V *w2, V *u, V (*y)[G],
+                                                 float *samples, long t, long frames, long depth,
+                                                 std::index_sequence<K...>)
+{
+    (step<V, I, G, C, Masked>(b, w1, w2, u, y[K], samples, t + long(K), frames, depth), ...);
+}
+
+template <class V, class I, size_t G, size_t C>
+__attribute__((always_inline)) inline void pipeline(Bank<V, I, G> &b, float *samples, long frames)
+{
+    constexpr long Depth = Lag * (G * widthOf<V> / long(C) - 1); // steps from a sample's entry to its exit
+    using Ks = std::make_index_sequence<size_t(Lag)>;
+    V w1[G], w2[G], u[G], y[Lag][G];
+    for (size_t g = 0; g < G; ++g) {
+        w1[g] = b.w1[g];
+        w2[g] = b.w2[g];
+        u[g] = b.u[g];
+        for (long k = 0; k < Lag; ++k)
+            y[k][g] = V{};
+    }
+    long t = 0;
+    for (; t < Depth; t += Lag)
+        steps<V, I, G, C, true>(b, w1, w2, u, y, samples, t, frames, Depth, Ks{});
+    for (; t + Lag <= frames; t += Lag)
+        steps<V, I, G, C, false>(b, w1, w2, u, y, samples, t, frames, Depth, Ks{});
+    for (; t < frames + Depth; t += Lag)
+        steps<V, I, G, C, true>(b, w1, w2, u, y, samples, t, frames, Depth, Ks{});
+    for (size_t g = 0; g < G; ++g) {
+        b.w1[g] = w1[g];
+        b.w2[g] = w2[g];
+        b.u[g] = u[g];
+    }
+}
+
+#if defined(__x86_64__) && !defined(__clang__)
+#define VORLAN_WIDE_CASCADE 1
+template <size_t G, size_t C>
+__attribute__((target("arch=x86-64-v4"))) void pipeline16(Bank<f16, i16, G> &b, float *samples, long frames)
+{
+    pipeline<f16, i16, G, C>(b, samples, frames);
+}
+template <size_t G, size_t C>
+__attribute__((target_clones("arch=x86-64-v3", "default"))) void pipeline8(Bank<f8, i8, G> &b, float *samples,
+                                                                           long frames)
+{
+    pipeline<f8, i8, G, C>(b, samples, frames);
+}
+#else
+template <size_t G, size_t C> void pipeline8(Bank<f8, i8, G> &b, float *samples, long frames)
+{
+    pipeline<f8, i8, G, C>(b, samples, frames);
+}
+#endif
+
+template <class V, class I, size_t G, size_t C>
+void run(const Biquad *filters, BiquadHistory *history, int stages, float *samples, size_t frames)
+{
+    constexpr long W = widthOf<V>;
+    Bank<V, I, G> b;
+    for (long lane = 0; lane < long(G) * W; ++lane) {
+        const size_t v = size_t(lane / W);
+        const long i = lane % W;
+        const long slot = lane / long(C);
+        Biquad f;
+        BiquadHistory h;
+        if (slot < stages) {
+            f = filters[lane];
+            h = history[lane];
+        }
+        const float na2 = float(-f.a2);
+        b.b0[v][i] = float(f.b0);
+        b.c1[v][i] = float(f.b1 - f.a1 * f.b0);
+        b.c2[v][i] = float(f.b2 - f.a2 * f.b0);
+        b.na1[v][i] = float(-f.a1);
+        b.na2[v][i] = na2;
+        // z1 is w(t-1); z2 is c2 x(t-1) - a2 w(t-2), all of it carried in u.
+        b.w1[v][i] = h.z1;
+        b.w2[v][i] = 0;
+        b.u[v][i] = h.z2;
+        b.lag[v][i] = int(Lag * slot);
+    }
+    if constexpr (W == 16) {
+#ifdef VORLAN_WIDE_CASCADE
+        pipeline16<G, C>(b, samples, long(frames));
+#endif
+    } else {
+        pipeline8<G, C>(b, samples, long(frames));
+    }
+    for (long lane = 0; lane < long(stages) * long(C); ++lane) {
+        const size_t v = size_t(lane / W);
+        const long i = lane % W;
+        const float z1 = b.w1[v][i];
+        const float z2 = b.u[v][i] + b.na2[v][i] * b.w2[v][i];
+        // Denormals would slow the loop to a crawl in silence.
+        history[lane].z1 = std::fabs(z1) < 1e-20f ? 0 : z1;
+        history[lane].z2 = std::fabs(z2) < 1e-20f ? 0 : z2;
+    }
+}
+
+template <class V, class I, size_t C>
+void run(const Biquad *filters, BiquadHistory *history, int stages, float *samples, size_t frames)
+{
+    constexpr long W = widthOf<V>;
+    switch ((long(stages) * long(C) + W - 1) / W) {
+    case 1:
+        run<V, I, 1, C>(filters, history, stages, samples, frames);
+        break;
+    case 2:
+        run<V, I, 2, C>(filters, history, stages, samples, frames);
+        break;
+    default:
+        if constexpr (W == 8)
+            run<V, I, 3, C>(filters, history, stages, samples, frames);
+        break;
+    }
+}
+
+bool wideVectors()
+{
+#ifdef VORLAN_WIDE_CASCADE
+    static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq");
+    return wide;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+void runCascade(const Biquad *filters, BiquadHistory *history, int stages, int channels, float *samples,
+                size_t frames, CascadeWidth width)
+{
+    stages = std::clamp(stages, 0, MaxCascadeStages);
+    if (stages == 0 || frames == 0)
+        return;
+    const bool wide = width == CascadeWidth::Widest && wideVectors();
+    if (channels == 2) {
+        if (wide)
+            run<f16, i16, 2>(filters, history, stages, samples, frames);
+        else
+            run<f8, i8, 2>(filters, history, stages, samples, frames);
+    } else {
+        if (wide)
+            run<f16, i16, 1>(filters, history, stages, samples, frames);
+        else
+            run<f8, i8, 1>(filters, history, stages, samples, frames);
+    }
+}
