@@ -1,6 +1,7 @@
 #include "engine/xaudio/DecoderPlayer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <mpg123.h>
 #include <sys/resource.h>
@@ -347,7 +348,13 @@ bool DecoderPlayer::openFileInput(Input &in, const std::string &name, int *err, 
         return false;
     }
     applyReplayGain(in.mh);
-    if (mpg123_open(in.mh, name.c_str()) != MPG123_OK) {
+    in.file = std::make_unique<BufferedFile>();
+    if (!in.file->open(name)) {
+        *err = XA_ERROR_INPUT_OPEN_FAILED;
+        *text = "cannot open " + name + ": " + std::strerror(errno);
+        return false;
+    }
+    if (in.file->attach(in.mh) != MPG123_OK) {
         *err = XA_ERROR_INPUT_OPEN_FAILED;
         *text = "cannot open " + name + ": " + mpg123_strerror(in.mh);
         return false;
@@ -361,8 +368,10 @@ bool DecoderPlayer::openFileInput(Input &in, const std::string &name, int *err, 
     // The exact length from a scan of every frame. The scan runs on a decoder of its own: seeking the playing
     // one back to the start would change a few samples of the first pass.
     int scanErr = 0;
+    BufferedFile scanned;
     mpg123_handle *scanner = newDecoder(&scanErr);
-    if (scanner && mpg123_open(scanner, name.c_str()) == MPG123_OK && mpg123_scan(scanner) == MPG123_OK)
+    if (scanner && scanned.open(name) && scanned.attach(scanner) == MPG123_OK &&
+        mpg123_scan(scanner) == MPG123_OK)
         in.length = mpg123_length(scanner);
     if (scanner) {
         mpg123_close(scanner);

@@ -2,6 +2,7 @@
 // One player: a decoder thread that takes queued commands, decodes the input through libmpg123, sends the
 // PCM through the sound chain to the output, and queues a notification for every outcome.
 #include "engine/xaudio/AudioOutput.h"
+#include "engine/xaudio/BufferedFile.h"
 #include "engine/xaudio/SoundChain.h"
 #include "engine/xaudio/StreamSource.h"
 #include "engine/xaudio/xaudio.h"
@@ -11,6 +12,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -47,6 +49,7 @@ public:
 private:
     struct Input {
         mpg123_handle_struct *mh = nullptr;
+        std::unique_ptr<BufferedFile> file; // a local file's reader; outlives mh (closed in ~Input)
         std::unique_ptr<StreamSource> source;
         bool stream = false;
         bool disconnected = false; // a stopped stream reconnects on Play
