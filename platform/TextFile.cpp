@@ -124,7 +124,8 @@ ReadStatus readResource(const QString &path, qint64 maxBytes, QByteArray *bytes)
         return ReadStatus::Failed;
     if (file.size() > maxBytes)
         return ReadStatus::TooLarge;
-    *bytes = file.read(maxBytes);
+    // Built in, so its size is known and final: read(maxBytes) would reserve the whole limit first.
+    *bytes = file.readAll();
     return ReadStatus::Ok;
 }
 
