@@ -22,7 +22,19 @@ void TXaudioPlayer::notifyOwner(void *user)
     // arrive before it runs.
     auto *self = static_cast<TXaudioPlayer *>(user);
     if (!self->m_dispatchScheduled.exchange(true))
-        QMetaObject::invokeMethod(self, "dispatchPending", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(self, &TXaudioPlayer::dispatchPending, Qt::QueuedConnection);
+}
+
+void TXaudioPlayer::setQuietProgress(bool on)
+{
+    if (!m_player)
+        return;
+    player_set_wake_mask(m_player, on ? XA_NOTIFY_MASK_ALL &
+                                            ~(XA_NOTIFY_MASK_INPUT_POSITION | XA_NOTIFY_MASK_INPUT_TIMECODE)
+                                      : XA_NOTIFY_MASK_ALL);
+    // What waited quietly is delivered from the event loop, never from inside the caller.
+    if (!on)
+        notifyOwner(this);
 }
 
 void TXaudioPlayer::setMessageSink(MessageSink s)

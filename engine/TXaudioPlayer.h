@@ -149,6 +149,13 @@ signals:
 public:
     // Raises the events of one notification: OnNotifyMessage, then the event of its code.
     void dispatch(const XA_Message &m);
+    // While on, position and time notifications do not wake this thread: they wait until takeMessages()
+    // (or any other notification) delivers them, so an owner with a timer of its own is not woken twice.
+    // Off again, whatever waited is delivered from the event loop.
+    void setQuietProgress(bool on);
+    // Delivers every notification waiting, now: only from where the owner can take any of them (not from
+    // inside one of its handlers).
+    void takeMessages() { dispatchPending(); }
 
 private:
     Q_INVOKABLE void dispatchPending();

@@ -518,6 +518,9 @@ void PlaybackController::BalTrackChange(int position)
 
 void PlaybackController::setMetersRunning(bool on)
 {
+    // While the meters beat, the song's position and time are taken on the beat rather than waking the
+    // player in between.
+    m_player->setQuietProgress(on);
     if (on) {
         m_vuMeterTimer.start();
         return;
@@ -530,6 +533,11 @@ void PlaybackController::setMetersRunning(bool on)
 
 void PlaybackController::vuMeterTick()
 {
+    const bool running = m_vuMeterTimer.isActive();
+    m_player->takeMessages();
+    // What they said may have stopped the meters (the song ended): then this beat is over.
+    if (running && !m_vuMeterTimer.isActive())
+        return;
     m_meter->Update();
     // Fast rise, falling by a tenth plus one each tick.
     auto follow = [](int current, int peak) {

@@ -143,6 +143,8 @@ void DecoderPlayer::notify(XA_Message m, uint32_t maskClass)
         std::lock_guard lock(m_messageMutex);
         m_messages.push_back(std::move(m));
     }
+    if (maskClass != 0 && !(m_wakeMask & maskClass))
+        return;
     if (auto callback = m_notifyCallback.load())
         callback(m_user);
 }

@@ -43,6 +43,9 @@ public:
     void post(XA_Command command);
     bool take(XA_Message *message);
     void setPriority(int priority);
+    // Notifications of these classes call the notify callback; the others wait in the queue until the owner
+    // takes messages for another reason (an owner that polls on a timer of its own).
+    void setWakeMask(uint32_t mask) { m_wakeMask = mask; }
     int priority() const { return m_priority; }
     bool peaks(int *left, int *right, int *channels);
 
@@ -113,6 +116,7 @@ private:
     bool m_threadDone = false;
     std::atomic<bool> m_exited{false};
     std::atomic<int> m_priority{2};
+    std::atomic<uint32_t> m_wakeMask{XA_NOTIFY_MASK_ALL};
     std::atomic<int> m_tid{0};
 
     // Decoder-thread state.

@@ -189,6 +189,12 @@ int control_message_send_IPI(XA_Player *player, int code, int a, const void *p, 
     return send(player, std::move(c));
 }
 
+void player_set_wake_mask(XA_Player *player, uint32_t mask)
+{
+    if (player)
+        player->player.setWakeMask(mask);
+}
+
 bool control_message_get(XA_Player *player, XA_Message *message)
 {
     return player && message && player->player.take(message);

@@ -282,6 +282,10 @@ int control_message_send_SS(XA_Player *player, int code, const char *s1, const c
 int control_message_send_P(XA_Player *player, int code, const void *p);
 int control_message_send_IPI(XA_Player *player, int code, int a, const void *p, int size);
 
+// Notifications of the classes in mask (XA_NOTIFY_MASK_*) call the notify callback; the others are queued
+// without it, for an owner that takes messages on a timer of its own. All classes by default.
+void player_set_wake_mask(XA_Player *player, uint32_t mask);
+
 // Takes the oldest queued notification; false when none is waiting.
 bool control_message_get(XA_Player *player, XA_Message *message);
 

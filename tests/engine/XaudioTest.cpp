@@ -11,6 +11,9 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 using namespace enginetest;
 
@@ -108,6 +111,57 @@ private slots:
         QCOMPARE(range, 400u);
         QCOMPARE(lastOffset, 400u);
         QCOMPARE(lastSecond, 3);
+    }
+
+    void positionsWaitQuietlyForAnOwnerThatAsks()
+    {
+        // An owner that takes its messages on a timer of its own is not called back for positions and times,
+        // and still gets every one of them, in order, up to the end.
+        for (const bool quiet : {false, true}) {
+            std::atomic<int> calls{0};
+            XA_Player *player = nullptr;
+            QCOMPARE(player_new(
+                         &player, [](void *user) { ++*static_cast<std::atomic<int> *>(user); }, &calls),
+                     int(XA_SUCCESS));
+            if (quiet)
+                player_set_wake_mask(player, XA_NOTIFY_MASK_ALL & ~(XA_NOTIFY_MASK_INPUT_POSITION |
+                                                                    XA_NOTIFY_MASK_INPUT_TIMECODE));
+            const QByteArray wav =
+                "wav:" + QFile::encodeName(vorlantest::tempDir() + QStringLiteral("/q.wav"));
+            control_message_send_S(player, XA_MSG_COMMAND_OUTPUT_OPEN, wav.constData());
+            control_message_send_S(player, XA_MSG_COMMAND_INPUT_OPEN,
+                                   QFile::encodeName(fixture("tone-3s-mono.mp3")).constData());
+            control_message_send_N(player, XA_MSG_COMMAND_PLAY);
+            int messages = 0, progress = 0, lastSecond = -1;
+            uint32_t lastOffset = 0;
+            bool ended = false;
+            QElapsedTimer clock;
+            clock.start();
+            while (!ended && clock.elapsed() < 20000) {
+                XA_Message m;
+                if (!control_message_get(player, &m)) {
+                    QThread::msleep(5);
+                    continue;
+                }
+                ++messages;
+                if (m.code == XA_MSG_NOTIFY_INPUT_POSITION || m.code == XA_MSG_NOTIFY_INPUT_TIMECODE) {
+                    QVERIFY(!ended);
+                    ++progress;
+                    if (m.code == XA_MSG_NOTIFY_INPUT_POSITION)
+                        lastOffset = m.offset;
+                    else
+                        lastSecond = m.seconds;
+                }
+                ended = m.code == XA_MSG_NOTIFY_PLAYER_STATE && m.state == XA_PLAYER_STATE_EOS;
+            }
+            const int called = calls;
+            player_delete(player);
+            QVERIFY(ended);
+            QVERIFY(progress >= 4);
+            QCOMPARE(lastOffset, 400u);
+            QCOMPARE(lastSecond, 3);
+            QCOMPARE(called, quiet ? messages - progress : messages);
+        }
     }
 
     void pauseAndResumeLoseNothing()
