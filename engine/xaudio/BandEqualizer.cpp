@@ -13,22 +13,24 @@
 namespace
 {
 
-// roundToPcm() over a run of samples: clipped, rounded by the processor's own rounding (to even, as lrint()),
-// and packed eight at a time.
-void toPcm(const float *in, int16_t *out, size_t count)
+// roundToPcm() of each sample times the gain of its channel (left, right, left, ...; mono: the first):
+// clipped, rounded by the processor's own rounding (to even, as lrint()) and packed eight at a time.
+void toPcm(const float *in, int16_t *out, size_t count, const float gain[2], size_t channels)
 {
     size_t i = 0;
 #ifdef __SSE2__
     const __m128 low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32767.0f);
+    const __m128 scale =
+        channels == 2 ? _mm_setr_ps(gain[0], gain[1], gain[0], gain[1]) : _mm_set1_ps(gain[0]);
     for (; i + 8 <= count; i += 8) {
-        const __m128 a = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(in + i), low), high);
-        const __m128 b = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(in + i + 4), low), high);
+        const __m128 a = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_loadu_ps(in + i), scale), low), high);
+        const __m128 b = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_loadu_ps(in + i + 4), scale), low), high);
         _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i),
                          _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
     }
 #endif
     for (; i < count; ++i)
-        out[i] = roundToPcm(in[i]);
+        out[i] = roundToPcm(in[i] * gain[channels == 2 ? i % 2 : 0]);
 }
 
 using Coefficients = BandEqualizer::Coefficients;
@@ -267,16 +269,7 @@ void BandEqualizer::process(const int16_t *in, int16_t *out, size_t frames, floa
         work[i] = float(in[i]) * (1.0f / 32768.0f);
     runFilters(work, frames);
     const float pcm[2] = {scale[0] * 32768.0f, scale[1] * 32768.0f};
-    if (channels == 2) {
-        for (size_t n = 0; n < frames; ++n) {
-            work[2 * n] *= pcm[0];
-            work[2 * n + 1] *= pcm[1];
-        }
-    } else {
-        for (size_t n = 0; n < frames; ++n)
-            work[n] *= pcm[0];
-    }
-    toPcm(work, out, frames * channels);
+    toPcm(work, out, frames * channels, pcm, channels);
 }
 
 void BandEqualizer::runFilters(float *samples, size_t frames)
