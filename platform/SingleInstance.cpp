@@ -4,22 +4,18 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
-#include <QSocketNotifier>
 #include <QStringDecoder>
-#include <QThread>
 #include <QTimer>
 #include <QtEndian>
 
-#include <algorithm>
+#include <QThread>
+
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -42,55 +38,6 @@ bool pathExists(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-bool socketAddress(const QString &path, sockaddr_un *address)
-{
-    const QByteArray encoded = QFile::encodeName(path);
-    std::memset(address, 0, sizeof *address);
-    address->sun_family = AF_UNIX;
-    if (encoded.isEmpty() || size_t(encoded.size()) >= sizeof address->sun_path)
-        return false;
-    std::memcpy(address->sun_path, encoded.constData(), size_t(encoded.size()));
-    return true;
-}
-
-// A connected client socket, or -1: connecting waits at most timeoutMs, and so does every later send or
-// receive on it.
-int connectTo(const QString &path, int timeoutMs)
-{
-    sockaddr_un address;
-    if (!socketAddress(path, &address))
-        return -1;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    const timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    int r;
-    do
-        r = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
-    while (r != 0 && errno == EINTR);
-    if (r != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-bool sendAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.constData() + done, size_t(bytes.size() - done), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
 QByteArray frame(const QString &param)
 {
     const QByteArray utf8 = param.toUtf8();
@@ -110,21 +57,9 @@ SingleInstance::SingleInstance(const QString &serverPath, QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
-    for (const quint64 id : m_pending.keys())
-        dropClient(id);
-    closeServer();
-}
-
-void SingleInstance::closeServer()
-{
-    if (m_serverFd < 0)
-        return;
-    delete m_serverNotifier;
-    m_serverNotifier = nullptr;
-    ::close(m_serverFd);
-    m_serverFd = -1;
-    // Gone with the player, so the next start does not take it for a crashed player's.
-    ::unlink(QFile::encodeName(m_path).constData());
+    // close() removes the socket file, so the next start does not take it for a crashed player's.
+    if (m_server)
+        m_server->close();
 }
 
 QString SingleInstance::defaultServerPath()
@@ -158,16 +93,16 @@ bool SingleInstance::serverIsAlive() const
 {
     if (!isOwnSocket(m_path))
         return false;
-    const int fd = connectTo(m_path, 1000);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    QLocalSocket probe;
+    probe.connectToServer(m_path);
+    const bool alive = probe.waitForConnected(1000);
+    probe.abort();
+    return alive;
 }
 
 bool SingleInstance::isListening() const
 {
-    return m_serverFd >= 0;
+    return m_server && m_server->isListening();
 }
 
 bool SingleInstance::listen()
@@ -187,115 +122,96 @@ bool SingleInstance::listen()
         if (serverIsAlive())
             return false;
         // Only a socket is ours to clear away; any other file under that name is left alone.
-        if (!isOwnSocket(m_path) || ::unlink(QFile::encodeName(m_path).constData()) != 0)
+        if (!isOwnSocket(m_path) || !QLocalServer::removeServer(m_path))
             return false;
     }
 
-    sockaddr_un address;
-    if (!socketAddress(m_path, &address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    // Only the user may connect; the folder is the user's alone as well.
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
-        ::chmod(address.sun_path, 0600) != 0 || ::listen(fd, 64) != 0) {
-        const bool bound = pathExists(m_path) && isOwnSocket(m_path);
-        ::close(fd);
-        if (bound)
-            ::unlink(address.sun_path);
+    auto *server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    server->setMaxPendingConnections(MaxPendingClients);
+    if (!server->listen(m_path)) {
+        delete server;
         return false;
     }
-    m_serverFd = fd;
-    m_serverNotifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
-    connect(m_serverNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    m_server = server;
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     return true;
 }
 
 void SingleInstance::acceptConnections()
 {
-    for (;;) {
-        const int fd = ::accept4(m_serverFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
-                continue;
-            return; // EAGAIN: no one else waits; anything else (out of descriptors): the next wake tries
-                    // again
-        }
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         // A real hand-over sends its frame at once; the client that has waited longest gives way, so
         // clients that connect and say nothing cannot lock a second start out.
         if (m_pending.size() >= MaxPendingClients && !m_arrival.isEmpty())
             dropClient(m_arrival.first());
-        const quint64 id = m_nextClient++;
-        Client &client = m_pending[id];
-        client.fd = fd;
-        client.notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
-        connect(client.notifier, &QSocketNotifier::activated, this, [this, id] { readClient(id); });
-        m_arrival.append(id);
-        QTimer::singleShot(m_clientTimeoutMs, this, [this, id] { dropClient(id); });
-        readClient(id);
+        m_pending.insert(socket, QByteArray());
+        m_arrival.append(socket);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readClient(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { dropClient(socket); });
+        QTimer::singleShot(m_clientTimeoutMs, socket, [this, socket] { dropClient(socket); });
+        // Data may have arrived before the connections above were made.
+        if (socket->bytesAvailable() > 0)
+            readClient(socket);
     }
 }
 
-void SingleInstance::dropClient(quint64 id)
+void SingleInstance::dropClient(QLocalSocket *socket)
 {
-    const auto it = m_pending.find(id);
-    if (it == m_pending.end())
+    if (!m_pending.remove(socket))
         return;
-    // Out of the event loop at once, so the descriptor can close; the notifier itself may be the sender.
-    it->notifier->setEnabled(false);
-    it->notifier->deleteLater();
-    ::close(it->fd);
-    m_pending.erase(it);
-    m_arrival.removeOne(id);
+    m_arrival.removeOne(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }
 
-void SingleInstance::readClient(quint64 id)
+void SingleInstance::readClient(QLocalSocket *socket)
 {
-    auto it = m_pending.find(id);
+    auto it = m_pending.find(socket);
     if (it == m_pending.end())
         return;
-    QByteArray &buffer = it->buffer;
-    const int fd = it->fd;
+    QByteArray &buffer = it.value();
     // Never read past one frame: the cap holds whatever the client sends.
     qint64 wanted = 4 - buffer.size();
     if (buffer.size() >= 4)
         wanted = 4 + qint64(qFromBigEndian<quint32>(buffer.constData())) - buffer.size();
-    char chunk[4096];
-    while (wanted > 0) {
-        const ssize_t n = ::read(fd, chunk, size_t(std::min<qint64>(wanted, qint64(sizeof chunk))));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return; // the rest comes later
-        if (n <= 0) {
-            dropClient(id); // gone before its frame was whole, or broken
-            return;
-        }
-        buffer.append(chunk, n);
+    while (wanted > 0 && socket->bytesAvailable() > 0) {
+        const QByteArray chunk = socket->read(wanted);
+        if (chunk.isEmpty())
+            break;
+        buffer += chunk;
         if (buffer.size() == 4) {
             const quint32 length = qFromBigEndian<quint32>(buffer.constData());
             if (length > quint32(MaxParamBytes)) {
-                dropClient(id);
+                dropClient(socket);
                 return;
             }
             wanted = length;
         } else {
-            wanted -= n;
+            wanted -= chunk.size();
         }
     }
+    if (buffer.size() < 4 || wanted > 0)
+        return;
 
     const QByteArray payload = buffer.mid(4);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString param = utf8(payload);
     if (utf8.hasError() || payload.contains('\0')) {
-        dropClient(id);
+        dropClient(socket);
         return;
     }
     // Answer first: the second start can end while this player loads what it was given.
-    const char answer = Acknowledgement;
-    (void)::send(fd, &answer, 1, MSG_NOSIGNAL);
-    dropClient(id);
+    socket->write(QByteArray(1, Acknowledgement));
+    socket->flush();
+    m_pending.remove(socket);
+    m_arrival.removeOne(socket);
+    socket->disconnect(this);
+    socket->disconnectFromServer();
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    if (socket->state() == QLocalSocket::UnconnectedState)
+        socket->deleteLater();
     emit handOverReceived(param);
 }
 
@@ -307,18 +223,19 @@ bool SingleInstance::sendToRunning(const QString &param, int timeoutMs)
     const QByteArray bytes = frame(param);
     if (bytes.size() - 4 > MaxParamBytes)
         return false;
-    const int fd = connectTo(m_path, timeoutMs);
-    if (fd < 0)
+    QLocalSocket socket;
+    socket.connectToServer(m_path);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(bytes);
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(timeoutMs))
+            return false;
+    }
+    if (socket.bytesAvailable() < 1 && !socket.waitForReadyRead(timeoutMs))
         return false;
     char answer = 0;
-    ssize_t n = -1;
-    if (sendAll(fd, bytes)) {
-        do
-            n = ::recv(fd, &answer, 1, 0);
-        while (n < 0 && errno == EINTR);
-    }
-    ::close(fd);
-    return n == 1 && answer == Acknowledgement;
+    return socket.getChar(&answer) && answer == Acknowledgement;
 }
 
 SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QString &param, int waitMs)

@@ -1,7 +1,6 @@
 #pragma once
 // One player per user: the first player listens on a local socket that only its user can reach; a second
-// start hands its command line over that socket and ends. Plain Unix-domain sockets: the player needs no
-// network library for it.
+// start hands its command line over that socket and ends.
 //
 // Wire format, one frame per connection: a 4-byte big-endian length, then that many bytes of UTF-8 (no NUL),
 // answered by one acknowledgement byte. Anything else from a local client is dropped without an answer.
@@ -15,7 +14,9 @@
 #include <memory>
 
 class QLockFile;
-class QSocketNotifier;
+
+class QLocalServer;
+class QLocalSocket;
 
 class SingleInstance : public QObject
 {
@@ -64,26 +65,16 @@ signals:
     void handOverReceived(const QString &param);
 
 private:
-    // A connection that has not sent its whole frame yet.
-    struct Client {
-        int fd = -1;
-        QSocketNotifier *notifier = nullptr;
-        QByteArray buffer;
-    };
-
     void acceptConnections();
-    void readClient(quint64 id);
-    void dropClient(quint64 id);
-    void closeServer();
+    void readClient(QLocalSocket *socket);
+    void dropClient(QLocalSocket *socket);
     bool folderIsPrivate() const;
     bool serverIsAlive() const;
 
     QString m_path;
-    int m_serverFd = -1;
-    QSocketNotifier *m_serverNotifier = nullptr;
-    QHash<quint64, Client> m_pending;
-    QList<quint64> m_arrival; // pending clients, oldest first
-    quint64 m_nextClient = 0;
+    QLocalServer *m_server = nullptr;
+    QHash<QLocalSocket *, QByteArray> m_pending;
+    QList<QLocalSocket *> m_arrival; // pending clients, oldest first
     int m_clientTimeoutMs = 1000;
     std::unique_ptr<QLockFile> m_lock;
 };
