@@ -32,38 +32,18 @@ template <class V> constexpr long widthOf = long(sizeof(V) / sizeof(float));
 
 // A vector's inputs: the outputs of the lanes C places lower, from the vector below for its lowest lanes.
 // (Vectors go by reference: by value they would need a calling convention the default target lacks.)
-template <size_t C> __attribute__((always_inline)) inline void shifted(f8 &x, const f8 &low, const f8 &high)
+template <size_t C, class V, size_t... I>
+__attribute__((always_inline)) inline void shifted(V &x, const V &low, const V &high,
+                                                   std::index_sequence<I...>)
 {
-    if constexpr (C == 2)
-        x = __builtin_shufflevector(low, high, 6, 7, 8, 9, 10, 11, 12, 13);
-    else
-        x = __builtin_shufflevector(low, high, 7, 8, 9, 10, 11, 12, 13, 14);
-}
-template <size_t C>
-__attribute__((always_inline)) inline void shifted(f16 &x, const f16 &low, const f16 &high)
-{
-    if constexpr (C == 2)
-        x = __builtin_shufflevector(low, high, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28,
-                                    29);
-    else
-        x = __builtin_shufflevector(low, high, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29,
-                                    30);
+    x = __builtin_shufflevector(low, high, int(widthOf<V> - long(C) + long(I))...);
 }
 // The first vector's inputs: the new frame (in the first C lanes of `in`), then the lanes below.
-template <size_t C> __attribute__((always_inline)) inline void entering(f8 &x, const f8 &in, const f8 &high)
+template <size_t C, class V, size_t... I>
+__attribute__((always_inline)) inline void entering(V &x, const V &in, const V &high,
+                                                    std::index_sequence<I...>)
 {
-    if constexpr (C == 2)
-        x = __builtin_shufflevector(in, high, 0, 1, 8, 9, 10, 11, 12, 13);
-    else
-        x = __builtin_shufflevector(in, high, 0, 8, 9, 10, 11, 12, 13, 14);
-}
-template <size_t C>
-__attribute__((always_inline)) inline void entering(f16 &x, const f16 &in, const f16 &high)
-{
-    if constexpr (C == 2)
-        x = __builtin_shufflevector(in, high, 0, 1, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29);
-    else
-        x = __builtin_shufflevector(in, high, 0, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30);
+    x = __builtin_shufflevector(in, high, int(I < C ? long(I) : widthOf<V> + long(I) - long(C))...);
 }
 
 // to = a where live is all ones, b where it is zero.
@@ -101,9 +81,10 @@ __attribute__((always_inline)) inline void step(const Bank<V, I, G> &b, V *w1, V
     }
     // y holds what every lane gave out Lag steps ago: the inputs of the lanes above it now.
     V x[G];
-    entering<C>(x[0], in, y[0]);
+    using Lanes = std::make_index_sequence<size_t(W)>;
+    entering<C>(x[0], in, y[0], Lanes{});
     for (size_t g = 1; g < G; ++g)
-        shifted<C>(x[g], y[g - 1], y[g]);
+        shifted<C>(x[g], y[g - 1], y[g], Lanes{});
     for (size_t g = 0; g < G; ++g) {
         const V k = b.c1[g] * x[g] + u[g];
         const V p = b.na2[g] * w2[g] + k;
