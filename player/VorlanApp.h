@@ -108,6 +108,9 @@ private:
     void restorePlacement(QWidget *window, const QString &section, int cascadeSlot) const;
     void reserveCascadeSlots();
     void colorWindow(QWidget *window) const;
+    // A window made when first wanted: its saved place (or the cascade slot kept for it), colours, and its
+    // place among the preferences' targets.
+    void settleNewWindow(QWidget *window, const QString &section, const QString &cascadeKey);
     void updatePreferenceTargets();
 
     QStringList m_arguments;

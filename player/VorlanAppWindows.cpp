@@ -207,13 +207,18 @@ PlaylistWindow *VorlanApp::playlistWindow()
     return m_playlistWindow;
 }
 
+void VorlanApp::settleNewWindow(QWidget *window, const QString &section, const QString &cascadeKey)
+{
+    restorePlacement(window, section, m_cascadeSlots.value(cascadeKey, -1));
+    colorWindow(window);
+    updatePreferenceTargets();
+}
+
 AboutWindow *VorlanApp::aboutWindow()
 {
     if (!m_about) {
         m_about = new AboutWindow;
-        restorePlacement(m_about, QString(), m_cascadeSlots.value(QStringLiteral("about"), -1));
-        colorWindow(m_about);
-        updatePreferenceTargets();
+        settleNewWindow(m_about, QString(), QStringLiteral("about"));
     }
     return m_about;
 }
@@ -228,11 +233,8 @@ FileInfoWindow *VorlanApp::infoWindow()
         }
         if (!m_lengthText.isEmpty())
             m_info->setLengthText(m_lengthText);
-        restorePlacement(m_info, WindowPlacement::InfoSection,
-                         m_cascadeSlots.value(WindowPlacement::InfoSection, -1));
-        colorWindow(m_info);
         m_info->installEventFilter(this);
-        updatePreferenceTargets();
+        settleNewWindow(m_info, WindowPlacement::InfoSection, WindowPlacement::InfoSection);
     }
     return m_info;
 }
@@ -245,10 +247,7 @@ TagEditorWindow *VorlanApp::tagEditor()
             m_tagEditor->load(m_tagPath);
         connect(m_tagEditor, &TagEditorWindow::tagChanged, m_playlist,
                 [this] { m_playlist->refreshFocusedEntry(); });
-        restorePlacement(m_tagEditor, WindowPlacement::EditTagSection,
-                         m_cascadeSlots.value(WindowPlacement::EditTagSection, -1));
-        colorWindow(m_tagEditor);
-        updatePreferenceTargets();
+        settleNewWindow(m_tagEditor, WindowPlacement::EditTagSection, WindowPlacement::EditTagSection);
     }
     return m_tagEditor;
 }
@@ -258,10 +257,7 @@ AddFilesWindow *VorlanApp::addFilesWindow()
     if (!m_addFiles) {
         m_addFiles = new AddFilesWindow(m_playlist);
         m_addFiles->setPath4(m_settings.path4);
-        restorePlacement(m_addFiles, WindowPlacement::AddSection,
-                         m_cascadeSlots.value(WindowPlacement::AddSection, -1));
-        colorWindow(m_addFiles);
-        updatePreferenceTargets();
+        settleNewWindow(m_addFiles, WindowPlacement::AddSection, WindowPlacement::AddSection);
     }
     return m_addFiles;
 }
@@ -271,10 +267,7 @@ StatisticsWindow *VorlanApp::statisticsWindow()
     if (!m_statisticsWindow) {
         m_statisticsWindow = new StatisticsWindow(m_statistics, m_playlist);
         m_statisticsWindow->setStatisticsFile(statisticsPath());
-        restorePlacement(m_statisticsWindow, m_statisticsSection,
-                         m_cascadeSlots.value(QStringLiteral("statistics"), -1));
-        colorWindow(m_statisticsWindow);
-        updatePreferenceTargets();
+        settleNewWindow(m_statisticsWindow, m_statisticsSection, QStringLiteral("statistics"));
     }
     return m_statisticsWindow;
 }
