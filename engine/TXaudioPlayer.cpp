@@ -3,7 +3,6 @@
 
 #include <QStringDecoder>
 
-#include <QMessageBox>
 #include <QMetaObject>
 
 namespace
@@ -47,7 +46,7 @@ void TXaudioPlayer::showMessage(const QString &text)
     if (sink())
         sink()(text);
     else
-        QMessageBox::critical(nullptr, QStringLiteral("Vorlan"), text);
+        qCritical("%s", qPrintable(text));
 }
 
 TXaudioPlayer::TXaudioPlayer(QObject *parent, VersionFunction version) : QObject(parent)

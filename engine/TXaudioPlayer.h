@@ -14,7 +14,8 @@ class TXaudioPlayer : public QObject
     Q_PROPERTY(int Priority READ Priority WRITE setPriority)
 
 public:
-    // Where the component's error boxes go; tests replace it to see them.
+    // Where the component's complaints go (the standard error stream unless a program gives a sink):
+    // the player shows them in boxes, tests collect them.
     using MessageSink = std::function<void(const QString &text)>;
     static void setMessageSink(MessageSink sink);
     static void showMessage(const QString &text);

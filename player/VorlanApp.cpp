@@ -208,6 +208,9 @@ void VorlanApp::startMediaRemote()
 
 void VorlanApp::createWindows()
 {
+    // The decoder component knows no windows; in the player its complaints are message boxes.
+    TXaudioPlayer::setMessageSink(
+        [](const QString &text) { QMessageBox::critical(nullptr, QStringLiteral("Vorlan"), text); });
     m_player = new TXaudioPlayer;
     m_playlist = new PlaylistModel(this);
     m_statistics = new Statistics(this);
