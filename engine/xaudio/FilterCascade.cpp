@@ -11,21 +11,18 @@ namespace
 // The filters run as a cascade, but side by side: lanes hold (filter, channel) pairs, and the filter in slot
 // p works on the sample that entered Lag * p steps before. Every lane of a step is then independent, a step
 // is a few vector operations, and a filter's output is wanted only Lag steps after it is made, so the
-// latency of one step's arithmetic overlaps the next step.
-constexpr long Lag = 2;
+// latency of one step's arithmetic overlaps the steps after it. A sample goes from one filter to the next
+// through three multiply-adds and a shuffle: with four steps to do it in, a step waits on nothing but the
+// processor's arithmetic units, however few filters there are.
+constexpr long Lag = 4;
 
+// Eight lanes: sixteen measured slower in the decoder, whose own code then runs slower too.
 typedef float f8 __attribute__((vector_size(32)));
 typedef int i8 __attribute__((vector_size(32)));
-typedef float f16 __attribute__((vector_size(64)));
-typedef int i16 __attribute__((vector_size(64)));
 // The same bits as pairs of floats: a stereo frame is one element.
 typedef long long l4 __attribute__((vector_size(32)));
-typedef long long l8 __attribute__((vector_size(64)));
 template <class V> struct PairsOf {
     using type = l4;
-};
-template <> struct PairsOf<f16> {
-    using type = l8;
 };
 
 template <class V> constexpr long widthOf = long(sizeof(V) / sizeof(float));
@@ -97,11 +94,13 @@ __attribute__((always_inline)) inline void step(const Bank<V, I, G> &b, V *w1, V
             const I live = ((b.lag[g] - int(t + 1)) >> 31) & ((int(t - frames) - b.lag[g]) >> 31);
             pick(w2[g], live, w1[g], w2[g]);
             pick(w1[g], live, w, w1[g]);
-            pick(u[g], live, V(b.c2[g] * x[g]), u[g]);
+            pick(u[g], live, V(b.c2[g] * x[g] + V{}), u[g]);
         } else {
             w2[g] = w1[g];
             w1[g] = w;
-            u[g] = b.c2[g] * x[g];
+            // A multiply-add, not a multiply: the compiler would fuse a bare product into the next
+            // step's first sum and put the new sample behind it, on the long path.
+            u[g] = b.c2[g] * x[g] + V{};
         }
     }
     const long n = t - depth;
@@ -152,15 +151,10 @@ __attribute__((always_inline)) inline void pipeline(Bank<V, I, G> &b, float *sam
 }
 
 #if defined(__x86_64__) && !defined(__clang__)
-#define VORLAN_WIDE_CASCADE 1
+// With AVX-512 the eight lanes have thirty-two registers, enough for all three vectors' filters.
 template <size_t G, size_t C>
-__attribute__((target("arch=x86-64-v4"))) void pipeline16(Bank<f16, i16, G> &b, float *samples, long frames)
-{
-    pipeline<f16, i16, G, C>(b, samples, frames);
-}
-template <size_t G, size_t C>
-__attribute__((target_clones("arch=x86-64-v3", "default"))) void pipeline8(Bank<f8, i8, G> &b, float *samples,
-                                                                           long frames)
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
+pipeline8(Bank<f8, i8, G> &b, float *samples, long frames)
 {
     pipeline<f8, i8, G, C>(b, samples, frames);
 }
@@ -198,13 +192,7 @@ void run(const Biquad *filters, BiquadHistory *history, int stages, float *sampl
         b.u[v][i] = h.z2;
         b.lag[v][i] = int(Lag * slot);
     }
-    if constexpr (W == 16) {
-#ifdef VORLAN_WIDE_CASCADE
-        pipeline16<G, C>(b, samples, long(frames));
-#endif
-    } else {
-        pipeline8<G, C>(b, samples, long(frames));
-    }
+    pipeline8<G, C>(b, samples, long(frames));
     for (long lane = 0; lane < long(stages) * long(C); ++lane) {
         const size_t v = size_t(lane / W);
         const long i = lane % W;
@@ -228,41 +216,21 @@ void run(const Biquad *filters, BiquadHistory *history, int stages, float *sampl
         run<V, I, 2, C>(filters, history, stages, samples, frames);
         break;
     default:
-        if constexpr (W == 8)
-            run<V, I, 3, C>(filters, history, stages, samples, frames);
+        run<V, I, 3, C>(filters, history, stages, samples, frames);
         break;
     }
-}
-
-bool wideVectors()
-{
-#ifdef VORLAN_WIDE_CASCADE
-    static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq");
-    return wide;
-#else
-    return false;
-#endif
 }
 
 } // namespace
 
 void runCascade(const Biquad *filters, BiquadHistory *history, int stages, int channels, float *samples,
-                size_t frames, CascadeWidth width)
+                size_t frames)
 {
     stages = std::clamp(stages, 0, MaxCascadeStages);
     if (stages == 0 || frames == 0)
         return;
-    const bool wide = width == CascadeWidth::Widest && wideVectors();
-    if (channels == 2) {
-        if (wide)
-            run<f16, i16, 2>(filters, history, stages, samples, frames);
-        else
-            run<f8, i8, 2>(filters, history, stages, samples, frames);
-    } else {
-        if (wide)
-            run<f16, i16, 1>(filters, history, stages, samples, frames);
-        else
-            run<f8, i8, 1>(filters, history, stages, samples, frames);
-    }
+    if (channels == 2)
+        run<f8, i8, 2>(filters, history, stages, samples, frames);
+    else
+        run<f8, i8, 1>(filters, history, stages, samples, frames);
 }

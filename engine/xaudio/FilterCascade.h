@@ -15,11 +15,8 @@ struct BiquadHistory {
 
 constexpr int MaxCascadeStages = 12;
 
-// Which vector width the pipeline may use; Widest picks the widest this processor runs.
-enum class CascadeWidth { Widest, Eight };
-
 // Filters `frames` frames of `channels` (1 or 2) interleaved samples in place through `stages` filters
 // (at most MaxCascadeStages) per channel, in order, with no delay. Filter s of channel c is
 // filters[s * channels + c], its memory history[s * channels + c].
 void runCascade(const Biquad *filters, BiquadHistory *history, int stages, int channels, float *samples,
-                size_t frames, CascadeWidth width = CascadeWidth::Widest);
+                size_t frames);
