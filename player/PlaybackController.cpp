@@ -387,13 +387,20 @@ QString PlaybackController::songTimeText(int seconds)
 void PlaybackController::setTimeText(const QString &text)
 {
     m_timeText = text;
+    m_timeShown = NoTimeShown;
     emit timeTextChanged(text);
 }
 
 void PlaybackController::redrawTime()
 {
+    // The decoder tells the time ten times a second; the text changes once.
+    const int shown =
+        m_timeElapsed ? std::max(0, m_elapsedSeconds) : -1 - std::max(0, m_lengthSeconds - m_elapsedSeconds);
+    if (shown == m_timeShown)
+        return;
     setTimeText(m_timeElapsed ? timeOfDayText(m_elapsedSeconds, false)
                               : timeOfDayText(m_lengthSeconds - m_elapsedSeconds, true));
+    m_timeShown = shown;
 }
 
 void PlaybackController::FadeIn1Click()

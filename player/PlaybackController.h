@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <climits>
 
 class TXaudioPlayer;
 class TVumeter;
@@ -208,10 +209,13 @@ private:
     int m_state = 0;
     QString m_currentPath;
     QString m_timeText = QStringLiteral("[00:00]");
+    // The time m_timeText shows (seconds gone, or -1 - seconds left), NoTimeShown when it shows other text.
+    static constexpr int NoTimeShown = INT_MIN;
+    int m_timeShown = NoTimeShown;
     QTimer m_vuMeterTimer;
     bool m_positionPending = false; // a position waiting for the meters' next beat
-    QTimer m_fadeDown; // FadeInTime
-    QTimer m_fadeUp;   // FadeOutTime
+    QTimer m_fadeDown;              // FadeInTime
+    QTimer m_fadeUp;                // FadeOutTime
 };
 
 Q_DECLARE_METATYPE(StreamInfo)
