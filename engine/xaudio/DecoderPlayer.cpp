@@ -43,6 +43,32 @@ bool isStreamName(const std::string &name)
            lower.rfind("ftp://", 0) == 0 || lower.rfind("udp://", 0) == 0;
 }
 
+// The loudest sample of each channel, at most 32767 (the right one stays 0 for mono). Eight samples at a
+// time, the largest and the smallest in each lane: the lanes take the channels in turn, as the samples do.
+void loudest(const int16_t *pcm, size_t samples, int channels, int *left, int *right)
+{
+    typedef int16_t Lanes __attribute__((vector_size(16)));
+    Lanes high = {}, low = {};
+    size_t i = 0;
+    for (; i + 8 <= samples; i += 8) {
+        Lanes v;
+        std::memcpy(&v, pcm + i, sizeof v);
+        high = v > high ? v : high;
+        low = v < low ? v : low;
+    }
+    int top[2] = {0, 0};
+    for (int k = 0; k < 8; ++k) {
+        int &t = top[channels == 2 ? k % 2 : 0];
+        t = std::max({t, int(high[k]), -int(low[k])});
+    }
+    for (; i < samples; ++i) {
+        int &t = top[channels == 2 ? i % 2 : 0];
+        t = std::max(t, std::abs(int(pcm[i])));
+    }
+    *left = std::min(top[0], 32767);
+    *right = std::min(top[1], 32767);
+}
+
 } // namespace
 
 DecoderPlayer::Input::~Input()
@@ -661,17 +687,7 @@ void DecoderPlayer::decodeStep()
     }
 
     int peakL = 0, peakR = 0;
-    if (in.channels == 2) {
-        for (size_t i = 0; i < samples; i += 2) {
-            peakL = std::max(peakL, std::abs(int(pcm[i])));
-            peakR = std::max(peakR, std::abs(int(pcm[i + 1])));
-        }
-    } else {
-        for (size_t i = 0; i < samples; ++i)
-            peakL = std::max(peakL, std::abs(int(pcm[i])));
-    }
-    peakL = std::min(peakL, 32767);
-    peakR = std::min(peakR, 32767);
+    loudest(pcm, samples, in.channels, &peakL, &peakR);
     for (auto [peak, store] : {std::pair{peakL, &m_peakLeft}, std::pair{peakR, &m_peakRight}}) {
         int current = store->load();
         while (peak > current && !store->compare_exchange_weak(current, peak)) {
