@@ -11,9 +11,9 @@ namespace
 // The filters run as a cascade, but side by side: lanes hold (filter, channel) pairs, and the filter in slot
 // p works on the sample that entered Lag * p steps before. Every lane of a step is then independent, a step
 // is a few vector operations, and a filter's output is wanted only Lag steps after it is made, so the
-// latency of one step's arithmetic overlaps the steps after it. A sample goes from one filter to the next
-// through three multiply-adds and a shuffle: with four steps to do it in, a step waits on nothing but the
-// processor's arithmetic units, however few filters there are.
+// latency of one step's arithmetic overlaps the steps after it. The longest way from a filter's input to the
+// next filter's is four multiply-adds and a shuffle, over Lag + 1 steps: with a lag of four a step waits on
+// nothing but the processor's arithmetic units, however few filters there are.
 constexpr long Lag = 4;
 
 // Eight lanes: sixteen measured slower in the decoder, whose own code then runs slower too.
