@@ -271,6 +271,37 @@ private slots:
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:03"));
     }
 
+    void theTimeIsSentOnceASecondAndComesBackAfterOtherTexts()
+    {
+        Rig rig;
+        rig.controller.setTrackPosition(true);
+        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 200; });
+        QSignalSpy sent(&rig.controller, &PlaybackController::timeTextChanged);
+        auto at = [&rig](int seconds, int fractions) {
+            rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [=](XA_Message &m) {
+                m.seconds = quint8(seconds);
+                m.fractions = quint8(fractions);
+            });
+        };
+        for (int f = 0; f < 100; f += 10)
+            at(5, f);
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:05]"));
+        // Another text in between: the next report, in the same second, brings the time back.
+        rig.controller.VolTrackBarChange(95);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("05% V"));
+        at(5, 95);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:05]"));
+        rig.controller.ElapsedClick();
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:15"));
+        // A new length changes the time left within the same second.
+        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 300; });
+        at(5, 97);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 04:55"));
+        at(6, 0);
+        QCOMPARE(rig.controller.timeText(), QStringLiteral("- 04:54"));
+    }
+
     void draggingThePositionShowsPercentOrSeeksWithShift()
     {
         Rig rig;
