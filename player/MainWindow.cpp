@@ -238,16 +238,16 @@ void MainWindow::connectController()
     connect(VolTrackBar, &QSlider::valueChanged, c, &PlaybackController::VolTrackBarChange);
     connect(BalTrack, &QSlider::valueChanged, c, &PlaybackController::BalTrackChange);
 
-    // Slid off the screen the strip would paint the time, the position and the meters for nobody: they wait
-    // and catch up when it comes back.
+    // Hidden or slid off the screen the strip would paint the time, the position and the meters for nobody:
+    // they wait and catch up when it is seen again.
     connect(c, &PlaybackController::timeTextChanged, this, [this](const QString &text) {
         m_timeText = text;
-        if (!isSlidOff())
+        if (!outOfSight())
             PlayTime->setText(text);
     });
     connect(c, &PlaybackController::positionChanged, this, [this](int value) {
         m_position = value;
-        m_positionWaits = isSlidOff();
+        m_positionWaits = outOfSight();
         if (!m_positionWaits)
             showPosition();
     });
@@ -274,7 +274,7 @@ void MainWindow::connectController()
     connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
         m_levelLeft = left;
         m_levelRight = right;
-        if (!isSlidOff())
+        if (!outOfSight())
             showLevels();
     });
     connect(c, &PlaybackController::loopRandomChanged, this, &MainWindow::setLoopRandom);

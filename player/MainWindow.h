@@ -88,6 +88,8 @@ public:
     // The left edge while slid off: one pixel column stays on screen.
     int hiddenLeft() const;
     bool isSlidOff() const;
+    // Hidden (the skinned window is the face) or slid off: what changes waits until it is seen again.
+    bool outOfSight() const { return !isVisible() || isSlidOff(); }
     bool staysOnTop() const;
     bool hideTimerActive() const { return m_hideTimer.isActive(); }
 
@@ -181,6 +183,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;

@@ -73,7 +73,7 @@ void MainWindow::placeAtDockEdge()
 void MainWindow::slideTo(int left)
 {
     move(left, y());
-    if (!isSlidOff())
+    if (!outOfSight())
         showSkipped();
 }
 
@@ -104,6 +104,13 @@ void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     // Back on the screen, it shows what it skipped while out of sight.
+    if (!outOfSight())
+        showSkipped();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
     if (!isSlidOff())
         showSkipped();
 }

@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(rig.window.x(), 1200);
     }
 
-    void meterPositionAndTimeWaitWhileTheStripIsSlidOff()
+    void meterPositionAndTimeWaitWhileTheStripIsOutOfSight()
     {
         Rig rig;
         rig.window.show();
@@ -190,6 +190,23 @@ private slots:
         QCOMPARE(rig.controller.leftLevel(), 150);
         QCOMPARE(rig.window.RxSlider1->value(), 300);
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("[02:00]"));
+
+        // Hidden (the skinned window is the face), the same: nothing moves until the strip is shown again.
+        rig.window.hide();
+        rig.controller.meter()->setLeftPeak(170);
+        rig.controller.vuMeterTick();
+        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
+            m.offset = 100;
+            m.range = 400;
+        });
+        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 3; });
+        QCOMPARE(rig.window.PBarL1->Progress(), 150);
+        QCOMPARE(rig.window.RxSlider1->value(), 300);
+        QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("[02:00]"));
+        rig.window.show();
+        QCOMPARE(rig.window.PBarL1->Progress(), 170);
+        QCOMPARE(rig.window.RxSlider1->value(), 100);
+        QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("[03:00]"));
     }
 
     void dockedLeftKeepsItsRightmostColumn()
@@ -472,6 +489,8 @@ private slots:
     void slidersAndTimeLabel()
     {
         Rig rig;
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
         QCOMPARE(rig.window.RxSlider1->maximum(), 400);
         QVERIFY(!rig.window.RxSlider1->isEnabled());
         QCOMPARE(rig.window.VolTrackBar->orientation(), Qt::Vertical);
