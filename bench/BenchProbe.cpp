@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -54,27 +55,29 @@ long rssKb(pid_t pid)
     return statusField("/proc/" + std::to_string(pid) + "/status", "VmRSS");
 }
 
-// Voluntary and involuntary switches of every thread: each is the thread going to sleep or being put off.
-long wakeups(pid_t pid)
+// Calls f with the /proc folder of each of the process's threads; false when the process is gone.
+template <class F> bool eachThread(pid_t pid, F f)
 {
     const std::string dir = "/proc/" + std::to_string(pid) + "/task";
     DIR *d = opendir(dir.c_str());
     if (!d)
-        return -1;
-    long sum = 0;
-    while (dirent *e = readdir(d)) {
-        if (e->d_name[0] == '.')
-            continue;
-        const std::string status = dir + "/" + e->d_name + "/status";
-        const long v = statusField(status, "voluntary_ctxt_switches");
-        const long i = statusField(status, "nonvoluntary_ctxt_switches");
-        if (v > 0)
-            sum += v;
-        if (i > 0)
-            sum += i;
-    }
+        return false;
+    while (dirent *e = readdir(d))
+        if (e->d_name[0] != '.')
+            f(dir + "/" + e->d_name);
     closedir(d);
-    return sum;
+    return true;
+}
+
+// Voluntary and involuntary switches of every thread: each is the thread going to sleep or being put off.
+long wakeups(pid_t pid)
+{
+    long sum = 0;
+    const bool alive = eachThread(pid, [&sum](const std::string &task) {
+        for (const char *key : {"voluntary_ctxt_switches", "nonvoluntary_ctxt_switches"})
+            sum += std::max(0L, statusField(task + "/status", key));
+    });
+    return alive ? sum : -1;
 }
 
 // CPU time of the process's threads, in milliseconds, to the nanosecond: the ticks of /proc/PID/stat are
@@ -82,26 +85,19 @@ long wakeups(pid_t pid)
 // programs measured keep theirs while they play.)
 double threadsCpuMs(pid_t pid)
 {
-    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
-    DIR *d = opendir(dir.c_str());
-    if (!d)
-        return -1;
     double ns = 0;
     bool any = false;
-    while (dirent *e = readdir(d)) {
-        if (e->d_name[0] == '.')
-            continue;
-        FILE *f = std::fopen((dir + "/" + e->d_name + "/schedstat").c_str(), "r");
+    eachThread(pid, [&](const std::string &task) {
+        FILE *f = std::fopen((task + "/schedstat").c_str(), "r");
         if (!f)
-            continue;
+            return;
         unsigned long long onCpu = 0;
         if (std::fscanf(f, "%llu", &onCpu) == 1) {
             ns += double(onCpu);
             any = true;
         }
         std::fclose(f);
-    }
-    closedir(d);
+    });
     return any ? ns / 1e6 : -1;
 }
 
