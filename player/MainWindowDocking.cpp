@@ -111,7 +111,7 @@ void MainWindow::moveEvent(QMoveEvent *event)
 void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!isSlidOff())
+    if (!outOfSight())
         showSkipped();
 }
 

@@ -14,11 +14,11 @@ int main(int argc, char **argv)
     // The windows are small and repaint small pieces ten times a second while playing: sent over the X
     // connection, those cost less than through shared memory, which waits for the server before each paint.
     // Only for this program: what it starts gets the environment it was given.
-    const bool shmChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
-    if (!shmChosen)
+    const bool userSet = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (!userSet)
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
-    if (!shmChosen)
+    if (!userSet)
         qunsetenv("QT_XCB_NO_MITSHM");
     QApplication::setApplicationName(QStringLiteral("Vorlan"));
     QApplication::setApplicationVersion(QStringLiteral("1.8"));
