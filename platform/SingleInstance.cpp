@@ -1,21 +1,22 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Modules.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
-#include <QStringDecoder>
-#include <QTimer>
-#include <QtEndian>
-
+#include <QSocketNotifier>
 #include <QThread>
+#include <QtEndian>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -23,6 +24,8 @@ namespace
 
 // At most this many clients are read at once; a flood of idle connections cannot starve the player.
 constexpr int MaxPendingClients = 16;
+// Clients waiting to be taken while the player is busy; the ones beyond are refused by the system.
+constexpr int Backlog = 64;
 
 bool isOwnSocket(const QString &path)
 {
@@ -36,6 +39,22 @@ bool pathExists(const QString &path)
 {
     struct stat st;
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// The module's entry points (platform/HandoverServer.h).
+using ServerFactory = QObject *(*)(qintptr listener, int maxPending, int clientTimeoutMs, QObject *parent);
+using Sender = bool (*)(const QString *path, const QByteArray *frame, int timeoutMs);
+constexpr const char *HandoverModule = "vorlan-handover";
+
+bool socketAddress(const QString &path, sockaddr_un *address)
+{
+    *address = {};
+    address->sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(path);
+    if (encoded.isEmpty() || size_t(encoded.size()) >= sizeof address->sun_path)
+        return false;
+    std::memcpy(address->sun_path, encoded.constData(), size_t(encoded.size()));
+    return true;
 }
 
 QByteArray frame(const QString &param)
@@ -57,9 +76,26 @@ SingleInstance::SingleInstance(const QString &serverPath, QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
-    // close() removes the socket file, so the next start does not take it for a crashed player's.
-    if (m_server)
-        m_server->close();
+    closeSocket();
+}
+
+void SingleInstance::closeSocket()
+{
+    delete m_knock;
+    m_knock = nullptr;
+    delete m_server;
+    m_server = nullptr;
+    if (m_listener >= 0)
+        ::close(m_listener);
+    m_listener = -1;
+    // Removed, so the next start does not take it for a crashed player's; only if the file is still the
+    // socket this player made.
+    struct stat st;
+    const QByteArray encoded = QFile::encodeName(m_path);
+    if (m_socketInode != 0 && ::lstat(encoded.constData(), &st) == 0 && st.st_dev == m_socketDevice &&
+        st.st_ino == m_socketInode)
+        ::unlink(encoded.constData());
+    m_socketInode = 0;
 }
 
 QString SingleInstance::defaultServerPath()
@@ -93,16 +129,22 @@ bool SingleInstance::serverIsAlive() const
 {
     if (!isOwnSocket(m_path))
         return false;
-    QLocalSocket probe;
-    probe.connectToServer(m_path);
-    const bool alive = probe.waitForConnected(1000);
-    probe.abort();
+    sockaddr_un address;
+    if (!socketAddress(m_path, &address))
+        return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    // A player whose queue of clients is full is alive too.
+    const bool alive = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 ||
+                       errno == EAGAIN || errno == EINPROGRESS;
+    ::close(fd);
     return alive;
 }
 
 bool SingleInstance::isListening() const
 {
-    return m_server && m_server->isListening();
+    return m_listener >= 0 || m_server;
 }
 
 bool SingleInstance::listen()
@@ -122,97 +164,62 @@ bool SingleInstance::listen()
         if (serverIsAlive())
             return false;
         // Only a socket is ours to clear away; any other file under that name is left alone.
-        if (!isOwnSocket(m_path) || !QLocalServer::removeServer(m_path))
+        if (!isOwnSocket(m_path) || ::unlink(QFile::encodeName(m_path).constData()) != 0)
             return false;
     }
 
-    auto *server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    server->setMaxPendingConnections(MaxPendingClients);
-    if (!server->listen(m_path)) {
-        delete server;
+    sockaddr_un address;
+    if (!socketAddress(m_path, &address))
+        return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    // Only the user may connect: the file is made with the socket's own mode, and made so again after.
+    struct stat st;
+    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0 ||
+        ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
         return false;
     }
-    m_server = server;
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    if (::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::lstat(address.sun_path, &st) != 0 ||
+        ::listen(fd, Backlog) != 0) {
+        ::close(fd);
+        ::unlink(address.sun_path);
+        return false;
+    }
+    m_listener = fd;
+    m_socketDevice = st.st_dev;
+    m_socketInode = st.st_ino;
+    m_knock = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_knock, &QSocketNotifier::activated, this, &SingleInstance::serveFirstClient);
     return true;
 }
 
-void SingleInstance::acceptConnections()
+void SingleInstance::serveFirstClient()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        // A real hand-over sends its frame at once; the client that has waited longest gives way, so
-        // clients that connect and say nothing cannot lock a second start out.
-        if (m_pending.size() >= MaxPendingClients && !m_arrival.isEmpty())
-            dropClient(m_arrival.first());
-        m_pending.insert(socket, QByteArray());
-        m_arrival.append(socket);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readClient(socket); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { dropClient(socket); });
-        QTimer::singleShot(m_clientTimeoutMs, socket, [this, socket] { dropClient(socket); });
-        // Data may have arrived before the connections above were made.
-        if (socket->bytesAvailable() > 0)
-            readClient(socket);
-    }
-}
-
-void SingleInstance::dropClient(QLocalSocket *socket)
-{
-    if (!m_pending.remove(socket))
-        return;
-    m_arrival.removeOne(socket);
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
-}
-
-void SingleInstance::readClient(QLocalSocket *socket)
-{
-    auto it = m_pending.find(socket);
-    if (it == m_pending.end())
-        return;
-    QByteArray &buffer = it.value();
-    // Never read past one frame: the cap holds whatever the client sends.
-    qint64 wanted = 4 - buffer.size();
-    if (buffer.size() >= 4)
-        wanted = 4 + qint64(qFromBigEndian<quint32>(buffer.constData())) - buffer.size();
-    while (wanted > 0 && socket->bytesAvailable() > 0) {
-        const QByteArray chunk = socket->read(wanted);
-        if (chunk.isEmpty())
-            break;
-        buffer += chunk;
-        if (buffer.size() == 4) {
-            const quint32 length = qFromBigEndian<quint32>(buffer.constData());
-            if (length > quint32(MaxParamBytes)) {
-                dropClient(socket);
-                return;
-            }
-            wanted = length;
-        } else {
-            wanted -= chunk.size();
+    if (!m_failed) {
+        const auto factory =
+            reinterpret_cast<ServerFactory>(Modules::resolve(HandoverModule, "vorlanHandoverServer"));
+        if (factory) {
+            m_knock->setEnabled(false);
+            m_knock->deleteLater();
+            m_knock = nullptr;
+            // The server takes the socket over, and closes it if it cannot serve.
+            m_server = factory(m_listener, MaxPendingClients, m_clientTimeoutMs, this);
+            m_listener = -1;
+            if (m_server)
+                connect(m_server, SIGNAL(handOverReceived(QString)), this, SIGNAL(handOverReceived(QString)));
+            return;
         }
+        m_failed = true;
     }
-    if (buffer.size() < 4 || wanted > 0)
-        return;
-
-    const QByteArray payload = buffer.mid(4);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString param = utf8(payload);
-    if (utf8.hasError() || payload.contains('\0')) {
-        dropClient(socket);
-        return;
+    // Nothing can read the clients: they are told at once, instead of waiting for an answer.
+    for (;;) {
+        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            break;
+        ::close(client);
     }
-    // Answer first: the second start can end while this player loads what it was given.
-    socket->write(QByteArray(1, Acknowledgement));
-    socket->flush();
-    m_pending.remove(socket);
-    m_arrival.removeOne(socket);
-    socket->disconnect(this);
-    socket->disconnectFromServer();
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    if (socket->state() == QLocalSocket::UnconnectedState)
-        socket->deleteLater();
-    emit handOverReceived(param);
 }
 
 bool SingleInstance::sendToRunning(const QString &param, int timeoutMs)
@@ -223,19 +230,8 @@ bool SingleInstance::sendToRunning(const QString &param, int timeoutMs)
     const QByteArray bytes = frame(param);
     if (bytes.size() - 4 > MaxParamBytes)
         return false;
-    QLocalSocket socket;
-    socket.connectToServer(m_path);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(bytes);
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(timeoutMs))
-            return false;
-    }
-    if (socket.bytesAvailable() < 1 && !socket.waitForReadyRead(timeoutMs))
-        return false;
-    char answer = 0;
-    return socket.getChar(&answer) && answer == Acknowledgement;
+    auto send = reinterpret_cast<Sender>(Modules::resolve(HandoverModule, "vorlanHandoverSend"));
+    return send && send(&m_path, &bytes, timeoutMs);
 }
 
 SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QString &param, int waitMs)

@@ -7,16 +7,16 @@
 //
 // The socket can be taken or blocked by others; the files of a player are guarded by a lock file beside
 // them as well, so two players never run on the same files whatever happens to the socket.
-#include <QByteArray>
-#include <QHash>
+//
+// The player makes its listening socket itself; the local socket classes that serve it come in a module
+// loaded when the first client connects, so a player that is never handed anything does not load them.
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <sys/types.h>
 
 class QLockFile;
-
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 class SingleInstance : public QObject
 {
@@ -65,16 +65,18 @@ signals:
     void handOverReceived(const QString &param);
 
 private:
-    void acceptConnections();
-    void readClient(QLocalSocket *socket);
-    void dropClient(QLocalSocket *socket);
+    void serveFirstClient();
+    void closeSocket();
     bool folderIsPrivate() const;
     bool serverIsAlive() const;
 
     QString m_path;
-    QLocalServer *m_server = nullptr;
-    QHash<QLocalSocket *, QByteArray> m_pending;
-    QList<QLocalSocket *> m_arrival; // pending clients, oldest first
+    int m_listener = -1;                // ours until a server takes it over
+    QSocketNotifier *m_knock = nullptr; // the first client
+    QObject *m_server = nullptr;        // from the module
+    bool m_failed = false;              // the module could not serve: clients are turned away
+    dev_t m_socketDevice = 0;           // which socket file is ours to remove at the end
+    ino_t m_socketInode = 0;
     int m_clientTimeoutMs = 1000;
     std::unique_ptr<QLockFile> m_lock;
 };

@@ -1,0 +1,62 @@
+#include "platform/Modules.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLibrary>
+#include <QMutex>
+#include <QStringList>
+#include <cstdio>
+
+namespace
+{
+
+QStringList folders()
+{
+    // The running program, whichever it is (player, info tool, tests), not only one with a QCoreApplication.
+    const QString programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    QStringList list;
+    if (!programDir.isEmpty()) {
+        list << programDir;
+        list << programDir + QStringLiteral("/" VORLAN_MODULES_FROM_BIN);
+    }
+    list << QStringLiteral(VORLAN_BUILD_MODULES);
+    return list;
+}
+
+} // namespace
+
+namespace Modules
+{
+
+QFunctionPointer resolve(const char *name, const char *symbol)
+{
+    static QMutex mutex;
+    static QHash<QByteArray, QLibrary *> loaded; // nullptr: tried and failed
+    const QMutexLocker lock(&mutex);
+    auto it = loaded.find(name);
+    if (it == loaded.end()) {
+        const QString file = QStringLiteral("lib%1.so").arg(QLatin1String(name));
+        QLibrary *library = nullptr;
+        QString error = QStringLiteral("not found");
+        for (const QString &folder : folders()) {
+            const QString path = folder + QLatin1Char('/') + file;
+            if (!QFileInfo::exists(path))
+                continue;
+            auto *candidate = new QLibrary(path);
+            if (candidate->load()) {
+                library = candidate;
+                break;
+            }
+            error = candidate->errorString();
+            delete candidate;
+        }
+        if (!library)
+            std::fprintf(stderr, "vorlan: cannot load the module %s: %s\n",
+                         QFile::encodeName(file).constData(), error.toLocal8Bit().constData());
+        it = loaded.insert(name, library);
+    }
+    return *it ? (*it)->resolve(symbol) : nullptr;
+}
+
+} // namespace Modules

@@ -1,0 +1,14 @@
+#pragma once
+// Parts of the programs that bring large libraries few sessions need (the hand-over socket, the tag reader)
+// are modules loaded on first use: a player that never needs them never maps those libraries.
+#include <QFunctionPointer>
+
+namespace Modules
+{
+
+// The function `symbol` of module `name` (file "lib<name>.so"), found beside the program, in the
+// installed programs' library folder, or in the build tree. nullptr when it cannot be loaded; the reason
+// is then written once to the standard error stream. Safe from any thread; a module stays loaded.
+QFunctionPointer resolve(const char *name, const char *symbol);
+
+} // namespace Modules
