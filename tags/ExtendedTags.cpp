@@ -1,42 +1,16 @@
 #include "tags/ExtendedTags.h"
 
+#include "platform/Modules.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
-#include <taglib/apetag.h>
-#include <taglib/id3v2tag.h>
-#include <taglib/tbytevectorstream.h>
-#include <taglib/tdebuglistener.h>
-#include <taglib/tfile.h>
 #include <unistd.h>
 
 namespace
 {
-
-// TagLib reports damaged tags on stderr; a damaged tag is simply not used.
-class QuietListener : public TagLib::DebugListener
-{
-public:
-    void printMessage(const TagLib::String &) override {}
-};
-
-// A file of nothing but the tag's bytes.
-class TagBytes : public TagLib::File
-{
-public:
-    explicit TagBytes(TagLib::IOStream *stream) : TagLib::File(stream) {}
-    TagLib::Tag *tag() const override { return nullptr; }
-    TagLib::AudioProperties *audioProperties() const override { return nullptr; }
-    bool save() override { return false; }
-};
-
-QString text(const TagLib::String &s)
-{
-    return QString::fromStdWString(s.toWString()).trimmed();
-}
 
 bool readAt(int fd, off_t offset, char *buffer, size_t size)
 {
@@ -110,26 +84,11 @@ Names read(const QString &path)
     const QByteArray bytes = tagBytes(path);
     if (bytes.isEmpty())
         return {};
-    static std::once_flag once;
-    static QuietListener quiet;
-    std::call_once(once, [] { TagLib::setDebugListener(&quiet); });
-    TagLib::ByteVector data(bytes.constData(), unsigned(bytes.size()));
-    TagLib::ByteVectorStream stream(data);
-    // The tag is parsed where it lies, without the MPEG file's searches for every other kind.
-    TagBytes file(&stream);
+    using Reader = void (*)(const QByteArray *bytes, Names *names);
+    static const auto reader = reinterpret_cast<Reader>(Modules::resolve("vorlan-taglib", "vorlanTagNames"));
     Names names;
-    auto take = [&names](const TagLib::Tag &tag) {
-        names.artist = text(tag.artist());
-        names.title = text(tag.title());
-        names.album = text(tag.album());
-    };
-    if (bytes.startsWith("ID3")) {
-        take(TagLib::ID3v2::Tag(&file, 0));
-    } else {
-        const qsizetype footer = bytes.lastIndexOf("APETAGEX");
-        if (footer >= 0)
-            take(TagLib::APE::Tag(&file, footer));
-    }
+    if (reader)
+        reader(&bytes, &names);
     return names;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Names from the tags newer than ID3v1: ID3v2 (2.2, 2.3, 2.4) at the front of a file and APE tags at its end,
-// read through TagLib. Only files without an ID3v1 tag are named from them; an ID3v1 tag keeps its meaning.
+// read through TagLib (in a module loaded when such a tag is met). Only files without an ID3v1 tag are named
+// from them; an ID3v1 tag keeps its meaning.
 #include <QString>
 
 namespace ExtendedTags
@@ -20,3 +21,6 @@ struct Names {
 Names read(const QString &path);
 
 } // namespace ExtendedTags
+
+// The tag reader module's entry point: the names in bytes, an ID3v2 tag or an APE tag ending in its footer.
+extern "C" Q_DECL_EXPORT void vorlanTagNames(const QByteArray *bytes, ExtendedTags::Names *names);
