@@ -13,7 +13,6 @@
 #include <QHash>
 #include <QMessageBox>
 #include <QPersistentModelIndex>
-#include <QPrinter>
 #include <QProgressDialog>
 #include <vector>
 

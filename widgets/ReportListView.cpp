@@ -1,12 +1,9 @@
 #include "widgets/ReportListView.h"
 
-#include <QFontMetricsF>
+#include "platform/Modules.h"
+#include "widgets/ReportPrinting.h"
+
 #include <QHeaderView>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <algorithm>
-#include <numeric>
 
 ReportListView::ReportListView(QWidget *parent)
     : QTreeWidget(parent), m_printFont(QStringLiteral("MS Sans Serif"))
@@ -129,141 +126,48 @@ bool ReportListView::saveToHtml(const QString &path, QString *error) const
 
 QList<qreal> ReportListView::printColumnWidths(const QList<qreal> &natural, qreal pageWidth)
 {
-    QList<qreal> widths = natural;
-    const qreal total = std::accumulate(widths.begin(), widths.end(), qreal(0));
-    if (widths.isEmpty() || total <= pageWidth)
-        return widths;
-    // Narrow columns (numbers, lengths) keep their width; the widest are cut to one common cap so that the
-    // sum fits.
-    QList<qreal> sorted = widths;
-    std::sort(sorted.begin(), sorted.end());
-    qreal rest = std::max<qreal>(pageWidth, 0);
-    qreal cap = 0;
-    for (int i = 0; i < sorted.size(); ++i) {
-        const qreal share = rest / qreal(sorted.size() - i);
-        if (sorted.at(i) > share) {
-            cap = share;
-            break;
-        }
-        rest -= sorted.at(i);
-    }
-    for (qreal &w : widths)
-        w = std::min(w, cap);
-    return widths;
+    return fitReportColumns(natural, pageWidth);
 }
+
+ReportPrintJob ReportListView::printJob() const
+{
+    return {m_title, m_printFont, columns(), rows(), m_style};
+}
+
+namespace
+{
+
+QFunctionPointer printing(const char *symbol, QString *error)
+{
+    const QFunctionPointer function = Modules::resolve("vorlan-print", symbol);
+    if (!function && error)
+        *error = ReportListView::tr("Printing is not available: its module could not be loaded.");
+    return function;
+}
+
+} // namespace
 
 bool ReportListView::print(QPrinter *printer, QString *error) const
 {
-    const QStringList captions = columns();
-    const QList<QStringList> cells = rows();
-    if (!printer || captions.isEmpty() || cells.isEmpty())
+    const ReportPrintJob job = printJob();
+    if (!printer || job.captions.isEmpty() || job.cells.isEmpty())
         return true;
-
-    printer->setDocName(m_title);
-    printer->setPageOrientation(QPageLayout::Portrait);
-    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-
-    QPainter painter;
-    if (!painter.begin(printer)) {
-        if (error)
-            *error = tr("The printer \"%1\" could not be started.").arg(printer->printerName());
-        return false;
-    }
-    const QRectF page(QPointF(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
-
-    QFont body(m_printFont, painter.device());
-    QFont bold = body;
-    bold.setBold(true);
-    const QFontMetricsF fm(body, painter.device());
-    const QFontMetricsF fmBold(bold, painter.device());
-    const qreal gap = fm.averageCharWidth();
-    const qreal rowHeight = std::max(fm.height(), fmBold.height());
-
-    QList<qreal> natural;
-    for (int c = 0; c < captions.size(); ++c) {
-        qreal w = fmBold.horizontalAdvance(captions.at(c));
-        for (const QStringList &row : cells) {
-            if (c < row.size())
-                w = std::max(w, fmBold.horizontalAdvance(row.at(c)));
-        }
-        natural << w + gap;
-    }
-    const QList<qreal> widths = printColumnWidths(natural, page.width());
-
-    auto drawRow = [&](qreal y, const QStringList &texts, auto styleOf) {
-        qreal x = 0;
-        for (int c = 0; c < captions.size(); ++c) {
-            const HtmlCellStyle style = styleOf(c);
-            const QRectF cell(x, y, widths.at(c), rowHeight);
-            if (style.brush.isValid())
-                painter.fillRect(cell, style.brush);
-            QFont f = body;
-            f.setBold(style.bold);
-            f.setItalic(style.italic);
-            painter.setFont(f);
-            painter.setPen(style.font.isValid() ? style.font : QColor(Qt::black));
-            const QFontMetricsF m(f, painter.device());
-            const QRectF textBox = cell.adjusted(0, 0, -gap, 0);
-            const QString text = c < texts.size() ? texts.at(c) : QString();
-            painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter,
-                             m.elidedText(text, Qt::ElideRight, std::max<qreal>(textBox.width(), 0)));
-            x += widths.at(c);
-        }
-    };
-
-    qreal y = 0;
-    // The header goes on the first page only.
-    drawRow(y, captions, [](int) {
-        HtmlCellStyle s;
-        s.bold = true;
-        return s;
-    });
-    y += rowHeight;
-    for (int r = 0; r < cells.size(); ++r) {
-        if (y + rowHeight > page.height() && y > 0) {
-            if (!printer->newPage()) {
-                painter.end();
-                if (error)
-                    *error = tr("A new page could not be started on the printer \"%1\".")
-                                 .arg(printer->printerName());
-                return false;
-            }
-            y = 0;
-        }
-        drawRow(y, cells.at(r), [&](int c) {
-            HtmlCellStyle s;
-            if (m_style)
-                m_style(r, c, s);
-            return s;
-        });
-        y += rowHeight;
-    }
-    if (!painter.end()) {
-        if (error)
-            *error = tr("The print job \"%1\" could not be finished.").arg(m_title);
-        return false;
-    }
-    return true;
+    using Print = bool (*)(const ReportPrintJob *, QPrinter *, QString *);
+    const auto print = reinterpret_cast<Print>(printing("vorlanPrintReport", error));
+    return print && print(&job, printer, error);
 }
 
 bool ReportListView::printerAvailable()
 {
-    return !QPrinterInfo::availablePrinters().isEmpty();
+    using Available = bool (*)();
+    const auto available = reinterpret_cast<Available>(printing("vorlanPrinterAvailable", nullptr));
+    return available && available();
 }
 
 bool ReportListView::printToDefaultPrinter(QString *error) const
 {
-    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
-    if (printers.isEmpty()) {
-        if (error)
-            *error = tr("No printer is set up on this computer, so \"%1\" cannot be printed.\n"
-                        "Add a printer in the system settings and try again.")
-                         .arg(m_title);
-        return false;
-    }
-    QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        info = printers.first();
-    QPrinter printer(info, QPrinter::HighResolution);
-    return print(&printer, error);
+    const ReportPrintJob job = printJob();
+    using Print = bool (*)(const ReportPrintJob *, QString *);
+    const auto print = reinterpret_cast<Print>(printing("vorlanPrintReportOnDefaultPrinter", error));
+    return print && print(&job, error);
 }

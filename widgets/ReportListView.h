@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 
 class QPrinter;
+struct ReportPrintJob;
 
 class ReportListView : public QTreeWidget
 {
@@ -56,7 +57,8 @@ public:
 
     // One print job named after the title, portrait, no title, date or page lines, no borders, the header
     // once on the first page, columns cut (never scaled) to fit the page width. Nothing is printed without
-    // rows. False with *error set when the printer cannot be started or a page cannot be added.
+    // rows. False with *error set when the printer cannot be started or a page cannot be added, or when the
+    // printing module (loaded at the first print) cannot be loaded.
     bool print(QPrinter *printer, QString *error = nullptr) const;
     // Whether the system knows any printer at all.
     static bool printerAvailable();
@@ -69,6 +71,7 @@ public:
     static QList<qreal> printColumnWidths(const QList<qreal> &natural, qreal pageWidth);
 
 private:
+    ReportPrintJob printJob() const;
     void styleItem(QTreeWidgetItem *item, int row) const;
 
     QString m_title;
