@@ -218,9 +218,23 @@ QImage MaskFile::readImage(const QString &path)
         return QImage();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
-        return QImage();
-    return reader.read();
+    auto read = [&](bool asBitmap) {
+        buffer.seek(0);
+        QImageReader reader(&buffer);
+        // Qt reads bitmaps itself; named so, the reader does not load every image plugin to ask it first.
+        if (asBitmap) {
+            reader.setFormat("bmp");
+            reader.setAutoDetectImageFormat(false);
+        }
+        const QSize size = reader.size();
+        if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
+            return QImage();
+        return reader.read();
+    };
+    const bool bitmap = bytes.startsWith("BM");
+    QImage image = read(bitmap);
+    // Not a bitmap after all: the content decides.
+    if (image.isNull() && bitmap)
+        image = read(false);
+    return image;
 }
