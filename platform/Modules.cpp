@@ -20,7 +20,10 @@ QStringList folders()
         list << programDir;
         list << programDir + QStringLiteral("/" VORLAN_MODULES_FROM_BIN);
     }
-    list << QStringLiteral(VORLAN_BUILD_MODULES);
+    // Programs and tests in the build tree; an installed program never takes modules from there.
+    const QString buildTree = QFileInfo(QStringLiteral(VORLAN_BUILD_TREE)).canonicalFilePath();
+    if (!buildTree.isEmpty() && programDir.startsWith(buildTree + QLatin1Char('/')))
+        list << buildTree + QStringLiteral("/modules");
     return list;
 }
 

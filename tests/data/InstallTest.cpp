@@ -137,6 +137,11 @@ private slots:
         env.insert(QStringLiteral("XDG_DATA_HOME"), data);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), vorlantest::tempDir());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // A socket folder of its own: no other player of the tests is reached.
+        const QString runtime = vorlantest::tempDir() + QStringLiteral("/runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         // No session bus: the player must not wait for one.
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
         // Not a first start (its question would wait for an answer): the player's folder has settings.
@@ -152,6 +157,15 @@ private slots:
         // It offers its demo songs and keeps them as its playlist at the end.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(data + QStringLiteral("/Vorlan/Demo/demo-1.mp3")), 10000);
         QTest::qWait(500);
+        // A second start hands over to it at once, through the installed hand-over module (a second start
+        // that cannot reach it waits ten seconds before it gives up).
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(m_prefix + QStringLiteral("/bin/vorlan"), {});
+        QVERIFY(second.waitForFinished(8000));
+        const QByteArray said = second.readAllStandardError();
+        QVERIFY2(second.exitCode() == 0 && !said.contains("module"), said.constData());
+        QCOMPARE(player.state(), QProcess::Running);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(15000));
         QVERIFY(QFile::exists(data + QStringLiteral("/Vorlan/Vorlan.vln")));
