@@ -27,7 +27,8 @@ public:
     off_t seek(off_t offset, int whence);
 
 private:
-    static constexpr size_t Capacity = 64 * 1024;
+    // A second of sound at 128 kbit/s per read; the queued song holds a buffer of its own too.
+    static constexpr size_t Capacity = 16 * 1024;
 
     int m_fd = -1;
     off_t m_size = 0;
