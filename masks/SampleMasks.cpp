@@ -1,5 +1,7 @@
 #include "masks/SampleMasks.h"
 
+#include "platform/Modules.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +22,7 @@ const QString BuiltInName = QStringLiteral("Vorlan.msk");
 QStringList shippedFiles()
 {
     initSkinResources();
+    SampleMasks::loadSamples();
     return QDir(ResourceDir).entryList(QDir::Files, QDir::Name);
 }
 
@@ -27,6 +30,15 @@ QStringList shippedFiles()
 
 namespace SampleMasks
 {
+
+bool loadSamples()
+{
+    using Load = void (*)();
+    const auto load = reinterpret_cast<Load>(Modules::resolve("vorlan-samples", "vorlanSamples"));
+    if (load)
+        load();
+    return load;
+}
 
 QString builtInMaskPath()
 {

@@ -1,12 +1,16 @@
 #pragma once
 // The masks that come with the player: the built-in skin the skinned window wears when no mask is chosen,
-// and a few samples, all compiled in as resources under ":/masks/".
+// and a few samples, all resources under ":/masks/". The samples, with the demo songs under ":/demo/", come
+// from a module loaded by the first call that needs them.
 #include <QString>
 #include <QStringList>
 
 namespace SampleMasks
 {
 
+// Loads the module of the samples and demo songs; false (with the reason on the standard error stream) when
+// it cannot be loaded, and then only the built-in mask is there.
+bool loadSamples();
 // ":/masks/Vorlan.msk"; its images resolve beside it like those of any mask.
 QString builtInMaskPath();
 // The file names of the shipped masks ("Vorlan.msk", "Ember.msk", ...), the built-in one first.

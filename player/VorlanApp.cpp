@@ -448,6 +448,8 @@ void VorlanApp::registerFileTypes()
 void VorlanApp::installDemoSongs()
 {
     // A first start offers a few short tunes, so there is something to hear at once.
+    if (!SampleMasks::loadSamples())
+        return;
     const QString dir = ExePath() + QStringLiteral("Demo/");
     QDir().mkpath(dir);
     QStringList songs;

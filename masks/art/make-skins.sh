@@ -1,5 +1,6 @@
 #!/bin/sh
-# Draws the player's built-in skin and the sample masks into masks/skins/ and lists them in masks/skins.qrc.
+# Draws the player's built-in skin and the sample masks into masks/skins/ and lists them in masks/skins.qrc
+# (the built-in skin) and masks/samples.qrc (the samples).
 # The results are committed; run this again after changing the generator.
 #   masks/art/make-skins.sh [build folder]
 set -eu
@@ -26,14 +27,19 @@ for first in "$work"/frames/*-anim-00.png; do
     convert -delay 9 -loop 0 "$work/frames/$prefix"-anim-*.png +dither -colors 96 "$out/$prefix-anim.gif"
 done
 
-{
-    echo '<!DOCTYPE RCC><RCC version="1.0">'
-    echo '<qresource prefix="/masks">'
-    for f in $(cd "$out" && ls | LC_ALL=C sort); do
-        echo "    <file alias=\"$f\">skins/$f</file>"
-    done
-    echo '</qresource>'
-    echo '</RCC>'
-} >"$root/masks/skins.qrc"
+# The built-in skin in the program, the sample masks in the module a first start loads.
+qrc() { # qrc <file> <filter>
+    {
+        echo '<!DOCTYPE RCC><RCC version="1.0">'
+        echo '<qresource prefix="/masks">'
+        for f in $(cd "$out" && ls | LC_ALL=C sort | grep $2 -E '^(Vorlan\.msk|vorlan-)'); do
+            echo "    <file alias=\"$f\">skins/$f</file>"
+        done
+        echo '</qresource>'
+        echo '</RCC>'
+    } >"$root/masks/$1"
+}
+qrc skins.qrc ''
+qrc samples.qrc -v
 
 ls -l "$out"
