@@ -35,7 +35,8 @@ namespace Modules
 QFunctionPointer resolve(const char *name, const char *symbol)
 {
     static QMutex mutex;
-    static QHash<QByteArray, QLibrary *> loaded; // nullptr: tried and failed
+    // Never destroyed: a module stays loaded to the end, after every static that may still call into it.
+    static auto &loaded = *new QHash<QByteArray, QLibrary *>; // nullptr: tried and failed
     const QMutexLocker lock(&mutex);
     auto it = loaded.find(name);
     if (it == loaded.end()) {
