@@ -46,15 +46,17 @@ using ServerFactory = QObject *(*)(qintptr listener, int maxPending, int clientT
 using Sender = bool (*)(const QString *path, const QByteArray *frame, int timeoutMs);
 constexpr const char *HandoverModule = "vorlan-handover";
 
-bool socketAddress(const QString &path, sockaddr_un *address)
+// A non-blocking local socket, and the address of path for it; -1 when the path does not fit or no socket
+// can be made.
+int localSocket(const QString &path, sockaddr_un *address)
 {
     *address = {};
     address->sun_family = AF_UNIX;
     const QByteArray encoded = QFile::encodeName(path);
     if (encoded.isEmpty() || size_t(encoded.size()) >= sizeof address->sun_path)
-        return false;
+        return -1;
     std::memcpy(address->sun_path, encoded.constData(), size_t(encoded.size()));
-    return true;
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
 }
 
 QByteArray frame(const QString &param)
@@ -130,9 +132,7 @@ bool SingleInstance::serverIsAlive() const
     if (!isOwnSocket(m_path))
         return false;
     sockaddr_un address;
-    if (!socketAddress(m_path, &address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int fd = localSocket(m_path, &address);
     if (fd < 0)
         return false;
     // A player whose queue of clients is full is alive too.
@@ -169,9 +169,7 @@ bool SingleInstance::listen()
     }
 
     sockaddr_un address;
-    if (!socketAddress(m_path, &address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const int fd = localSocket(m_path, &address);
     if (fd < 0)
         return false;
     // Only the user may connect: the file is made with the socket's own mode, and made so again after.
