@@ -57,7 +57,9 @@ bool AudioOutput::open(const std::string &name, std::string *error)
         *error = "out of memory";
         return false;
     }
-    out123_param_int(m_ao, OUT123_FLAGS, OUT123_QUIET);
+    // The flags replace the defaults: without "keep playing", a write stops after one block of the output
+    // (16 KiB), and a slowed-down frame is more than that.
+    out123_param_int(m_ao, OUT123_FLAGS, OUT123_QUIET | OUT123_KEEP_PLAYING);
     // The name the sound server shows for the stream.
     out123_param_string(m_ao, OUT123_NAME, "Vorlan");
     // A short device buffer, so pause, volume and the equalizer are heard within a fraction of a second.
