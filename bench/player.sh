@@ -8,6 +8,9 @@
 #   rss_playing memory while playing, against the bare window (idle)
 #   play_cpu    CPU per second of audio playing a 128 kbit/s MP3 through the sound server, against
 #               mpg123 -o pulse on the same file; play_cpu_strip the same with the strip as the player's face
+#   meters_window_cpu  CPU per second of the bare window with two level meters moving ten times a second and
+#               nothing else (no sound), against mpg123 playing: what a Qt window with moving meters costs
+#               here before the player does anything
 #   play_wakeups context switches per second of all threads while playing, against mpg123 (ours/peer are
 #               per second, not seconds)
 #   first_sound ms from exec to the first sound handed to the sound server, for a file on the command line,
@@ -102,6 +105,7 @@ done
 
 to=$((3 + PLAY_SECONDS))
 peer_cpu=; peer_wake=; peer_sound=; our_cpu=; our_wake=; our_rss_play=; our_sound=; strip_cpu=; strip_wake=
+meters_cpu=
 for i in $(seq "$PLAY_RUNS"); do
     rm -f "$WORK/sound"
     line=$(VORLAN_BENCH_FIRST_SOUND="$WORK/sound" LD_PRELOAD="$SHIM" \
@@ -121,6 +125,8 @@ for i in $(seq "$PLAY_RUNS"); do
     line=$("$PROBE" --window Vorlan --from 3 --to $to -- "$VORLAN" "$WORK/song.mp3")
     strip_cpu=$(min "$strip_cpu" "$(field "$line" cpu_ms)")
     strip_wake=$(min "$strip_wake" "$(field "$line" wakeups)")
+    line=$("$PROBE" --window Bare --from 3 --to $to -- "$BARE" --meters)
+    meters_cpu=$(min "$meters_cpu" "$(field "$line" cpu_ms)")
 done
 
 ratio() { echo "$1 / $2" | bc -l; }
@@ -138,6 +144,9 @@ printf 'BENCH play_cpu ours=%.5f peer=%.5f ratio=%.3f peer_name=mpg123\n' \
 printf 'BENCH play_cpu_strip ours=%.5f peer=%.5f ratio=%.3f peer_name=mpg123\n' \
     "$(echo "$strip_cpu / 1000 / $PLAY_SECONDS" | bc -l)" "$(echo "$peer_cpu / 1000 / $PLAY_SECONDS" | bc -l)" \
     "$(ratio "$strip_cpu" "$peer_cpu")"
+printf 'BENCH meters_window_cpu ours=%.5f peer=%.5f ratio=%.3f peer_name=mpg123\n' \
+    "$(echo "$meters_cpu / 1000 / $PLAY_SECONDS" | bc -l)" "$(echo "$peer_cpu / 1000 / $PLAY_SECONDS" | bc -l)" \
+    "$(ratio "$meters_cpu" "$peer_cpu")"
 printf 'BENCH play_wakeups ours=%.1f peer=%.1f ratio=%.3f peer_name=mpg123\n' \
     "$our_wake" "$peer_wake" "$(ratio "$our_wake" "$peer_wake")"
 printf 'BENCH play_wakeups_strip ours=%.1f peer=%.1f ratio=%.3f peer_name=mpg123\n' \
