@@ -21,8 +21,11 @@ void BlockGauge::setProgress(int value)
     value = std::clamp(value, m_min, m_max);
     if (value == m_progress)
         return;
+    const int before = filledBlocks();
     m_progress = value;
-    update();
+    // As many lit blocks as before look the same.
+    if (filledBlocks() != before)
+        update();
 }
 
 void BlockGauge::setBlockSize(int pixels)

@@ -40,8 +40,11 @@ void Gauge::setProgress(int value)
     value = std::clamp(value, m_min, m_max);
     if (value == m_progress)
         return;
+    const int before = drawnLength();
     m_progress = value;
-    update();
+    // Meters move ten times a second: a bar that fills as many pixels as before is not painted again.
+    if (before < 0 || drawnLength() != before)
+        update();
     emit progressChanged(value);
 }
 
@@ -96,14 +99,26 @@ QSize Gauge::sizeHint() const
     return QSize(8, 60);
 }
 
+QRect Gauge::barRect() const
+{
+    return m_border.isValid() ? rect().adjusted(1, 1, -1, -1) : rect();
+}
+
+int Gauge::drawnLength() const
+{
+    if (m_kind == VerticalBar)
+        return filledLength(barRect().height());
+    if (m_kind == HorizontalBar)
+        return filledLength(barRect().width());
+    return -1;
+}
+
 void Gauge::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    QRect bar = rect();
-    if (m_border.isValid()) {
-        painter.fillRect(bar, m_border);
-        bar.adjust(1, 1, -1, -1);
-    }
+    const QRect bar = barRect();
+    if (m_border.isValid())
+        painter.fillRect(rect(), m_border);
     painter.fillRect(bar, m_back);
     if (m_kind == Pie) {
         paintPie(painter, bar);

@@ -57,6 +57,10 @@ protected:
 private:
     void paintPie(QPainter &painter, const QRect &box);
     void paintNeedle(QPainter &painter, const QRect &box);
+    QRect barRect() const;
+    // What a bar shows of the current value: the pixels it fills (-1 for the kinds that are drawn
+    // at any angle).
+    int drawnLength() const;
 
     Kind m_kind;
     int m_min = 0;
