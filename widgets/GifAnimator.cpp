@@ -11,6 +11,23 @@ namespace
 // Frames at least this long go by on the shared coarse beat.
 constexpr int Beat = 100;
 constexpr int QuickFrame = Beat * 4 / 5;
+
+bool isOpaque(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage argb =
+        image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_ARGB32_Premultiplied
+            ? image
+            : image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
 } // namespace
 
 GifAnimator::GifAnimator(QWidget *parent) : QWidget(parent)
@@ -59,6 +76,8 @@ bool GifAnimator::setFile(const QString &path)
     m_running = false;
     m_due = 0;
     m_loops = 0;
+    m_frameOpaque.clear();
+    frameShown();
     applyAnimating();
     updateGeometry();
     update();
@@ -72,6 +91,8 @@ void GifAnimator::clear()
     m_buffer.close();
     m_data.clear();
     m_fileName.clear();
+    m_frameOpaque.clear();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
     update();
 }
 
@@ -152,8 +173,26 @@ void GifAnimator::frameTick()
     }
     if (m_running && m_due < QuickFrame && m_frameTimer.timerType() == Qt::PreciseTimer)
         m_frameTimer.start(int(std::max<qint64>(1, m_due)));
-    if (changed)
+    if (changed) {
+        frameShown();
         update();
+    }
+}
+
+void GifAnimator::frameShown()
+{
+    // Whether a frame is opaque is looked at once, the first time it shows.
+    const int frame = m_movie->currentFrameNumber();
+    bool opaque = false;
+    if (frame >= 0) {
+        if (size_t(frame) >= m_frameOpaque.size())
+            m_frameOpaque.resize(size_t(frame) + 1, -1);
+        signed char &known = m_frameOpaque[size_t(frame)];
+        if (known < 0)
+            known = isOpaque(m_movie->currentImage()) ? 1 : 0;
+        opaque = known == 1;
+    }
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
 }
 
 void GifAnimator::setOutOfSight(bool out)

@@ -2,15 +2,17 @@
 // The skin's animated picture: a GIF scaled to the widget. Stopped, it keeps showing the frame it is on.
 // Whether it animates is kept apart from the picture, so it may be switched on before a picture is loaded.
 //
-// Frames of about a tenth of a second or more go by on a coarse 100 ms beat, the beat the meters and the title
-// keep too, so the window is painted once for all of them instead of once for each; which frame shows is
-// worked out from the time gone by, so the animation keeps its speed. Quicker frames keep their own times.
+// Frames of about a tenth of a second or more go by on a coarse 100 ms beat, the beat the meters and the
+// title keep too, so the window is painted once for all of them instead of once for each; which frame shows
+// is worked out from the time gone by, so the animation keeps its speed. Quicker frames keep their own times.
+// A frame without see-through pixels hides all beneath it, so what lies beneath is not painted again for it.
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QMovie>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class GifAnimator : public QWidget
 {
@@ -52,6 +54,7 @@ private:
     void stopFrames();
     void frameTick();
     int frameDelay() const;
+    void frameShown();
 
     std::unique_ptr<QMovie> m_movie;
     QByteArray m_data;
@@ -63,6 +66,7 @@ private:
     bool m_running = false;
     QTimer m_frameTimer;
     QElapsedTimer m_clock;
-    qint64 m_due = 0; // ms until the next frame is due
-    int m_loops = 0;  // times round the whole animation
+    qint64 m_due = 0;                       // ms until the next frame is due
+    int m_loops = 0;                        // times round the whole animation
+    std::vector<signed char> m_frameOpaque; // per frame: 1 opaque, 0 not, -1 not looked at yet
 };
