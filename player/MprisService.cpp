@@ -33,6 +33,11 @@ MprisService::MprisService(PlaybackController *controller, PlaylistModel *playli
     for (auto signal : {&PlaybackController::stateChanged, &PlaybackController::volumePositionChanged})
         connect(controller, signal, this, &MprisService::scheduleUpdate);
     connect(controller, &PlaybackController::loopRandomChanged, this, &MprisService::scheduleUpdate);
+    // Every jump, from the player's own sliders too: clients assume the time runs on smoothly otherwise.
+    connect(controller, &PlaybackController::seeked, this, [this](qint64 ms) {
+        if (canSeek())
+            emit seeked(ms * 1000);
+    });
     connect(controller, &PlaybackController::titleChanged, this, &MprisService::scheduleUpdate);
     connect(controller, &PlaybackController::lengthTextChanged, this, &MprisService::scheduleUpdate);
     connect(controller, &PlaybackController::streamInfoChanged, this, [this] {
@@ -251,7 +256,6 @@ void MprisService::seekToMicroseconds(qint64 target)
     }
     target = std::max<qint64>(0, target);
     m_controller->seekTo(target / 1000);
-    emit seeked(target);
 }
 
 void MprisService::seek(qint64 offset)

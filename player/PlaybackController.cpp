@@ -458,8 +458,15 @@ void PlaybackController::positionDragStarted()
 void PlaybackController::positionDragEnded(int value)
 {
     m_position = value;
-    m_player->InputSeek(value, PositionMax);
+    seekToSliderValue(value);
     m_trackPosition = true;
+}
+
+void PlaybackController::seekToSliderValue(int value)
+{
+    m_player->InputSeek(value, PositionMax);
+    if (m_lengthSeconds > 0)
+        emit seeked(qint64(m_lengthSeconds) * 1000 * std::clamp(value, 0, int(PositionMax)) / PositionMax);
 }
 
 void PlaybackController::seekTo(qint64 ms)
@@ -474,6 +481,7 @@ void PlaybackController::seekTo(qint64 ms)
     m_elapsedSeconds = int(ms / 1000);
     m_trackPosition = true;
     redrawTime();
+    emit seeked(ms);
 }
 
 void PlaybackController::positionValueChanged(int value)
@@ -482,7 +490,7 @@ void PlaybackController::positionValueChanged(int value)
     if (m_trackPosition)
         return;
     if (m_shiftHeld) {
-        m_player->InputSeek(value, PositionMax);
+        seekToSliderValue(value);
         return;
     }
     setTimeText(percentText(value * 100 / PositionMax, QStringLiteral(" %")));

@@ -152,6 +152,8 @@ signals:
     void errorMessage(const QString &text); // refusal boxes
     void randomColorsWanted();              // a song starts with random colours on
     void stateChanged(int state);
+    // The song was sent to another place at the user's word (a slider or a remote), in ms from its start.
+    void seeked(qint64 ms);
 
 private:
     void onInputState(int state);
@@ -170,6 +172,7 @@ private:
     void onInputFollowed(const QString &path);
     void endOfSong();
     void sendVolume();
+    void seekToSliderValue(int value);
     void setVolumePosition(int position);
     void setTimeText(const QString &text);
     void redrawTime();

@@ -218,6 +218,33 @@ private slots:
         QTRY_VERIFY2(controller()->positionValue() >= 290,
                      qPrintable(QString::number(controller()->positionValue())));
 
+        // A jump made on the strip's own slider is announced as well, with where the song went: a panel
+        // that is not told keeps counting on from the old place.
+        QProcess monitor;
+        QString announced;
+        connect(&monitor, &QProcess::readyReadStandardOutput, this,
+                [&] { announced += QString::fromUtf8(monitor.readAllStandardOutput()); });
+        monitor.start(
+            QStringLiteral("dbus-monitor"),
+            {QStringLiteral("--session"),
+             QStringLiteral("type='signal',interface='org.mpris.MediaPlayer2.Player',member='Seeked'")});
+        QVERIFY(monitor.waitForStarted());
+        // The monitor is listening once the bus has greeted it.
+        QTRY_VERIFY(announced.contains(QStringLiteral("NameAcquired")));
+        QSlider *position = strip()->RxSlider1;
+        const int volume = controller()->volumePosition();
+        position->setSliderDown(true);
+        position->setValue(100); // a quarter of 40 s
+        position->setSliderDown(false);
+        QTRY_VERIFY2(announced.contains(QStringLiteral("int64 10000000")), qPrintable(announced));
+        QTRY_VERIFY_WITH_TIMEOUT(controller()->elapsedSeconds() >= 10 && controller()->elapsedSeconds() <= 12,
+                                 5000);
+        // The press faded the sound down; the release brings it back.
+        QTRY_VERIFY_WITH_TIMEOUT(!controller()->fading(), 5000);
+        QCOMPARE(controller()->volumePosition(), volume);
+        monitor.terminate();
+        monitor.waitForFinished(3000);
+
         playerctl({QStringLiteral("volume"), QStringLiteral("0.5")});
         QTRY_COMPARE(strip()->VolTrackBar->value(), 50);
         QCOMPARE(controller()->volumePosition(), 50);
