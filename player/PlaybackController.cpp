@@ -458,15 +458,17 @@ void PlaybackController::positionDragStarted()
 void PlaybackController::positionDragEnded(int value)
 {
     m_position = value;
-    seekToSliderValue(value);
-    m_trackPosition = true;
-}
-
-void PlaybackController::seekToSliderValue(int value)
-{
     m_player->InputSeek(value, PositionMax);
-    if (m_lengthSeconds > 0)
-        emit seeked(qint64(m_lengthSeconds) * 1000 * std::clamp(value, 0, int(PositionMax)) / PositionMax);
+    m_trackPosition = true;
+    // Announced once, where the drag ended; not when the slider was let go of because the song ended.
+    if (m_lengthSeconds > 0 && (m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED)) {
+        const qint64 ms =
+            qint64(m_lengthSeconds) * 1000 * std::clamp(value, 0, int(PositionMax)) / PositionMax;
+        // The new place holds until the decoder's next report, for whoever asks right after.
+        m_elapsedCentis = ms / 10;
+        m_elapsedSeconds = int(ms / 1000);
+        emit seeked(ms);
+    }
 }
 
 void PlaybackController::seekTo(qint64 ms)
@@ -490,7 +492,7 @@ void PlaybackController::positionValueChanged(int value)
     if (m_trackPosition)
         return;
     if (m_shiftHeld) {
-        seekToSliderValue(value);
+        m_player->InputSeek(value, PositionMax);
         return;
     }
     setTimeText(percentText(value * 100 / PositionMax, QStringLiteral(" %")));

@@ -172,7 +172,6 @@ private:
     void onInputFollowed(const QString &path);
     void endOfSong();
     void sendVolume();
-    void seekToSliderValue(int value);
     void setVolumePosition(int position);
     void setTimeText(const QString &text);
     void redrawTime();
