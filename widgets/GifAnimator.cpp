@@ -14,6 +14,8 @@ constexpr int QuickFrame = Beat * 4 / 5;
 
 bool isOpaque(const QImage &image)
 {
+    if (image.isNull())
+        return false; // nothing is painted for it
     if (!image.hasAlphaChannel())
         return true;
     const QImage argb =
