@@ -87,6 +87,8 @@ public:
     // Orders the entries by the text after the number field (case-insensitive, locale order), renumbers them,
     // selects the entry at CurrentIndex (rules below) and updates the selected total.
     void sort();
+    // The views' column sort stays the model base's (none): the list has one order, the user's.
+    using QAbstractItemModel::sort;
     // A uniformly random order, then the same selection rule as sort.
     void shuffle();
     // Deletes the selected entries, renumbers, selects as below and updates the selected total.
