@@ -18,6 +18,8 @@ int main(int argc, char **argv)
         return 2;
     }
     TXaudioPlayer player;
+    // As the player does while a song plays: the position and time wait for the owner instead of waking it.
+    player.setQuietProgress(true);
     if (eq) {
         // A typical listening curve: bass and treble lifted, mids cut a little.
         EqualizerSettings s;
