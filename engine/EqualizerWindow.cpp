@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -257,7 +258,13 @@ void EqualizerWindow::SaveBtnClick()
         name.contains(QLatin1Char('/')))
         return;
     QDir().mkpath(m_folder);
-    Save(m_folder + QLatin1Char('/') + name);
+    const QString path = m_folder + QLatin1Char('/') + name;
+    // A preset that could not be written (a full disk) is said so; one saved before under that name stays.
+    if (!Save(path))
+        QMessageBox::warning(
+            this, QStringLiteral("Vorlan"),
+            QStringLiteral("The equalizer preset \"%1\" could not be saved (is the disk full?).")
+                .arg(QDir::toNativeSeparators(path)));
     RefreshEQList();
     EQList->setCurrentIndex(EQList->findText(name));
 }

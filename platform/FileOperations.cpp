@@ -1,9 +1,10 @@
 #include "platform/FileOperations.h"
 
+#include "platform/TextFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
 #include <cstdio>
@@ -53,35 +54,28 @@ bool FileOperations::copyFile(const QString &source, const QString &target, QStr
             *error = in.errorString();
         return false;
     }
-    QSaveFile out(target);
-    // Our own temporary file beside the target, renamed over it at the end.
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0) {
-            if (error)
-                *error = in.errorString();
-            out.cancelWriting();
-            return false;
+    // Written whole to a temporary file beside the target and renamed over it only then: a full disk never
+    // leaves half a song, nor costs the file that was there.
+    QString readError;
+    const auto copy = [&](int fd, int *code) {
+        QByteArray buffer(1 << 20, Qt::Uninitialized);
+        for (;;) {
+            const qint64 n = in.read(buffer.data(), buffer.size());
+            if (n < 0) {
+                readError = in.errorString();
+                *code = EIO;
+                return false;
+            }
+            if (n == 0)
+                return true;
+            if (!TextFile::writeAll(fd, buffer.constData(), n, code))
+                return false;
         }
-        if (n == 0)
-            break;
-        if (out.write(buffer.constData(), n) != n) {
-            if (error)
-                *error = out.errorString();
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (!out.commit()) {
+    };
+    QString writeError;
+    if (!TextFile::writeAtomically(target, copy, &writeError)) {
         if (error)
-            *error = out.errorString();
+            *error = readError.isEmpty() ? writeError : readError;
         return false;
     }
     QFile::setPermissions(target, QFileInfo(source).permissions());

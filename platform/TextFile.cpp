@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,24 +79,7 @@ QString decodeLine(const QByteArray &bytes)
 QStringList splitLines(const QByteArray &bytes)
 {
     QStringList lines;
-    qsizetype start = 0;
-    // A byte-order mark is not part of the first line.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        start = 3;
-    const qsizetype n = bytes.size();
-    qsizetype i = start;
-    while (i < n) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines << decodeLine(bytes.mid(start, i - start));
-            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-        }
-        ++i;
-    }
-    if (start < n)
-        lines << decodeLine(bytes.mid(start));
+    forEachRawLine(bytes, [&lines](const QByteArray &line) { lines << decodeLine(line); });
     return lines;
 }
 
@@ -224,19 +207,98 @@ QString writeTarget(const QString &path)
     return target;
 }
 
-bool writeAtomically(const QString &path, const QByteArray &bytes)
+namespace
+{
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+} // namespace
+
+bool writeAll(int fd, const char *data, qint64 size, int *error)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return writeAtomically(
+        path, [&bytes](int fd, int *code) { return writeAll(fd, bytes.constData(), bytes.size(), code); },
+        error);
+}
+
+bool writeAtomically(const QString &path, const std::function<bool(int fd, int *error)> &write,
+                     QString *error)
 {
     const QString target = writeTarget(path);
-    if (target.isEmpty())
-        return false;
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (target.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("it is not a regular file");
         return false;
     }
-    return file.commit();
+    const QByteArray native = FileName::encode(target);
+    // "<name>.XXXXXX" beside it, the shape removeUnfinishedSaves looks for.
+    QByteArray temporary = native + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = systemError(errno);
+        return false;
+    }
+    // The new file keeps the old one's permissions; a new one gets what the user's umask gives.
+    struct stat old;
+    mode_t mode;
+    if (::stat(native.constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    // Every step is checked: a full disk fails at the write, at the sync or only at the close, and the old
+    // file must stay whole whichever it is.
+    int code = 0;
+    bool ok = ::fchmod(fd, mode) == 0 || (code = errno, false);
+    ok = ok && write(fd, &code);
+    if (ok && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        code = errno;
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok && errno != EINTR) {
+        code = errno;
+        ok = false;
+    }
+    if (ok && ::rename(temporary.constData(), native.constData()) != 0) {
+        code = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temporary.constData());
+        if (error)
+            *error = systemError(code ? code : EIO);
+        return false;
+    }
+    // The rename itself reaches the disk with its folder.
+    const QByteArray folder = FileName::encode(QFileInfo(target).absolutePath());
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
 }
 
 int removeUnfinishedSaves(const QString &folder, const QStringList &names)
@@ -258,24 +320,24 @@ int removeUnfinishedSaves(const QString &folder, const QStringList &names)
     return removed;
 }
 
-bool writeLines(const QString &path, const QStringList &lines)
+bool writeLines(const QString &path, const QStringList &lines, QString *error)
 {
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    return writeAtomically(path, bytes);
+    return writeAtomically(path, bytes, error);
 }
 
-bool writeByteLines(const QString &path, const QList<QByteArray> &lines)
+bool writeByteLines(const QString &path, const QList<QByteArray> &lines, QString *error)
 {
     QByteArray bytes;
     for (const QByteArray &line : lines) {
         bytes += line;
         bytes += "\r\n";
     }
-    return writeAtomically(path, bytes);
+    return writeAtomically(path, bytes, error);
 }
 
 QByteArray lineWithFileName(const QString &line, const QString &fileName)

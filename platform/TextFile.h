@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace TextFile
 {
 
@@ -40,22 +42,47 @@ inline bool isUnreadable(ReadStatus status)
 // given, says why).
 QStringList readLines(const QString &path, bool *ok = nullptr, qint64 maxBytes = SmallFileLimit,
                       ReadStatus *status = nullptr);
+// Calls handle(line) with the raw bytes of each line (no line end; a byte-order mark before the first is
+// skipped), in order. The lines share the bytes' memory: nothing is copied for them.
+template <typename Handle> void forEachRawLine(const QByteArray &bytes, Handle handle)
+{
+    const char *data = bytes.constData();
+    const qsizetype n = bytes.size();
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        handle(QByteArray::fromRawData(data + start, end - start));
+        if (end + 1 < n && data[end] == '\r' && data[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
 // Splits raw bytes into decoded lines (no line end kept; a final line end does not add an empty line).
 QStringList splitLines(const QByteArray &bytes);
 // UTF-8 when the bytes are valid UTF-8; otherwise each well-formed UTF-8 sequence as UTF-8 and every other
 // byte as Latin-1.
 QString decodeLine(const QByteArray &bytes);
-// Every line ended by CR LF, the last one too. False when the file could not be written; the old file stays.
-bool writeLines(const QString &path, const QStringList &lines);
+// Every line ended by CR LF, the last one too. False when the file could not be written; the old file stays
+// and *error, when given, says why.
+bool writeLines(const QString &path, const QStringList &lines, QString *error = nullptr);
 // The same for lines already in bytes.
-bool writeByteLines(const QString &path, const QList<QByteArray> &lines);
+bool writeByteLines(const QString &path, const QList<QByteArray> &lines, QString *error = nullptr);
 // A line as UTF-8, but the file name in it (its last occurrence) as the bytes that name the file on disk,
 // so a name from an old disk that is not UTF-8 is written back exactly as it is.
 QByteArray lineWithFileName(const QString &line, const QString &fileName);
 // Writes bytes to a temporary file beside path (beside the link's target when path is a link to a regular
-// file) and renames it over path. Refused, with a message on stderr, when path is anything but a regular
-// file, a link to one, or nothing yet.
-bool writeAtomically(const QString &path, const QByteArray &bytes);
+// file) and renames it over path once every write, the sync and the close of the temporary file succeeded.
+// Refused, with a message on stderr, when path is anything but a regular file, a link to one, or nothing
+// yet. On any failure the old file stays as it was, the temporary file goes, and *error says why.
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// The same with the content written by write(fd, &errno) into the temporary file: for content too large to
+// hold in memory at once (a copied song). write returns false, with the reason's errno, when it failed.
+bool writeAtomically(const QString &path, const std::function<bool(int fd, int *error)> &write,
+                     QString *error = nullptr);
+// Writes every byte to fd; false with the reason's errno in *error when they could not all be written.
+bool writeAll(int fd, const char *data, qint64 size, int *error);
 // The file writeAtomically would replace for path; empty (and a message on stderr) when it refuses.
 QString writeTarget(const QString &path);
 // Removes the temporary files ("<name>.XXXXXX") that saves of the given files in folder left when the

@@ -1,10 +1,11 @@
 #include "player/FileAssociations.h"
 
 #include "platform/FileTypes.h"
+#include "platform/TextFile.h"
 #include "player/TrayIcons.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
 
 namespace FileAssociations
 {
@@ -23,9 +24,12 @@ bool installIcon(const QString &dataHome, int number)
             ok = false;
             continue;
         }
-        QSaveFile file(dir + QLatin1Char('/') + iconName(number) + QStringLiteral(".png"));
-        ok = file.open(QIODevice::WriteOnly) && TrayIcons::pixmap(number, size).save(&file, "PNG") &&
-             file.commit() && ok;
+        QByteArray png;
+        QBuffer buffer(&png);
+        ok = buffer.open(QIODevice::WriteOnly) && TrayIcons::pixmap(number, size).save(&buffer, "PNG") &&
+             TextFile::writeAtomically(dir + QLatin1Char('/') + iconName(number) + QStringLiteral(".png"),
+                                       png) &&
+             ok;
     }
     return ok;
 }

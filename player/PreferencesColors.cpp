@@ -20,9 +20,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -146,8 +148,13 @@ void PreferencesWindow::BestColorChange(int index)
 void PreferencesWindow::CAddBtnClick()
 {
     const QString stored = m_colors->add(ColorName->text(), m_cp1, m_cp2);
-    if (stored.isEmpty())
+    if (stored.isEmpty()) {
+        // The list on disk stays as it was.
+        QMessageBox::warning(this, QStringLiteral("Vorlan"),
+                             QStringLiteral("The colour list \"%1\" could not be saved (is the disk full?).")
+                                 .arg(QDir::toNativeSeparators(m_colors->path())));
         return;
+    }
     loadColorList();
     BestColor->setCurrentIndex(BestColor->count() - 1);
 }
@@ -157,7 +164,10 @@ void PreferencesWindow::CRemoveBtnClick()
     const int index = BestColor->currentIndex();
     if (index < 0)
         return;
-    m_colors->remove(index);
+    if (!m_colors->remove(index))
+        QMessageBox::warning(this, QStringLiteral("Vorlan"),
+                             QStringLiteral("The colour list \"%1\" could not be saved (is the disk full?).")
+                                 .arg(QDir::toNativeSeparators(m_colors->path())));
     loadColorList();
 }
 

@@ -85,6 +85,15 @@ bool PosixFile::truncate(int64_t size)
     return rc == 0;
 }
 
+bool PosixFile::sync()
+{
+    int rc;
+    do {
+        rc = ::fsync(m_fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0 || errno == EINVAL || errno == EROFS;
+}
+
 bool PosixFile::mayWrite(const struct stat &st, const QByteArray &nativePath)
 {
     // Asked once: programs of this project never change their user, and every read asks.

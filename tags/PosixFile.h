@@ -30,6 +30,8 @@ public:
     // Exactly n bytes, or false.
     bool readAt(int64_t pos, void *buffer, int64_t n);
     bool writeAt(int64_t pos, const void *buffer, int64_t n);
+    // Whether what was written reached the disk (a full disk may say so only here).
+    bool sync();
     bool truncate(int64_t size);
 
     // Whether the file counts as writable: for its owner (and root) the owner's write bit decides, as the

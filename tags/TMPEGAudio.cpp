@@ -381,7 +381,7 @@ bool TMPEGAudio::writeTag(const QString &path, const QString &title, const QStri
     const int genre = genreNames().indexOf(genreText);
     tag += char(genre >= 0 ? genre : 126);
 
-    if (!file.writeAt(at, tag.constData(), kTagSize)) {
+    if (!file.writeAt(at, tag.constData(), kTagSize) || !file.sync()) {
         // Never leave half a tag: cut an append back, put an overwritten tag back as it was.
         if (at == size)
             file.truncate(size);

@@ -1,8 +1,7 @@
 #include "widgets/HtmlTableWriter.h"
 
 #include "platform/SystemColors.h"
-
-#include <QSaveFile>
+#include "platform/TextFile.h"
 
 namespace
 {
@@ -97,16 +96,5 @@ bool HtmlTableWriter::write(const QString &path, QString *error) const
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(bytes) == bytes.size();
-    if (ok)
-        ok = file.commit();
-    if (!ok) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-    }
-    return ok;
+    return TextFile::writeAtomically(path, bytes, error);
 }
