@@ -1,12 +1,12 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/LockFile.h"
 #include "platform/Modules.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QtEndian>
@@ -155,9 +155,13 @@ bool SingleInstance::listen()
         return false;
 
     // Two starts at once must not both find the socket dead and remove each other's new one.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(10000);
-    if (!lock.tryLock(3000))
+    LockFile lock(m_path + QStringLiteral(".lock"));
+    QElapsedTimer waited;
+    waited.start();
+    LockFile::Result locked;
+    while ((locked = lock.tryLock()) == LockFile::Result::Held && waited.elapsed() < 3000)
+        QThread::msleep(20);
+    if (locked != LockFile::Result::Locked)
         return false;
 
     if (pathExists(m_path)) {
@@ -234,19 +238,18 @@ bool SingleInstance::sendToRunning(const QString &param, int timeoutMs)
 
 SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QString &param, int waitMs)
 {
-    m_lock = std::make_unique<QLockFile>(lockPath);
-    // Only a dead holder makes the lock stale, never its age: a player runs for weeks.
-    m_lock->setStaleLockTime(0);
+    m_lock = std::make_unique<LockFile>(lockPath);
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        if (m_lock->tryLock(0)) {
+        const LockFile::Result result = m_lock->tryLock();
+        if (result == LockFile::Result::Locked) {
             if (!listen())
                 std::fprintf(stderr, "vorlan: cannot listen on %s; later starts will not reach this player\n",
                              QFile::encodeName(m_path).constData());
             return Claim::Running;
         }
-        if (m_lock->error() != QLockFile::LockFailedError) {
+        if (result == LockFile::Result::Unavailable) {
             // No lock can be made there (a read-only folder): the socket alone decides.
             m_lock.reset();
             if (listen())
@@ -257,6 +260,7 @@ SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QStri
                          "vorlan: another player seems to run but does not answer; starting anyway\n");
             return Claim::Running;
         }
+        m_holderPid = m_lock->holder().pid;
         const qint64 left = waitMs - clock.elapsed();
         if (sendToRunning(param, int(qBound(qint64(200), left, qint64(3000)))))
             return Claim::HandedOver;

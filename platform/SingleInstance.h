@@ -15,7 +15,7 @@
 #include <memory>
 #include <sys/types.h>
 
-class QLockFile;
+class LockFile;
 class QSocketNotifier;
 
 class SingleInstance : public QObject
@@ -59,7 +59,11 @@ public:
     // The start of a player whose files are guarded by lockPath: takes the lock and listens, or hands param
     // to the player that holds it, trying again until waitMs passed. A socket that cannot be made (its
     // path is taken) leaves the lock as the guard: later starts then wait and are refused.
+    // A lock left by a player that ended (however it ended), or anything else in the lock's place, is no
+    // lock: the start goes on.
     Claim claim(const QString &lockPath, const QString &param, int waitMs = 10000);
+    // After Refused: the process the lock names as its holder, 0 when it names none.
+    qint64 lockHolderPid() const { return m_holderPid; }
 
 signals:
     void handOverReceived(const QString &param);
@@ -78,5 +82,6 @@ private:
     dev_t m_socketDevice = 0;           // which socket file is ours to remove at the end
     ino_t m_socketInode = 0;
     int m_clientTimeoutMs = 1000;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<LockFile> m_lock;
+    qint64 m_holderPid = 0;
 };
