@@ -133,8 +133,11 @@ bool WizardWindow::setButtonFile(MaskFile::Button button, const QString &path)
 bool WizardWindow::setGifFile(const QString &path)
 {
     if (!GifPreview->setFile(path)) {
-        m_dialogs.information(this, QStringLiteral("VorlanMasker"),
-                              QStringLiteral("\"%1\" is not a GIF picture VorlanMasker can read.").arg(path));
+        const QString refusal = GifPreview->refusal();
+        m_dialogs.information(
+            this, QStringLiteral("VorlanMasker"),
+            refusal.isEmpty() ? QStringLiteral("\"%1\" is not a GIF picture VorlanMasker can read.").arg(path)
+                              : refusal);
         return false;
     }
     GifPreview->setAnimating(true);

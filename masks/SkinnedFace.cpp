@@ -352,6 +352,8 @@ void SkinnedFace::applyGif(const MaskFile &mask)
         m_gifMode = mode;
     const QString path = mask.imagePath(mask.animatedGif);
     m_gifLoaded = !path.isEmpty() && AniGif->setFile(path);
+    if (!AniGif->refusal().isEmpty())
+        emit pictureRefused(AniGif->refusal());
     if (m_gifLoaded) {
         AniGif->setAnimating(m_gifAllowed);
     } else {

@@ -139,6 +139,8 @@ signals:
     // The strip's volume (0 loud .. 100 silent) and balance track bar positions the knobs ask for.
     void volumeTrackBarChanged(int position);
     void balanceTrackBarChanged(int position);
+    // A picture of the mask was left out, and why (a message naming its file).
+    void pictureRefused(const QString &message);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

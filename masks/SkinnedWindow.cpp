@@ -36,6 +36,7 @@ SkinnedWindow::SkinnedWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt:
 
     connect(m_face, &SkinnedFace::onTopClicked, this, &SkinnedWindow::OnTopClick);
     connect(m_face, &SkinnedFace::exitClicked, this, &SkinnedWindow::ExitBtnClick);
+    connect(m_face, &SkinnedFace::pictureRefused, this, &SkinnedWindow::pictureRefused);
 }
 
 SkinnedWindow::~SkinnedWindow()

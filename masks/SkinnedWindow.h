@@ -52,6 +52,8 @@ public:
 signals:
     // The best colours of the loaded mask, for the preferences' colour pickers.
     void bestColorsLoaded(int32_t color1, int32_t color2);
+    // A picture of the loaded mask was left out (the mask loaded without it); the message names its file.
+    void pictureRefused(const QString &message);
     void backToStripRequested();
     void closeRequested();
     // Files dropped from outside, in order; the last decides what happens.

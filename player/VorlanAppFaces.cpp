@@ -24,6 +24,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QSlider>
 
 void VorlanApp::wireSkinnedWindow()
@@ -103,6 +104,9 @@ void VorlanApp::wireSkinnedWindow()
     });
     connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
     // A mask's best colours go through the preferences' colour pickers.
+    connect(m_skinned, &SkinnedWindow::pictureRefused, this, [this](const QString &message) {
+        QMessageBox::warning(m_skinned, QStringLiteral("Vorlan"), message);
+    });
     connect(m_skinned, &SkinnedWindow::bestColorsLoaded, m_prefs, [this](int32_t color1, int32_t color2) {
         m_prefs->setPickerColors(color1, color2);
         m_prefs->applyColors();

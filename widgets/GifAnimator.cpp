@@ -1,5 +1,7 @@
 #include "widgets/GifAnimator.h"
 
+#include "widgets/GifShape.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -61,11 +63,26 @@ bool GifAnimator::setFile(const QString &path)
     QByteArray data = file.read(file.size() + 1);
     if (data.isEmpty() || data.size() > MaxFileSize)
         return false;
+    // Every frame is kept as a picture of the whole canvas: what that would take is known before any is made.
+    GifShape shape = GifShape::scan(data);
+    if (shape.valid && !shape.withinBounds()) {
+        m_refusal = shape.refusal(path);
+        return false;
+    }
 
     m_data = std::move(data);
     m_buffer.setBuffer(&m_data);
     m_buffer.open(QIODevice::ReadOnly);
     auto movie = std::make_unique<QMovie>(&m_buffer);
+    // The reader's own count of frames, which may see more than the walk of the blocks did.
+    shape.frames = std::max(shape.frames, movie->frameCount());
+    if (shape.valid && !shape.withinBounds()) {
+        m_refusal = shape.refusal(path);
+        movie.reset();
+        m_buffer.close();
+        m_data.clear();
+        return false;
+    }
     movie->setCacheMode(QMovie::CacheAll);
     if (!movie->isValid() || !movie->jumpToFrame(0) || movie->currentImage().isNull()) {
         movie.reset();
@@ -88,6 +105,7 @@ bool GifAnimator::setFile(const QString &path)
 
 void GifAnimator::clear()
 {
+    m_refusal.clear();
     stopFrames();
     m_movie.reset();
     m_buffer.close();

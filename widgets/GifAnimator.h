@@ -25,8 +25,11 @@ public:
     explicit GifAnimator(QWidget *parent = nullptr);
     ~GifAnimator() override;
 
-    // A file or a ":/" resource. False (and nothing shown) when it cannot be read as an animation.
+    // A file or a ":/" resource. False (and nothing shown) when it cannot be read as an animation, or when
+    // its frames would take more memory than a skin's animation may (refusal() then says so).
     bool setFile(const QString &path);
+    // Why the last setFile refused a picture that is an animation; empty otherwise.
+    QString refusal() const { return m_refusal; }
     void clear();
     bool hasPicture() const { return m_movie != nullptr; }
     QString fileName() const { return m_fileName; }
@@ -60,6 +63,7 @@ private:
     QByteArray m_data;
     QBuffer m_buffer;
     QString m_fileName;
+    QString m_refusal;
     bool m_animating = false;
     bool m_hidden = false;
     bool m_outOfSight = false;

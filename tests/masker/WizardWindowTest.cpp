@@ -31,6 +31,10 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "tests/FullDisk.h"
+#include "tests/HugeGif.h"
+#include "widgets/GifAnimator.h"
+
 using namespace maskertest;
 
 namespace
@@ -239,6 +243,50 @@ private slots:
         // Cancel writes nothing.
         answers.saveFiles.clear();
         QVERIFY(!w.saveWindow()->SaveBtnClick());
+    }
+
+    void aFullDiskKeepsTheSavedMaskAndAHugeAnimationIsRefused()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        // A picture whose frames would take gigabytes is refused when picked, with a message naming it.
+        const QString huge = m_dir + QStringLiteral("/huge.gif");
+        QFile gif(huge);
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        gif.write(vorlantest::hugeCanvasGif(3000, 3000, 120));
+        gif.close();
+        answers.openFiles << huge;
+        w.Button1Click();
+        QCOMPARE(answers.messages.size(), 1);
+        QVERIFY2(answers.messages.first().contains(QStringLiteral("huge.gif")),
+                 qPrintable(answers.messages.first()));
+        QVERIFY(!w.GifPreview->hasPicture());
+
+        // A mask saved before stays whole when the disk is full at the next save, which says so.
+        const QString full = m_dir + QStringLiteral("/full");
+        QVERIFY(QDir().mkpath(full));
+        vorlantest::FullDisk disk(full);
+        const QString path = full + QStringLiteral("/mine.msk");
+        answers.saveFiles << path;
+        QVERIFY(w.saveWindow()->SaveBtnClick());
+        const QByteArray saved = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(saved.contains("BackImage"));
+        disk.fill();
+        answers.messages.clear();
+        answers.saveFiles << path;
+        {
+            vorlantest::FileSizeLimit limit(!disk.mounted());
+            QVERIFY(!w.saveWindow()->SaveBtnClick());
+        }
+        QCOMPARE(answers.messages.size(), 1);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), saved);
+        QCOMPARE(QDir(full).entryList(QDir::Files).size(),
+                 disk.mounted() ? 2 : 1); // the mask (and the filler)
     }
 
     void anEightyPixelGlyphGivesATwentyPixelButton()

@@ -3,6 +3,7 @@
 #include "masks/SkinnedFace.h"
 #include "masks/TFormShaper.h"
 #include "platform/TextFile.h"
+#include "tests/HugeGif.h"
 #include "tests/TestMain.h"
 #include "widgets/AngleLabel.h"
 #include "widgets/BlockGauge.h"
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace
@@ -174,6 +176,44 @@ private slots:
         QVERIFY(window.face()->Title->font().pointSize() >= 1);
         QVERIFY(window.face()->PlayTime->shadowSize() <= 20);
         QCOMPARE(window.face()->PlayTime->shadowDepth(), 0);
+    }
+
+    void anAnimationThatWouldTakeGigabytesIsLeftOutAndTheMaskLoads()
+    {
+        // 2.8 KB that would be 120 frames of 3000 x 3000 pixels: 4 GB kept.
+        const QByteArray gif = vorlantest::hugeCanvasGif(3000, 3000, 120);
+        QVERIFY(gif.size() < 4096);
+        QFile file(m_dir + QStringLiteral("/huge.gif"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size());
+        file.close();
+        rusage before;
+        ::getrusage(RUSAGE_SELF, &before);
+        SkinnedWindow window;
+        window.setFlyOffDelay(0);
+        QSignalSpy refused(&window, &SkinnedWindow::pictureRefused);
+        QVERIFY(window.LoadMask(writeMask(m_dir, {"BackImage=back.bmp", "Animated Gif=huge.gif",
+                                                  "Animated Gif-L=5", "Animated Gif-T=5", "Animated Gif-W=30",
+                                                  "Animated Gif-H=30", "StopBtn=play.bmp"})));
+        rusage after;
+        ::getrusage(RUSAGE_SELF, &after);
+        QCOMPARE(refused.count(), 1);
+        QVERIFY2(refused.first().at(0).toString().contains(QStringLiteral("huge.gif")),
+                 qPrintable(refused.first().at(0).toString()));
+        QVERIFY(!window.face()->AniGif->hasPicture());
+        QCOMPARE(window.size(), QSize(200, 100));
+        QVERIFY(window.face()->StopBtn->hasGlyph());
+        // Kilobytes in ru_maxrss: the peak grew by less than 100 MiB, not by gigabytes.
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 100 * 1024,
+                 qPrintable(QString::number(after.ru_maxrss)));
+
+        // The same canvas with a single frame, and a small animation of many frames, are within bounds.
+        GifAnimator still;
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(vorlantest::hugeCanvasGif(64, 64, 1200));
+        file.close();
+        QVERIFY(still.setFile(file.fileName()));
+        QCOMPARE(still.frameCount(), 1200);
+        QVERIFY(still.refusal().isEmpty());
     }
 
     void theAnimatedPictureFollowsItsHoverMode()
