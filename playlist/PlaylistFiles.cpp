@@ -53,21 +53,13 @@ QStringList entryPaths(const PlaylistModel &model)
 constexpr qsizetype MaxListLine = 32 * 1024;
 
 // Each line of bytes, decoded, in order; one line at a time, so a list costs little more memory than its
-// bytes whatever its shape.
-template <typename Handle> void forEachLine(const QByteArray &bytes, Handle handle)
+// bytes whatever its shape. Blank lines cost nothing: they name nothing.
+template <typename Handle> void forEachLine(const QByteArray &bytes, qsizetype maxLine, Handle handle)
 {
-    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    const qsizetype n = bytes.size();
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        if (end - start <= MaxListLine)
-            handle(TextFile::decodeLine(QByteArray::fromRawData(bytes.constData() + start, end - start)));
-        if (end + 1 < n && bytes[end] == '\r' && bytes[end + 1] == '\n')
-            ++end;
-        start = end + 1;
-    }
+    TextFile::forEachRawLine(bytes, [&](const QByteArray &line) {
+        if (!line.isEmpty() && line.size() <= maxLine)
+            handle(TextFile::decodeLine(line));
+    });
 }
 
 // The path a PLS line names, or an empty string.
@@ -80,12 +72,18 @@ QString plsLinePath(const QString &dir, const QString &line)
 }
 
 // Empties the model and reads the file's bytes; false (model unchanged) when the file is missing.
-bool startRead(PlaylistModel &model, const QString &path, QByteArray *bytes)
+bool startRead(PlaylistModel &model, const QString &path, QByteArray *bytes,
+               TextFile::ReadStatus *status = nullptr)
 {
-    if (!namesFile(path))
+    if (!namesFile(path)) {
+        if (status)
+            *status = TextFile::ReadStatus::Missing;
         return false;
+    }
     model.clear();
-    TextFile::readBytes(path, TextFile::ListFileLimit, bytes);
+    const TextFile::ReadStatus read = TextFile::readBytes(path, TextFile::ListFileLimit, bytes);
+    if (status)
+        *status = read;
     return true;
 }
 
@@ -222,7 +220,7 @@ bool readM3U(PlaylistModel &model, const QString &path)
         return false;
     const QString dir = listDirectory(path);
     QStringList paths;
-    forEachLine(bytes, [&](const QString &line) {
+    forEachLine(bytes, MaxListLine, [&](const QString &line) {
         const QString found = resolveListLine(dir, line);
         if (!found.isEmpty())
             paths << found;
@@ -239,7 +237,7 @@ bool readPLS(PlaylistModel &model, const QString &path)
     const QString dir = listDirectory(path);
     QStringList paths;
     bool first = true;
-    forEachLine(bytes, [&](const QString &line) {
+    forEachLine(bytes, MaxListLine, [&](const QString &line) {
         // The first line is skipped whatever it holds.
         if (std::exchange(first, false))
             return;
@@ -251,13 +249,14 @@ bool readPLS(PlaylistModel &model, const QString &path)
     return finishListRead(model, paths);
 }
 
-bool readVLN(PlaylistModel &model, const QString &path)
+bool readVLN(PlaylistModel &model, const QString &path, TextFile::ReadStatus *status)
 {
     QByteArray bytes;
-    if (!startRead(model, path, &bytes))
+    if (!startRead(model, path, &bytes, status))
         return false;
     // Own lists keep every line as it is, however long: the entries are what the user had.
-    QStringList lines = TextFile::splitLines(bytes);
+    QStringList lines;
+    forEachLine(bytes, bytes.size(), [&lines](QString line) { lines << std::move(line); });
     bytes.clear();
     // Lines stay as written, but a path written on Windows that names a file here with "/" is taken so;
     // otherwise the entry would be thrown out as unplayable when its turn comes.
@@ -328,9 +327,14 @@ bool isWellFormedVLN(const QStringList &lines)
     for (const QString &line : lines) {
         if (line.isEmpty())
             continue;
-        for (const QChar c : line)
+        // A file name may hold any byte but a line end; the fields before it are the player's own.
+        const qsizetype pathStart = line.size() - PlaylistModel::EntryPath(line).size();
+        const bool bare = pathStart == 0;
+        for (qsizetype i = 0; i < (bare ? line.size() : pathStart); ++i) {
+            const QChar c = line.at(i);
             if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
                 return false;
+        }
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));
         if (tab < 0)
             continue;
@@ -344,31 +348,68 @@ bool isWellFormedVLN(const QStringList &lines)
     return true;
 }
 
-bool setAsideDamagedVLN(const QString &path)
+SetAside setAsideDamagedVLN(const QString &path)
 {
     QByteArray bytes;
     const TextFile::ReadStatus status = TextFile::readBytes(path, TextFile::ListFileLimit, &bytes);
     // A folder or a device in the list's place is never written over anyway.
     if (status == TextFile::ReadStatus::Missing || status == TextFile::ReadStatus::NotRegular)
-        return false;
-    if (status == TextFile::ReadStatus::Ok && isWellFormedVLN(TextFile::splitLines(bytes)))
-        return false;
-    // Copied, not renamed: a list that is a link into a dotfiles folder stays a link.
-    const QString aside = path + QStringLiteral(".bak");
-    QFile::remove(aside);
-    return QFile::copy(path, aside);
+        return SetAside::NotNeeded;
+    // What could not be read is not copied: a huge file would be copied whole, and it must stay anyway.
+    if (status != TextFile::ReadStatus::Ok)
+        return SetAside::Failed;
+    bool wellFormed = true;
+    TextFile::forEachRawLine(bytes, [&wellFormed](const QByteArray &line) {
+        wellFormed = wellFormed && (line.isEmpty() || isWellFormedVLN({TextFile::decodeLine(line)}));
+    });
+    if (wellFormed)
+        return SetAside::NotNeeded;
+    // A copy, not a rename: a list that is a link into a dotfiles folder stays a link.
+    return TextFile::writeAtomically(path + QStringLiteral(".bak"), bytes) ? SetAside::Done
+                                                                           : SetAside::Failed;
 }
 
-bool writeVLN(const PlaylistModel &model, const QString &path)
+QByteArray vlnLine(const QString &line, int number)
+{
+    const QString path = PlaylistModel::EntryPath(line);
+    if (isWellFormedVLN({line}))
+        return TextFile::lineWithFileName(line, path);
+    // A name or time holding a control character (from an old list or tag) is cleaned rather than the
+    // entry lost; an entry without the numbered form keeps its path alone. A line that is neither is junk of
+    // a damaged list, which was kept aside whole before this write.
+    const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (tab < 0 || fields.size() < 4)
+        return isWellFormedVLN({path}) ? TextFile::lineWithFileName(path, path) : QByteArray();
+    const QString head = QString::number(number) + QLatin1Char('\t') +
+                         PlaylistModel::cleanField(fields.at(1)) + QLatin1Char('\t') +
+                         PlaylistModel::cleanField(fields.at(2)) + QLatin1Char('\t');
+    return TextFile::lineWithFileName(head + path, path);
+}
+
+bool writeVLN(const PlaylistModel &model, const QString &path, QString *error)
 {
     QList<QByteArray> lines;
     lines.reserve(model.count());
+    qint64 size = 0;
     for (const QString &line : model.lines()) {
-        // Junk from a damaged list is not written back: the next start would take the list for damaged.
-        if (isWellFormedVLN({line}))
-            lines << TextFile::lineWithFileName(line, PlaylistModel::EntryPath(line));
+        const QString entry = PlaylistModel::EntryPath(line);
+        // A path with a line break cannot be one line; nothing else is left out.
+        if (entry.isEmpty() || entry.contains(QLatin1Char('\r')) || entry.contains(QLatin1Char('\n')))
+            continue;
+        QByteArray written = vlnLine(line, int(lines.size()) + 1);
+        if (written.isEmpty())
+            continue;
+        size += written.size() + 2;
+        lines << std::move(written);
     }
-    return TextFile::writeByteLines(path, lines);
+    // What is written must read back at the next start.
+    if (size > TextFile::ListFileLimit) {
+        if (error)
+            *error = QStringLiteral("the list is larger than %1 MiB").arg(TextFile::ListFileLimit >> 20);
+        return false;
+    }
+    return TextFile::writeByteLines(path, lines, error);
 }
 
 } // namespace PlaylistFiles

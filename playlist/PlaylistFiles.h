@@ -3,6 +3,8 @@
 // CR LF, LF or CR line ends on reading, CR LF on writing; every write replaces the file atomically. Lists of
 // any length are read and written whole; M3U and PLS lists are read one line at a time, skipping lines longer
 // than any path, so a list costs little more memory than its bytes.
+#include "platform/TextFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,9 +40,10 @@ QStringList plsLines(const QStringList &paths);
 // Readers. A missing list file leaves the playlist unchanged (false). Otherwise the playlist is emptied and
 // filled; an unreadable file leaves it empty. When M3U / PLS took at least one path, and always for an own
 // list, the model gets CurrentIndex -1, PlayedCount 0 and emits listLoaded(). True when the file was there.
+// Blank lines are no entries. *status, when given, says whether the file's bytes could be read.
 bool readM3U(PlaylistModel &model, const QString &path);
 bool readPLS(PlaylistModel &model, const QString &path);
-bool readVLN(PlaylistModel &model, const QString &path);
+bool readVLN(PlaylistModel &model, const QString &path, TextFile::ReadStatus *status = nullptr);
 // The reader chosen by formatByExtension; false when there is none or the file is missing.
 bool readByExtension(PlaylistModel &model, const QString &path);
 
@@ -52,14 +55,19 @@ bool dropFiles(PlaylistModel &model, const QStringList &names);
 // Writers; false when the file could not be written (the old file then stays as it was).
 bool writeM3U(const PlaylistModel &model, const QString &path);
 bool writePLS(const PlaylistModel &model, const QString &path);
-// Every entry line verbatim (an empty list gives an empty file).
-bool writeVLN(const PlaylistModel &model, const QString &path);
+// Every entry line verbatim (an empty list gives an empty file); a line that would not read back as an
+// entry is written with its name and time cleaned, never left out (only junk that is neither an entry nor a
+// path goes: it came from a damaged list, kept aside before). Refused, the old file staying, when the list
+// would be larger than the reader takes.
+bool writeVLN(const PlaylistModel &model, const QString &path, QString *error = nullptr);
 
 // True when every line is an entry as the player writes it (number TAB name TAB time TAB path) or a bare
 // path: what else is in an own list (binary junk, another kind of file) was not read as the user meant it.
 bool isWellFormedVLN(const QStringList &lines);
-// Before the player's own list is replaced: a file that was not a well-formed list, or could not be read at
-// all, is copied to path + ".bak" (replacing an older one). True when it was kept aside.
-bool setAsideDamagedVLN(const QString &path);
+// Before the player's own list is replaced: a file that was not a well-formed list is copied to path + ".bak"
+// (replacing an older one). Failed when it had to be kept aside and could not be: it must not be replaced
+// then. A file that could not be read at all is not copied (it is not to be replaced either).
+enum class SetAside { NotNeeded, Done, Failed };
+SetAside setAsideDamagedVLN(const QString &path);
 
 } // namespace PlaylistFiles

@@ -10,23 +10,13 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace
 {
 
 const QChar Tab = QLatin1Char('\t');
-
-// Display fields end at a TAB and the list files end a line at CR or LF: a tag or file name holding one must
-// not split an entry.
-QString oneField(QString text)
-{
-    for (QChar &c : text) {
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    }
-    return text;
-}
 
 // The text after the first TAB, or the whole line when it has none.
 QString afterNumber(const QString &line)
@@ -60,6 +50,17 @@ PlaylistModel::PlaylistModel(QObject *parent)
 PlaylistModel::~PlaylistModel() = default;
 
 // --- Entry lines -------------------------------------------------------------------------------------------
+
+QString PlaylistModel::cleanField(QString text)
+{
+    // Display fields end at a TAB and the list files end a line at CR or LF; any other control character
+    // would make the saved line look like junk to the next start.
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
 
 QString PlaylistModel::EntryPath(const QString &line)
 {
@@ -132,17 +133,17 @@ QString PlaylistModel::EntryDisplayText(const TMPEGAudio &mpeg, const QString &p
             base.chop(4);
             base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
         }
-        base = oneField(base);
+        base = cleanField(base);
         if (shortForm)
             return base;
-        return base + Tab + oneField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
+        return base + Tab + cleanField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
     }
     const QString unknown = QStringLiteral("Unknown");
-    const QString name = oneField((d.Artist.isEmpty() ? unknown : d.Artist) + QLatin1String(" - ") +
-                                  (d.Title.isEmpty() ? unknown : d.Title));
+    const QString name = cleanField((d.Artist.isEmpty() ? unknown : d.Artist) + QLatin1String(" - ") +
+                                    (d.Title.isEmpty() ? unknown : d.Title));
     if (shortForm)
         return name;
-    return name + Tab + oneField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg));
+    return name + Tab + cleanField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg));
 }
 
 QString PlaylistModel::selectedTimeText(qint64 seconds)
@@ -293,7 +294,7 @@ PlaylistModel::PreparedEntry PlaylistModel::prepareEntry(const QString &pathOrUr
     PreparedEntry e;
     e.path = pathOrUrl;
     if (IsStreamUrl(pathOrUrl)) {
-        e.text = oneField(pathOrUrl) + Tab + Tab + pathOrUrl;
+        e.text = cleanField(pathOrUrl) + Tab + Tab + pathOrUrl;
         return e;
     }
     TMPEGAudio mpeg;
@@ -466,13 +467,46 @@ void PlaylistModel::removeMissingEntries(const QList<int> &rows)
     removeMarked(mask);
 }
 
+void PlaylistModel::removeEntries(int first, int last)
+{
+    std::vector<char> mask(count(), 0);
+    for (int i = std::max(first, 0); i <= last && i < count(); ++i)
+        mask[i] = 1;
+    removeMarked(std::move(mask));
+}
+
+bool PlaylistModel::FolderIsMissing(const QString &path)
+{
+    // Only a whole path names a folder on a drive; junk of a damaged list holding a "/" does not.
+    if (!path.startsWith(QLatin1Char('/')) || IsStreamUrl(path))
+        return false;
+    for (const QChar c : path)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash <= 0)
+        return false;
+    struct stat st;
+    return ::stat(FileName::encode(path.left(slash)).constData(), &st) != 0 &&
+           (errno == ENOENT || errno == ENOTDIR);
+}
+
+bool PlaylistModel::IsUnplayable(const QString &path)
+{
+    return !IsAudioFile(path) && !IsStreamUrl(path) && !FolderIsMissing(path);
+}
+
 void PlaylistModel::removeMarked(std::vector<char> mask)
 {
     const int n = count();
     mask.resize(n, 0);
     int runs = 0;
-    for (int i = 0; i < n; ++i)
+    int firstRemoved = n;
+    for (int i = 0; i < n; ++i) {
         runs += mask[i] && (i == 0 || !mask[i - 1]);
+        if (mask[i] && firstRemoved == n)
+            firstRemoved = i;
+    }
     if (runs > 64) {
         // Many scattered rows: one rebuild beats thousands of single removals. The rebuild drops the
         // selection, which row removal keeps: the selected entries that stay are selected again.
@@ -509,7 +543,8 @@ void PlaylistModel::removeMarked(std::vector<char> mask)
             i = first - 1;
         }
     }
-    renumber(0, count() - 1);
+    // The entries before the first one removed keep their numbers.
+    renumber(firstRemoved, count() - 1);
     emit countChanged(count());
     selectAfterRebuild();
     UpdateSelectedTime();

@@ -30,6 +30,9 @@ public:
     static QString EntryPath(const QString &line);
     // Field 0..2 of a line (number, display name, duration text); empty when the line has fewer TABs.
     static QString entryField(const QString &line, int field);
+    // text with every control character (TAB, line ends, ESC, DEL, ...) made a blank: what a name or time
+    // field of an entry may hold, so the entry stays one line of four fields.
+    static QString cleanField(QString text);
     // The line with its number field (up to the first TAB, if any) replaced by number.
     static QString renumberedLine(const QString &line, int number);
     // Upper-cased text before the first "//" is "HTTP:", "HTTPS:", "FTP:" or "UDP:".
@@ -97,6 +100,13 @@ public:
     // their files were moved or deleted on disk); rows outside the list are skipped, and selected entries
     // that stay remain selected.
     void removeMissingEntries(const QList<int> &rows);
+    // Deletes entries first..last (clamped to the list), as removeSelected does.
+    void removeEntries(int first, int last);
+    // Whether path names a file whose folder is missing too: a drive not plugged in, a share not mounted.
+    // Such an entry is not gone for good and stays in the list.
+    static bool FolderIsMissing(const QString &path);
+    // Whether the entry cannot be played and can go: not an audio file, not a stream, and its folder there.
+    static bool IsUnplayable(const QString &path);
     // Moves entry from to position to; entries min..max are renumbered and the entry at to is selected.
     bool moveEntry(int from, int to);
     // Rebuilds the focused entry's display text from its file (after a tag edit), then selects it alone and
