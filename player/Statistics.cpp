@@ -158,22 +158,30 @@ QString Statistics::lineFromEntry(const StatisticsEntry &entry)
 bool Statistics::load(const QString &path, QString *errorMessage)
 {
     QList<StatisticsEntry> entries;
-    const QFileInfo info(path);
     m_fileLoaded = false;
-    bool ok = true;
-    if (info.exists()) {
-        const QStringList lines =
-            info.isFile() ? TextFile::readLines(path, &ok, TextFile::ListFileLimit) : QStringList();
-        ok = ok && info.isFile();
-        if (ok) {
-            for (const QString &line : lines)
-                if (!line.trimmed().isEmpty())
-                    entries << entryFromLine(line);
-            m_fileLoaded = true;
-        } else if (errorMessage) {
-            *errorMessage = CannotOpenMessage;
-        }
+    QByteArray bytes;
+    const TextFile::ReadStatus status = TextFile::readBytes(path, TextFile::ListFileLimit, &bytes);
+    bool ok = status == TextFile::ReadStatus::Ok || status == TextFile::ReadStatus::Missing;
+    if (status == TextFile::ReadStatus::Ok) {
+        // Blank lines cost nothing; a file where no line is a count (another text file in its place) was
+        // not read at all, and must not be written over with this session's counts alone.
+        bool anyText = false;
+        bool anyCount = false;
+        TextFile::forEachRawLine(bytes, [&](const QByteArray &raw) {
+            if (raw.trimmed().isEmpty())
+                return;
+            anyText = true;
+            StatisticsEntry e = entryFromLine(TextFile::decodeLine(raw));
+            anyCount = anyCount || (e.count > 0 && !e.path.isEmpty());
+            entries << std::move(e);
+        });
+        ok = anyCount || !anyText;
+        if (!ok)
+            entries.clear();
+        m_fileLoaded = ok;
     }
+    if (!ok && errorMessage)
+        *errorMessage = CannotOpenMessage;
     setEntries(entries);
     return ok;
 }

@@ -280,7 +280,11 @@ void StatisticsTest::damagedFilesNeverCrash()
             c = "a,\"\r\n1\xff\0"[rng.bounded(8)];
         QVERIFY(TextFile::writeAtomically(path, bytes));
         Statistics s;
-        QVERIFY(s.load(path));
+        // A file where no line is a count was not read at all; it is left out, and left alone.
+        if (!s.load(path)) {
+            QCOMPARE(s.rowCount(), 0);
+            continue;
+        }
         for (const StatisticsEntry &e : s.entries())
             QVERIFY(e.count >= 0);
         // Whatever was read writes and reads back the same.
@@ -299,11 +303,11 @@ void StatisticsTest::damagedFilesNeverCrash()
     }
     QVERIFY(TextFile::writeAtomically(path, QByteArray("\"") + QByteArray(4'000'000, ',')));
     Statistics huge;
+    QVERIFY(!huge.load(path));
+    QCOMPARE(huge.rowCount(), 0);
+    QVERIFY(TextFile::writeAtomically(path, QByteArray("A,1,/a.mp3") + QByteArray(2'000'000, ',')));
     QVERIFY(huge.load(path));
-    QCOMPARE(huge.rowCount(), 1);
-    QVERIFY(TextFile::writeAtomically(path, QByteArray(2'000'000, ',')));
-    QVERIFY(huge.load(path));
-    QCOMPARE(huge.entries().at(0).extraFields.size(), 2'000'001 - 3);
+    QCOMPARE(huge.entries().at(0).extraFields.size(), 2'000'000);
     QVERIFY(TextFile::writeAtomically(path, "A,1,/a.mp3\r\nB,2,/b.m"));
     QVERIFY(huge.load(path));
     QCOMPARE(huge.rowCount(), 2);
