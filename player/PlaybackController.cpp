@@ -41,6 +41,8 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(&m_vuMeterTimer, &QTimer::timeout, this, &PlaybackController::vuMeterTick);
     connect(&m_fadeDown, &QTimer::timeout, this, &PlaybackController::fadeDownTick);
     connect(&m_fadeUp, &QTimer::timeout, this, &PlaybackController::fadeUpTick);
+    m_nextAfterEnd.setSingleShot(true);
+    connect(&m_nextAfterEnd, &QTimer::timeout, this, &PlaybackController::NextBtnClick);
 
     connect(m_player, &TXaudioPlayer::OnNotifyInputState, this, &PlaybackController::onInputState);
     connect(m_player, &TXaudioPlayer::OnNotifyPlayerState, this, &PlaybackController::onPlayerState);
@@ -122,21 +124,13 @@ void PlaybackController::PlayFile(const QString &path)
 {
     if (m_stoppedForGood)
         return;
+    m_nextAfterEnd.stop();
     if (!PlaylistModel::IsAudioFile(path) && !PlaylistModel::IsStreamUrl(path)) {
         emit trayAnimationChanged(false);
-        // Only the entry being played goes; the one that slides into its place is the next to play.
-        const int current = m_playlist->CurrentIndex();
-        if (current >= 0 && current < m_playlist->count() && m_playlist->entryPath(current) == path) {
-            m_playlist->unselectAll();
-            m_playlist->selectEntry(current);
-            m_playlist->removeSelected();
-            m_playlist->setCurrentIndex(current - 1);
-        } else {
-            m_playlist->removeSelected();
-        }
-        // Queued, so a list of many unplayable entries does not nest one call per entry.
-        if (m_loop)
-            QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
+        if (PlaylistModel::FolderIsMissing(path))
+            skipUnreachable(path);
+        else
+            removeUnplayable(path);
         return;
     }
     if (m_randomColors)
@@ -154,6 +148,45 @@ void PlaybackController::PlayFile(const QString &path)
     if (m_outputModule == 2)
         m_player->OutputOpen(wavOutputName(path));
     m_player->InputOpen(path);
+}
+
+void PlaybackController::removeUnplayable(const QString &path)
+{
+    // Only the entry being played goes; the one that slides into its place is the next to play.
+    const int current = m_playlist->CurrentIndex();
+    if (current >= 0 && current < m_playlist->count() && m_playlist->entryPath(current) == path) {
+        // With Loop on in list order, the unplayable entries right after it would go the same way one by one;
+        // they go at once, so a long run of them costs one removal, not one each.
+        int last = current;
+        if (m_loop && !m_random)
+            while (last + 1 < m_playlist->count() &&
+                   PlaylistModel::IsUnplayable(m_playlist->entryPath(last + 1)))
+                ++last;
+        m_playlist->unselectAll();
+        m_playlist->removeEntries(current, last);
+        m_playlist->setCurrentIndex(current - 1);
+    } else {
+        m_playlist->removeSelected();
+    }
+    // Queued, so a list of many unplayable entries does not nest one call per entry.
+    if (m_loop)
+        QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
+}
+
+void PlaybackController::skipUnreachable(const QString &path)
+{
+    // Its whole folder is missing: a drive not plugged in. The entry stays for when the drive is back; after
+    // a run of such entries the player stops instead of walking the whole list.
+    ++m_unreachableRun;
+    if (m_loop && m_unreachableRun < std::min(MaxUnreachableRun, m_playlist->count())) {
+        QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
+        return;
+    }
+    m_unreachableRun = 0;
+    const QString folder = QDir::toNativeSeparators(path.left(path.lastIndexOf(QLatin1Char('/'))));
+    emit errorMessage(QStringLiteral("Cannot find \"%1\": its folder \"%2\" is missing. Is its drive "
+                                     "plugged in?")
+                          .arg(QDir::toNativeSeparators(path), folder));
 }
 
 void PlaybackController::PlayBtnClick()
@@ -177,6 +210,7 @@ void PlaybackController::PauseBtnClick()
 
 void PlaybackController::StopBtnClick()
 {
+    m_nextAfterEnd.stop();
     m_player->OutputReset();
     m_player->Stop();
 }
@@ -290,10 +324,11 @@ void PlaybackController::handOver(const QString &param)
         loadList(param);
 }
 
-void PlaybackController::startWith(const QStringList &arguments, const QString &lastPlaylistPath)
+void PlaybackController::startWith(const QStringList &arguments, const QString &lastPlaylistPath,
+                                   TextFile::ReadStatus *lastListStatus)
 {
     if (arguments.isEmpty()) {
-        PlaylistFiles::readVLN(*m_playlist, lastPlaylistPath);
+        PlaylistFiles::readVLN(*m_playlist, lastPlaylistPath, lastListStatus);
         return;
     }
     // An unquoted path with blanks arrives in pieces; put it together again.
@@ -584,6 +619,8 @@ void PlaybackController::onPlayerState(int state)
         ResetPlayback();
         break;
     case XA_PLAYER_STATE_PLAYING:
+        m_unreachableRun = 0;
+        m_endPacer.started();
         emit buttonsChanged(false, true, true);
         if (m_animatedTray)
             emit trayAnimationChanged(true);
@@ -617,10 +654,17 @@ void PlaybackController::endOfSong()
     emit playedCountChanged(m_playlist->PlayedCount());
     setTimeText(QStringLiteral("[00:00]"));
     emit songFinished(m_currentPath);
-    if (m_loop && !m_stoppedForGood)
-        NextBtnClick();
-    else
+    if (m_loop && !m_stoppedForGood) {
+        // A stream that ends as soon as it began (a server that answers and hangs up) is not fetched again
+        // at once, over and over: the list goes on after a wait that grows while that goes on.
+        const int wait = m_endPacer.waitAfterEnd(PlaylistModel::IsStreamUrl(m_currentPath));
+        if (wait > 0)
+            m_nextAfterEnd.start(wait);
+        else
+            NextBtnClick();
+    } else {
         emit trayAnimationChanged(false);
+    }
 }
 
 void PlaybackController::onNack(quint8 command, qint16 code)

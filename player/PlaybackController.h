@@ -2,6 +2,9 @@
 // The player's playback rules without a window: starting songs, reacting to the decoder, choosing the next
 // song, and the texts and values of the time, position, volume, balance and level displays. Windows forward
 // their clicks and keys here and show what the display signals say.
+#include "platform/TextFile.h"
+#include "player/EndPacer.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -98,8 +101,10 @@ public:
     // Files dropped on the main window, and a second start's parameters.
     void dropFiles(const QStringList &names);
     void handOver(const QString &param);
-    // The command line at start: no parameters load the last playlist from lastPlaylistPath.
-    void startWith(const QStringList &arguments, const QString &lastPlaylistPath);
+    // The command line at start: no parameters load the last playlist from lastPlaylistPath; *lastListStatus,
+    // when given, then says whether its bytes could be read.
+    void startWith(const QStringList &arguments, const QString &lastPlaylistPath,
+                   TextFile::ReadStatus *lastListStatus = nullptr);
     // The parameters joined into the one path they name (an unquoted path with blanks arrives in pieces),
     // made absolute against the folder the program was started in: a running player or a saved list must
     // not read it against a folder of their own. Empty for no parameters.
@@ -179,6 +184,9 @@ private:
     void fadeUpTick();
     void loadList(const QString &path);
     QString wavOutputName(const QString &path) const;
+    // An entry that cannot be played: removed, or kept and skipped when its folder is missing.
+    void removeUnplayable(const QString &path);
+    void skipUnreachable(const QString &path);
 
     TXaudioPlayer *m_player;
     PlaylistModel *m_playlist;
@@ -218,6 +226,11 @@ private:
     bool m_positionPending = false; // a position waiting for the meters' next beat
     QTimer m_fadeDown;              // FadeInTime
     QTimer m_fadeUp;                // FadeOutTime
+    // Entries skipped in a row because their folder is missing; the walk stops at this many.
+    static constexpr int MaxUnreachableRun = 10;
+    int m_unreachableRun = 0;
+    EndPacer m_endPacer;
+    QTimer m_nextAfterEnd; // the next entry after a paced end
 };
 
 Q_DECLARE_METATYPE(StreamInfo)

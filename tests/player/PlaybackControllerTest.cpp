@@ -6,6 +6,7 @@
 #include "tests/TestMain.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -165,6 +166,80 @@ private slots:
         rig.controller.setLoop(false);
         QCOMPARE(rig.playlist.count(), 2);
         QCOMPARE(rig.playlist.CurrentIndex(), 1);
+    }
+
+    void entriesOnADriveNotPluggedInStayAndTheWalkStops()
+    {
+        // Fifty songs of a folder that is not there (its drive unplugged), between two that play.
+        Rig rig(0);
+        QStringList away;
+        for (int i = 0; i < 50; ++i)
+            away << rig.dir + QStringLiteral("/drive/Music/Album/track%1.mp3").arg(i);
+        rig.playlist.addFiles(away);
+        rig.controller.setLoop(true);
+        QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.NextBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 10000);
+        QVERIFY2(errors.first().at(0).toString().contains(QStringLiteral("drive")),
+                 qPrintable(errors.first().at(0).toString()));
+        QCOMPARE(rig.playlist.count(), 50);
+        // The walk stopped after a run of them, without going round the whole list.
+        QCOMPARE(rig.playlist.CurrentIndex(), 9);
+    }
+
+    void aLongRunOfDeletedSongsLeavesAtOnce()
+    {
+        // Twenty thousand entries whose files were deleted from a folder that is there, then a song.
+        Rig rig(1);
+        QStringList gone;
+        for (int i = 0; i < 20000; ++i)
+            gone << rig.dir + QStringLiteral("/deleted%1.mp3").arg(i);
+        rig.playlist.clear();
+        rig.playlist.addFiles(gone + rig.songs);
+        rig.controller.setLoop(true);
+        rig.playlist.setCurrentIndex(-1);
+        rig.controller.NextBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.currentPath(), rig.songs[0], 20000);
+        QCOMPARE(rig.playlist.count(), 1);
+        QCOMPARE(rig.playlist.entryPath(0), rig.songs[0]);
+    }
+
+    void aStreamThatEndsAtOnceIsFetchedAgainOnlyAfterAWait()
+    {
+        // A server that answers with a moment of audio and hangs up, every time.
+        QFile f(fixture("tone-3s-mono.mp3"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray audio = f.readAll().left(2000);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QList<qint64> fetches;
+        QElapsedTimer clock;
+        clock.start();
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *s = server.nextPendingConnection();
+            fetches << clock.elapsed();
+            connect(s, &QTcpSocket::readyRead, s, [s, audio] {
+                if (!s->readAll().contains("\r\n\r\n"))
+                    return;
+                s->write("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n" + audio);
+                s->disconnectFromHost();
+            });
+            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+        });
+        Rig rig(0);
+        const QString url = QStringLiteral("http://127.0.0.1:%1/radio.mp3").arg(server.serverPort());
+        rig.playlist.addFiles({url});
+        rig.controller.setLoop(true);
+        rig.playlist.setCurrentIndex(0);
+        rig.controller.PlayFile(url);
+        QTRY_VERIFY_WITH_TIMEOUT(fetches.size() >= 3, 20000);
+        rig.controller.StopBtnClick();
+        // One second, then two, between the fetches: not hundreds a second.
+        QVERIFY2(fetches.at(1) - fetches.at(0) >= 900,
+                 qPrintable(QString::number(fetches.at(1) - fetches.at(0))));
+        QVERIFY2(fetches.at(2) - fetches.at(1) >= 1900,
+                 qPrintable(QString::number(fetches.at(2) - fetches.at(1))));
     }
 
     void playAfterAnEndWritesTheWavFileAgain()
