@@ -159,6 +159,16 @@ bool VorlanApp::applySingleInstance()
         return true;
     }
     // Another player runs on these files: it took our command line, or it could not be reached.
+    if (claim == SingleInstance::Claim::Refused) {
+        const qint64 pid = m_instance->lockHolderPid();
+        const QString lock = QDir::toNativeSeparators(ExePath() + QStringLiteral("Vorlan.lock"));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Vorlan"),
+            QStringLiteral("Another Vorlan%1 runs on these files but does not answer, so a second one is "
+                           "not started.\n\nIf no other Vorlan is running, delete the file \"%2\" and "
+                           "start Vorlan again.")
+                .arg(pid > 0 ? QStringLiteral(" (process %1)").arg(pid) : QString(), lock));
+    }
     m_instance.reset();
     return false;
 }
@@ -393,7 +403,21 @@ void VorlanApp::LoadSettings()
         installDemoSongs();
         return;
     }
-    m_controller->startWith(m_arguments, lastPlaylistPath());
+    TextFile::ReadStatus listStatus = TextFile::ReadStatus::Missing;
+    m_controller->startWith(m_arguments, lastPlaylistPath(), &listStatus);
+    if (m_arguments.isEmpty() && TextFile::isUnreadable(listStatus) &&
+        listStatus != TextFile::ReadStatus::NotRegular) {
+        // What could not be read stays exactly as it is, for the user to look at.
+        m_lastPlaylistUnreadable = true;
+        const QString why =
+            listStatus == TextFile::ReadStatus::TooLarge
+                ? QStringLiteral("it is larger than %1 MiB").arg(TextFile::ListFileLimit >> 20)
+                : QStringLiteral("it cannot be opened");
+        QMessageBox::warning(m_main, QStringLiteral("Vorlan"),
+                             QStringLiteral("The playlist \"%1\" cannot be read: %2.\nIt is left as it is; "
+                                            "this session's playlist will not be saved over it.")
+                                 .arg(QDir::toNativeSeparators(lastPlaylistPath()), why));
+    }
     // A parameter that named nothing playable leaves the list empty; the saved list then stays as it was
     // until the user puts something in.
     if (!m_arguments.isEmpty() && m_playlist->count() == 0 && QFile::exists(lastPlaylistPath())) {
@@ -473,16 +497,25 @@ void VorlanApp::SaveSettings()
     // Only what was read is written back: a signal during start-up must not replace a file not yet read
     // with an empty one. Statistics that could not be read at start are not replaced by this session's
     // counts alone.
+    m_failedSaves.clear();
+    const auto saved = [this](bool ok, const QString &path) {
+        if (!ok)
+            m_failedSaves << QDir::toNativeSeparators(path);
+    };
     if (m_statisticsLoaded && !m_statisticsUnreadable)
-        m_statistics->save(statisticsPath());
-    if (m_playlistLoaded && !m_keepLastPlaylist) {
-        PlaylistFiles::setAsideDamagedVLN(lastPlaylistPath());
-        PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath());
+        saved(m_statistics->save(statisticsPath()), statisticsPath());
+    if (m_playlistLoaded && !m_keepLastPlaylist && !m_lastPlaylistUnreadable) {
+        // A damaged list that cannot be kept aside is not replaced either.
+        const bool aside =
+            PlaylistFiles::setAsideDamagedVLN(lastPlaylistPath()) != PlaylistFiles::SetAside::Failed;
+        saved(aside && PlaylistFiles::writeVLN(*m_playlist, lastPlaylistPath()), lastPlaylistPath());
     }
-    if (!m_settingsLoaded)
+    if (!m_settingsLoaded) {
+        reportFailedSaves();
         return;
+    }
     if (!m_equalizerUnreadable)
-        m_equalizerWindow->Save(equalizerPath());
+        saved(m_equalizerWindow->Save(equalizerPath()), equalizerPath());
 
     Settings &s = m_settings;
     // What the preferences hold, applied or not, is kept; the windows then add what they changed themselves.
@@ -536,8 +569,27 @@ void VorlanApp::SaveSettings()
         storePlacement(profile, m_statisticsWindow, WindowPlacement::StatisticsSection);
     storePlacement(profile, m_equalizerWindow, WindowPlacement::EqualizerSection);
     storePlacement(profile, m_prefs, WindowPlacement::ConfigSection);
-    if (!profile.save())
-        std::fprintf(stderr, "vorlan: cannot write %s\n", qPrintable(configPath()));
+    saved(profile.save(), configPath());
+    reportFailedSaves();
+}
+
+void VorlanApp::reportFailedSaves()
+{
+    if (m_failedSaves.isEmpty())
+        return;
+    const QString files = m_failedSaves.join(QStringLiteral(", "));
+    std::fprintf(stderr, "vorlan: could not save %s; the old files are kept as they were\n",
+                 files.toLocal8Bit().constData());
+}
+
+void VorlanApp::showFailedSaves()
+{
+    if (m_failedSaves.isEmpty())
+        return;
+    QMessageBox::warning(nullptr, QStringLiteral("Vorlan"),
+                         QStringLiteral("These files could not be saved (is the disk full?):\n%1\n\n"
+                                        "The versions saved before are kept as they were.")
+                             .arg(m_failedSaves.join(QLatin1Char('\n'))));
 }
 
 void VorlanApp::stopEverything()
@@ -561,6 +613,9 @@ void VorlanApp::closeSequence()
         m_guard->saveForExit();
     else
         SaveSettings();
+    // A signal's end (a logout, a kill) has nobody to answer a box; a close by the user does.
+    if (!m_endedBySignal)
+        showFailedSaves();
     if (m_addFiles && m_addFiles->treeAdder())
         m_addFiles->treeAdder()->stop();
     stopEverything();
@@ -573,6 +628,7 @@ void VorlanApp::closeSequence()
 
 void VorlanApp::endAfterSignal()
 {
+    m_endedBySignal = true;
     if (m_started && m_main)
         closeSequence();
     else

@@ -75,6 +75,10 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // The files SaveSettings could not write, told once; empty when every save went well.
+    QStringList m_failedSaves;
+    void reportFailedSaves();
+    void showFailedSaves();
     // Hide all, save, stop, let the decoder go; then the main window closes.
     void closeSequence();
 
@@ -150,6 +154,10 @@ private:
     bool m_playlistWasVisible = false;
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;
+    // The last list could not be read at start (too large, no permission): it is never written over.
+    bool m_lastPlaylistUnreadable = false;
+    // Set when a signal ends the player: a failed save is then told on standard error alone.
+    bool m_endedBySignal = false;
     bool m_statisticsUnreadable = false;
     // What has been read so far; only that is written back.
     bool m_statisticsLoaded = false;

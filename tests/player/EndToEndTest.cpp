@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 #include "tests/TestMain.h"
 #include "tests/engine/WavFile.h"
+#include "tests/player/PlayerHome.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -15,131 +16,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-namespace
-{
-
-QString fixture(const char *name)
-{
-    return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
-}
-
-QString vorlanProgram()
-{
-    return QStringLiteral(VORLAN_BUILD_DIR "/player/vorlan");
-}
-
-QString readAll(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll());
-}
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
-// A WAV file the writer has closed: its RIFF size counts every byte after the first eight.
-bool wavClosed(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() <= 44)
-        return false;
-    const QByteArray head = f.read(8);
-    return head.startsWith("RIFF") &&
-           qFromLittleEndian<quint32>(head.constData() + 4) == quint32(f.size() - 8);
-}
-
-// A player home with settings that write every song to a WAV file, and a playlist of fixtures.
-struct Home {
-    QString dir = vorlantest::tempDir();
-    QString home = dir + QStringLiteral("/home");
-    QString out = dir + QStringLiteral("/out");
-    QString music = dir + QStringLiteral("/music");
-    // A runtime folder of its own: a player left over from another test never takes this one's command line.
-    QString runtime = dir + QStringLiteral("/runtime");
-    QStringList songs;
-
-    explicit Home(bool loop = true)
-    {
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(home);
-        QDir().mkpath(out);
-        QDir().mkpath(music);
-        const char *sources[] = {"mpeg1-layer2.mp2", "mpeg1-layer3-tagged.mp3", "mpeg2-layer3.mp3"};
-        QByteArray vln;
-        for (int i = 0; i < 3; ++i) {
-            const QString path = music + QStringLiteral("/track%1.mp3").arg(i + 1);
-            QFile::copy(fixture(sources[i]), path);
-            songs << path;
-            vln += QByteArray::number(i + 1) + "\tTrack " + QByteArray::number(i + 1) + "\t00:00\t" +
-                   path.toUtf8() + "\r\n";
-        }
-        write(home + QStringLiteral("/Vorlan.vln"), vln);
-        write(home + QStringLiteral("/Vorlan.cfg"),
-              "[Setting]\r\nBackMask=0\r\nOutputModule=2\r\nOutPutDir=" + out.toUtf8() +
-                  "\r\nLoop=" + QByteArray(loop ? "1" : "0") + "\r\nAutoPlay=1\r\nForeign=kept\r\n");
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VORLAN_HOME"), home);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("VORLAN_POWEROFF_LOG"), dir + QStringLiteral("/poweroff.log"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
-        return env;
-    }
-
-    // True once the player of this home answers a hand-over, which it reads only when its start is done.
-    bool playerAnswers() const
-    {
-        if (!QFile::exists(runtime + QStringLiteral("/vorlan.socket")))
-            return false;
-        SingleInstance probe(runtime + QStringLiteral("/vorlan.socket"));
-        return probe.sendToRunning(QString(), 1000);
-    }
-
-    void start(QProcess &player, const QStringList &arguments = {}, const QString &folder = {}) const
-    {
-        player.setProcessEnvironment(environment());
-        if (!folder.isEmpty())
-            player.setWorkingDirectory(folder);
-        player.start(vorlanProgram(), arguments);
-    }
-
-    // Starts the player, waits until it answers its socket (it has read its files and started), then sends
-    // the signal of a logout. True when it ended within the time it is given.
-    bool runUntilStartedThenSignal(QProcess &player) const
-    {
-        start(player);
-        if (!player.waitForStarted())
-            return false;
-        QDeadlineTimer deadline(20000);
-        while (!playerAnswers()) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(50);
-        }
-        ::kill(pid_t(player.processId()), SIGTERM);
-        return player.waitForFinished(8000);
-    }
-};
-
-// Ends a player as a logout would, and checks it saved and ended of its own accord.
-bool endPlayer(QProcess &player)
-{
-    ::kill(pid_t(player.processId()), SIGTERM);
-    return player.waitForFinished(15000) && player.exitStatus() == QProcess::NormalExit &&
-           player.exitCode() == 0;
-}
-
-} // namespace
+using namespace vorlantest;
 
 class EndToEndTest : public QObject
 {
