@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
+
 namespace
 {
 
@@ -170,6 +173,9 @@ double MprisService::volume() const
 
 void MprisService::setVolume(double volume)
 {
+    // Not a number (NaN, an infinity) is no volume: ignored rather than taken for silence.
+    if (!std::isfinite(volume))
+        return;
     // The volume slider's path: the strip's slider, the skin's knob and the time label follow.
     const double v = std::clamp(volume, 0.0, 1.0);
     m_controller->VolTrackBarChange(100 - int(std::lround(v * 100)));

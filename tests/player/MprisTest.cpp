@@ -259,6 +259,17 @@ private slots:
         // Both ways: the slider's moves are what the remote reads.
         strip()->VolTrackBar->setValue(20);
         QCOMPARE(playerctl({QStringLiteral("volume")}).toDouble(), 0.8);
+        // Not a number is no volume: the player is not muted by it.
+        for (const char *bad : {"nan", "inf", "-inf"})
+            run(QStringLiteral("dbus-send"),
+                {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                 QStringLiteral("--dest=org.mpris.MediaPlayer2.vorlan"),
+                 QStringLiteral("/org/mpris/MediaPlayer2"),
+                 QStringLiteral("org.freedesktop.DBus.Properties.Set"),
+                 QStringLiteral("string:org.mpris.MediaPlayer2.Player"), QStringLiteral("string:Volume"),
+                 QStringLiteral("variant:double:") + QLatin1String(bad)});
+        QCOMPARE(controller()->volumePosition(), 20);
+        QCOMPARE(playerctl({QStringLiteral("volume")}).toDouble(), 0.8);
 
         // The next song is a new track with its tag's names.
         playerctl({QStringLiteral("next")});
