@@ -453,7 +453,9 @@ QString escapeControls(const QString &text)
 {
     const auto isControl = [](QChar c) {
         const char16_t u = c.unicode();
-        return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+        // Line and paragraph separators end a line too; bidi controls turn what follows them around.
+        return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029 || u == 0x061C ||
+               u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
     };
     if (std::none_of(text.begin(), text.end(), isControl))
         return text;
@@ -478,7 +480,9 @@ QString escapeControls(const QString &text)
             out += QLatin1String("\\e");
             break;
         default:
-            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
+            out += c.unicode() < 0x100
+                       ? QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'))
+                       : QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
         }
     }
     return out;

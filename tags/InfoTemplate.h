@@ -7,8 +7,9 @@
 class TMPEGAudio;
 
 QString formatInfoTemplate(const QString &templ, const TMPEGAudio &mpeg);
-// Control characters (C0, DEL, C1) written as escapes ("\n", "\t", "\r", "\e", "\x7f"), so a value shown on
-// a terminal cannot forge an output line or drive the terminal.
+// Control characters (C0, DEL, C1, the line and paragraph separators and the bidi controls) written as
+// escapes ("\n", "\t", "\r", "\e", "\x7f", "\u202e"), so a value shown on a terminal cannot forge an output
+// line, turn text around or drive the terminal.
 QString escapeControls(const QString &text);
 
 // A template split once into texts and items, for formatting many files with it: formatting gives the same

@@ -82,6 +82,14 @@ private slots:
         const Run r = run({QStringLiteral("-t"), QStringLiteral("%T,T%\t%A,T%\t%CMNT,T%\t%FN,T%"), path});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("Evil\\nforged\\e[31m\tA\\tB\tx\\ry\\x7f\ttwo\\nlines.mp3\n"));
+        // Bidi controls turn what follows around, a line separator ends a line: escaped too.
+        const QString turned = dir + QString::fromUtf8("/a\u2028b.mp3");
+        QVERIFY(mpegbytes::writeFile(turned,
+                                     mpegbytes::frames(mpegbytes::kMpeg1L3, mpegbytes::kMpeg1L3Length, 3) +
+                                         mpegbytes::tag("evil\xE2\x80\xAEgpj.exe", "", "", "2024", "", 0)));
+        const Run bidi = run({QStringLiteral("-t"), QStringLiteral("%T,T%\t%FN,T%"), turned});
+        QCOMPARE(bidi.status, 0);
+        QCOMPARE(bidi.out, QStringLiteral("evil\\u202egpj.exe\ta\\u2028b.mp3\n"));
         // The report of a file that cannot be read is escaped as well.
         const Run missing = run({dir + QStringLiteral("/gone\n\x1b[2J.mp3")});
         QCOMPARE(missing.status, 1);
