@@ -41,8 +41,8 @@ public:
 
     bool mounted() const { return m_mounted; }
 
-    // Takes every byte left (on the tmpfs; nothing to do under a file size limit).
-    void fill() const
+    // Takes every byte left but about leaveFree (on the tmpfs; nothing to do under a file size limit).
+    void fill(qint64 leaveFree = 0) const
     {
         if (!m_mounted)
             return;
@@ -56,6 +56,9 @@ public:
         // The last bytes of a page.
         while (::write(fd, block, 1) > 0) {
         }
+        const off_t size = ::lseek(fd, 0, SEEK_END);
+        if (leaveFree > 0 && size > leaveFree) [[maybe_unused]]
+            const int cut = ::ftruncate(fd, size - leaveFree);
         ::close(fd);
     }
 

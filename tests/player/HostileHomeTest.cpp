@@ -107,6 +107,33 @@ private slots:
                  qPrintable(errors));
     }
 
+    void aDamagedListThatCannotBeKeptAsideIsNotReplaced()
+    {
+        // Junk in the list's place, and room for a small list but not for a copy of the junk.
+        Home h;
+        const QString full = h.dir + QStringLiteral("/full");
+        QVERIFY(QDir().mkpath(full));
+        FullDisk disk(full);
+        for (const QString &name : {QStringLiteral("Vorlan.cfg")})
+            QVERIFY(QFile::copy(h.home + QLatin1Char('/') + name, full + QLatin1Char('/') + name));
+        QByteArray junk;
+        for (int i = 0; i < 24 * 1024; ++i)
+            junk += char((i * 7919) % 256);
+        write(full + QStringLiteral("/Vorlan.vln"), junk);
+        disk.fill(12 * 1024);
+        Home onFull = h;
+        onFull.home = full;
+
+        QProcess player;
+        disk.limitChild(player);
+        QVERIFY(startAndWait(onFull, player));
+        QVERIFY(endPlayer(player));
+        QCOMPARE(bytesOf(full + QStringLiteral("/Vorlan.vln")), junk);
+        QVERIFY(!QFileInfo::exists(full + QStringLiteral("/Vorlan.vln.bak")));
+        const QString errors = QString::fromLocal8Bit(player.readAllStandardError());
+        QVERIFY2(errors.contains(QStringLiteral("Vorlan.vln")), qPrintable(errors));
+    }
+
     void aSongWhoseTagHoldsControlBytesKeepsItsEntry()
     {
         Home h;
