@@ -1,6 +1,7 @@
 #include "masks/SampleMasks.h"
 
 #include "platform/Modules.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,11 @@ int install(const QString &masksDir)
         const QFileInfo existing(destination);
         if (existing.exists() || existing.isSymLink())
             continue;
-        if (!QFile::copy(ResourceDir + '/' + name, destination))
+        // Whole or not at all: a full disk must not leave half a mask that looks like one.
+        QByteArray bytes;
+        if (TextFile::readBytes(ResourceDir + '/' + name, 64 * 1024 * 1024, &bytes) !=
+                TextFile::ReadStatus::Ok ||
+            !TextFile::writeAtomically(destination, bytes))
             continue;
         QFile::setPermissions(destination,
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);

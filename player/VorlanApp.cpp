@@ -479,8 +479,11 @@ void VorlanApp::installDemoSongs()
     QStringList songs;
     for (const char *name : {"demo-1.mp3", "demo-2.mp3", "demo-3.mp3"}) {
         const QString target = dir + QLatin1String(name);
-        if (!QFile::exists(target))
-            QFile::copy(QStringLiteral(":/demo/") + QLatin1String(name), target);
+        QByteArray song;
+        if (!QFile::exists(target) &&
+            TextFile::readBytes(QStringLiteral(":/demo/") + QLatin1String(name), 16 * 1024 * 1024, &song) ==
+                TextFile::ReadStatus::Ok)
+            TextFile::writeAtomically(target, song);
         QFile::setPermissions(target,
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         if (QFile::exists(target))
