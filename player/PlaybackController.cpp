@@ -8,6 +8,7 @@
 #include "tags/TMPEGAudio.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <climits>
@@ -211,6 +212,7 @@ void PlaybackController::PauseBtnClick()
 void PlaybackController::StopBtnClick()
 {
     m_nextAfterEnd.stop();
+    m_songsThisRound = 0;
     m_player->OutputReset();
     m_player->Stop();
 }
@@ -654,7 +656,10 @@ void PlaybackController::endOfSong()
     emit playedCountChanged(m_playlist->PlayedCount());
     setTimeText(QStringLiteral("[00:00]"));
     emit songFinished(m_currentPath);
-    if (m_loop && !m_stoppedForGood) {
+    // Writing WAV files converts the list once: round again, it would write the same files over and over as
+    // fast as it decodes, and count every song each time.
+    const bool converted = m_outputModule == 2 && listPlayedThrough();
+    if (m_loop && !m_stoppedForGood && !converted) {
         // A stream that ends as soon as it began (a server that answers and hangs up) is not fetched again
         // at once, over and over: the list goes on after a wait that grows while that goes on.
         const int wait = m_endPacer.waitAfterEnd(PlaylistModel::IsStreamUrl(m_currentPath));
@@ -667,6 +672,32 @@ void PlaybackController::endOfSong()
     }
 }
 
+void PlaybackController::discardEmptyWav()
+{
+    // The WAV file was opened for the song before the song itself: one that could not be opened leaves no
+    // empty file behind.
+    if (m_outputModule != 2 || m_currentPath.isEmpty())
+        return;
+    m_player->OutputClose();
+    const QString wav = wavOutputName(m_currentPath).mid(4);
+    if (QFileInfo(wav).isFile() && QFileInfo(wav).size() <= 44)
+        QFile::remove(wav);
+}
+
+bool PlaybackController::listPlayedThrough()
+{
+    const int n = m_playlist->count();
+    if (m_random) {
+        // In random order the list is through after as many songs as it holds.
+        if (++m_songsThisRound < n)
+            return false;
+    } else if (m_playlist->CurrentIndex() < n - 1) {
+        return false;
+    }
+    m_songsThisRound = 0;
+    return true;
+}
+
 void PlaybackController::onNack(quint8 command, qint16 code)
 {
     // Stop, another entry or the close cut an open short: the user asked for that, nothing was refused.
@@ -676,6 +707,7 @@ void PlaybackController::onNack(quint8 command, qint16 code)
     switch (command) {
     case XA_MSG_COMMAND_INPUT_OPEN:
         text = QStringLiteral("Cannot Open Input");
+        discardEmptyWav();
         break;
     case XA_MSG_COMMAND_PLAY:
         text = QStringLiteral("Cannot Play Stream");

@@ -186,6 +186,9 @@ private:
     QString wavOutputName(const QString &path) const;
     // An entry that cannot be played: removed, or kept and skipped when its folder is missing.
     void removeUnplayable(const QString &path);
+    // Whether the song that ended was the last of one round through the list.
+    bool listPlayedThrough();
+    void discardEmptyWav();
     void skipUnreachable(const QString &path);
 
     TXaudioPlayer *m_player;
@@ -229,6 +232,7 @@ private:
     // Entries skipped in a row because their folder is missing; the walk stops at this many.
     static constexpr int MaxUnreachableRun = 10;
     int m_unreachableRun = 0;
+    int m_songsThisRound = 0; // songs ended in random order since the round began
     EndPacer m_endPacer;
     QTimer m_nextAfterEnd; // the next entry after a paced end
 };
