@@ -546,7 +546,14 @@ void PlaylistModel::removeMarked(std::vector<char> mask)
     // The entries before the first one removed keep their numbers.
     renumber(firstRemoved, count() - 1);
     emit countChanged(count());
-    selectAfterRebuild();
+    // With no entry chosen (a list just loaded) the rule would select every entry, and the next Delete would
+    // empty the list: the entry that took the removed place is selected instead.
+    if (m_currentIndex == -1) {
+        if (count() > 0 && !m_selection->hasSelection())
+            selectEntry(std::min(firstRemoved, count() - 1));
+    } else {
+        selectAfterRebuild();
+    }
     UpdateSelectedTime();
 }
 

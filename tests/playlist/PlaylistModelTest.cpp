@@ -313,12 +313,21 @@ private slots:
         QCOMPARE(names(model), QStringList({"a", "b"}));
         QCOMPARE(model.selectedEntries(), QList<int>({0}));
 
-        // After a list load: every entry.
+        // After a list load no entry is chosen: the one that took the removed place is selected, never the
+        // whole list, so a second Delete takes one more entry and not all of them.
+        model.clear();
+        fill(model, {"a", "b", "c", "d"});
         model.markListLoaded();
         model.unselectAll();
-        model.selectEntry(0);
+        model.selectEntry(1);
         model.removeSelected();
-        QCOMPARE(names(model), QStringList({"b"}));
+        QCOMPARE(names(model), QStringList({"a", "c", "d"}));
+        QCOMPARE(model.selectedEntries(), QList<int>({1}));
+        model.removeSelected();
+        QCOMPARE(names(model), QStringList({"a", "d"}));
+        QCOMPARE(model.selectedEntries(), QList<int>({1}));
+        model.removeSelected();
+        QCOMPARE(names(model), QStringList({"a"}));
         QCOMPARE(model.selectedEntries(), QList<int>({0}));
 
         model.selectAll();
