@@ -166,7 +166,8 @@ bool TMPEGAudio::decodeHeader(uint32_t h)
     const int layerBits = (h >> 17) & 3;
     d.Layer = layerBits ? 4 - layerBits : 0;
     d.SampleRate = kSampleRates[d.Version][(h >> 10) & 3];
-    d.ErrorProt = (h >> 16) & 1;
+    // A protection bit of 0 says a CRC follows the header: that is a protected frame.
+    d.ErrorProt = ((h >> 16) & 1) ? 0 : 1;
     d.Copyright = (h >> 3) & 1;
     d.Original = (h >> 2) & 1;
     d.Mode = (h >> 6) & 3;
@@ -177,7 +178,13 @@ bool TMPEGAudio::decodeHeader(uint32_t h)
     }
     d.Duration =
         d.BitRate > 0 ? uint16_t(std::min<int64_t>(m_size * 8 / (int64_t(d.BitRate) * 1000), 65535)) : 0;
-    d.FrameLength = d.SampleRate < 1 ? 0 : uint16_t(int(144000.0 * d.BitRate / d.SampleRate) + d.Padding);
+    // Layer I frames are counted in four-byte slots of 384 samples; the others in bytes.
+    if (d.SampleRate < 1)
+        d.FrameLength = 0;
+    else if (d.Layer == 1)
+        d.FrameLength = uint16_t((int(12000.0 * d.BitRate / d.SampleRate) + d.Padding) * 4);
+    else
+        d.FrameLength = uint16_t(int(144000.0 * d.BitRate / d.SampleRate) + d.Padding);
     return isValid();
 }
 
@@ -274,7 +281,8 @@ void TMPEGAudio::readFile()
             return;
         }
         m_firstFrame = int32_t(c);
-        const int64_t room = size - c - m_data.FrameLength + 2 * m_data.ErrorProt;
+        // Two bytes more for a frame whose protection bit is set, as the search always allowed.
+        const int64_t room = size - c - m_data.FrameLength + 2 * (1 - m_data.ErrorProt);
         if (room <= 0) {
             rejectAll();
             if (stopsAt(c + 4))

@@ -142,7 +142,7 @@ private slots:
                  QStringLiteral("2.5|III|3| 8000| 8.0|  8| 144"));
         QCOMPARE(song("%M%|%M,T%|%S%"), QStringLiteral("Single-Chann|Single-Channel|Mono  "));
         QCOMPARE(plain("%M,T%|%S,T%|%SRK%"), QStringLiteral("Joint-Stereo|Stereo|44.1"));
-        QCOMPARE(song("%EP%|%EP*%|%C%|%C*%|%O%|%O*%"), QStringLiteral("Yes|*|No | |Yes|*"));
+        QCOMPARE(song("%EP%|%EP*%|%C%|%C*%|%O%|%O*%"), QStringLiteral("No | |No | |Yes|*"));
         QCOMPARE(song("%SLN%|%SL%|%SL*%"), QStringLiteral("  0|No |   "));
         QCOMPARE(song("%VD%|%VD*%"), QStringLiteral("Yes|*  "));
         TMPEGAudio empty;

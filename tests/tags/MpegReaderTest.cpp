@@ -59,7 +59,8 @@ private slots:
     }
 
     // Expected values as mp3info, ffprobe and mpg123 report these files; FirstFrame and FrameLength follow
-    // the 144000 rule (the confirming header of the MPEG-2 Layer III file is only met at its second frame).
+    // the 144000 rule, Layer I its four-byte slots (the confirming header of the MPEG-2 Layer III file is
+    // only met at its second frame).
     void fixtureHeaders_data()
     {
         QTest::addColumn<QString>("file");
@@ -74,7 +75,7 @@ private slots:
         QTest::addColumn<QString>("texts");
 
         QTest::newRow("MPEG-1 Layer I")
-            << "mpeg1-layer1.mpg" << 1 << 1 << 48000 << 192 << 0 << 1 << 576 << 0 << "1.0 I Stereo";
+            << "mpeg1-layer1.mpg" << 1 << 1 << 48000 << 192 << 0 << 1 << 192 << 0 << "1.0 I Stereo";
         QTest::newRow("MPEG-1 Layer II")
             << "mpeg1-layer2.mp2" << 1 << 2 << 44100 << 192 << 0 << 0 << 627 << 0 << "1.0 II Stereo";
         QTest::newRow("MPEG-1 Layer III")
@@ -111,10 +112,34 @@ private slots:
         QTEST(int(d.FrameLength), "frameLength");
         QTEST(m.firstFrame(), "firstFrame");
         QCOMPARE(int(d.Original), 1);
-        QCOMPARE(int(d.ErrorProt), 1); // no CRC in any of them: the protection bit is 1
+        QCOMPARE(int(d.ErrorProt), 0); // no CRC in any of them: the protection bit is 1
         QTEST(m.versionStr() + QLatin1Char(' ') + m.layerStr() + QLatin1Char(' ') + m.modeStr(), "texts");
         QCOMPARE(d.FileLength, int(QFileInfo(fixture(file)).size()));
         QCOMPARE(int(d.Duration), 0); // half a second each
+    }
+
+    void layerOneAt44kHzAndTheProtectionBit()
+    {
+        // 384 kbit/s at 44.1 kHz: frames of 104 slots of four bytes, some padded by one more slot, as an
+        // encoder writes them; and the same without a CRC.
+        const QString dir = vorlantest::tempDir();
+        for (const bool crc : {false, true}) {
+            const uint32_t plain = crc ? 0xFFFEC000u : 0xFFFFC000u;
+            QByteArray bytes;
+            for (int i = 0; i < 40; ++i) {
+                const bool padded = i % 3 == 1;
+                bytes += frames(plain | (padded ? 0x200u : 0u), padded ? 420 : 416, 1);
+            }
+            const QString path = dir + (crc ? QStringLiteral("/crc.mp1") : QStringLiteral("/plain.mp1"));
+            QVERIFY(writeFile(path, bytes));
+            TMPEGAudio m;
+            m.setMacro(QStringLiteral("%LY,T% %SR,T% %BR,T% %EP,T%"));
+            m.setFileName(path);
+            QVERIFY(m.isValid());
+            QCOMPARE(int(m.data().Layer), 1);
+            QCOMPARE(m.data().SampleRate, 44100);
+            QCOMPARE(m.text(), crc ? QStringLiteral("I 44100 384 Yes") : QStringLiteral("I 44100 384 No"));
+        }
     }
 
     void framesWithoutTagTakeTheFileName()
@@ -217,7 +242,7 @@ private slots:
     {
         const QString path = vorlantest::tempDir() + QStringLiteral("/room.mp3");
         TMPEGAudio m;
-        // Room = FileLength - FirstFrame - FrameLength + 2 * ErrorProt: 142 - 0 - 144 + 2 = 0.
+        // Room = FileLength - FirstFrame - FrameLength + 2 for a set protection bit: 142 - 0 - 144 + 2 = 0.
         QVERIFY(writeFile(path, frames(kMpeg25L3, kMpeg25L3Length, 1).left(142)));
         m.setFileName(path);
         verifyReset(m);
