@@ -211,7 +211,13 @@ bool FileTypes::registerFileType(const QString &extension, const QString &typeNa
     if (defined)
         ok = writeMimePackage(mimeTypes.first(), ext, description, icon) && ok;
     ok = writeDesktopFile(type, description, exec, icon, mimeTypes) && ok;
-    ok = writeDefaults(mimeTypes, slug(type) + QStringLiteral(".desktop")) && ok;
+    // A video type is one the player can open, never one it takes over as the default: it shows no picture.
+    QStringList defaults;
+    for (const QString &mime : mimeTypes)
+        if (!mime.startsWith(QLatin1String("video/")))
+            defaults << mime;
+    if (!defaults.isEmpty())
+        ok = writeDefaults(defaults, slug(type) + QStringLiteral(".desktop")) && ok;
     if (m_runTools)
         runDatabaseTools(defined);
     return ok;
