@@ -14,6 +14,6 @@ void TVumeter::Update()
     if (!player_get_output_peaks(m_player->handle(), &left, &right, &channels))
         return;
     m_left = std::abs(left) / 180;
-    if (channels == 2)
-        m_right = std::abs(right) / 180;
+    // The line the meters describe is stereo: a mono song sounds on both sides, so both meters show it.
+    m_right = channels == 2 ? std::abs(right) / 180 : m_left;
 }

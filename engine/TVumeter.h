@@ -19,7 +19,7 @@ public:
     void setRightPeak(int v) { m_right = v; }
 
     // Reads the peaks since the last update. With no output open nothing changes; a mono output moves
-    // only LeftPeak.
+    // both peaks alike.
     void Update();
 
 private:
