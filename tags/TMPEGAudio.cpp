@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -303,6 +304,8 @@ void TMPEGAudio::readFile()
         from = c + 1;
     }
 
+    readVbrHeader(reader);
+
     if (size > kTagSize) {
         const uint8_t *tag = reader.get(size - kTagSize, kTagSize);
         if (reader.failed()) {
@@ -323,6 +326,54 @@ void TMPEGAudio::readFile()
         }
     }
     m_data.Title = cutTo(filePart(name), 30);
+}
+
+void TMPEGAudio::readVbrHeader(BlockReader &reader)
+{
+    // An encoder of variable bitrates writes the whole song's frame count (and byte count) into its first
+    // frame, in a Xing ("Info" when the rate is constant) or a VBRI header: the size over the first frame's
+    // bitrate would be far off.
+    const uint8_t *frame = reader.get(m_firstFrame, 4 + 32 + 26);
+    if (!frame)
+        return;
+    const uint32_t h = PosixFile::bigEndian32(frame);
+    const int version = (h >> 19) & 3; // 3: MPEG-1
+    const int layer = 4 - int((h >> 17) & 3);
+    const bool mono = ((h >> 6) & 3) == 3;
+    static const int rates[4][3] = {
+        {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
+    const int rateIndex = (h >> 10) & 3;
+    if (layer != 3 || version == 1 || rateIndex == 3)
+        return;
+    const int rate = rates[version][rateIndex];
+    const int xingAt = 4 + (version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+    int64_t frames = 0;
+    int64_t bytes = 0;
+    const uint8_t *x = frame + xingAt;
+    const bool constant = std::memcmp(x, "Info", 4) == 0;
+    if (std::memcmp(x, "Xing", 4) == 0 || constant) {
+        const uint32_t flags = PosixFile::bigEndian32(x + 4);
+        const uint8_t *field = x + 8;
+        if (flags & 1) {
+            frames = PosixFile::bigEndian32(field);
+            field += 4;
+        }
+        if (flags & 2)
+            bytes = PosixFile::bigEndian32(field);
+    } else if (std::memcmp(frame + 36, "VBRI", 4) == 0) {
+        bytes = PosixFile::bigEndian32(frame + 36 + 10);
+        frames = PosixFile::bigEndian32(frame + 36 + 14);
+    }
+    if (frames <= 0)
+        return;
+    const int samplesPerFrame = version == 3 ? 1152 : 576;
+    const double seconds = double(frames) * samplesPerFrame / rate;
+    if (bytes <= 0 || bytes > m_size - m_firstFrame)
+        bytes = m_size - m_firstFrame;
+    m_data.Duration = uint16_t(std::min<double>(seconds, 65535));
+    // The bitrate shown is the song's average; a constant one is its own.
+    if (seconds >= 1 && !constant)
+        m_data.BitRate = int32_t(std::lround(double(bytes) * 8 / seconds / 1000));
 }
 
 // The first candidate in [from, last] that decodes to an accepted header, or -1. Only positions holding a

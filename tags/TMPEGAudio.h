@@ -21,9 +21,10 @@ struct TMPEGData {
     QString Album;
     QString Year; // up to 4 characters, spaces kept
     QString Comment;
-    uint8_t Genre = 0;      // 255: none
-    uint8_t Track = 0;      // byte 126 of the tag
-    uint16_t Duration = 0;  // seconds, from file size and bitrate (65535 at most)
+    uint8_t Genre = 0; // 255: none
+    uint8_t Track = 0; // byte 126 of the tag
+    uint16_t Duration =
+        0; // seconds, from a VBR header's frame count, else from size and bitrate (65535 at most)
     int32_t FileLength = 0; // bytes (2 GiB - 1 at most)
     uint8_t Version = 0;    // 0 unknown, 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
     uint8_t Layer = 0;      // 0 unknown, 1..3
@@ -97,6 +98,8 @@ private:
     void readFile();
     bool decodeHeader(uint32_t h);
     int64_t scan(tagio::BlockReader &reader, int64_t from, int64_t last);
+    // Duration and the average bitrate from the first frame's Xing, Info or VBRI header, when it has one.
+    void readVbrHeader(tagio::BlockReader &reader);
     void formatText();
 
     TMPEGData m_data;

@@ -118,6 +118,21 @@ private slots:
         QCOMPARE(int(d.Duration), 0); // half a second each
     }
 
+    void aVariableBitrateFileTakesItsLengthFromItsXingHeader()
+    {
+        // 10 s at about 32 kbit/s; its first frame says 64: the size over that would give 5 s.
+        TMPEGAudio m;
+        m.setMacro(QStringLiteral("%D,T% %BR,T% %DF,T%"));
+        m.setFileName(fixture(QStringLiteral("vbr-10s.mp3")));
+        QVERIFY(m.isValid());
+        QCOMPARE(int(m.data().Duration), 10);
+        QCOMPARE(m.text(), QStringLiteral("10 32 00:10"));
+        // A constant-bitrate file from the same encoder has an "Info" header: the same count, the same rate.
+        TMPEGAudio cbr;
+        cbr.setFileName(fixture(QStringLiteral("mpeg1-layer3.mp3")));
+        QCOMPARE(cbr.data().BitRate, 128);
+    }
+
     void layerOneAt44kHzAndTheProtectionBit()
     {
         // 384 kbit/s at 44.1 kHz: frames of 104 slots of four bytes, some padded by one more slot, as an
