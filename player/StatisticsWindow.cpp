@@ -148,7 +148,9 @@ StatisticsWindow::StatisticsWindow(Statistics *statistics, PlaylistModel *playli
     header->setSortIndicatorShown(true);
     header->setStretchLastSection(true);
     header->resizeSection(0, 200);
-    header->resizeSection(1, 57);
+    // At least wide enough for its heading in the fonts of this desktop.
+    header->resizeSection(
+        1, std::max(57, header->fontMetrics().horizontalAdvance(QStringLiteral("Number")) + 16));
     header->resizeSection(2, 115);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     showSortIndicator();

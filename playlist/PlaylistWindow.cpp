@@ -183,8 +183,14 @@ void PlaylistWindow::connectControls()
     m_dragger = new WindowDragger(this);
     m_dragger->attach(Panel3);
 
-    connect(m_model, &PlaylistModel::countChanged, this,
-            [this](int n) { Label2->setText(QString::number(n)); });
+    connect(m_model, &PlaylistModel::countChanged, this, [this](int n) {
+        Label2->setText(QString::number(n));
+        // A number with one more digit needs a wider column.
+        if (QString::number(n).size() != m_numberDigits) {
+            m_numberDigits = int(QString::number(n).size());
+            layoutColumns();
+        }
+    });
     connect(m_model, &PlaylistModel::playedCountChanged, this,
             [this](int n) { Label4->setText(QString::number(n)); });
     connect(m_model, &PlaylistModel::selectedTimeChanged, this, &PlaylistWindow::setSongTime);
@@ -342,8 +348,12 @@ UrlInputWindow *PlaylistWindow::urlInputWindow()
 void PlaylistWindow::layoutColumns()
 {
     const int fs = m_fontSize;
-    FnpListBox1->setColumnWidth(0, 3 * fs);
-    FnpListBox1->setColumnWidth(1, std::max(fs, FnpListBox1->width() - 8 * fs - 40));
+    // The number column fits the largest number in the list, in the list's own font; never narrower than
+    // three font sizes.
+    const QString largest = QString::number(std::max(m_model->count(), 1)).fill(QLatin1Char('0'));
+    const int numbers = std::max(3 * fs, FnpListBox1->fontMetrics().horizontalAdvance(largest) + fs);
+    FnpListBox1->setColumnWidth(0, numbers);
+    FnpListBox1->setColumnWidth(1, std::max(fs, FnpListBox1->width() - numbers - 5 * fs - 40));
     FnpListBox1->setColumnWidth(2, 5 * fs);
 }
 

@@ -241,6 +241,7 @@ private:
     Prompts m_prompts;
     QColor m_color1, m_color2;
     int m_fontSize = 8;
+    int m_numberDigits = 1; // digits of the list's count the number column was last fitted to
     int m_alignment = 2;
     QString m_path2;
     QString m_path3;

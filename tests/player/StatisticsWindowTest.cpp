@@ -112,7 +112,10 @@ void StatisticsWindowTest::captionsColumnsAndMenu()
     QCOMPARE(h->count(), 3);
     QCOMPARE(w.stats.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Song Name"));
     QCOMPARE(h->sectionSize(0), 200);
-    QCOMPARE(h->sectionSize(1), 57);
+    // 57 pixels, or as much more as its heading needs to show whole.
+    QVERIFY(h->sectionSize(1) >= 57);
+    QVERIFY2(h->sectionSize(1) > h->fontMetrics().horizontalAdvance(QStringLiteral("Number")) + 8,
+             qPrintable(QString::number(h->sectionSize(1))));
     QCOMPARE(w.window.StatBox->selectionMode(), QAbstractItemView::ExtendedSelection);
     // Bold names, centred counts.
     QVERIFY(w.stats.index(0, 0).data(Qt::FontRole).value<QFont>().bold());

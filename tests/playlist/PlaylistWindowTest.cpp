@@ -555,6 +555,21 @@ private slots:
         QCOMPARE(f.list()->visualRect(f.model.index(0, 1)).height(), 14);
         f.window->applyFont("Arial", 8, 2);
         QCOMPARE(f.list()->nameAlignment(), Qt::AlignLeft);
+
+        // A long list: the number column grows to its largest number, which shows whole, and the name column
+        // gives up what it took.
+        QStringList many;
+        for (int i = 0; i < 1200; ++i)
+            many << QStringLiteral("/nowhere/song%1.mp3").arg(i);
+        f.model.addFiles(many);
+        const QFontMetrics metrics(f.list()->font());
+        QVERIFY2(f.list()->columnWidth(0) > metrics.horizontalAdvance(QStringLiteral("1201")),
+                 qPrintable(QString::number(f.list()->columnWidth(0))));
+        QCOMPARE(f.list()->columnWidth(0) + f.list()->columnWidth(1), f.list()->width() - 40 - 40);
+        const QModelIndex last = f.model.index(1200, PlaylistModel::NumberColumn);
+        QCOMPARE(last.data().toString(), QStringLiteral("1201"));
+        QVERIFY(metrics.elidedText(QStringLiteral("1201"), Qt::ElideRight, f.list()->columnWidth(0) - 8) ==
+                QStringLiteral("1201"));
     }
 
     void editTagAndTheNailButton()
