@@ -87,6 +87,11 @@ bool WizardWindow::setBackgroundFile(const QString &path)
     m_placement->hide();
     m_backPath = path;
     BackImage->setText(fileName(path));
+    // No object is larger than the background it is placed on, nor placed beyond it.
+    SW->setMaximum(picture.width());
+    SH->setMaximum(picture.height());
+    SL->setMaximum(picture.width());
+    ST->setMaximum(picture.height());
     m_placement->setBackground(picture, Olive);
     {
         // The new picture is cut with olive until the user picks its own mask colour.

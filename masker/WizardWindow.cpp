@@ -246,10 +246,11 @@ QWidget *WizardWindow::buildStep3()
     Objects->addItems(MaskFile::objectNameList());
     Objects->setCurrentIndex(0);
     form->addRow(QStringLiteral("Object:"), Objects);
-    SW = spin(1, 9999, 1, page);
-    SH = spin(1, 9999, 1, page);
-    SL = spin(-50, 9999, 0, page);
-    ST = spin(-50, 9999, 0, page);
+    // Bounded by the background once there is one (see setBackgroundFile).
+    SW = spin(1, MaskFile::MaxObjectSide, 1, page);
+    SH = spin(1, MaskFile::MaxObjectSide, 1, page);
+    SL = spin(-50, MaskFile::MaxObjectSide, 0, page);
+    ST = spin(-50, MaskFile::MaxObjectSide, 0, page);
     form->addRow(QStringLiteral("Width:"), SW);
     form->addRow(QStringLiteral("Height:"), SH);
     form->addRow(QStringLiteral("Left:"), SL);

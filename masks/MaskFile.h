@@ -37,6 +37,8 @@ class MaskFile
 {
 public:
     static const QString SectionName; // "Vorlan Mask"
+    // No object is wider or taller than this when there is no background to bound it.
+    static constexpr int MaxObjectSide = 4096;
 
     // The objects in their fixed order; the names are the key prefixes ("Play Buttom" + "-W").
     enum Object {

@@ -292,10 +292,15 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
     placeKnobs(mask);
     advance();
 
+    // An object is never larger than the background it sits on (or, without one, than a large screen): some
+    // keep a picture of their own size, which a mask's number could otherwise make gigabytes.
+    const QSize bound =
+        m_background.isNull() ? QSize(MaskFile::MaxObjectSide, MaskFile::MaxObjectSide) : m_background.size();
     for (int i = 0; i < MaskFile::ObjectCount; ++i) {
         const MaskGeometry &g = mask.objects[i];
         objectWidget(MaskFile::Object(i))
-            ->setGeometry(g.left, g.top, std::max(0, g.width), std::max(0, g.height));
+            ->setGeometry(g.left, g.top, std::clamp(g.width, 0, bound.width()),
+                          std::clamp(g.height, 0, bound.height()));
         advance();
     }
 

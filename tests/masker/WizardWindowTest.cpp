@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(w.ActiveGif->itemIndex(), 0);
         QCOMPARE(w.SL->minimum(), -50);
         QCOMPARE(w.SW->minimum(), 1);
-        QCOMPARE(w.SW->maximum(), 9999);
+        QCOMPARE(w.SW->maximum(), MaskFile::MaxObjectSide); // until a background bounds it
         QCOMPARE(w.Shadow_S->maximum(), 20);
         // The fields show the selected object's marker from the start.
         QCOMPARE(w.SW->value(), w.placement()->marker(MaskFile::Slider)->width());
@@ -121,6 +121,9 @@ private slots:
         WizardWindow w(m_dir, dialogsFor(answers));
         fillWizard(w, answers, m_dir);
         const MaskFile made = w.currentMask();
+        // No object can be made larger than the 240 x 120 background it is placed on.
+        QCOMPARE(w.SW->maximum(), 240);
+        QCOMPARE(w.SH->maximum(), 120);
 
         // Saving: the author prompt, the proposed name, the question afterwards.
         w.SaveTheMask->click();

@@ -176,6 +176,21 @@ private slots:
         QVERIFY(window.face()->Title->font().pointSize() >= 1);
         QVERIFY(window.face()->PlayTime->shadowSize() <= 20);
         QCOMPARE(window.face()->PlayTime->shadowDepth(), 0);
+
+        // An object the size of a number from the file is no larger than the background: no picture of
+        // gigabytes is made for it.
+        rusage before;
+        ::getrusage(RUSAGE_SELF, &before);
+        QVERIFY(window.LoadMask(writeMask(m_dir, {"BackImage=back.bmp", "Play Time-W=2000000000",
+                                                  "Play Time-H=9999", "Play Time-L=0", "Play Time-T=0"})));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.face()->PlayTime->repaint();
+        rusage after;
+        ::getrusage(RUSAGE_SELF, &after);
+        QCOMPARE(window.face()->PlayTime->size(), QSize(200, 100));
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 100 * 1024,
+                 qPrintable(QString::number(after.ru_maxrss)));
     }
 
     void anAnimationThatWouldTakeGigabytesIsLeftOutAndTheMaskLoads()
