@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cstdlib>
+
 const QString MaskFile::SectionName = QStringLiteral("Vorlan Mask");
 const QString MaskFile::DefaultAuthor = QStringLiteral("Nuri Calvat");
 
@@ -209,6 +211,46 @@ QString MaskFile::resolveImage(const QString &maskPath, const QString &imageName
     return QString();
 }
 
+namespace
+{
+
+qint64 le32(const QByteArray &b, int at)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
+    return qint64(p[0]) | (qint64(p[1]) << 8) | (qint64(p[2]) << 16) | (qint64(p[3]) << 24);
+}
+
+// Whether an uncompressed bitmap holds fewer bytes than its header says its rows take.
+bool isCutShortBitmap(const QByteArray &bytes)
+{
+    if (bytes.size() < 30)
+        return true;
+    const qint64 offset = le32(bytes, 10);
+    const qint64 header = le32(bytes, 14);
+    if (header < 12)
+        return true;
+    qint64 width, height, bits, compression = 0;
+    if (header == 12) { // the old OS/2 header: 16-bit sizes
+        width = quint16(le32(bytes, 18) & 0xFFFF);
+        height = quint16(le32(bytes, 20) & 0xFFFF);
+        bits = le32(bytes, 24) & 0xFFFF;
+    } else {
+        if (bytes.size() < 34)
+            return true;
+        width = qint32(le32(bytes, 18));
+        height = qint32(le32(bytes, 22));
+        bits = le32(bytes, 28) & 0xFFFF;
+        compression = le32(bytes, 30);
+    }
+    // Run-length and embedded formats have no fixed size; their readers see their own end.
+    if (compression != 0 && compression != 3 && compression != 6)
+        return false;
+    const qint64 stride = (std::abs(width) * bits + 31) / 32 * 4;
+    return offset + stride * std::abs(height) > bytes.size();
+}
+
+} // namespace
+
 QImage MaskFile::readImage(const QString &path)
 {
     constexpr qint64 MaxBytes = 32 * 1024 * 1024;
@@ -232,6 +274,10 @@ QImage MaskFile::readImage(const QString &path)
         return reader.read();
     };
     const bool bitmap = bytes.startsWith("BM");
+    // A bitmap cut short is read by Qt as far as it goes, the rest of its rows left as whatever memory held:
+    // a picture that is not whole is no picture.
+    if (bitmap && isCutShortBitmap(bytes))
+        return QImage();
     QImage image = read(bitmap);
     // Not a bitmap after all: the content decides.
     if (image.isNull() && bitmap)

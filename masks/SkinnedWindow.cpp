@@ -8,6 +8,7 @@
 #include "widgets/TKTop.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QImageReader>
@@ -55,6 +56,21 @@ bool SkinnedWindow::LoadMask(const QString &fileName)
         return false;
     bool ok = false;
     const MaskFile mask = MaskFile::load(fileName, MaskReader::Player, &ok);
+    // A background that is there but cannot be read whole would be painted as garbage; none at all, with no
+    // mask shown before, would leave a grey box without controls.
+    const QString backPath = mask.imagePath(mask.backImage);
+    const QImage background = MaskFile::readImage(backPath);
+    const bool noPicture = m_shaper->MaskedPicture()->Picture().isNull();
+    if (background.isNull() && (!backPath.isEmpty() || noPicture) && !m_fallback.isEmpty() &&
+        QFileInfo(fileName) != QFileInfo(m_fallback)) {
+        const QString why = backPath.isEmpty() ? QStringLiteral("it names no background picture that exists")
+                                               : QStringLiteral("its background \"%1\" cannot be read whole")
+                                                     .arg(QDir::toNativeSeparators(backPath));
+        emit pictureRefused(QStringLiteral("The mask \"%1\" cannot be shown: %2. The built-in skin is shown "
+                                           "instead.")
+                                .arg(QDir::toNativeSeparators(fileName), why));
+        return LoadMask(m_fallback);
+    }
     hide();
     m_loader->start();
     const auto step = [this] { m_loader->step(); };
@@ -62,8 +78,7 @@ bool SkinnedWindow::LoadMask(const QString &fileName)
     m_shaper->setActive(false);
     step();
 
-    // A mask without a readable background keeps the old picture and outline.
-    const QImage background = MaskFile::readImage(mask.imagePath(mask.backImage));
+    // A mask whose background is missing keeps the old picture and outline.
     if (!background.isNull()) {
         resize(background.size());
         step();

@@ -27,7 +27,10 @@ public:
     // nothing (false). The window is hidden while it loads; the owner shows it again.
     // Puts the mask loader on screen before a mask is loaded, while the rest of the program is built.
     void showLoader();
+    // A mask whose background exists but cannot be read whole (cut short, damaged), or that has none when
+    // no mask was shown yet, gives way to the fallback mask, with pictureRefused saying why.
     bool LoadMask(const QString &fileName);
+    void setFallbackMask(const QString &fileName) { m_fallback = fileName; }
     const MaskFile &mask() const { return m_mask; }
     QString maskPath() const { return m_mask.path; }
 
@@ -92,4 +95,5 @@ private:
     bool m_flying = false;
     bool m_closeAllowed = false;
     int m_flyDelay = 3;
+    QString m_fallback;
 };

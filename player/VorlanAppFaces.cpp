@@ -104,9 +104,13 @@ void VorlanApp::wireSkinnedWindow()
     });
     connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
     // A mask's best colours go through the preferences' colour pickers.
-    connect(m_skinned, &SkinnedWindow::pictureRefused, this, [this](const QString &message) {
-        QMessageBox::warning(m_skinned, QStringLiteral("Vorlan"), message);
-    });
+    // Told once the skin is up: a box during the load would hold the load behind it.
+    connect(
+        m_skinned, &SkinnedWindow::pictureRefused, this,
+        [this](const QString &message) {
+            QMessageBox::warning(m_skinned, QStringLiteral("Vorlan"), message);
+        },
+        Qt::QueuedConnection);
     connect(m_skinned, &SkinnedWindow::bestColorsLoaded, m_prefs, [this](int32_t color1, int32_t color2) {
         m_prefs->setPickerColors(color1, color2);
         m_prefs->applyColors();
@@ -161,6 +165,7 @@ void VorlanApp::loadStartMask()
     if (!QFileInfo::exists(masks))
         SampleMasks::install(masks);
     // The configured mask first; a mask that is gone gives way to the built-in one.
+    m_skinned->setFallbackMask(SampleMasks::builtInMaskPath());
     const ProfileFile profile(configPath());
     const QString used = profile.readString(Settings::SectionName, QStringLiteral("MaskUsed"));
     if (used.isEmpty() || !m_skinned->LoadMask(used))

@@ -231,6 +231,50 @@ private slots:
         QVERIFY(still.refusal().isEmpty());
     }
 
+    void aBackgroundThatCannotBeReadWholeGivesWayToTheBuiltInSkin()
+    {
+        const QString good = m_dir + QStringLiteral("/good.msk");
+        QVERIFY(TextFile::writeLines(good, {"[Vorlan Mask]", "BackImage=back.bmp", "StopBtn=play.bmp"}));
+        // The background cut in the middle of its rows.
+        QFile back(m_dir + QStringLiteral("/back.bmp"));
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        const QByteArray whole = back.readAll();
+        QFile cut(m_dir + QStringLiteral("/cut.bmp"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(whole.left(whole.size() / 2));
+        cut.close();
+        QVERIFY(MaskFile::readImage(cut.fileName()).isNull());
+        QVERIFY(!MaskFile::readImage(back.fileName()).isNull());
+        const QString broken = m_dir + QStringLiteral("/broken.msk");
+        QVERIFY(TextFile::writeLines(broken, {"[Vorlan Mask]", "BackImage=cut.bmp", "PlayBtn=play.bmp"}));
+
+        SkinnedWindow window;
+        window.setFlyOffDelay(0);
+        window.setFallbackMask(good);
+        QSignalSpy refused(&window, &SkinnedWindow::pictureRefused);
+        QVERIFY(window.LoadMask(broken));
+        QCOMPARE(refused.count(), 1);
+        QVERIFY2(refused.first().at(0).toString().contains(QStringLiteral("cut.bmp")),
+                 qPrintable(refused.first().at(0).toString()));
+        QCOMPARE(window.maskPath(), good);
+        QCOMPARE(window.size(), QSize(200, 100));
+        QVERIFY(window.face()->StopBtn->hasGlyph());
+
+        // A mask of random bytes, the first one shown: no grey box, the fallback and a word why.
+        QByteArray noise;
+        for (int i = 0; i < 4096; ++i)
+            noise += char((i * 131 + 7) % 256);
+        const QString random = m_dir + QStringLiteral("/random.msk");
+        QVERIFY(TextFile::writeAtomically(random, noise));
+        SkinnedWindow fresh;
+        fresh.setFallbackMask(good);
+        QSignalSpy told(&fresh, &SkinnedWindow::pictureRefused);
+        QVERIFY(fresh.LoadMask(random));
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(fresh.maskPath(), good);
+        QCOMPARE(fresh.size(), QSize(200, 100));
+    }
+
     void theAnimatedPictureFollowsItsHoverMode()
     {
         for (int mode : {1, 2}) {
