@@ -8,6 +8,7 @@
 #include "widgets/TKTop.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
@@ -160,15 +161,29 @@ void SkinnedWindow::closeEvent(QCloseEvent *event)
     emit closeRequested();
 }
 
+bool SkinnedWindow::isBackground(const QPoint &pos) const
+{
+    QWidget *child = childAt(pos);
+    return !child || child == m_backImage || child->property("skinBackground").toBool();
+}
+
 void SkinnedWindow::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    QWidget *child = childAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton &&
-        (!child || child == m_backImage || child->property("skinBackground").toBool())) {
+    if (event->button() == Qt::LeftButton && isBackground(event->position().toPoint())) {
         BackImageDblClick();
         return;
     }
     QWidget::mouseDoubleClickEvent(event);
+}
+
+void SkinnedWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Without a tray (most desktops today) this is the only way to the player's commands but their keys.
+    if (!isBackground(event->pos())) {
+        event->ignore();
+        return;
+    }
+    emit menuRequested(event->globalPos());
 }
 
 void SkinnedWindow::keyPressEvent(QKeyEvent *event)
@@ -193,8 +208,12 @@ void SkinnedWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange)
         applyOnTop();
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         m_face->setOutOfSight(isMinimized());
+        if (m_wasMinimized && !isMinimized())
+            emit restored();
+        m_wasMinimized = isMinimized();
+    }
     QWidget::changeEvent(event);
 }
 

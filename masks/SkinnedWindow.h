@@ -70,9 +70,14 @@ signals:
     void keyReleased(int key, Qt::KeyboardModifiers modifiers);
     // Stay on top changed; the main window then keeps itself on top too.
     void onTopChanged(bool on);
+    // A right click on the background: the player's menu, at this place on the screen.
+    void menuRequested(const QPoint &globalPos);
+    // Back on screen from the task bar (it was minimised), however the user brought it back.
+    void restored();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -95,5 +100,8 @@ private:
     bool m_flying = false;
     bool m_closeAllowed = false;
     int m_flyDelay = 3;
+    bool isBackground(const QPoint &pos) const;
+
     QString m_fallback;
+    bool m_wasMinimized = false;
 };

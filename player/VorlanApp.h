@@ -152,6 +152,7 @@ private:
     QString m_tagPath;
     QString m_songTimeText;
     bool m_playlistWasVisible = false;
+    bool m_allHidden = false; // Hide All put the windows away; Show All, or the skin coming back, undoes it
     bool m_equalizerWasVisible = false;
     bool m_keepLastPlaylist = false;
     // The last list could not be read at start (too large, no permission): it is never written over.

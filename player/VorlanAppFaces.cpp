@@ -18,6 +18,7 @@
 #include "tags/FileInfoWindow.h"
 #include "tags/TagEditorWindow.h"
 #include "widgets/FlatButton.h"
+#include "widgets/MarginMenu.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -103,6 +104,14 @@ void VorlanApp::wireSkinnedWindow()
         QCoreApplication::sendEvent(m_main, &release);
     });
     connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
+    // The strip's menu, which the tray offers too, on the skin's background.
+    connect(m_skinned, &SkinnedWindow::menuRequested, m_main,
+            [this](const QPoint &at) { m_main->popupMenu()->popup(at); });
+    // Brought back from the task bar after Hide All: everything comes back as with Show All, meters too.
+    connect(m_skinned, &SkinnedWindow::restored, this, [this] {
+        if (m_allHidden)
+            m_main->ShowAll1Click();
+    });
     // A mask's best colours go through the preferences' colour pickers.
     // Told once the skin is up: a box during the load would hold the load behind it.
     connect(
@@ -235,10 +244,12 @@ void VorlanApp::hideAll()
     m_equalizerWindow->hide();
     m_controller->setTrackPosition(false);
     m_controller->setMetersRunning(false);
+    m_allHidden = true;
 }
 
 void VorlanApp::showAll()
 {
+    m_allHidden = false;
     // The strip places and shows itself when it is the player's face.
     if (m_settings.backMask) {
         m_skinned->showNormal();

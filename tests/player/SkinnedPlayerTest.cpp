@@ -16,11 +16,14 @@
 #include "widgets/Gauge.h"
 #include "widgets/GlyphButton.h"
 #include "widgets/KnobBar.h"
+#include "widgets/MarginMenu.h"
 #include "widgets/TFountainFill.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -224,6 +227,44 @@ private slots:
         QTest::mouseClick(face()->PlayList, Qt::LeftButton);
         QTRY_VERIFY(!m_app->playlistWindow()->isVisible());
         QVERIFY(!face()->playlistLit());
+
+        // Hidden again, and brought back from the task bar rather than by F12: the position and the meters
+        // follow again, and the lit windows come back.
+        QTest::mouseClick(face()->PlayList, Qt::LeftButton);
+        QTRY_VERIFY(m_app->playlistWindow()->isVisible());
+        QTest::mouseClick(face()->Minimize, Qt::LeftButton);
+        QTRY_VERIFY(!m_app->playlistWindow()->isVisible());
+        QVERIFY(!m_app->controller()->trackPosition());
+        skinned()->showNormal();
+        QTRY_VERIFY(m_app->playlistWindow()->isVisible());
+        QVERIFY(m_app->controller()->trackPosition());
+        QTest::mouseClick(face()->PlayList, Qt::LeftButton);
+        QTRY_VERIFY(!m_app->playlistWindow()->isVisible());
+    }
+
+    void aRightClickOnTheSkinOpensThePlayersMenu()
+    {
+        // A place of the background, away from every control.
+        QPoint at(-1, -1);
+        for (int y = 0; y < skinned()->height() && at.x() < 0; y += 2)
+            for (int x = 0; x < skinned()->width() && at.x() < 0; x += 2)
+                if (skinned()->childAt(x, y) == face() &&
+                    skinned()->shaper()->region().contains(QPoint(x, y)))
+                    at = QPoint(x, y);
+        QVERIFY(at.x() >= 0);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, face()->mapFrom(skinned(), at),
+                                skinned()->mapToGlobal(at));
+        QApplication::sendEvent(face(), &click);
+        QMenu *menu = m_app->mainWindow()->popupMenu();
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!menu->actions().isEmpty());
+        menu->close();
+        // Over a control it is the control's.
+        QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                   face()->PlayBtn->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(face()->PlayBtn, &onButton);
+        QTest::qWait(100);
+        QVERIFY(!menu->isVisible());
     }
 
     void changeMaskLoadsTheChosenMaskAndKeepsIt()
