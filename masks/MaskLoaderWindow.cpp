@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QScreen>
+#include <QWindow>
 
 const QString MaskLoaderWindow::Caption = QStringLiteral("Vorlan Mask Loader .......");
 
@@ -79,6 +81,12 @@ void MaskLoaderWindow::start()
         move(screen->availableGeometry().center() - rect().center());
     show();
     raise();
+    // A window asked to show is not yet on screen, and what is painted before is lost: the loader waits, a
+    // moment at most, until the display has it, so its plate, caption and bar are seen while the mask loads.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
     repaint();
 }
 

@@ -105,6 +105,62 @@ private slots:
         // Left of the window the desktop is untouched.
         QCOMPARE(screen.pixel(origin - QPoint(1, -10)) & 0xFFFFFF, Desktop & 0xFFFFFF);
     }
+
+    void theMaskLoaderIsSeenWhileAMaskLoads()
+    {
+        if (!haveTools())
+            QSKIP("needs xvfb-run, xdotool and ImageMagick's import and display");
+        // A mask large enough to take a while: the loader must be on screen, drawn, while it loads.
+        const QString dir = vorlantest::tempDir();
+        const QString home = dir + QStringLiteral("/home");
+        QDir().mkpath(home + QStringLiteral("/Masks/Big"));
+        QImage back(2800, 2800, QImage::Format_RGB32);
+        back.fill(qRgb(0, 0, 128));
+        QVERIFY(back.save(home + QStringLiteral("/Masks/Big/back.bmp"), "BMP"));
+        write(home + QStringLiteral("/Masks/Big/big.msk"), "[Vorlan Mask]\r\nBackImage=back.bmp\r\n");
+        write(home + QStringLiteral("/Vorlan.cfg"), "[Setting]\r\nBackMask=1\r\nAutoPlay=0\r\nMaskUsed=" +
+                                                        home.toUtf8() + "/Masks/Big/big.msk\r\n");
+        write(home + QStringLiteral("/Vorlan.vln"), "");
+        const QString wallpaper = dir + QStringLiteral("/desktop.png");
+        QImage desktop(1280, 800, QImage::Format_RGB32);
+        desktop.fill(Desktop);
+        QVERIFY(desktop.save(wallpaper));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VORLAN_HOME"), home);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        // Shots while the loader is up, a few at most.
+        const QString script = QStringLiteral(
+            "display -window root \"$3\"; \"$1\" & p=$!; n=0; i=0; "
+            "while [ $i -lt 400 ] && [ $n -lt 4 ]; do i=$((i+1)); "
+            "if xdotool search --onlyvisible --name 'Vorlan Mask Loader' >/dev/null 2>&1; then "
+            "n=$((n+1)); import -window root \"$2/loader-$n.png\"; else sleep 0.02; fi; done; kill $p; wait "
+            "$p");
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(QStringLiteral("xvfb-run"),
+                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24"),
+                   QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"),
+                   QStringLiteral(VORLAN_BUILD_DIR "/player/vorlan"), dir, wallpaper});
+        QVERIFY(run.waitForFinished(60000));
+        // The loader's plate, 260 x 58 in the middle of the screen: its left margin is the plate's grey blue,
+        // neither the desktop nor an unpainted window.
+        const QStringList shots = QDir(dir).entryList({QStringLiteral("loader-*.png")});
+        QVERIFY2(!shots.isEmpty(), run.readAllStandardError().constData());
+        QStringList seen;
+        bool drawn = false;
+        for (const QString &name : shots) {
+            const QImage screen(dir + QLatin1Char('/') + name);
+            const QRgb plate = screen.pixel(640 - 129 + 5, 400 - 28 + 29);
+            drawn = drawn || (qBlue(plate) > qRed(plate) && qRed(plate) >= 20 && qRed(plate) <= 80 &&
+                              qBlue(plate) >= 30 && qBlue(plate) <= 110);
+            seen << QStringLiteral("%1,%2,%3").arg(qRed(plate)).arg(qGreen(plate)).arg(qBlue(plate));
+        }
+        QVERIFY2(drawn, qPrintable(seen.join(' ')));
+    }
 };
 
 VORLAN_TEST_CLASS(ScreenshotTest)
