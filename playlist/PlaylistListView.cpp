@@ -4,6 +4,7 @@
 #include "playlist/PlaylistModel.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -111,6 +112,11 @@ void PlaylistListView::mouseMoveEvent(QMouseEvent *event)
         m_dragging = true;
         viewport()->setCursor(Qt::DragMoveCursor);
     }
+    // Out of the window the entries go as a drag of their own: onto the skin, the strip, another program.
+    if (m_dragging && !window()->rect().contains(viewport()->mapTo(window(), pos))) {
+        dragOutOfTheWindow();
+        return;
+    }
     if (m_dragging) {
         const int row = viewport()->rect().contains(pos) ? rowAtViewport(pos) : -1;
         if (row != m_dropRow) {
@@ -145,6 +151,51 @@ void PlaylistListView::mouseReleaseEvent(QMouseEvent *event)
     } else {
         emit entryDroppedOutside(viewport()->mapToGlobal(pos));
     }
+}
+
+const QString PlaylistListView::EntriesMimeType = QStringLiteral("application/x-vorlan-playlist-entries");
+
+bool PlaylistListView::isEntryDrag(const QMimeData *data)
+{
+    return data && data->hasFormat(EntriesMimeType);
+}
+
+void PlaylistListView::dragOutOfTheWindow()
+{
+    // The pressed entry is the focused one, as a double click would play it; the selection travels with it.
+    QList<int> rows = m_model->selectedEntries();
+    const int pressed = m_dragEntry.isValid() ? m_dragEntry.row() : -1;
+    if (pressed >= 0 && !rows.contains(pressed))
+        rows = {pressed};
+    m_entryPressed = false;
+    m_dragEntry = QPersistentModelIndex();
+    m_dragging = false;
+    m_dropRow = -1;
+    viewport()->unsetCursor();
+    viewport()->update();
+    if (rows.isEmpty())
+        return;
+    auto *data = new QMimeData;
+    QStringList numbers;
+    QList<QUrl> urls;
+    for (const int row : std::as_const(rows)) {
+        numbers << QString::number(row);
+        const QString path = m_model->entryPath(row);
+        if (PlaylistModel::IsStreamUrl(path))
+            urls << QUrl(path);
+        else if (!path.isEmpty())
+            urls << QUrl::fromLocalFile(path);
+    }
+    data->setData(EntriesMimeType, numbers.join(QLatin1Char(',')).toLatin1());
+    data->setUrls(urls);
+    if (m_startDrag) {
+        m_startDrag(data);
+        delete data;
+        return;
+    }
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->exec(Qt::CopyAction);
 }
 
 void PlaylistListView::keyPressEvent(QKeyEvent *event)
@@ -201,7 +252,8 @@ QStringList PlaylistListView::droppedNames(const QMimeData *data)
 
 void PlaylistListView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!droppedNames(event->mimeData()).isEmpty())
+    // The list's own entries brought back are no files to add again.
+    if (!isEntryDrag(event->mimeData()) && !droppedNames(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -209,7 +261,7 @@ void PlaylistListView::dragEnterEvent(QDragEnterEvent *event)
 
 void PlaylistListView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!droppedNames(event->mimeData()).isEmpty())
+    if (!isEntryDrag(event->mimeData()) && !droppedNames(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -217,7 +269,8 @@ void PlaylistListView::dragMoveEvent(QDragMoveEvent *event)
 
 void PlaylistListView::dropEvent(QDropEvent *event)
 {
-    const QStringList names = droppedNames(event->mimeData());
+    const QStringList names =
+        isEntryDrag(event->mimeData()) ? QStringList() : droppedNames(event->mimeData());
     if (names.isEmpty()) {
         event->ignore();
         return;

@@ -2,10 +2,14 @@
 // The playlist window's list: a view over PlaylistModel sharing the model's selection, with the three visible
 // columns of an entry line (number, display name, duration; the path stays hidden), a fixed item height and
 // the name column's alignment. Dragging an entry with the left button moves it to the row it is dropped on;
-// files dragged in from a file manager are handed on by name.
+// dragged out of the window, the selected entries go as a drag of their own type (with their files' URLs, for
+// other programs), which the player's faces take as "play these". Files dragged in from a file manager are
+// handed on by name.
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QTreeView>
+
+#include <functional>
 
 class PlaylistModel;
 
@@ -27,6 +31,13 @@ public:
 
     // Local file names of a drag's data, in the order given.
     static QStringList droppedNames(const QMimeData *data);
+
+    // The type of a drag of the player's own playlist entries (their row numbers, comma-separated).
+    static const QString EntriesMimeType;
+    static bool isEntryDrag(const QMimeData *data);
+    // Starts a drag of the data, and waits for its end (QDrag by default; tests watch it instead).
+    using DragStarter = std::function<void(QMimeData *data)>;
+    void setDragStarter(DragStarter starter) { m_startDrag = std::move(starter); }
 
 signals:
     // An entry was dragged from row `from` (where it is at the release) and released on row `to`.
@@ -53,6 +64,7 @@ protected:
 private:
     class Delegate;
     int rowAtViewport(const QPoint &pos) const;
+    void dragOutOfTheWindow();
 
     PlaylistModel *m_model;
     Delegate *m_delegate;
@@ -65,4 +77,5 @@ private:
     QPoint m_pressPos;
     bool m_dragging = false;
     int m_dropRow = -1;
+    DragStarter m_startDrag;
 };

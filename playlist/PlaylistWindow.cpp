@@ -604,12 +604,33 @@ void PlaylistWindow::entryDroppedOutside(const QPoint &globalPos)
 
 void PlaylistWindow::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!PlaylistListView::droppedNames(event->mimeData()).isEmpty())
+    // Entries of the list itself are taken only by the bottom panel, which plays them.
+    if (PlaylistListView::isEntryDrag(event->mimeData()) ||
+        !PlaylistListView::droppedNames(event->mimeData()).isEmpty())
         event->acceptProposedAction();
+}
+
+void PlaylistWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!PlaylistListView::isEntryDrag(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    if (Panel2->geometry().contains(event->position().toPoint()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void PlaylistWindow::dropEvent(QDropEvent *event)
 {
+    if (PlaylistListView::isEntryDrag(event->mimeData())) {
+        if (!Panel2->geometry().contains(event->position().toPoint()))
+            return;
+        event->acceptProposedAction();
+        PlaySelected();
+        return;
+    }
     const QStringList names = PlaylistListView::droppedNames(event->mimeData());
     if (names.isEmpty())
         return;

@@ -1,6 +1,7 @@
 #include "tests/playlist/PlaylistWindowFixture.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QMenu>
 
 using namespace playlistwindowtest;
@@ -137,6 +138,54 @@ private slots:
         QCOMPARE(play.count(), 2);
         QCOMPARE(f.model.focusedEntry(), 0);
         QCOMPARE(f.model.count(), 2);
+    }
+
+    void entriesDraggedOutOfTheWindowGoAsEntriesAndFiles()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"a", 1}, {"b", 2}, {"c", 3}});
+        f.model.addFiles(songs);
+        QList<QByteArray> entries;
+        QList<QList<QUrl>> urls;
+        f.list()->setDragStarter([&](QMimeData *data) {
+            entries << data->data(PlaylistListView::EntriesMimeType);
+            urls << data->urls();
+        });
+        // The pressed entry, dragged past the window's edge: a drag of its own starts, once.
+        f.click(1);
+        QWidget *viewport = f.list()->viewport();
+        sendMouse(viewport, QEvent::MouseButtonPress, f.rowCenter(1), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, f.rowCenter(1) + QPoint(0, 5), Qt::NoButton, Qt::LeftButton);
+        const QPoint outside = viewport->mapFromGlobal(f.window->mapToGlobal(QPoint(-40, 10)));
+        sendMouse(viewport, QEvent::MouseMove, outside, Qt::NoButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, outside - QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.first(), QByteArray("1"));
+        QCOMPARE(urls.first(), QList<QUrl>({QUrl::fromLocalFile(songs[1])}));
+        // Nothing moved in the list.
+        QCOMPARE(f.model.entryPath(1), songs[1]);
+        QCOMPARE(f.model.count(), 3);
+
+        // Brought back onto the list they add nothing; onto the bottom panel they play.
+        QSignalSpy play(f.window.get(), &PlaylistWindow::playSelectedRequested);
+        QMimeData mime;
+        mime.setData(PlaylistListView::EntriesMimeType, "1");
+        mime.setUrls({QUrl::fromLocalFile(songs[1])});
+        const auto dropAt = [&](QWidget *target, const QPoint &at) {
+            QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &move);
+            QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &drop);
+            return drop.isAccepted();
+        };
+        QVERIFY(!dropAt(f.list()->viewport(), f.rowCenter(0)));
+        QCOMPARE(f.model.count(), 3);
+        QVERIFY(dropAt(f.window.get(), f.window->Panel2->geometry().center()));
+        QCOMPARE(play.count(), 1);
+        QCOMPARE(f.model.count(), 3);
     }
 
     void draggingAnEntryMovesAndRenumbers()
