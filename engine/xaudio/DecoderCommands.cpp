@@ -11,6 +11,7 @@ namespace
 {
 
 const char *const OutputModules[] = {"dsound", "wave", "wav"};
+const char *const PitchName = "OUTPUT.DIRECTSOUND.PITCH";
 const char *const OutputModuleDescriptions[] = {"Sound server output (PulseAudio or PipeWire)",
                                                 "Sound card output (ALSA)", "WAV file writer"};
 const char *const InputModules[] = {"file", "network", "udp"};
@@ -199,8 +200,8 @@ void DecoderPlayer::handle(const XA_Command &c)
         return;
     case XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER:
         m_envInt[c.s[0]] = c.i[0];
-        if (c.s[0] == "OUTPUT.DIRECTSOUND.PITCH")
-            m_chain.setPitch(c.i[0]);
+        if (c.s[0] == PitchName)
+            applyPitch();
         if (c.s[0] == "DECODER.REPLAYGAIN") {
             m_replayGain = c.i[0] != 0;
             for (Input *in : {m_input.get(), m_queued.get()})
@@ -240,8 +241,8 @@ void DecoderPlayer::handle(const XA_Command &c)
     case XA_MSG_UNSET_PLAYER_ENVIRONMENT:
         m_envInt.erase(c.s[0]);
         m_envString.erase(c.s[0]);
-        if (c.s[0] == "OUTPUT.DIRECTSOUND.PITCH")
-            m_chain.setPitch(1000);
+        if (c.s[0] == PitchName)
+            applyPitch();
         ack(c.code);
         return;
     case XA_MSG_SET_INPUT_NAME:
@@ -294,6 +295,7 @@ void DecoderPlayer::handle(const XA_Command &c)
             return;
         }
         m_outputName = c.s[0];
+        applyPitch();
         // An open output of another name gives way; a playing song goes on through the new one.
         if (m_output.isOpen() && m_output.name() != m_outputName) {
             closeOutput();

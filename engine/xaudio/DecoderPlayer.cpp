@@ -524,6 +524,16 @@ void DecoderPlayer::seek(int offset, int range)
     ack(XA_MSG_COMMAND_INPUT_SEEK);
 }
 
+void DecoderPlayer::applyPitch()
+{
+    // The pitch is the sound server's: the sound card and the WAV writer play the song at its own speed, and
+    // the pitch set comes back when the sound server is chosen again.
+    const std::string &name = m_output.isOpen() ? m_output.name() : m_outputName;
+    const auto pitch = m_envInt.find("OUTPUT.DIRECTSOUND.PITCH");
+    const bool server = name.rfind("/dev/dsound/", 0) == 0;
+    m_chain.setPitch(server && pitch != m_envInt.end() ? pitch->second : 1000);
+}
+
 bool DecoderPlayer::openOutput(const std::string &name, int command)
 {
     closeOutput();
@@ -533,6 +543,7 @@ bool DecoderPlayer::openOutput(const std::string &name, int command)
         nack(command, XA_ERROR_OUTPUT_OPEN_FAILED);
         return false;
     }
+    applyPitch();
     XA_Message m;
     m.code = XA_MSG_NOTIFY_OUTPUT_STATE;
     m.state = XA_OUTPUT_STATE_OPEN;

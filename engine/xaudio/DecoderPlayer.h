@@ -93,6 +93,8 @@ private:
     bool commandWaiting(std::initializer_list<int> codes);
     void seek(int offset, int range);
     bool openOutput(const std::string &name, int command);
+    // The pitch set, on the sound server's output only.
+    void applyPitch();
     void closeOutput();
     void decodeStep();
     void endOfStream(bool failed);
