@@ -131,6 +131,9 @@ bool VorlanApp::eventFilter(QObject *watched, QEvent *event)
 {
     // The skinned window's labels follow their windows: lit when shown, out when the user closes them. Hide
     // All only hides them and keeps the labels lit, so Show All brings them back.
+    // A window that was on screen keeps its last place at exit, even when closed before.
+    if (event->type() == QEvent::Show)
+        watched->setProperty("vorlanPlaced", true);
     if (event->type() == QEvent::Show || event->type() == QEvent::Close) {
         const bool lit = event->type() == QEvent::Show;
         if (watched == m_playlistWindow)

@@ -211,6 +211,7 @@ void VorlanApp::settleNewWindow(QWidget *window, const QString &section, const Q
 {
     restorePlacement(window, section, m_cascadeSlots.value(cascadeKey, -1));
     colorWindow(window);
+    window->installEventFilter(this);
     updatePreferenceTargets();
 }
 

@@ -9,6 +9,7 @@
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistTreeAdder.h"
 #include "playlist/PlaylistWindow.h"
+#include "tags/FileInfoWindow.h"
 #include "tags/TagEditorWindow.h"
 #include "tests/TestMain.h"
 #include "tests/playlist/TreeFiles.h"
@@ -180,6 +181,28 @@ private slots:
         QCOMPARE(ProfileFile(VorlanApp::configPath())
                      .readString(QStringLiteral("Setting"), QStringLiteral("ShutTime")),
                  QStringLiteral("2"));
+    }
+
+    void aWindowClosedBeforeExitKeepsItsPlace()
+    {
+        // The file info window moved, then closed, then the player quits: its place is kept.
+        AppRig rig;
+        QVERIFY(rig.start());
+        FileInfoWindow *info = rig.app->infoWindow();
+        info->show();
+        QVERIFY(QTest::qWaitForWindowExposed(info));
+        info->move(321, 234);
+        const QRect placed = info->geometry();
+        info->close();
+        QTRY_VERIFY(!info->isVisible());
+        rig.app->closeSequence();
+        const QString normPos = ProfileFile(VorlanApp::configPath())
+                                    .readString(QStringLiteral("Info Position"), QStringLiteral("NormPos"));
+        QCOMPARE(normPos, QStringLiteral("%1,%2,%3,%4")
+                              .arg(placed.left())
+                              .arg(placed.top())
+                              .arg(placed.left() + placed.width())
+                              .arg(placed.top() + placed.height()));
     }
 
     void theShutdownDecisionStartsNothingMore()
