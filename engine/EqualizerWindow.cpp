@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -106,6 +108,14 @@ EqualizerWindow::EqualizerWindow(TXaudioPlayer *player, QWidget *parent)
         auto *grid = new QGridLayout(box);
         grid->setContentsMargins(4, 4, 4, 4);
         grid->setHorizontalSpacing(2);
+        // Columns of one width, so the sliders stand at even distances whatever their labels' widths.
+        int widest = 0;
+        for (const QString &text : bandLabels())
+            widest = std::max(widest, box->fontMetrics().horizontalAdvance(text));
+        for (int i = 0; i < EqualizerSettings::SliderCount; ++i) {
+            grid->setColumnMinimumWidth(i, widest);
+            grid->setColumnStretch(i, 1);
+        }
         for (int i = 0; i < EqualizerSettings::SliderCount; ++i) {
             QSlider *slider =
                 bandSlider(box, QStringLiteral("%1Slider%2").arg(ch == 0 ? u'L' : u'R').arg(i + 1));

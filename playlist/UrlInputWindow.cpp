@@ -91,7 +91,9 @@ void UrlInputWindow::showEvent(QShowEvent *event)
 void UrlInputWindow::prepare(const QString &label, const QString &text, const QValidator *validator,
                              int maxLength, const QString &inputMask)
 {
+    // The window is named by its question: the same window also asks for names that are no URLs.
     Label1->setText(label);
+    setWindowTitle(label);
     Edit1->setValidator(validator);
     Edit1->setInputMask(inputMask);
     Edit1->setMaxLength(maxLength);

@@ -13,7 +13,9 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+
 #include <QValidator>
+#include <algorithm>
 
 #include <optional>
 
@@ -122,6 +124,21 @@ private slots:
             QCOMPARE(saved[i + 12], saved[i]);
         }
         QCOMPARE(w.EQList->currentText(), QStringLiteral("Mine"));
+    }
+
+    void theSlidersStandAtEvenDistances()
+    {
+        TXaudioPlayer player;
+        EqualizerWindow w(&player);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const auto *sliders : {&w.LSlider, &w.RSlider}) {
+            QList<int> gaps;
+            for (size_t i = 1; i < sliders->size(); ++i)
+                gaps << (*sliders)[i]->geometry().center().x() - (*sliders)[i - 1]->geometry().center().x();
+            const auto [least, most] = std::minmax_element(gaps.begin(), gaps.end());
+            QVERIFY2(*most - *least <= 2, qPrintable(QStringLiteral("%1 .. %2").arg(*least).arg(*most)));
+        }
     }
 
     void aPresetIsSavedUnderTheNameAsTypedAndChoosingItLoadsIt()

@@ -59,6 +59,8 @@ private slots:
         QRegularExpressionValidator name(QRegularExpression("[A-Za-z0-9]*"));
         window.prepare("Please enter equalizer file name:", "", &name, 34);
         QCOMPARE(window.labelText(), QString("Please enter equalizer file name:"));
+        // Its title is its own question, not the URL's.
+        QCOMPARE(window.windowTitle(), QString("Please enter equalizer file name:"));
         window.show();
         QTest::keyClicks(window.Edit1, "My-Rock 2/" + QString(40, 'x'));
         QCOMPARE(window.text(), "MyRock2" + QString(27, 'x'));
@@ -67,6 +69,7 @@ private slots:
         // The next prompt starts clean.
         window.prepare("Please enter the song URL:", "http://");
         QCOMPARE(window.Edit1->validator(), nullptr);
+        QCOMPARE(window.windowTitle(), QString("Please enter the song URL:"));
         window.show();
         QTest::keyClicks(window.Edit1, "a/b-c");
         QCOMPARE(window.text(), QString("a/b-c")); // the prepared text was selected, so typing replaced it
