@@ -41,6 +41,9 @@ PlacementWindow::PlacementWindow(QWidget *parent)
     BackImage->setObjectName(QStringLiteral("BackImage"));
     BackImage->setMouseTracking(true);
     BackImage->installEventFilter(this);
+    // It has no title bar to say so.
+    BackImage->setToolTip(
+        QStringLiteral("Drag this window by its background; drag a marker to place its object."));
     FormShaper1 = new TFormShaper(this);
     FormShaper1->setShowCaption(false);
     FormShaper1->MaskedPicture()->setMaskColor(0x000000);

@@ -3,6 +3,7 @@
 #include "masks/SkinnedFace.h"
 #include "masks/TFormShaper.h"
 #include "platform/ProfileFile.h"
+#include "platform/ScreenFit.h"
 #include "platform/SystemColors.h"
 #include "widgets/AngleLabel.h"
 #include "widgets/BlockGauge.h"
@@ -62,14 +63,15 @@ bool TestWindow::TestMask(const QString &fileName)
         m_face->setTimeColor(SystemColors::fromValue(mask.timeColor));
 
     m_face->Title->setLines({QStringLiteral("VorlanMasker Test"), QStringLiteral("Author: ") + mask.author});
-    if (!m_placed) {
-        // Below the middle of the screen, where the placement window does not cover it.
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center().x() - width() / 2,
-                 std::min(area.center().y() + area.height() / 8, area.bottom() - height()));
-        }
-        m_placed = true;
+    // Wholly on screen, beside the wizard, each time: a tall mask tested after a wide one comes up whole too.
+    // Without the wizard, below the middle of the screen.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QRect below(area.center().x() - width() / 2, area.center().y() + area.height() / 8, width(),
+                          height());
+        move((m_neighbour.isNull() ? ScreenFit::wholly(below, area)
+                                   : ScreenFit::beside(size(), m_neighbour, area))
+                 .topLeft());
     }
     show();
     raise();

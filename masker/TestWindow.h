@@ -17,8 +17,11 @@ class TestWindow : public QWidget
 public:
     explicit TestWindow(QWidget *parent = nullptr);
 
-    // Loads the mask and shows the window; a file that does not exist changes nothing (false).
+    // Loads the mask and shows the window, wholly on screen and beside the neighbour; a file that does not
+    // exist changes nothing (false).
     bool TestMask(const QString &fileName);
+    // The window it comes up beside (the wizard's frame).
+    void setNeighbour(const QRect &frame) { m_neighbour = frame; }
     const MaskFile &mask() const { return m_mask; }
 
     SkinnedFace *face() const { return m_face; }
@@ -39,5 +42,5 @@ private:
     MaskFile m_mask;
     QColor m_best1;
     QColor m_best2;
-    bool m_placed = false;
+    QRect m_neighbour; // the wizard, which it comes up beside
 };

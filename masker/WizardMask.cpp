@@ -7,6 +7,7 @@
 #include "masker/SaveMaskWindow.h"
 #include "masker/TestWindow.h"
 #include "masker/WizardWindow.h"
+#include "platform/ScreenFit.h"
 #include "platform/SystemColors.h"
 #include "widgets/AngleLabel.h"
 #include "widgets/BlockGauge.h"
@@ -18,11 +19,13 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -161,6 +164,12 @@ void WizardWindow::showPlacement()
 {
     if (!m_placementShownOnce) {
         m_placement->centerOnScreen();
+        // Centred, and on top as it stays, it would cover the wizard's fields: beside the wizard then.
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (screen && isVisible() && m_placement->frameGeometry().intersects(frameGeometry()))
+            m_placement->move(ScreenFit::beside(m_placement->frameGeometry().size(), frameGeometry(),
+                                                screen->availableGeometry())
+                                  .topLeft());
         m_placementShownOnce = true;
     }
     m_placement->show();
@@ -432,6 +441,8 @@ void WizardWindow::SaveMaskClick()
 void WizardWindow::TestMaskClick()
 {
     const QString path = m_dialogs.openFile(this, QStringLiteral("Test Mask"), m_masksDir, MaskFilter);
-    if (!path.isEmpty())
-        m_test->TestMask(path);
+    if (path.isEmpty())
+        return;
+    m_test->setNeighbour(frameGeometry());
+    m_test->TestMask(path);
 }

@@ -125,8 +125,10 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     connect(m_placement, &PlacementWindow::markerReleased, this, &WizardWindow::ObjectsChange);
     connect(m_placement, &PlacementWindow::colorUnderMouse, this, &WizardWindow::setPickedColor);
     connect(m_placement, &PlacementWindow::pickClicked, this, [this] { PickColor->setChecked(false); });
-    connect(m_save, &SaveMaskWindow::testRequested, this,
-            [this](const QString &path) { m_test->TestMask(path); });
+    connect(m_save, &SaveMaskWindow::testRequested, this, [this](const QString &path) {
+        m_test->setNeighbour(frameGeometry());
+        m_test->TestMask(path);
+    });
 
     // The block meter preview shows only for the kind that uses it.
     GradGaugePreview->hide();

@@ -51,4 +51,28 @@ QRect ontoScreens(const QRect &rect)
     return ontoNearest(rect, areas);
 }
 
+QRect wholly(const QRect &rect, const QRect &area)
+{
+    const int x = std::max(area.left(), std::min(rect.left(), area.left() + area.width() - rect.width()));
+    const int y = std::max(area.top(), std::min(rect.top(), area.top() + area.height() - rect.height()));
+    return QRect(QPoint(x, y), rect.size());
+}
+
+QRect beside(const QSize &size, const QRect &other, const QRect &area)
+{
+    const auto within = [&](QPoint at) { return wholly(QRect(at, size), area); };
+    const QRect candidates[] = {
+        within(QPoint(other.left() + other.width(), other.top())),
+        within(QPoint(other.left() - size.width(), other.top())),
+        within(QPoint(other.left(), other.top() + other.height())),
+        within(QPoint(other.left(), other.top() - size.height())),
+    };
+    const auto covered = [&](const QRect &r) {
+        const QRect both = r.intersected(other);
+        return both.isEmpty() ? qint64(0) : qint64(both.width()) * both.height();
+    };
+    return *std::min_element(std::begin(candidates), std::end(candidates),
+                             [&](const QRect &a, const QRect &b) { return covered(a) < covered(b); });
+}
+
 } // namespace ScreenFit

@@ -15,5 +15,11 @@ bool isReachable(const QRect &rect, const QList<QRect> &areas);
 QRect ontoNearest(const QRect &rect, const QList<QRect> &areas);
 // The same against the available areas of the screens the application has now.
 QRect ontoScreens(const QRect &rect);
+// rect moved wholly onto the area (its top left corner on the area when it is larger).
+QRect wholly(const QRect &rect, const QRect &area);
+// A place for a window of the given size, wholly on the area (its top left corner on the area when larger),
+// beside other: to its right when there is room, else to its left, else below, else above, else where it
+// covers the least of it.
+QRect beside(const QSize &size, const QRect &other, const QRect &area);
 
 } // namespace ScreenFit

@@ -15,8 +15,10 @@
 #include "widgets/HoverWatcher.h"
 #include "widgets/KnobBar.h"
 #include "widgets/ScrollingText.h"
+#include <QGuiApplication>
 #include <QLineEdit>
 
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -77,6 +79,27 @@ private slots:
         QVERIFY(t->isVisible());
         face->ExitBtn->click();
         QVERIFY(!t->isVisible());
+    }
+
+    void comesUpWhollyOnScreenBesideTheWizardForEveryMask()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        // The wizard on the left half; a wide mask, then a tall one.
+        const QRect wizard(area.left(), area.top(), area.width() / 2, area.height() / 2);
+        QImage wide(area.width() / 3, 60, QImage::Format_RGB32),
+            tall(120, area.height() * 4 / 5, QImage::Format_RGB32);
+        wide.fill(Qt::darkBlue);
+        tall.fill(Qt::darkRed);
+        QVERIFY(wide.save(m_dir + "/wide.bmp") && tall.save(m_dir + "/tall.bmp"));
+        TestWindow t;
+        t.setNeighbour(wizard);
+        for (const char *back : {"wide.bmp", "tall.bmp", "wide.bmp"}) {
+            const QString mask = m_dir + "/shape.msk";
+            QVERIFY(TextFile::writeLines(mask, {"[Vorlan Mask]", QStringLiteral("BackImage=") + back}));
+            QVERIFY(t.TestMask(mask));
+            QVERIFY2(area.contains(t.geometry()), back);
+            QVERIFY2(!t.geometry().intersects(wizard), back);
+        }
     }
 
     void usesTheTestWindowsDefaultsAndTimeColor()

@@ -31,6 +31,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "tests/FullDisk.h"
 #include "tests/HugeGif.h"
 #include "widgets/GifAnimator.h"
@@ -290,6 +293,24 @@ private slots:
         QCOMPARE(f.readAll(), saved);
         QCOMPARE(QDir(full).entryList(QDir::Files).size(),
                  disk.mounted() ? 2 : 1); // the mask (and the filler)
+    }
+
+    void thePlacementWindowComesUpBesideTheWizardAndSaysHowItMoves()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        // The wizard in the middle of the screen, where the placement window would be centred over it.
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        w.resize(area.width() / 2, area.height() / 2);
+        w.move(area.center() - QPoint(w.width() / 2, w.height() / 2));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.setBackgroundFile(m_dir + "/back.bmp"));
+        QVERIFY(w.placement()->isVisible());
+        QVERIFY(!w.placement()->frameGeometry().intersects(w.frameGeometry()));
+        QVERIFY(area.contains(w.placement()->geometry()));
+        QVERIFY(w.placement()->BackImage->toolTip().contains(
+            QStringLiteral("Drag this window by its background")));
     }
 
     void anEightyPixelGlyphGivesATwentyPixelButton()
