@@ -48,7 +48,12 @@ const QStringList VUKinds = {QStringLiteral("Horizontal"), QStringLiteral("Verti
 
 QString WizardWindow::openImage(const QString &caption, const QString &filter)
 {
-    return m_dialogs.openFile(this, caption, m_masksDir, filter);
+    // A mask's pictures usually lie together: the next one is looked for where the last one was.
+    const QString path =
+        m_dialogs.openFile(this, caption, m_imageDir.isEmpty() ? m_masksDir : m_imageDir, filter);
+    if (!path.isEmpty())
+        m_imageDir = QFileInfo(path).absolutePath();
+    return path;
 }
 
 void WizardWindow::LoadBackImageClick()

@@ -172,6 +172,7 @@ private:
     QString openImage(const QString &caption, const QString &filter);
 
     QString m_masksDir;
+    QString m_imageDir; // where the last picture was picked
     MaskerDialogs m_dialogs;
     PlacementWindow *m_placement;
     SaveMaskWindow *m_save;

@@ -295,6 +295,23 @@ private slots:
                  disk.mounted() ? 2 : 1); // the mask (and the filler)
     }
 
+    void everyPictureDialogOpensWhereTheLastPictureWasPicked()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        const QString art = vorlantest::tempDir();
+        writeImages(art);
+        // The first in "Masks"; after a picture from another folder, there; a cancelled one changes nothing.
+        answers.openFiles << art + "/back.bmp";
+        w.LoadBackImage->click();
+        answers.openFiles << QString();
+        w.LoadSliderThumb->click();
+        answers.openFiles << art + "/anim.gif";
+        w.Button1->click();
+        w.LoadBackImage->click();
+        QCOMPARE(answers.openDirs, QStringList({m_dir, art, art, art}));
+    }
+
     void thePlacementWindowComesUpBesideTheWizardAndSaysHowItMoves()
     {
         Answers answers;
