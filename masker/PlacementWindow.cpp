@@ -56,9 +56,12 @@ PlacementWindow::PlacementWindow(QWidget *parent)
         m_markers[i]->setObjectName(MaskFile::ObjectNames[i]);
         connect(m_markers[i], &MarkerButton::mouseReleased, this, &PlacementWindow::markerReleased);
         connect(m_markers[i], &MarkerButton::moved, this, &PlacementWindow::markerMoved);
+        m_markers[i]->installEventFilter(this);
     }
     Volume = new MarkerButton(QStringLiteral("Volume"), QRect(10, 110, 62, 23), this);
     Balance = new MarkerButton(QStringLiteral("Balance"), QRect(80, 110, 45, 23), this);
+    Volume->installEventFilter(this);
+    Balance->installEventFilter(this);
     resize(300, 140);
 }
 
@@ -89,6 +92,14 @@ void PlacementWindow::setPicking(bool on)
 {
     m_picking = on;
     BackImage->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+    // The markers pick as the picture under them does: they follow the mouse without a button down.
+    for (MarkerButton *marker : findChildren<MarkerButton *>(Qt::FindDirectChildrenOnly)) {
+        marker->setMouseTracking(on);
+        if (on)
+            marker->setCursor(Qt::CrossCursor);
+        else
+            marker->unsetCursor();
+    }
 }
 
 QColor PlacementWindow::colorAt(const QPoint &pos) const
@@ -127,14 +138,21 @@ void PlacementWindow::BackImageClick()
 
 bool PlacementWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == BackImage && m_picking) {
+    // While picking, a marker is part of the picture under it: it picks and ends the picking too.
+    const bool marker =
+        watched != BackImage && watched->parent() == this && qobject_cast<MarkerButton *>(watched);
+    if ((watched == BackImage || marker) && m_picking) {
+        const auto onBackground = [&] {
+            const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
+            return marker ? BackImage->mapFrom(this, static_cast<QWidget *>(watched)->mapTo(this, at)) : at;
+        };
         switch (event->type()) {
         case QEvent::MouseMove:
-            BackImageMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+            BackImageMouseMove(onBackground());
             return true;
         case QEvent::MouseButtonPress:
             // While picking, the background is a palette, not a handle to drag the window by.
-            BackImageMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+            BackImageMouseMove(onBackground());
             return true;
         case QEvent::MouseButtonRelease:
             BackImageClick();

@@ -29,6 +29,8 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 
+#include <utility>
+
 namespace
 {
 
@@ -215,7 +217,8 @@ void WizardWindow::resizeSelected(int width, int height)
     // Buttons keep the size of their glyphs: the fields go back and the user is told why.
     if (isGlyphButton(object)) {
         ObjectsChange();
-        m_dialogs.information(this, QStringLiteral("VorlanMasker"), ButtonSizeMessage);
+        if (!std::exchange(m_buttonSizeTold, true))
+            m_dialogs.information(this, QStringLiteral("VorlanMasker"), ButtonSizeMessage);
         return;
     }
     QRect bounds = m_placement->marker(object)->geometry();
@@ -291,6 +294,8 @@ void WizardWindow::refreshPreviews()
     TimePreview->setShadowColor(CP5->color());
     TimePreview->setTextColor(BCP1->color());
     TitlePreview->setPointSize(std::max(1, TitleFontSize->currentText().toInt()));
+    TitlePreview->setLines(
+        {QStringLiteral("Vorlan - Song Title"), QStringLiteral("Mask Author: ") + m_save->Author->text()});
     TitlePreview->setBackColor(CP3->color());
     TitlePreview->setTextColor(BCP1->color());
 

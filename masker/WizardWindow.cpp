@@ -19,6 +19,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -57,8 +58,9 @@ QStringList fontSizes()
 QComboBox *fontSizeBox(const QString &preselected, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
-    // Editable, so a mask with a size the list lacks keeps it.
+    // Editable, so a mask with a size the list lacks keeps it; but only sizes can be typed.
     box->setEditable(true);
+    box->setValidator(new QIntValidator(1, 144, box));
     box->addItems(fontSizes());
     box->setCurrentText(preselected);
     return box;
@@ -264,6 +266,9 @@ QWidget *WizardWindow::buildStep3()
              page));
     layout->addStretch();
     connect(Objects, &QComboBox::currentIndexChanged, this, &WizardWindow::ObjectsChange);
+    // The button-size message is told once for an edit of the field, not at each keystroke.
+    for (QSpinBox *box : {SW, SH})
+        connect(box, &QSpinBox::editingFinished, this, [this] { m_buttonSizeTold = false; });
     connect(SW, &QSpinBox::valueChanged, this, &WizardWindow::SWChange);
     connect(SH, &QSpinBox::valueChanged, this, &WizardWindow::SHChange);
     connect(SL, &QSpinBox::valueChanged, this, &WizardWindow::SLChange);
@@ -310,6 +315,8 @@ QWidget *WizardWindow::buildStep4()
     connect(G3, &QPushButton::clicked, this, [this] { pickInto(CP3); });
     for (QComboBox *box : {FontSize, TitleFontSize})
         connect(box, &QComboBox::currentTextChanged, this, &WizardWindow::refreshPreviews);
+    // The title shows the author as it is typed in the save window.
+    connect(m_save->Author, &QLineEdit::textChanged, this, &WizardWindow::refreshPreviews);
     for (QSpinBox *box : {PlayTime_A, Shadow_S, Shadow_D})
         connect(box, &QSpinBox::valueChanged, this, &WizardWindow::refreshPreviews);
     return page;
@@ -396,6 +403,7 @@ QWidget *WizardWindow::buildStep7()
     Button1 = new QPushButton(QStringLiteral("Load Animated Gif"), page);
     GifPreview = new GifAnimator(page);
     GifPreview->setFixedSize(64, 64);
+    GifPreview->setKeepAspect(true);
     row->addWidget(Button1);
     row->addWidget(GifPreview);
     row->addStretch();
@@ -449,6 +457,9 @@ QWidget *WizardWindow::buildPickBar()
     row->setContentsMargins(0, 0, 0, 0);
     PickColor = new QPushButton(QStringLiteral("Pick Color"), bar);
     PickColor->setCheckable(true);
+    // Down while picking, plainly: the mouse over the placement window picks until a click.
+    PickColor->setStyleSheet(
+        QStringLiteral("QPushButton:checked { background: #2a82da; color: white; font-weight: bold; }"));
     PColor = new QLabel(bar);
     PColor->setFixedSize(40, 20);
     PColor->setFrameShape(QFrame::Box);

@@ -172,7 +172,8 @@ private:
     QString openImage(const QString &caption, const QString &filter);
 
     QString m_masksDir;
-    QString m_imageDir; // where the last picture was picked
+    QString m_imageDir;            // where the last picture was picked
+    bool m_buttonSizeTold = false; // the button-size message was shown in this edit of a size field
     MaskerDialogs m_dialogs;
     PlacementWindow *m_placement;
     SaveMaskWindow *m_save;

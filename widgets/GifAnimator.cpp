@@ -212,7 +212,8 @@ void GifAnimator::frameShown()
             known = isOpaque(m_movie->currentImage()) ? 1 : 0;
         opaque = known == 1;
     }
-    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    // Kept to its proportions it may leave part of the widget to what lies beneath.
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque && !m_keepAspect);
 }
 
 void GifAnimator::setOutOfSight(bool out)
@@ -261,5 +262,10 @@ void GifAnimator::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), frame);
+    QRect target = rect();
+    if (m_keepAspect) {
+        target.setSize(frame.size().scaled(size(), Qt::KeepAspectRatio));
+        target.moveCenter(rect().center());
+    }
+    painter.drawImage(target, frame);
 }

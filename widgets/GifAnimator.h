@@ -36,6 +36,13 @@ public:
 
     void setAnimating(bool on);
     bool isAnimating() const { return m_animating; }
+    // Drawn at the picture's own proportions, centred, rather than stretched to the widget (a preview).
+    void setKeepAspect(bool keep)
+    {
+        m_keepAspect = keep;
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        update();
+    }
     // Whether its window is minimised: a picture nobody sees waits on its frame. (A hidden one waits too.)
     void setOutOfSight(bool out);
     // Whether frames go by now: asked to animate, and seen.
@@ -65,6 +72,7 @@ private:
     QString m_fileName;
     QString m_refusal;
     bool m_animating = false;
+    bool m_keepAspect = false;
     bool m_hidden = false;
     bool m_outOfSight = false;
     bool m_running = false;

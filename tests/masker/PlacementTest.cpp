@@ -2,9 +2,11 @@
 #include "masker/ColorPicker.h"
 #include "masker/MarkerButton.h"
 #include "masker/PlacementWindow.h"
+#include "masker/SaveMaskWindow.h"
 #include "masker/WizardWindow.h"
 #include "masks/TFormShaper.h"
 #include "tests/TestMain.h"
+#include "widgets/ScrollingText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -128,6 +130,43 @@ private slots:
         // Moving over the background while not picking reports nothing.
         mouse(p->BackImage, QEvent::MouseMove, QPoint(100, 60));
         QCOMPARE(w.pickedColor(), QColor(0, 255, 0));
+
+        // Over a marker, picking picks the picture under it, and a click there ends it without moving it.
+        MarkerButton *marker = p->marker(MaskFile::Slider);
+        marker->move(90, 50);
+        const QRect placed = marker->geometry();
+        w.PickColor->click();
+        QVERIFY(p->picking());
+        const QPoint inside = QPoint(100, 60) - marker->pos();
+        mouse(marker, QEvent::MouseMove, inside);
+        QCOMPARE(w.pickedColor(), QColor(40, 44, 60));
+        mouse(marker, QEvent::MouseButtonPress, inside);
+        mouse(marker, QEvent::MouseButtonRelease, inside);
+        QVERIFY(!p->picking());
+        QVERIFY(!w.PickColor->isChecked());
+        QCOMPARE(marker->geometry(), placed);
+    }
+
+    void editorDetailsFontSizesTheGifPreviewAndTheAuthor()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        // A font size box takes sizes only.
+        w.FontSize->setCurrentText(QString());
+        QTest::keyClicks(w.FontSize->lineEdit(), "abc");
+        QCOMPARE(w.FontSize->currentText(), QString());
+        QTest::keyClicks(w.FontSize->lineEdit(), "18");
+        QCOMPARE(w.currentMask().timeFont, 18);
+        // The title preview shows the author as it is typed.
+        w.saveWindow()->Author->setText(QStringLiteral("Ada"));
+        QCOMPARE(w.TitlePreview->lines().value(1), QStringLiteral("Mask Author: Ada"));
+        // A button's size cannot be typed; the message says so once for the edit, not at each key.
+        QVERIFY(w.setButtonFile(MaskFile::PlayBtn, m_dir + "/play.bmp"));
+        w.Objects->setCurrentIndex(MaskFile::PlayButtom);
+        answers.messages.clear();
+        w.SW->setFocus();
+        QTest::keyClicks(w.SW, "123");
+        QCOMPARE(answers.messages.size(), 1);
     }
 
     void typedValuesMoveTheMarkerAtOnce()

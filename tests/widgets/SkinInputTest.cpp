@@ -405,6 +405,21 @@ private slots:
         QCOMPARE(gif.currentFrameNumber(), frame);
         QCOMPARE(centrePixel(gif), frameColor(frame));
 
+        // Stretched to a wide widget by default; a preview keeps the picture square, the sides left free.
+        GifAnimator wide;
+        wide.resize(64, 32);
+        QVERIFY(wide.setFile(QStringLiteral(VORLAN_FIXTURES "/three-frames.gif")));
+        const auto pixelAt = [&wide](int x) {
+            QImage image(wide.size(), QImage::Format_RGB32);
+            image.fill(qRgb(255, 0, 255));
+            wide.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            return image.pixel(x, 16);
+        };
+        QCOMPARE(pixelAt(4), frameColor(0));
+        wide.setKeepAspect(true);
+        QCOMPARE(pixelAt(4), qRgb(255, 0, 255));
+        QCOMPARE(pixelAt(32), frameColor(0));
+
         // Switched on before the picture comes, it animates once loaded.
         GifAnimator early;
         early.resize(8, 8);
