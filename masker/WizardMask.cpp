@@ -448,11 +448,20 @@ void WizardWindow::SaveMaskClick()
     m_save->activateWindow();
 }
 
+QRect WizardWindow::testNeighbour() const
+{
+    // Beside the wizard and the placement window both, so the test covers neither.
+    QRect around = frameGeometry();
+    if (m_placement->isVisible())
+        around |= m_placement->frameGeometry();
+    return around;
+}
+
 void WizardWindow::TestMaskClick()
 {
     const QString path = m_dialogs.openFile(this, QStringLiteral("Test Mask"), m_masksDir, MaskFilter);
     if (path.isEmpty())
         return;
-    m_test->setNeighbour(frameGeometry());
+    m_test->setNeighbour(testNeighbour());
     m_test->TestMask(path);
 }

@@ -128,7 +128,7 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     connect(m_placement, &PlacementWindow::colorUnderMouse, this, &WizardWindow::setPickedColor);
     connect(m_placement, &PlacementWindow::pickClicked, this, [this] { PickColor->setChecked(false); });
     connect(m_save, &SaveMaskWindow::testRequested, this, [this](const QString &path) {
-        m_test->setNeighbour(frameGeometry());
+        m_test->setNeighbour(testNeighbour());
         m_test->TestMask(path);
     });
 

@@ -170,6 +170,7 @@ private:
     void resizeSelected(int width, int height);
     bool isGlyphButton(MaskFile::Object object) const;
     QString openImage(const QString &caption, const QString &filter);
+    QRect testNeighbour() const;
 
     QString m_masksDir;
     QString m_imageDir;            // where the last picture was picked

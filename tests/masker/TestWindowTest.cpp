@@ -1,5 +1,6 @@
 #include "masker/TestWindow.h"
 #include "MaskerTestKit.h"
+#include "masker/PlacementWindow.h"
 #include "masker/RadioGroup.h"
 #include "masker/SaveMaskWindow.h"
 #include "masker/WizardWindow.h"
@@ -42,6 +43,12 @@ private slots:
     {
         Answers answers;
         WizardWindow w(m_dir, dialogsFor(answers));
+        // A large wizard at the top left: the placement window goes beside it, the test window beside both.
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        w.resize(area.width() / 2, area.height() * 2 / 3);
+        w.move(area.topLeft());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         fillWizard(w, answers, m_dir);
         const QString path = m_dir + "/t.msk";
         answers.saveFiles << path;
@@ -52,6 +59,10 @@ private slots:
         // Yes to the question opens the saved mask in the test window.
         TestWindow *t = w.testWindow();
         QVERIFY(t->isVisible());
+        // Beside the wizard and the placement window, over neither.
+        QVERIFY(w.placement()->isVisible());
+        QVERIFY(!t->frameGeometry().intersects(w.placement()->frameGeometry()));
+        QVERIFY(!t->frameGeometry().intersects(w.frameGeometry()));
         QCOMPARE(t->mask().path, path);
         QCOMPARE(t->size(), QSize(240, 120));
         QVERIFY(!t->shaper()->region().contains(QPoint(1, 1)));
