@@ -239,7 +239,8 @@ private slots:
         });
         Rig rig(0);
         const QString url = QStringLiteral("http://127.0.0.1:%1/radio.mp3").arg(server.serverPort());
-        rig.playlist.addFiles({url});
+        // Three times: the rig writes WAV files, which goes once round the list.
+        rig.playlist.addFiles({url, url, url});
         rig.controller.setLoop(true);
         rig.playlist.setCurrentIndex(0);
         rig.controller.PlayFile(url);
