@@ -51,6 +51,15 @@ bool startAndWait(const Home &h, QProcess &player, int ms = 20000)
     return true;
 }
 
+// Runs the player of h with its files on the full disk until it answers, then ends it as a logout would.
+bool runOnFullDisk(const Home &h, const FullDisk &disk, const QString &full, QProcess &player)
+{
+    Home onFull = h;
+    onFull.home = full;
+    disk.limitChild(player);
+    return startAndWait(onFull, player) && endPlayer(player);
+}
+
 // A song whose ID3v1 title and artist hold control bytes.
 QByteArray songWithControlBytes()
 {
@@ -88,13 +97,8 @@ private slots:
         for (const QString &name : names)
             QVERIFY(QFile::copy(h.home + QLatin1Char('/') + name, full + QLatin1Char('/') + name));
         disk.fill();
-        Home onFull = h;
-        onFull.home = full;
-
         QProcess player;
-        disk.limitChild(player);
-        QVERIFY(startAndWait(onFull, player));
-        QVERIFY(endPlayer(player));
+        QVERIFY(runOnFullDisk(h, disk, full, player));
 
         for (const QString &name : names)
             QVERIFY2(bytesOf(full + QLatin1Char('/') + name) == before.value(name), qPrintable(name));
@@ -121,13 +125,8 @@ private slots:
             junk += char((i * 7919) % 256);
         write(full + QStringLiteral("/Vorlan.vln"), junk);
         disk.fill(12 * 1024);
-        Home onFull = h;
-        onFull.home = full;
-
         QProcess player;
-        disk.limitChild(player);
-        QVERIFY(startAndWait(onFull, player));
-        QVERIFY(endPlayer(player));
+        QVERIFY(runOnFullDisk(h, disk, full, player));
         QCOMPARE(bytesOf(full + QStringLiteral("/Vorlan.vln")), junk);
         QVERIFY(!QFileInfo::exists(full + QStringLiteral("/Vorlan.vln.bak")));
         const QString errors = QString::fromLocal8Bit(player.readAllStandardError());

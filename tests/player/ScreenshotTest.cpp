@@ -31,6 +31,28 @@ void write(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// A desktop of one colour no skin uses, for xvfb-run's root window; its path.
+QString writeWallpaper(const QString &dir)
+{
+    const QString wallpaper = dir + QStringLiteral("/desktop.png");
+    QImage desktop(1280, 800, QImage::Format_RGB32);
+    desktop.fill(Desktop);
+    desktop.save(wallpaper);
+    return wallpaper;
+}
+
+// The player's environment on the X server xvfb-run starts: a home and folders of its own.
+QProcessEnvironment xEnvironment(const QString &dir, const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORLAN_HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    return env;
+}
+
 } // namespace
 
 class ScreenshotTest : public QObject
@@ -57,19 +79,9 @@ private slots:
               "[Setting]\r\nOutputModule=2\r\nOutPutDir=" + dir.toUtf8() + "\r\nAutoPlay=0\r\n");
         write(home + QStringLiteral("/Vorlan.vln"), "");
         const QString shot = dir + QStringLiteral("/shot.png");
-        // A desktop of one colour no skin uses.
-        const QString wallpaper = dir + QStringLiteral("/desktop.png");
-        QImage desktop(1280, 800, QImage::Format_RGB32);
-        desktop.fill(Desktop);
-        QVERIFY(desktop.save(wallpaper));
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VORLAN_HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
+        const QString wallpaper = writeWallpaper(dir);
+        QProcessEnvironment env = xEnvironment(dir, home);
         env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.remove(QStringLiteral("DISPLAY"));
         const QString script =
             QStringLiteral("display -window root \"$3\"; \"$1\" & p=$!; "
                            "xdotool search --sync --onlyvisible --name '^Vorlan$' >/dev/null; sleep 1.5; "
@@ -121,17 +133,8 @@ private slots:
         write(home + QStringLiteral("/Vorlan.cfg"), "[Setting]\r\nBackMask=1\r\nAutoPlay=0\r\nMaskUsed=" +
                                                         home.toUtf8() + "/Masks/Big/big.msk\r\n");
         write(home + QStringLiteral("/Vorlan.vln"), "");
-        const QString wallpaper = dir + QStringLiteral("/desktop.png");
-        QImage desktop(1280, 800, QImage::Format_RGB32);
-        desktop.fill(Desktop);
-        QVERIFY(desktop.save(wallpaper));
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VORLAN_HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.remove(QStringLiteral("DISPLAY"));
+        const QString wallpaper = writeWallpaper(dir);
+        const QProcessEnvironment env = xEnvironment(dir, home);
         // Shots while the loader is up, a few at most.
         const QString script = QStringLiteral(
             "display -window root \"$3\"; \"$1\" & p=$!; n=0; i=0; "
