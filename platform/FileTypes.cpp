@@ -33,6 +33,7 @@ QStringList knownMimeTypes(const QString &extension)
         {QStringLiteral("m3u"),
          {QStringLiteral("audio/x-mpegurl"), QStringLiteral("application/vnd.apple.mpegurl")}},
         {QStringLiteral("pls"), {QStringLiteral("audio/x-scpls")}},
+        {QStringLiteral("xspf"), {QStringLiteral("application/xspf+xml")}},
         {QStringLiteral("wav"), {QStringLiteral("audio/x-wav")}},
     };
     return table.value(extension);
@@ -238,6 +239,7 @@ bool FileTypes::registerPlayerTypes(const QString &programPath, const QString &i
     ok = registerFileType(QStringLiteral("MP3"), sound, soundText, command, icon1) && ok;
     ok = registerFileType(QStringLiteral("M3U"), list, listText, command, icon2) && ok;
     ok = registerFileType(QStringLiteral("PLS"), list, listText, command, icon2) && ok;
+    ok = registerFileType(QStringLiteral("XSPF"), list, listText, command, icon2) && ok;
     ok = registerFileType(QStringLiteral("VLN"), list, QStringLiteral("Vorlan Album List"), command, icon2) &&
          ok;
     m_runTools = tools;

@@ -55,9 +55,10 @@ int gray(const QColor &c)
 QString fileFilter()
 {
     return QStringLiteral(
-        "All supported files (*.MP2 *.MP3 *.MPG *.M3U *.PLS *.VLN *.mp2 *.mp3 *.mpg *.m3u *.pls "
-        "*.vln);;PlayList files (*.M3U *.PLS *.VLN *.m3u *.pls *.vln);;MPEG files (*.MP2 *.MP3 "
-        "*.MPG *.mp2 *.mp3 *.mpg)");
+        "All supported files (*.MP2 *.MP3 *.MPG *.M3U *.PLS *.VLN *.XSPF *.mp2 *.mp3 *.mpg *.m3u *.pls "
+        "*.vln *.xspf);;PlayList files (*.M3U *.PLS *.VLN *.XSPF *.m3u *.pls *.vln *.xspf);;MPEG files "
+        "(*.MP2 "
+        "*.MP3 *.MPG *.mp2 *.mp3 *.mpg)");
 }
 } // namespace
 

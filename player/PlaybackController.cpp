@@ -273,8 +273,7 @@ void PlaybackController::openFiles(const QStringList &files)
         return;
     m_playlist->clear();
     const QString first = files.first();
-    if (PlaylistFiles::formatByExtension(first) != PlaylistFiles::Format::None &&
-        PlaylistFiles::formatByExtension(first) != PlaylistFiles::Format::HTML)
+    if (PlaylistFiles::isListFile(first))
         loadList(first);
     if (PlaylistModel::IsAudioFile(first)) {
         m_playlist->addFiles(files);
@@ -296,9 +295,7 @@ void PlaybackController::dropFiles(const QStringList &names)
         if (PlaylistModel::IsAudioFile(name))
             audio << name;
     m_playlist->addFiles(audio);
-    const auto format = PlaylistFiles::formatByExtension(names.last());
-    if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
-        format == PlaylistFiles::Format::VLN) {
+    if (PlaylistFiles::isListFile(names.last())) {
         loadList(names.last());
         return;
     }
@@ -320,9 +317,7 @@ void PlaybackController::handOver(const QString &param)
         m_playlist->selectEntry(last);
         PlayFile(param);
     }
-    const auto format = PlaylistFiles::formatByExtension(param);
-    if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
-        format == PlaylistFiles::Format::VLN)
+    if (PlaylistFiles::isListFile(param))
         loadList(param);
 }
 
@@ -343,9 +338,7 @@ void PlaybackController::startWith(const QStringList &arguments, const QString &
         m_playlist->selectEntry(0);
         PlayFile(path);
     }
-    const auto format = PlaylistFiles::formatByExtension(path);
-    if (format == PlaylistFiles::Format::M3U || format == PlaylistFiles::Format::PLS ||
-        format == PlaylistFiles::Format::VLN)
+    if (PlaylistFiles::isListFile(path))
         loadList(path);
 }
 

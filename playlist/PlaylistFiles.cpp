@@ -3,6 +3,7 @@
 #include "platform/FileName.h"
 #include "platform/TextFile.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/XspfList.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,6 +111,8 @@ Format formatByExtension(const QString &fileName)
         return Format::PLS;
     if (ext == QLatin1String(".VLN"))
         return Format::VLN;
+    if (ext == QLatin1String(".XSPF"))
+        return Format::XSPF;
     if (ext == QLatin1String(".HTML") || ext == QLatin1String(".HTM"))
         return Format::HTML;
     return Format::None;
@@ -124,7 +127,15 @@ Format formatByLastThree(const QString &fileName)
         return Format::PLS;
     if (ext == QLatin1String("VLN"))
         return Format::VLN;
+    if (ext == QLatin1String("SPF"))
+        return Format::XSPF;
     return Format::None;
+}
+
+bool isListFile(const QString &fileName)
+{
+    const Format format = formatByExtension(fileName);
+    return format != Format::None && format != Format::HTML;
 }
 
 QString listDirectory(const QString &listFile)
@@ -274,9 +285,21 @@ bool readVLN(PlaylistModel &model, const QString &path, TextFile::ReadStatus *st
     return true;
 }
 
+bool readXSPF(PlaylistModel &model, const QString &path)
+{
+    QByteArray bytes;
+    if (!startRead(model, path, &bytes))
+        return false;
+    const QStringList paths = XspfList::locations(bytes, listDirectory(path));
+    bytes.clear();
+    return finishListRead(model, paths);
+}
+
 bool readByExtension(PlaylistModel &model, const QString &path)
 {
     switch (formatByExtension(path)) {
+    case Format::XSPF:
+        return readXSPF(model, path);
     case Format::M3U:
         return readM3U(model, path);
     case Format::PLS:
@@ -320,6 +343,11 @@ bool writePLS(const PlaylistModel &model, const QString &path)
     for (const QString &line : plsLines(entryPaths(model)))
         lines << TextFile::lineWithFileName(line, line.mid(line.indexOf(QLatin1Char('=')) + 1));
     return TextFile::writeByteLines(path, lines);
+}
+
+bool writeXSPF(const PlaylistModel &model, const QString &path)
+{
+    return TextFile::writeAtomically(path, XspfList::toXml(model));
 }
 
 bool isWellFormedVLN(const QStringList &lines)

@@ -1,8 +1,8 @@
 #pragma once
-// List files: M3U, PLS and the player's own ".vln" list. Read and written as UTF-8 (Latin-1 lines accepted),
-// CR LF, LF or CR line ends on reading, CR LF on writing; every write replaces the file atomically. Lists of
-// any length are read and written whole; M3U and PLS lists are read one line at a time, skipping lines longer
-// than any path, so a list costs little more memory than its bytes.
+// List files: M3U, PLS, XSPF and the player's own ".vln" list. Read and written as UTF-8 (Latin-1 lines
+// accepted), CR LF, LF or CR line ends on reading, CR LF on writing; every write replaces the file
+// atomically. Lists of any length are read and written whole; M3U and PLS lists are read one line at a time,
+// skipping lines longer than any path, so a list costs little more memory than its bytes.
 #include "platform/TextFile.h"
 
 #include <QString>
@@ -13,13 +13,17 @@ class PlaylistModel;
 namespace PlaylistFiles
 {
 
-enum class Format { None, M3U, PLS, VLN, HTML };
+enum class Format { None, M3U, PLS, VLN, HTML, XSPF };
 
-// By the extension from the last dot of the file name, upper-cased: ".M3U", ".PLS", ".VLN", ".HTML" / ".HTM".
-// Drops, the command line, the open command and "Save" choose this way.
+// By the extension from the last dot of the file name, upper-cased: ".M3U", ".PLS", ".VLN", ".XSPF", ".HTML"
+// /
+// ".HTM". Drops, the command line, the open command and "Save" choose this way.
 Format formatByExtension(const QString &fileName);
-// By the last three characters, upper-cased: "M3U", "PLS", "VLN" ("Load" chooses this way); HTML never.
+// By the last three characters, upper-cased: "M3U", "PLS", "VLN", "SPF" ("Load" chooses this way); HTML
+// never.
 Format formatByLastThree(const QString &fileName);
+// Whether a file of this name is a list the player reads (not an HTML export).
+bool isListFile(const QString &fileName);
 
 // D: the list file's folder with one trailing "/" ("/" for a list in the root).
 QString listDirectory(const QString &listFile);
@@ -44,6 +48,7 @@ QStringList plsLines(const QStringList &paths);
 bool readM3U(PlaylistModel &model, const QString &path);
 bool readPLS(PlaylistModel &model, const QString &path);
 bool readVLN(PlaylistModel &model, const QString &path, TextFile::ReadStatus *status = nullptr);
+bool readXSPF(PlaylistModel &model, const QString &path);
 // The reader chosen by formatByExtension; false when there is none or the file is missing.
 bool readByExtension(PlaylistModel &model, const QString &path);
 
@@ -55,6 +60,9 @@ bool dropFiles(PlaylistModel &model, const QStringList &names);
 // Writers; false when the file could not be written (the old file then stays as it was).
 bool writeM3U(const PlaylistModel &model, const QString &path);
 bool writePLS(const PlaylistModel &model, const QString &path);
+// Location (a file: URI of the name's bytes, or the stream URL), title and creator from "Artist - Title",
+// duration.
+bool writeXSPF(const PlaylistModel &model, const QString &path);
 // Every entry line verbatim (an empty list gives an empty file); a line that would not read back as an
 // entry is written with its name and time cleaned, never left out (only junk that is neither an entry nor a
 // path goes: it came from a damaged list, kept aside before). Refused, the old file staying, when the list

@@ -38,11 +38,13 @@ namespace
 const QString MyPlayList = QStringLiteral("MyPlayList");
 
 // Patterns in both cases: file dialogs on some desktops compare them case-sensitively.
-const QString OpenFilter = QStringLiteral("PLS Or M3U PlayList (*.PLS *.M3U *.VLN *.pls *.m3u *.vln);;"
-                                          "PLS PlayList (*.PLS *.pls);;M3U PlayList (*.M3U *.m3u);;"
-                                          "Vorlan PlayList (*.VLN *.vln)");
+const QString OpenFilter =
+    QStringLiteral("PLS Or M3U PlayList (*.PLS *.M3U *.VLN *.XSPF *.pls *.m3u *.vln *.xspf);;"
+                   "PLS PlayList (*.PLS *.pls);;M3U PlayList (*.M3U *.m3u);;"
+                   "Vorlan PlayList (*.VLN *.vln);;XSPF PlayList (*.XSPF *.xspf)");
 const QString SaveFilter = QStringLiteral("M3U PlayList file (*.m3u);;PLS PlayList file (*.pls);;"
-                                          "Vorlan PlayList file (*.vln);;HTML Web file (*.html *.htm)");
+                                          "Vorlan PlayList file (*.vln);;XSPF PlayList file (*.xspf);;"
+                                          "HTML Web file (*.html *.htm)");
 
 void setTextColor(QLabel *label, const QColor &color)
 {
@@ -459,6 +461,8 @@ bool PlaylistWindow::loadPlaylistFile(const QString &path)
         return PlaylistFiles::readPLS(*m_model, path);
     case PlaylistFiles::Format::VLN:
         return PlaylistFiles::readVLN(*m_model, path);
+    case PlaylistFiles::Format::XSPF:
+        return PlaylistFiles::readXSPF(*m_model, path);
     default:
         return false;
     }
@@ -495,6 +499,9 @@ bool PlaylistWindow::savePlaylistFile(const QString &path)
         break;
     case PlaylistFiles::Format::VLN:
         ok = PlaylistFiles::writeVLN(*m_model, path);
+        break;
+    case PlaylistFiles::Format::XSPF:
+        ok = PlaylistFiles::writeXSPF(*m_model, path);
         break;
     case PlaylistFiles::Format::HTML:
         return exportHtml(path);

@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(lists.value(Desktop, "Icon"), QStringLiteral("vorlan-list"));
         QCOMPARE(lists.list(Desktop, "MimeType"),
                  QStringList({"audio/x-mpegurl", "application/vnd.apple.mpegurl", "audio/x-scpls",
-                              "application/x-vorlan-playlist-file"}));
+                              "application/xspf+xml", "application/x-vorlan-playlist-file"}));
 
         // Only ".vln" needs a type of its own.
         const MimePackage vln = readPackage(types.mimePackagePath("application/x-vorlan-playlist-file"));
@@ -116,7 +116,8 @@ private slots:
             QCOMPARE(apps.list(Defaults, mime), QStringList({"vorlan-sound-file.desktop"}));
         // MPEG video is a type the player opens (listed above), never one it becomes the default for.
         QCOMPARE(apps.list(Defaults, "video/mpeg"), QStringList());
-        for (const char *mime : {"audio/x-mpegurl", "audio/x-scpls", "application/x-vorlan-playlist-file"})
+        for (const char *mime : {"audio/x-mpegurl", "audio/x-scpls", "application/xspf+xml",
+                                 "application/x-vorlan-playlist-file"})
             QCOMPARE(apps.list(Defaults, mime), QStringList({"vorlan-playlist-file.desktop"}));
     }
 

@@ -1,4 +1,5 @@
 #include "playlist/PlaylistFiles.h"
+#include "platform/FileName.h"
 #include "platform/TextFile.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
@@ -8,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -335,6 +337,71 @@ private slots:
         QCOMPARE(m3uLines({"/a\nb.mp3", "/c.mp3"}, "/x/"), QStringList({"/c.mp3"}));
         QCOMPARE(PlaylistFiles::plsLines({"/a\rb.mp3", "/c.mp3"}),
                  QStringList({"[playlist]", "file1=/c.mp3", "NumberOfEntries=1"}));
+    }
+
+    void xspfRoundTripsAndReadsOtherPlayersLists()
+    {
+        // Written: each entry's location as a file: URI of its bytes, a stream as it is, names and times.
+        const QString dir = vorlantest::tempDir();
+        const QByteArray latin1 = QFile::encodeName(dir) + "/caf\xE9.mp3";
+        QVERIFY(writeMpeg(dir + "/tmp.mp3", 3));
+        QCOMPARE(::rename(QFile::encodeName(dir + "/tmp.mp3").constData(), latin1.constData()), 0);
+        const QString latinName = FileName::decode(latin1);
+        PlaylistModel model;
+        model.addFiles({songs + "a.mp3", latinName, QStringLiteral("http://radio.example/live?x=1&y=2"),
+                        songs + "Live/b.mp3"});
+        const QString list = dir + "/mine.xspf";
+        QVERIFY(writeXSPF(model, list));
+        const QByteArray xml = [&] {
+            QFile f(list);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(xml.contains("<location>file://" + QFile::encodeName(songs + "a.mp3").toPercentEncoding("/") +
+                             "</location>"));
+        QVERIFY2(xml.contains("caf%E9.mp3</location>"), xml.constData());
+        QVERIFY(xml.contains("<location>http://radio.example/live?x=1&amp;y=2</location>"));
+        QVERIFY(xml.contains("<duration>"));
+        PlaylistModel back;
+        QVERIFY(readByExtension(back, list));
+        QCOMPARE(back.count(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(back.entryPath(i), model.entryPath(i));
+
+        // Another player's list: UTF-8 file URIs, a location relative to the list, a track without one,
+        // elements of their own, a missing file.
+        const QString theirs = songs + "theirs.xspf";
+        QVERIFY(writeBytes(theirs,
+                           "<?xml version=\"1.0\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">"
+                           "<title>Mix</title><trackList>"
+                           "<track><location>Live/b.mp3</location><title>B</title></track>"
+                           "<track><title>no location</title></track>"
+                           "<track><extension application=\"x\"><location>file:///nowhere.mp3</location>"
+                           "</extension><location>file://" +
+                               QFile::encodeName(root + "/d.mp3").toPercentEncoding("/") +
+                               "</location></track>"
+                               "<track><location>file:///gone/away.mp3</location></track>"
+                               "</trackList></playlist>"));
+        PlaylistModel other;
+        QVERIFY(readXSPF(other, theirs));
+        QCOMPARE(other.count(), 2);
+        QCOMPARE(other.entryPath(0), songs + "Live/b.mp3");
+        QCOMPARE(other.entryPath(1), root + "/d.mp3");
+
+        // Damaged: what came before the damage; junk and a list of nothing give an empty list, never a crash.
+        QVERIFY(writeBytes(theirs,
+                           "<playlist><trackList><track><location>Live/b.mp3</location></track><track>"
+                           "<location>a.mp3</loc"));
+        QVERIFY(readXSPF(other, theirs));
+        QCOMPARE(other.count(), 1);
+        for (const QByteArray &junk :
+             {QByteArray("\x00\x01<<>>&&;"), QByteArray(), QByteArray(100000, '<'),
+              QByteArray("<!DOCTYPE a [<!ENTITY b \"bbbbbbbbbb\"><!ENTITY c \"&b;&b;&b;&b;\">]>"
+                         "<playlist><trackList><track><location>&c;&c;&c;</location>"
+                         "</track></trackList></playlist>")}) {
+            QVERIFY(writeBytes(theirs, junk));
+            QVERIFY(readXSPF(other, theirs));
+            QVERIFY(other.count() <= 1);
+        }
     }
 
     // --- damaged input ---
