@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
@@ -473,6 +474,36 @@ void PlaylistModel::removeEntries(int first, int last)
     for (int i = std::max(first, 0); i <= last && i < count(); ++i)
         mask[i] = 1;
     removeMarked(std::move(mask));
+}
+
+int PlaylistModel::removeDeadEntries()
+{
+    std::vector<char> mask(count(), 0);
+    int dead = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QString path = EntryPath(m_lines.at(i));
+        dead += mask[size_t(i)] = !IsStreamUrl(path) && !existingFile(path);
+    }
+    if (dead > 0)
+        removeMarked(std::move(mask));
+    return dead;
+}
+
+int PlaylistModel::removeDuplicates()
+{
+    std::vector<char> mask(count(), 0);
+    QSet<QString> seen;
+    seen.reserve(count());
+    int twice = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QString path = EntryPath(m_lines.at(i));
+        const qsizetype before = seen.size();
+        seen.insert(path);
+        twice += mask[size_t(i)] = seen.size() == before;
+    }
+    if (twice > 0)
+        removeMarked(std::move(mask));
+    return twice;
 }
 
 bool PlaylistModel::FolderIsMissing(const QString &path)

@@ -102,6 +102,10 @@ public:
     void removeMissingEntries(const QList<int> &rows);
     // Deletes entries first..last (clamped to the list), as removeSelected does.
     void removeEntries(int first, int last);
+    // Deletes every entry whose file is gone (streams stay), and every later entry of a path already in the
+    // list; each gives how many went.
+    int removeDeadEntries();
+    int removeDuplicates();
     // Whether path names a file whose folder is missing too: a drive not plugged in, a share not mounted.
     // Such an entry is not gone for good and stays in the list.
     static bool FolderIsMissing(const QString &path);

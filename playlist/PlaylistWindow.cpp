@@ -149,6 +149,9 @@ void PlaylistWindow::createControls()
                          [this] { CopyselectionClick(MoveSelection); });
     PopupMenu->addAction(QStringLiteral("Delete selection of HD."), this,
                          [this] { CopyselectionClick(DeleteSelection); });
+    PopupMenu->addSeparator();
+    PopupMenu->addAction(QStringLiteral("Remove Dead Files"), this, &PlaylistWindow::removeDeadFiles);
+    PopupMenu->addAction(QStringLiteral("Remove Duplicates"), this, &PlaylistWindow::removeDuplicates);
 
     M = new QWidget(this);
     M->setCursor(Qt::SizeFDiagCursor);
@@ -232,6 +235,9 @@ void PlaylistWindow::defaultPrompts()
     m_prompts.warning = [this](const QString &text) {
         QMessageBox::warning(this, QStringLiteral("Vorlan"), text);
     };
+    m_prompts.information = [this](const QString &text) {
+        QMessageBox::information(this, QStringLiteral("Vorlan"), text);
+    };
     m_prompts.confirm = [this](const QString &title, const QString &text) {
         return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::Yes) == QMessageBox::Yes;
@@ -252,12 +258,34 @@ void PlaylistWindow::setPrompts(const Prompts &prompts)
         m_prompts.overwrite = prompts.overwrite;
     if (prompts.warning)
         m_prompts.warning = prompts.warning;
+    if (prompts.information)
+        m_prompts.information = prompts.information;
 }
 
 void PlaylistWindow::warn(const QString &text)
 {
     if (m_prompts.warning)
         m_prompts.warning(text);
+}
+
+void PlaylistWindow::inform(const QString &text)
+{
+    if (m_prompts.information)
+        m_prompts.information(text);
+}
+
+void PlaylistWindow::removeDeadFiles()
+{
+    const int removed = m_model->removeDeadEntries();
+    inform(removed == 1 ? tr("1 entry whose file no longer exists was removed.")
+                        : tr("%1 entries whose files no longer exist were removed.").arg(removed));
+}
+
+void PlaylistWindow::removeDuplicates()
+{
+    const int removed = m_model->removeDuplicates();
+    inform(removed == 1 ? tr("1 entry that was in the list twice was removed.")
+                        : tr("%1 entries that were in the list twice were removed.").arg(removed));
 }
 
 // --- Settings

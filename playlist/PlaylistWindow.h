@@ -58,6 +58,7 @@ public:
         // A Yes/No question: true for Yes.
         std::function<bool(const QString &title, const QString &text)> confirm;
         std::function<void(const QString &text)> warning;
+        std::function<void(const QString &text)> information;
     };
 
     explicit PlaylistWindow(PlaylistModel *model, QWidget *parent = nullptr);
@@ -220,6 +221,9 @@ private:
     void layoutControls();
     void setTitleText(const QString &text);
     void warn(const QString &text);
+    void inform(const QString &text);
+    void removeDeadFiles();
+    void removeDuplicates();
     // Shows the busy title and disables the window while the report list is filled and written or printed.
     bool runReport(const QString &busyTitle, const std::function<bool(QString *error)> &work,
                    const QString &failure);

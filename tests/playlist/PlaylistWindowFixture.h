@@ -34,6 +34,7 @@ struct Fixture {
     PlaylistModel model;
     std::unique_ptr<PlaylistWindow> window;
     QStringList warnings;
+    QStringList informations;
     QString folderAnswer;
     QStringList folderQuestions;
     QString fileAnswer;
@@ -51,6 +52,7 @@ struct Fixture {
         window = std::make_unique<PlaylistWindow>(&model);
         PlaylistWindow::Prompts prompts;
         prompts.warning = [this](const QString &text) { warnings << text; };
+        prompts.information = [this](const QString &text) { informations << text; };
         prompts.chooseFolder = [this](const QString &title, const QString &dir) {
             folderQuestions << title + "|" + dir;
             return folderAnswer;

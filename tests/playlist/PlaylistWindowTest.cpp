@@ -655,7 +655,8 @@ private slots:
             texts << (a->isSeparator() ? QString("-") : a->text());
         QCOMPARE(texts,
                  QStringList({"Print", "-", "Select All", "Invert Selection", "UnSelect All", "-",
-                              "Copy selection to HD.", "Move selection to HD.", "Delete selection of HD."}));
+                              "Copy selection to HD.", "Move selection to HD.", "Delete selection of HD.",
+                              "-", "Remove Dead Files", "Remove Duplicates"}));
         auto trigger = [&](const QString &text) {
             for (QAction *a : f.window->PopupMenu->actions()) {
                 if (a->text() == text)
@@ -678,6 +679,22 @@ private slots:
         trigger("UnSelect All");
         QCOMPARE(f.model.selectedCount(), 0);
         QCOMPARE(f.window->SongTime->text(), QString("[00:00:00]"));
+        // Dead files and second entries of a path go, and the user is told how many; streams stay.
+        const QStringList more = makeSongs(dir, {{"d", 10}, {"e", 10}});
+        f.model.addFiles({more.at(0), songs.at(1), QStringLiteral("http://radio.example/live"), more.at(1),
+                          more.at(0), QStringLiteral("http://radio.example/live"), more.at(0)});
+        QFile::remove(more.at(1));
+        trigger("Remove Dead Files");
+        QCOMPARE(f.informations.last(), QString("2 entries whose files no longer exist were removed."));
+        QCOMPARE(f.model.count(), 6); // a, d, the stream, d, the stream, d
+        trigger("Remove Duplicates");
+        QCOMPARE(f.informations.last(), QString("3 entries that were in the list twice were removed."));
+        QCOMPARE(f.model.count(), 3);
+        QCOMPARE(f.model.entryPath(0), songs.at(0));
+        QCOMPARE(f.model.entryPath(1), more.at(0));
+        QCOMPARE(f.model.entryPath(2), QString("http://radio.example/live"));
+        for (int i = 0; i < f.model.count(); ++i)
+            QCOMPARE(PlaylistModel::entryField(f.model.line(i), 0), QString::number(i + 1));
         // The menu opens where the list asks for it.
         emit f.list()->customContextMenuRequested(QPoint(10, 10));
         QTRY_VERIFY(f.window->PopupMenu->isVisible());
