@@ -3,6 +3,7 @@
 #include "engine/TVumeter.h"
 #include "engine/TXaudioPlayer.h"
 #include "player/Statistics.h"
+#include "playlist/FolderWalkQueue.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "tags/TMPEGAudio.h"
@@ -44,6 +45,11 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(&m_fadeUp, &QTimer::timeout, this, &PlaybackController::fadeUpTick);
     m_nextAfterEnd.setSingleShot(true);
     connect(&m_nextAfterEnd, &QTimer::timeout, this, &PlaybackController::NextBtnClick);
+    m_folderWalk = new FolderWalkQueue(m_playlist, this);
+    connect(m_folderWalk, &FolderWalkQueue::filesAdded, this, [this] {
+        if (std::exchange(m_playWhenFilled, false))
+            NextBtnClick();
+    });
 
     connect(m_player, &TXaudioPlayer::OnNotifyInputState, this, &PlaybackController::onInputState);
     connect(m_player, &TXaudioPlayer::OnNotifyPlayerState, this, &PlaybackController::onPlayerState);
@@ -301,7 +307,24 @@ void PlaybackController::dropFiles(const QStringList &names)
     }
     m_playlist->setCurrentIndex(-1);
     m_playlist->setPlayedCount(0);
+    // Folders add their trees on the walk's thread; when they are all the drop held, the first song found
+    // plays.
+    const QStringList folders = FolderWalkQueue::foldersAmong(names);
+    m_folderWalk->stop();
+    m_playWhenFilled = m_playlist->count() == 0 && !folders.isEmpty();
+    m_folderWalk->add(folders);
     NextBtnClick();
+}
+
+void PlaybackController::addFolders(const QStringList &folders)
+{
+    m_folderWalk->add(folders);
+}
+
+void PlaybackController::stopFolderWalk()
+{
+    m_playWhenFilled = false;
+    m_folderWalk->stop();
 }
 
 void PlaybackController::handOver(const QString &param)

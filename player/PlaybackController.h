@@ -14,6 +14,7 @@
 class TXaudioPlayer;
 class TVumeter;
 class PlaylistModel;
+class FolderWalkQueue;
 class Statistics;
 
 // What the decoder reports of the playing stream, for the file info window.
@@ -98,8 +99,12 @@ public:
     int volumePosition() const { return m_volumePosition; }
     int balancePosition() const { return m_balancePosition; }
 
-    // Files dropped on the main window, and a second start's parameters.
+    // Files dropped on the main window, and a second start's parameters. Folders among the dropped files add
+    // their trees, as the folder walk of "Add" does.
     void dropFiles(const QStringList &names);
+    // Folders dropped on the playlist: their trees are appended.
+    void addFolders(const QStringList &folders);
+    void stopFolderWalk();
     void handOver(const QString &param);
     // The command line at start: no parameters load the last playlist from lastPlaylistPath; *lastListStatus,
     // when given, then says whether its bytes could be read.
@@ -234,7 +239,9 @@ private:
     int m_unreachableRun = 0;
     int m_songsThisRound = 0; // songs ended in random order since the round began
     EndPacer m_endPacer;
-    QTimer m_nextAfterEnd; // the next entry after a paced end
+    FolderWalkQueue *m_folderWalk = nullptr;
+    bool m_playWhenFilled = false; // a drop of folders alone: the first song found plays
+    QTimer m_nextAfterEnd;         // the next entry after a paced end
 };
 
 Q_DECLARE_METATYPE(StreamInfo)

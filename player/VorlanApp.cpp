@@ -621,6 +621,7 @@ void VorlanApp::closeSequence()
         showFailedSaves();
     if (m_addFiles && m_addFiles->treeAdder())
         m_addFiles->treeAdder()->stop();
+    m_controller->stopFolderWalk();
     stopEverything();
     m_main->closeNow();
     // exit(), not quit(): a window that does not close must not keep the player running. Only a running

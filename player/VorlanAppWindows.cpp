@@ -161,6 +161,7 @@ PlaylistWindow *VorlanApp::playlistWindow()
         return m_playlistWindow;
     m_playlistWindow = new PlaylistWindow(m_playlist);
     m_playlistWindow->setUrlInputProvider([this] { return urlInputWindow(); });
+    connect(m_playlistWindow, &PlaylistWindow::foldersDropped, m_controller, &PlaybackController::addFolders);
     connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
             &PlaybackController::playSelected);
     connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, this,

@@ -1,6 +1,7 @@
 #include "playlist/PlaylistWindow.h"
 #include "playlist/AddFilesWindow.h"
 
+#include "playlist/FolderWalkQueue.h"
 #include "playlist/HtmlTableWriter.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistListView.h"
@@ -602,6 +603,10 @@ void PlaylistWindow::PlaySelected()
 void PlaylistWindow::FormDropFiles(const QStringList &names)
 {
     PlaylistFiles::dropFiles(*m_model, names);
+    // Folders add their trees, on the folder walk's thread.
+    const QStringList folders = FolderWalkQueue::foldersAmong(names);
+    if (!folders.isEmpty())
+        emit foldersDropped(folders);
 }
 
 void PlaylistWindow::FnpListBox1Moved(int from, int to)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -176,6 +177,33 @@ private slots:
         rig.controller.setLoop(false);
         QCOMPARE(rig.playlist.count(), 2);
         QCOMPARE(rig.playlist.CurrentIndex(), 1);
+    }
+
+    void aDroppedFolderAddsItsTreeAndPlays()
+    {
+        // A folder of songs in folders of their own, dropped alone: its tree fills the list, the first plays.
+        Rig rig(0);
+        const QString folder = rig.dir + QStringLiteral("/Library");
+        QStringList songs;
+        for (const char *name : {"/A/one.mp3", "/A/B/two.mp3", "/three.mp3"}) {
+            const QString path = folder + QLatin1String(name);
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QVERIFY(QFile::copy(fixture("mpeg1-layer2.mp2"), path));
+            songs << path;
+        }
+        rig.controller.setLoop(false);
+        rig.controller.dropFiles({folder});
+        QTRY_COMPARE_WITH_TIMEOUT(rig.playlist.count(), 3, 10000);
+        QStringList listed;
+        for (int i = 0; i < 3; ++i)
+            listed << rig.playlist.entryPath(i);
+        listed.sort();
+        songs.sort();
+        QCOMPARE(listed, songs);
+        QTRY_VERIFY_WITH_TIMEOUT(songs.contains(rig.controller.currentPath()), 10000);
+        // Dropped on the list, a folder's tree is added to what is there.
+        rig.controller.addFolders({folder + QStringLiteral("/A")});
+        QTRY_COMPARE_WITH_TIMEOUT(rig.playlist.count(), 5, 10000);
     }
 
     void entriesOnADriveNotPluggedInStayAndTheWalkStops()

@@ -277,6 +277,21 @@ private slots:
         QVERIFY(f.numbered());
     }
 
+    void aFolderDroppedOnTheListIsHandedOnForItsTree()
+    {
+        Fixture f;
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"a", 1}});
+        QSignalSpy folders(f.window.get(), &PlaylistWindow::foldersDropped);
+        f.window->FormDropFiles({songs.first(), dir});
+        QCOMPARE(f.model.count(), 1);
+        QCOMPARE(folders.count(), 1);
+        QCOMPARE(folders.first().at(0).toStringList(), QStringList{dir});
+        // Files alone are no folders.
+        f.window->FormDropFiles(songs);
+        QCOMPARE(folders.count(), 1);
+    }
+
     void dropsOfDamagedNamesAddNothing()
     {
         Fixture f;
