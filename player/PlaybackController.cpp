@@ -67,6 +67,8 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
         connect(m_playlist, signal, this, &PlaybackController::queueNext, Qt::QueuedConnection);
     connect(m_playlist, &QAbstractItemModel::modelReset, this, &PlaybackController::queueNext,
             Qt::QueuedConnection);
+    connect(m_playlist, &PlaylistModel::queueChanged, this, &PlaybackController::queueNext,
+            Qt::QueuedConnection);
     connect(m_playlist, &QAbstractItemModel::layoutChanged, this, &PlaybackController::queueNext,
             Qt::QueuedConnection);
     connect(m_playlist, &QAbstractItemModel::rowsMoved, this, &PlaybackController::queueNext,
@@ -239,6 +241,14 @@ void PlaybackController::NextBtnClick()
     if (n == 0)
         return;
     m_playlist->unselectAll();
+    // What the user queued comes before the list's own order.
+    if (const int queued = m_playlist->queuedRow(); queued >= 0) {
+        m_playlist->unqueue(m_playlist->entryPath(queued));
+        m_playlist->setCurrentIndex(queued);
+        m_playlist->selectEntry(queued);
+        playSelected();
+        return;
+    }
     int index = m_playlist->CurrentIndex();
     if (index >= n - 1)
         index = -1;
@@ -674,8 +684,10 @@ void PlaybackController::endOfSong()
     emit songFinished(m_currentPath);
     // Writing WAV files converts the list once: round again, it would write the same files over and over as
     // fast as it decodes, and count every song each time.
-    const bool converted = m_outputModule == 2 && listPlayedThrough();
-    if (m_loop && !m_stoppedForGood && !converted) {
+    const bool queued = m_playlist->queuedRow() >= 0;
+    const bool converted = !queued && m_outputModule == 2 && listPlayedThrough();
+    // Queued songs play next even without Loop.
+    if ((m_loop || queued) && !m_stoppedForGood && !converted) {
         // A stream that ends as soon as it began (a server that answers and hangs up) is not fetched again
         // at once, over and over: the list goes on after a wait that grows while that goes on.
         const int wait = m_endPacer.waitAfterEnd(PlaylistModel::IsStreamUrl(m_currentPath));
@@ -843,10 +855,11 @@ void PlaybackController::queueNext()
     const bool active = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
     const int n = m_playlist->count();
     // Without Loop the player stops after the song, as it always did.
-    const bool wanted =
-        active && m_loop && m_outputModule != 2 && n > 0 && !PlaylistModel::IsStreamUrl(m_currentPath);
+    const int queued = m_playlist->queuedRow();
+    const bool wanted = active && (m_loop || queued >= 0) && m_outputModule != 2 && n > 0 &&
+                        !PlaylistModel::IsStreamUrl(m_currentPath);
     // A random choice is not made again at every change of the list while its entry stays.
-    if (wanted && m_random && m_queuedIndex >= 0 && m_queuedIndex < n &&
+    if (wanted && queued < 0 && m_random && m_queuedIndex >= 0 && m_queuedIndex < n &&
         m_playlist->entryPath(m_queuedIndex) == m_queuedPath)
         return;
     int index = -1;
@@ -859,6 +872,8 @@ void PlaybackController::queueNext()
         ++index;
         if (m_random)
             index = int(QRandomGenerator::global()->bounded(n));
+        if (queued >= 0)
+            index = queued;
         path = m_playlist->entryPath(index);
         if (!PlaylistModel::IsAudioFile(path)) {
             index = -1;
@@ -889,6 +904,7 @@ void PlaybackController::onInputFollowed(const QString &path)
     m_queuedIndex = -1;
     m_queuedPath.clear();
     if (index >= 0) {
+        m_playlist->unqueue(path);
         m_playlist->unselectAll();
         m_playlist->setCurrentIndex(index);
         m_playlist->selectEntry(index);

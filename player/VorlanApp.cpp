@@ -47,10 +47,13 @@
 #include <QSlider>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace
 {
+
+const QString QueueSection = QStringLiteral("Queue");
 
 const QString MultiInstanceKey = QStringLiteral("SOFTWARE\\Vorlan\\Multi Instance");
 const QString AllowValue = QStringLiteral("Allow");
@@ -405,6 +408,17 @@ void VorlanApp::LoadSettings()
     }
     TextFile::ReadStatus listStatus = TextFile::ReadStatus::Missing;
     m_controller->startWith(m_arguments, lastPlaylistPath(), &listStatus);
+    // The play queue of the last session, for the list it was made in.
+    if (m_arguments.isEmpty()) {
+        const ProfileFile profile(configPath());
+        QStringList queue;
+        const int queued =
+            std::clamp(profile.readInteger(QueueSection, QStringLiteral("Count"), 0), 0, 10000);
+        for (int i = 1; i <= queued; ++i)
+            queue << profile.readString(QueueSection, QString::number(i));
+        queue.removeAll(QString());
+        m_playlist->setQueue(queue);
+    }
     if (m_arguments.isEmpty() && TextFile::isUnreadable(listStatus) &&
         listStatus != TextFile::ReadStatus::NotRegular) {
         // What could not be read stays exactly as it is, for the user to look at.
@@ -565,6 +579,14 @@ void VorlanApp::SaveSettings()
 
     ProfileFile profile(configPath());
     s.writeTo(profile);
+    // A section of its own, which older players pass over.
+    profile.eraseSection(QueueSection);
+    const QStringList queue = m_playlist->queue();
+    if (!queue.isEmpty()) {
+        profile.writeInteger(QueueSection, QStringLiteral("Count"), int(queue.size()));
+        for (int i = 0; i < queue.size(); ++i)
+            profile.writeString(QueueSection, QString::number(i + 1), queue.at(i));
+    }
     storePlacement(profile, m_info, WindowPlacement::InfoSection);
     storePlacement(profile, m_tagEditor, WindowPlacement::EditTagSection);
     storePlacement(profile, m_addFiles, WindowPlacement::AddSection);

@@ -220,6 +220,12 @@ void PlaylistListView::keyReleaseEvent(QKeyEvent *event)
     case Qt::Key_Delete:
         emit deletePressed();
         return;
+    case Qt::Key_Q:
+        if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            emit queuePressed();
+            return;
+        }
+        break;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:

@@ -48,6 +48,8 @@ signals:
     void entryClicked();
     void insertPressed();
     void deletePressed();
+    // Q: queue the selected entries, or take queued ones out.
+    void queuePressed();
     void filesDropped(const QStringList &names);
 
 protected:

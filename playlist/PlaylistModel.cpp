@@ -188,6 +188,8 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         }
         switch (index.column()) {
         case NumberColumn:
+            if (const int place = queuePosition(EntryPath(text)); place > 0)
+                return entryField(text, 0) + QStringLiteral(" [%1]").arg(place);
             return entryField(text, 0);
         case NameColumn:
             if (!m_livePath.isEmpty() && EntryPath(text) == m_livePath)
@@ -370,6 +372,7 @@ void PlaylistModel::appendLines(const QStringList &lines)
 
 void PlaylistModel::clear()
 {
+    m_queue.clear();
     m_selection->clear();
     beginResetModel();
     m_lines.clear();
@@ -474,6 +477,58 @@ void PlaylistModel::removeEntries(int first, int last)
     for (int i = std::max(first, 0); i <= last && i < count(); ++i)
         mask[i] = 1;
     removeMarked(std::move(mask));
+}
+
+void PlaylistModel::toggleQueued(const QList<int> &rows)
+{
+    for (const int row : rows) {
+        if (row < 0 || row >= count())
+            continue;
+        const QString path = EntryPath(m_lines.at(row));
+        if (!m_queue.removeOne(path))
+            m_queue << path;
+    }
+    announceQueue();
+}
+
+void PlaylistModel::setQueue(const QStringList &paths)
+{
+    m_queue = paths;
+    announceQueue();
+}
+
+int PlaylistModel::queuedRow() const
+{
+    for (const QString &path : m_queue)
+        for (int i = 0; i < count(); ++i)
+            if (EntryPath(m_lines.at(i)) == path)
+                return i;
+    return -1;
+}
+
+void PlaylistModel::unqueue(const QString &path)
+{
+    if (!m_queue.contains(path))
+        return;
+    // The entries queued before it that left the list go with it.
+    while (!m_queue.isEmpty()) {
+        const QString first = m_queue.takeFirst();
+        if (first == path)
+            break;
+    }
+    announceQueue();
+}
+
+int PlaylistModel::queuePosition(const QString &path) const
+{
+    return m_queue.isEmpty() ? 0 : int(m_queue.indexOf(path)) + 1;
+}
+
+void PlaylistModel::announceQueue()
+{
+    if (count() > 0)
+        emit dataChanged(index(0, NumberColumn), index(count() - 1, NumberColumn));
+    emit queueChanged();
 }
 
 int PlaylistModel::removeDeadEntries()

@@ -102,6 +102,19 @@ public:
     void removeMissingEntries(const QList<int> &rows);
     // Deletes entries first..last (clamped to the list), as removeSelected does.
     void removeEntries(int first, int last);
+
+    // The play queue: entries, by their paths, that play next in this order before what Loop or Random would
+    // choose. Each shows its place in the queue beside its number.
+    // Queues the given entries in order; an entry already queued is taken out instead.
+    void toggleQueued(const QList<int> &rows);
+    QStringList queue() const { return m_queue; }
+    void setQueue(const QStringList &paths);
+    // The row of the first queued entry still in the list, -1 when none; its path leaves the queue with
+    // unqueue().
+    int queuedRow() const;
+    void unqueue(const QString &path);
+    // 1 for the first in the queue, 0 for an entry not queued.
+    int queuePosition(const QString &path) const;
     // Deletes every entry whose file is gone (streams stay), and every later entry of a path already in the
     // list; each gives how many went.
     int removeDeadEntries();
@@ -162,6 +175,8 @@ public:
     void markListLoaded();
 
 signals:
+    // The play queue changed (an entry queued or taken out, or played).
+    void queueChanged();
     // Number of entries, for "Num of files:".
     void countChanged(int count);
     // Bracketed total of the selected entries, for "Selected".
@@ -199,6 +214,8 @@ private:
 
     QStringList m_lines;
     QString m_livePath, m_liveName;
+    QStringList m_queue;
+    void announceQueue();
     QItemSelectionModel *m_selection;
     QHash<QString, CachedDuration> m_durations;
     qint64 m_selectedSeconds = 0;

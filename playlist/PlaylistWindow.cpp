@@ -151,6 +151,7 @@ void PlaylistWindow::createControls()
     PopupMenu->addAction(QStringLiteral("Delete selection of HD."), this,
                          [this] { CopyselectionClick(DeleteSelection); });
     PopupMenu->addSeparator();
+    PopupMenu->addAction(QStringLiteral("Queue"), this, &PlaylistWindow::queueSelected);
     PopupMenu->addAction(QStringLiteral("Remove Dead Files"), this, &PlaylistWindow::removeDeadFiles);
     PopupMenu->addAction(QStringLiteral("Remove Duplicates"), this, &PlaylistWindow::removeDuplicates);
 
@@ -181,6 +182,8 @@ void PlaylistWindow::connectControls()
     connect(FnpListBox1, &PlaylistListView::deletePressed, this, &PlaylistWindow::REMOVEClick);
     connect(FnpListBox1, &PlaylistListView::entryMoved, this, &PlaylistWindow::FnpListBox1Moved);
     connect(FnpListBox1, &PlaylistListView::filesDropped, this, &PlaylistWindow::FormDropFiles);
+    connect(FnpListBox1, &PlaylistListView::queuePressed, this, &PlaylistWindow::queueSelected);
+    connect(m_model, &PlaylistModel::queueChanged, this, &PlaylistWindow::layoutColumns);
     connect(FnpListBox1, &PlaylistListView::entryDroppedOutside, this, &PlaylistWindow::entryDroppedOutside);
     connect(FnpListBox1, &QWidget::customContextMenuRequested, this, &PlaylistWindow::showContextMenu);
 
@@ -273,6 +276,11 @@ void PlaylistWindow::inform(const QString &text)
 {
     if (m_prompts.information)
         m_prompts.information(text);
+}
+
+void PlaylistWindow::queueSelected()
+{
+    m_model->toggleQueued(m_model->selectedEntries());
 }
 
 void PlaylistWindow::removeDeadFiles()
@@ -381,7 +389,10 @@ void PlaylistWindow::layoutColumns()
     const int fs = m_fontSize;
     // The number column fits the largest number in the list, in the list's own font; never narrower than
     // three font sizes.
-    const QString largest = QString::number(std::max(m_model->count(), 1)).fill(QLatin1Char('0'));
+    QString largest = QString::number(std::max(m_model->count(), 1)).fill(QLatin1Char('0'));
+    // Queued entries show their place beside their number.
+    if (const qsizetype queued = m_model->queue().size(); queued > 0)
+        largest += QStringLiteral(" [%1]").arg(QString::number(queued).fill(QLatin1Char('0')));
     const int numbers = std::max(3 * fs, FnpListBox1->fontMetrics().horizontalAdvance(largest) + fs);
     FnpListBox1->setColumnWidth(0, numbers);
     FnpListBox1->setColumnWidth(1, std::max(fs, FnpListBox1->width() - numbers - 5 * fs - 40));

@@ -224,6 +224,7 @@ private:
     void setTitleText(const QString &text);
     void warn(const QString &text);
     void inform(const QString &text);
+    void queueSelected();
     void removeDeadFiles();
     void removeDuplicates();
     // Shows the busy title and disables the window while the report list is filled and written or printed.

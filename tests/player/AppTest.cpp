@@ -183,6 +183,23 @@ private slots:
                  QStringLiteral("2"));
     }
 
+    void thePlayQueueIsKeptAcrossARestart()
+    {
+        AppRig rig;
+        QVERIFY(rig.start());
+        rig.app->playlist()->toggleQueued({2, 0});
+        rig.app->closeSequence();
+        const ProfileFile saved(VorlanApp::configPath());
+        QCOMPARE(saved.readString(QStringLiteral("Queue"), QStringLiteral("Count")), QStringLiteral("2"));
+        QCOMPARE(saved.readString(QStringLiteral("Queue"), QStringLiteral("1")), rig.songs[2]);
+        // The next start has the same queue for the same list.
+        rig.app.reset();
+        QVERIFY(rig.start());
+        QCOMPARE(rig.app->playlist()->queue(), QStringList({rig.songs[2], rig.songs[0]}));
+        QCOMPARE(rig.app->playlist()->index(2, PlaylistModel::NumberColumn).data().toString(),
+                 QStringLiteral("3 [1]"));
+    }
+
     void aWindowClosedBeforeExitKeepsItsPlace()
     {
         // The file info window moved, then closed, then the player quits: its place is kept.

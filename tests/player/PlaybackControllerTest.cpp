@@ -179,6 +179,32 @@ private slots:
         QCOMPARE(rig.playlist.CurrentIndex(), 1);
     }
 
+    void queuedEntriesPlayNextInTheirOrder()
+    {
+        Rig rig;
+        rig.controller.setLoop(false);
+        QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
+        rig.playlist.toggleQueued({2, 0});
+        QCOMPARE(rig.playlist.index(2, PlaylistModel::NumberColumn).data().toString(),
+                 QStringLiteral("3 [1]"));
+        QCOMPARE(rig.playlist.index(0, PlaylistModel::NumberColumn).data().toString(),
+                 QStringLiteral("1 [2]"));
+        QCOMPARE(rig.playlist.index(1, PlaylistModel::NumberColumn).data().toString(), QStringLiteral("2"));
+        // Queued, they play next even without Loop, then the player stops.
+        rig.playlist.setCurrentIndex(0);
+        rig.controller.NextBtnClick();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.playerState(), int(XA_PLAYER_STATE_EOS), 10000);
+        QCOMPARE(finished.at(0).at(0).toString(), rig.songs[2]);
+        QCOMPARE(finished.at(1).at(0).toString(), rig.songs[0]);
+        QVERIFY(rig.playlist.queue().isEmpty());
+        QCOMPARE(rig.controller.currentPath(), rig.songs[0]);
+        // Q on a queued entry takes it out.
+        rig.playlist.toggleQueued({1, 2});
+        rig.playlist.toggleQueued({1});
+        QCOMPARE(rig.playlist.queue(), QStringList{rig.songs[2]});
+    }
+
     void aDroppedFolderAddsItsTreeAndPlays()
     {
         // A folder of songs in folders of their own, dropped alone: its tree fills the list, the first plays.

@@ -671,7 +671,7 @@ private slots:
         QCOMPARE(texts,
                  QStringList({"Print", "-", "Select All", "Invert Selection", "UnSelect All", "-",
                               "Copy selection to HD.", "Move selection to HD.", "Delete selection of HD.",
-                              "-", "Remove Dead Files", "Remove Duplicates"}));
+                              "-", "Queue", "Remove Dead Files", "Remove Duplicates"}));
         auto trigger = [&](const QString &text) {
             for (QAction *a : f.window->PopupMenu->actions()) {
                 if (a->text() == text)
@@ -691,6 +691,12 @@ private slots:
         trigger("Delete selection of HD.");
         QCOMPARE(f.names(), QStringList({"a"}));
         QVERIFY(!QFile::exists(songs.at(2)));
+        // "Queue" and the key Q queue the selected entry, and take it out again.
+        f.click(0);
+        trigger("Queue");
+        QCOMPARE(f.model.queue(), QStringList{songs.at(0)});
+        QTest::keyClick(f.list(), Qt::Key_Q);
+        QVERIFY(f.model.queue().isEmpty());
         trigger("UnSelect All");
         QCOMPARE(f.model.selectedCount(), 0);
         QCOMPARE(f.window->SongTime->text(), QString("[00:00:00]"));
