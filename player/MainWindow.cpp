@@ -552,6 +552,9 @@ void MainWindow::keyReleaseEvent(QKeyEvent *event)
     case Qt::Key_S:
         emit statisticsRequested();
         break;
+    case Qt::Key_J:
+        emit findRequested();
+        break;
     case Qt::Key_P:
         emit preferencesRequested();
         break;

@@ -166,6 +166,7 @@ signals:
     void playlistRequested();      // "T": the playlist button
     void equalizerRequested();     // "E"
     void fileInfoRequested();      // "I", the info button
+    void findRequested();          // "J": find an entry of the playlist as you type
     void statisticsRequested();    // "S"
     void preferencesRequested();   // "P"
     void aboutRequested();         // the menu's "&Vorlan"

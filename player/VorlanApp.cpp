@@ -27,6 +27,7 @@
 #include "player/StatisticsWindow.h"
 #include "player/TimedShutdown.h"
 #include "playlist/AddFilesWindow.h"
+#include "playlist/FindWindow.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistTreeAdder.h"
@@ -294,6 +295,7 @@ void VorlanApp::wire()
         m_equalizerWindow->show();
         m_equalizerWindow->raise();
     });
+    connect(m_main, &MainWindow::findRequested, this, [this] { findWindow()->open(); });
     connect(m_main, &MainWindow::statisticsRequested, this, [this] {
         statisticsWindow()->show();
         m_statisticsWindow->raise();

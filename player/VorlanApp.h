@@ -16,6 +16,7 @@ class AboutWindow;
 class AddFilesWindow;
 class EqualizerWindow;
 class FileInfoWindow;
+class FindWindow;
 class MainWindow;
 class MprisService;
 class ProfileFile;
@@ -66,6 +67,7 @@ public:
     FileInfoWindow *infoWindow();
     StatisticsWindow *statisticsWindow();
     UrlInputWindow *urlInputWindow();
+    FindWindow *findWindow();
     TimedShutdown *timedShutdown() const { return m_shutdown; }
 
     // Asks for a mask file: (parent, start folder) -> chosen file; empty on Cancel. Replaceable for tests.
@@ -140,6 +142,7 @@ private:
     QPointer<StatisticsWindow> m_statisticsWindow;
     QPointer<EqualizerWindow> m_equalizerWindow;
     QPointer<UrlInputWindow> m_urlInput;
+    QPointer<FindWindow> m_find;
     QPointer<SkinnedWindow> m_skinned;
     MaskChooser m_maskChooser;
     QPointer<PreferencesWindow> m_prefs;

@@ -18,6 +18,7 @@
 #include "player/Statistics.h"
 #include "player/StatisticsWindow.h"
 #include "playlist/AddFilesWindow.h"
+#include "playlist/FindWindow.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistWindow.h"
 #include "playlist/UrlInputWindow.h"
@@ -162,6 +163,7 @@ PlaylistWindow *VorlanApp::playlistWindow()
     m_playlistWindow = new PlaylistWindow(m_playlist);
     m_playlistWindow->setUrlInputProvider([this] { return urlInputWindow(); });
     connect(m_playlistWindow, &PlaylistWindow::foldersDropped, m_controller, &PlaybackController::addFolders);
+    connect(m_playlistWindow, &PlaylistWindow::findRequested, this, [this] { findWindow()->open(); });
     connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
             &PlaybackController::playSelected);
     connect(m_playlistWindow, &PlaylistWindow::addFilesRequested, this,
@@ -272,6 +274,21 @@ StatisticsWindow *VorlanApp::statisticsWindow()
         settleNewWindow(m_statisticsWindow, m_statisticsSection, QStringLiteral("statistics"));
     }
     return m_statisticsWindow;
+}
+
+FindWindow *VorlanApp::findWindow()
+{
+    if (!m_find) {
+        m_find = new FindWindow(m_playlist);
+        settleNewWindow(m_find, QString(), QStringLiteral("find"));
+        // The chosen entry plays, as a double click on it would.
+        connect(m_find, &FindWindow::entryChosen, this, [this](int row) {
+            m_playlist->unselectAll();
+            m_playlist->selectEntry(row);
+            m_controller->playSelected();
+        });
+    }
+    return m_find;
 }
 
 UrlInputWindow *VorlanApp::urlInputWindow()

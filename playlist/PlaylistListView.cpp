@@ -221,8 +221,12 @@ void PlaylistListView::keyReleaseEvent(QKeyEvent *event)
         emit deletePressed();
         return;
     case Qt::Key_Q:
+    case Qt::Key_J:
         if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            emit queuePressed();
+            if (event->key() == Qt::Key_Q)
+                emit queuePressed();
+            else
+                emit findPressed();
             return;
         }
         break;

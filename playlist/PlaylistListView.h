@@ -50,6 +50,8 @@ signals:
     void deletePressed();
     // Q: queue the selected entries, or take queued ones out.
     void queuePressed();
+    // J: find an entry as you type.
+    void findPressed();
     void filesDropped(const QStringList &names);
 
 protected:

@@ -183,6 +183,7 @@ void PlaylistWindow::connectControls()
     connect(FnpListBox1, &PlaylistListView::entryMoved, this, &PlaylistWindow::FnpListBox1Moved);
     connect(FnpListBox1, &PlaylistListView::filesDropped, this, &PlaylistWindow::FormDropFiles);
     connect(FnpListBox1, &PlaylistListView::queuePressed, this, &PlaylistWindow::queueSelected);
+    connect(FnpListBox1, &PlaylistListView::findPressed, this, &PlaylistWindow::findRequested);
     connect(m_model, &PlaylistModel::queueChanged, this, &PlaylistWindow::layoutColumns);
     connect(FnpListBox1, &PlaylistListView::entryDroppedOutside, this, &PlaylistWindow::entryDroppedOutside);
     connect(FnpListBox1, &QWidget::customContextMenuRequested, this, &PlaylistWindow::showContextMenu);

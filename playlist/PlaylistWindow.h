@@ -188,6 +188,8 @@ public slots:
     void setSongTime(const QString &text);
 
 signals:
+    // J on the list: the find window.
+    void findRequested();
     // Folders were dropped on the list: their trees are to be added.
     void foldersDropped(const QStringList &folders);
     // Double click on an entry: the app lets the controller play the focused entry.
