@@ -1,9 +1,11 @@
 // The playlist with 10,000 entries: reading and writing an M3U list of them, reading them as PLS, a 64 MiB
 // one-line list (time and added peak memory), selecting all of them in the
-// playlist window (with the selected total and the repaint), sorting them and exporting them as HTML. Each
-// measure is the best of five runs, in milliseconds, printed as a BENCH line.
+// playlist window (with the selected total and the repaint), sorting them and exporting them as HTML, and the
+// slowest keystroke of find as you type on 100,000 entries. Each measure is the best of five runs, in
+// milliseconds, printed as a BENCH line.
 //   vorlan-playlist-bench <an MP3 file to copy>
 #include "playlist/PlaylistFiles.h"
+#include "playlist/PlaylistFinder.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistWindow.h"
 
@@ -164,5 +166,55 @@ int main(int argc, char **argv)
     const QString page = dir.filePath(QStringLiteral("list.html"));
     report("playlist_html_export", bestOf(
                                        5, [] {}, [&] { window.exportHtml(page); }));
+
+    // Find as you type on 100,000 entries: folding the list as the window opens, and the slowest keystroke of
+    // a search typed letter by letter, against reading the same list from its file.
+    {
+        constexpr int Many = 100000;
+        static const char *const names[] = {"Beyonc\u00e9 - Halo", "Bj\u00f6rk - J\u00f3ga", "Bach - Air",
+                                            "Sigur R\u00f3s - Hopp\u00edpolla"};
+        QByteArray bytes;
+        for (int i = 0; i < Many; ++i)
+            bytes += QStringLiteral("%1\t%2 %1\t03:21\t/music/Artist %3/Album %4/%1.mp3\r\n")
+                         .arg(i + 1)
+                         .arg(QString::fromUtf8(names[i % 4]))
+                         .arg(i % 97)
+                         .arg(i % 13)
+                         .toUtf8();
+        const QString big = dir.filePath(QStringLiteral("big.vln"));
+        QFile out(big);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            return 1;
+        out.close();
+        PlaylistModel many;
+        const double read = bestOf(
+            3, [] {}, [&] { PlaylistFiles::readVLN(many, big); });
+        if (many.count() != Many)
+            return 1;
+        double slowest = 0, opening = 1e300;
+        for (int round = 0; round < 3; ++round) {
+            // The window folds the list when it opens, before the first key.
+            PlaylistFinder finder(&many);
+            QElapsedTimer open;
+            open.start();
+            finder.find(QString());
+            opening = std::min(opening, open.nsecsElapsed() / 1e6);
+            const QString typed = QStringLiteral("beyonce halo 9");
+            for (int n = 1; n <= typed.size(); ++n) {
+                QElapsedTimer clock;
+                clock.start();
+                const QList<int> rows = finder.find(typed.left(n));
+                slowest = std::max(slowest, clock.nsecsElapsed() / 1e6);
+                if (n == typed.size() && rows.isEmpty())
+                    return 1;
+            }
+        }
+        report("playlist_find_open_100k", opening);
+        report("playlist_find_keystroke_100k", slowest);
+        std::printf("BENCH playlist_find_keystroke_vs_read ours=%.4f peer=%.4f ratio=%.3f "
+                    "peer_name=reading-the-list\n",
+                    slowest / 1000, read / 1000, slowest / read);
+        QFile::remove(big);
+    }
     return 0;
 }

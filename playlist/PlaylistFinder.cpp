@@ -16,6 +16,9 @@ PlaylistFinder::PlaylistFinder(const PlaylistModel *model, QObject *parent) : QO
 
 QString PlaylistFinder::fold(const QString &text)
 {
+    // Most names and paths are plain ASCII: they need no decomposition.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.toLower();
     const QString plain = text.normalized(QString::NormalizationForm_KD);
     QString folded;
     folded.reserve(plain.size());
