@@ -18,6 +18,8 @@ mkdir -p "$ARTIFACTS"
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     XDG_RUNTIME_DIR=$(mktemp -d)
     export XDG_RUNTIME_DIR
+    # The folder made here goes when the run ends.
+    trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0:allocator_may_return_null=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
