@@ -10,7 +10,7 @@ libmpg123-dev libout123-0 libsyn123-0 mpg123
 libcurl4-openssl-dev libtag1-dev
 clang libclang-rt-14-dev
 xvfb xauth imagemagick fonts-dejavu-core xdotool libx11-dev
-lame ffmpeg sox mp3info pulseaudio poppler-utils bc
+lame ffmpeg sox mp3info pulseaudio pulseaudio-utils poppler-utils bc
 shared-mime-info desktop-file-utils
 playerctl dbus-daemon dbus-bin appstream
 "
