@@ -62,6 +62,88 @@ PlaylistListView::PlaylistListView(PlaylistModel *model, QWidget *parent)
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::NoDragDrop);
     connect(this, &QAbstractItemView::clicked, this, &PlaylistListView::entryClicked);
+    const auto forget = [this] { m_hidden.clear(); };
+    connect(model, &QAbstractItemModel::rowsInserted, this, forget);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, forget);
+    connect(model, &QAbstractItemModel::rowsMoved, this, forget);
+    connect(model, &QAbstractItemModel::modelReset, this, forget);
+    connect(model, &QAbstractItemModel::layoutChanged, this, forget);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected) { dropHiddenSelection(selected); });
+}
+
+void PlaylistListView::knowHiddenRows()
+{
+    const int n = m_model->count();
+    if (int(m_hidden.size()) == n)
+        return;
+    m_hidden.assign(size_t(n), 0);
+    for (int i = 0; i < n; ++i)
+        m_hidden[size_t(i)] = isRowHidden(i, QModelIndex());
+}
+
+bool PlaylistListView::rowHidden(int row)
+{
+    knowHiddenRows();
+    return row >= 0 && row < int(m_hidden.size()) && m_hidden[size_t(row)];
+}
+
+void PlaylistListView::showOnlyRows(const QList<int> &rows)
+{
+    const int n = m_model->count();
+    std::vector<char> hide(size_t(n), 1);
+    for (const int row : rows)
+        if (row >= 0 && row < n)
+            hide[size_t(row)] = 0;
+    knowHiddenRows();
+    m_narrowed = true;
+    for (int i = 0; i < n; ++i) {
+        if (m_hidden[size_t(i)] != hide[size_t(i)])
+            setRowHidden(i, QModelIndex(), hide[size_t(i)]);
+    }
+    m_hidden = std::move(hide);
+    dropHiddenSelection(selectionModel()->selection());
+    // The focus stays on a row the user can see.
+    const QModelIndex current = currentIndex();
+    if ((!current.isValid() || rowHidden(current.row())) && !rows.isEmpty())
+        selectionModel()->setCurrentIndex(m_model->index(rows.first(), 0), QItemSelectionModel::NoUpdate);
+}
+
+void PlaylistListView::showAllRows()
+{
+    if (!m_narrowed)
+        return;
+    knowHiddenRows();
+    m_narrowed = false;
+    for (int i = 0; i < int(m_hidden.size()); ++i)
+        if (m_hidden[size_t(i)])
+            setRowHidden(i, QModelIndex(), false);
+    m_hidden.assign(m_hidden.size(), 0);
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+}
+
+void PlaylistListView::dropHiddenSelection(const QItemSelection &selected)
+{
+    // A range selected with Shift, Select All or Invert Selection must not reach entries the user cannot
+    // see: a Remove or a file command would act on them unseen.
+    if (!m_narrowed)
+        return;
+    QItemSelection hidden;
+    for (const QItemSelectionRange &range : selected) {
+        int start = -1;
+        for (int row = range.top(); row <= range.bottom() + 1; ++row) {
+            const bool isHidden = row <= range.bottom() && rowHidden(row);
+            if (isHidden && start < 0)
+                start = row;
+            if (!isHidden && start >= 0) {
+                hidden.select(m_model->index(start, 0), m_model->index(row - 1, m_model->columnCount() - 1));
+                start = -1;
+            }
+        }
+    }
+    if (!hidden.isEmpty())
+        selectionModel()->select(hidden, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
 void PlaylistListView::setItemHeight(int height)
@@ -220,6 +302,12 @@ void PlaylistListView::keyReleaseEvent(QKeyEvent *event)
     case Qt::Key_Delete:
         emit deletePressed();
         return;
+    case Qt::Key_F:
+        if ((event->modifiers() & Qt::ControlModifier) && !(event->modifiers() & Qt::AltModifier)) {
+            emit filterPressed();
+            return;
+        }
+        break;
     case Qt::Key_Q:
     case Qt::Key_J:
         if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {

@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include <functional>
+#include <vector>
 
 class PlaylistModel;
 
@@ -35,6 +36,12 @@ public:
     // The type of a drag of the player's own playlist entries (their row numbers, comma-separated).
     static const QString EntriesMimeType;
     static bool isEntryDrag(const QMimeData *data);
+
+    // Shows only the given rows (in list order) and hides the rest, whose selection is dropped; the list
+    // itself stays as it is. A hidden row cannot be selected while the rows are narrowed.
+    void showOnlyRows(const QList<int> &rows);
+    void showAllRows();
+    bool narrowed() const { return m_narrowed; }
     // Starts a drag of the data, and waits for its end (QDrag by default; tests watch it instead).
     using DragStarter = std::function<void(QMimeData *data)>;
     void setDragStarter(DragStarter starter) { m_startDrag = std::move(starter); }
@@ -52,6 +59,8 @@ signals:
     void queuePressed();
     // J: find an entry as you type.
     void findPressed();
+    // Ctrl+F: the filter field.
+    void filterPressed();
     void filesDropped(const QStringList &names);
 
 protected:
@@ -69,6 +78,7 @@ private:
     class Delegate;
     int rowAtViewport(const QPoint &pos) const;
     void dragOutOfTheWindow();
+    void dropHiddenSelection(const QItemSelection &selected);
 
     PlaylistModel *m_model;
     Delegate *m_delegate;
@@ -82,4 +92,10 @@ private:
     bool m_dragging = false;
     int m_dropRow = -1;
     DragStarter m_startDrag;
+    bool m_narrowed = false;
+    // Which rows are hidden, as the view was last told; asking the view costs a lookup per row. Forgotten
+    // when rows come, go or move.
+    std::vector<char> m_hidden;
+    bool rowHidden(int row);
+    void knowHiddenRows();
 };

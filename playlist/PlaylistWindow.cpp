@@ -4,6 +4,7 @@
 #include "playlist/FolderWalkQueue.h"
 #include "playlist/HtmlTableWriter.h"
 #include "playlist/PlaylistFiles.h"
+#include "playlist/PlaylistFilterBar.h"
 #include "playlist/PlaylistListView.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/UrlInputWindow.h"
@@ -103,6 +104,7 @@ void PlaylistWindow::createControls()
     FnpListBox1 = new PlaylistListView(m_model, this);
     FnpListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     FnpListBox1->setFrameShape(QFrame::NoFrame);
+    FilterBar = new PlaylistFilterBar(m_model, FnpListBox1, this);
 
     Panel2 = new QWidget(this);
     Panel2->setAutoFillBackground(true);
@@ -154,6 +156,7 @@ void PlaylistWindow::createControls()
     PopupMenu->addAction(QStringLiteral("Queue"), this, &PlaylistWindow::queueSelected);
     PopupMenu->addAction(QStringLiteral("Remove Dead Files"), this, &PlaylistWindow::removeDeadFiles);
     PopupMenu->addAction(QStringLiteral("Remove Duplicates"), this, &PlaylistWindow::removeDuplicates);
+    PopupMenu->addAction(QStringLiteral("Filter\tCtrl+F"), FilterBar, &PlaylistFilterBar::open);
 
     M = new QWidget(this);
     M->setCursor(Qt::SizeFDiagCursor);
@@ -184,6 +187,8 @@ void PlaylistWindow::connectControls()
     connect(FnpListBox1, &PlaylistListView::filesDropped, this, &PlaylistWindow::FormDropFiles);
     connect(FnpListBox1, &PlaylistListView::queuePressed, this, &PlaylistWindow::queueSelected);
     connect(FnpListBox1, &PlaylistListView::findPressed, this, &PlaylistWindow::findRequested);
+    connect(FnpListBox1, &PlaylistListView::filterPressed, FilterBar, &PlaylistFilterBar::open);
+    connect(FilterBar, &PlaylistFilterBar::openChanged, this, &PlaylistWindow::layoutControls);
     connect(m_model, &PlaylistModel::queueChanged, this, &PlaylistWindow::layoutColumns);
     connect(FnpListBox1, &PlaylistListView::entryDroppedOutside, this, &PlaylistWindow::entryDroppedOutside);
     connect(FnpListBox1, &QWidget::customContextMenuRequested, this, &PlaylistWindow::showContextMenu);
@@ -428,7 +433,10 @@ void PlaylistWindow::layoutControls()
     ExitBtn->setGeometry(w - bw - 2, 1, bw, TitleHeight - 2);
     NailBtn->setGeometry(ExitBtn->x() - bw - 2, 1, bw, TitleHeight - 2);
 
-    FnpListBox1->setGeometry(2, TitleHeight, w - 4, std::max(0, h - TitleHeight - BottomHeight));
+    const int filterHeight = FilterBar->isHidden() ? 0 : PlaylistFilterBar::Height;
+    FilterBar->setGeometry(0, TitleHeight, w, filterHeight);
+    FnpListBox1->setGeometry(2, TitleHeight + filterHeight, w - 4,
+                             std::max(0, h - TitleHeight - filterHeight - BottomHeight));
     Panel2->setGeometry(0, h - BottomHeight, w, BottomHeight);
     const int fw = w - 4, fh = BottomHeight - 4;
     FountainFill2->setGeometry(2, 2, fw, fh);

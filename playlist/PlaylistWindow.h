@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QPrinter;
 class FlatButton;
+class PlaylistFilterBar;
 class PlaylistListView;
 class PlaylistModel;
 class ReportListView;
@@ -172,6 +173,7 @@ public:
     FlatButton *ExitBtn;
     FlatButton *NailBtn;
     PlaylistListView *FnpListBox1;
+    PlaylistFilterBar *FilterBar; // above the list while a filter is in use
     QWidget *Panel2; // bottom panel
     TFountainFill *FountainFill2;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *SongTime;

@@ -1,5 +1,7 @@
 #include "tests/playlist/PlaylistWindowFixture.h"
 
+#include "playlist/PlaylistFilterBar.h"
+
 #include <QAction>
 #include <QDropEvent>
 #include <QMenu>
@@ -671,7 +673,7 @@ private slots:
         QCOMPARE(texts,
                  QStringList({"Print", "-", "Select All", "Invert Selection", "UnSelect All", "-",
                               "Copy selection to HD.", "Move selection to HD.", "Delete selection of HD.",
-                              "-", "Queue", "Remove Dead Files", "Remove Duplicates"}));
+                              "-", "Queue", "Remove Dead Files", "Remove Duplicates", "Filter\tCtrl+F"}));
         auto trigger = [&](const QString &text) {
             for (QAction *a : f.window->PopupMenu->actions()) {
                 if (a->text() == text)
@@ -720,6 +722,63 @@ private slots:
         emit f.list()->customContextMenuRequested(QPoint(10, 10));
         QTRY_VERIFY(f.window->PopupMenu->isVisible());
         f.window->PopupMenu->close();
+    }
+
+    void theFilterFieldNarrowsTheShownEntriesOnly()
+    {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        const QString dir = vorlantest::tempDir();
+        const QStringList songs = makeSongs(dir, {{"Beyoncé - Halo", 10},
+                                                  {"Adele - Hello", 20},
+                                                  {"Beyonce - Sorry", 30},
+                                                  {"Muse - Uprising", 40}});
+        f.model.addFiles(songs);
+        const int listTop = f.list()->geometry().top();
+        QVERIFY(f.window->FilterBar->isHidden());
+
+        // Ctrl+F opens the field above the list; typing narrows what is shown, without case or accents.
+        QTest::keyClick(f.list(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(f.window->FilterBar->isVisible());
+        QVERIFY(f.list()->geometry().top() > listTop);
+        QTest::keyClicks(f.window->FilterBar->FilterEdit, QStringLiteral("beyon"));
+        auto shown = [&] {
+            QList<int> rows;
+            for (int i = 0; i < f.model.count(); ++i)
+                if (!f.list()->isRowHidden(i, QModelIndex()))
+                    rows << i;
+            return rows;
+        };
+        QCOMPARE(shown(), QList<int>({0, 2}));
+        QCOMPARE(f.window->FilterBar->CountLabel->text(), QString("2 of 4"));
+        // The list, its numbers and its order are untouched.
+        QCOMPARE(f.model.count(), 4);
+        QVERIFY(f.numbered());
+
+        // Select All and a Shift range reach only the shown entries, so Remove takes only what is seen.
+        f.window->SelectClick(PlaylistWindow::SelectAll);
+        QCOMPARE(f.model.selectedEntries(), QList<int>({0, 2}));
+        f.click(0);
+        f.click(2, Qt::ShiftModifier);
+        QCOMPARE(f.model.selectedEntries(), QList<int>({0, 2}));
+        QTest::mouseClick(f.window->REMOVE, Qt::LeftButton);
+        QCOMPARE(f.model.count(), 2);
+        QCOMPARE(f.model.entryPath(0), songs.at(1));
+        QCOMPARE(f.model.entryPath(1), songs.at(3));
+        QVERIFY(f.numbered());
+        // Still filtered after the change: nothing left matches.
+        QTRY_COMPARE(f.window->FilterBar->CountLabel->text(), QString("0 of 2"));
+        QCOMPARE(shown(), QList<int>());
+        // Entries added meanwhile are matched too.
+        f.model.addFiles(makeSongs(dir, {{"Beyoncé - Formation", 50}}));
+        QTRY_COMPARE(shown(), QList<int>({2}));
+
+        // Escape shows every entry again and hides the field.
+        QTest::keyClick(f.window->FilterBar->FilterEdit, Qt::Key_Escape);
+        QVERIFY(f.window->FilterBar->isHidden());
+        QCOMPARE(shown(), QList<int>({0, 1, 2}));
+        QCOMPARE(f.list()->geometry().top(), listTop);
     }
 
     void path3IsKeptOnlyAfterASave()
