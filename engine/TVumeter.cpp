@@ -1,17 +1,15 @@
 #include "engine/TVumeter.h"
 
-#include "engine/TXaudioPlayer.h"
+#include "engine/AudioEngine.h"
 
 #include <cstdlib>
 
-TVumeter::TVumeter(TXaudioPlayer *player, QObject *parent) : QObject(parent), m_player(player) {}
+TVumeter::TVumeter(AudioEngine *engine, QObject *parent) : QObject(parent), m_engine(engine) {}
 
 void TVumeter::Update()
 {
-    if (!m_player || !m_player->isValid())
-        return;
     int left = 0, right = 0, channels = 0;
-    if (!player_get_output_peaks(m_player->handle(), &left, &right, &channels))
+    if (!m_engine || !m_engine->outputPeaks(&left, &right, &channels))
         return;
     m_left = std::abs(left) / 180;
     // The line the meters describe is stereo: a mono song sounds on both sides, so both meters show it.

@@ -2,7 +2,7 @@
 // The level meter: peaks of the sound the player sends to its output, scaled to the meters' 0..180.
 #include <QObject>
 
-class TXaudioPlayer;
+class AudioEngine;
 
 class TVumeter : public QObject
 {
@@ -11,7 +11,7 @@ class TVumeter : public QObject
     Q_PROPERTY(int RightPeak READ RightPeak WRITE setRightPeak)
 
 public:
-    explicit TVumeter(TXaudioPlayer *player, QObject *parent = nullptr);
+    explicit TVumeter(AudioEngine *engine, QObject *parent = nullptr);
 
     int LeftPeak() const { return m_left; }
     int RightPeak() const { return m_right; }
@@ -23,7 +23,7 @@ public:
     void Update();
 
 private:
-    TXaudioPlayer *m_player;
+    AudioEngine *m_engine;
     int m_left = 0;
     int m_right = 0;
 };

@@ -1,7 +1,9 @@
 #include "player/MainWindow.h"
 #include "platform/FileName.h"
 
+#include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/FlatButton.h"
 #include "widgets/Gauge.h"
@@ -9,6 +11,7 @@
 #include "widgets/TFountainFill.h"
 #include "widgets/TKTop.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -62,8 +65,8 @@ QString fileFilter()
 }
 } // namespace
 
-MainWindow::MainWindow(PlaybackController *controller, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_controller(controller)
+MainWindow::MainWindow(PlaybackController *controller, PlayerActions *actions, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_controller(controller), m_actions(actions)
 {
     setObjectName(QStringLiteral("Vorlan"));
     setWindowTitle(QStringLiteral("Vorlan"));
@@ -198,25 +201,24 @@ void MainWindow::buildControls()
     connect(InfoBtn, &FlatButton::clicked, this, &MainWindow::InfoBtnClick);
     connect(LED1, &FlatButton::clicked, this, [this] { LED1Click(false); });
     connect(LED2, &FlatButton::clicked, this, [this] { LED1Click(true); });
-    connect(PlayTime, &ClickLabel::clicked, this, [this] {
-        m_controller->ElapsedClick();
-        syncTimeChecks();
-    });
+    connect(PlayTime, &ClickLabel::clicked, m_actions->timeElapsed, &QAction::trigger);
 
     for (QWidget *w : findChildren<QWidget *>())
         if (w != ShowPanel && w != Panel5 && !qobject_cast<QSlider *>(w))
             w->installEventFilter(this);
-    setButtons(true, false, false);
 }
 
 void MainWindow::connectController()
 {
     PlaybackController *c = m_controller;
-    connect(PlayBtn, &FlatButton::clicked, c, &PlaybackController::PlayBtnClick);
-    connect(PauseBtn, &FlatButton::clicked, c, &PlaybackController::PauseBtnClick);
-    connect(StopBtn, &FlatButton::clicked, c, &PlaybackController::StopBtnClick);
-    connect(NextBtn, &FlatButton::clicked, c, &PlaybackController::NextBtnClick);
-    connect(PrevBtn, &FlatButton::clicked, c, &PlaybackController::PrevBtnClick);
+    connect(PlayBtn, &FlatButton::clicked, m_actions->play, &QAction::trigger);
+    connect(PauseBtn, &FlatButton::clicked, m_actions->pause, &QAction::trigger);
+    connect(StopBtn, &FlatButton::clicked, m_actions->stop, &QAction::trigger);
+    connect(NextBtn, &FlatButton::clicked, m_actions->next, &QAction::trigger);
+    connect(PrevBtn, &FlatButton::clicked, m_actions->previous, &QAction::trigger);
+    connect(m_actions->open, &QAction::triggered, this, &MainWindow::chooseFilesToOpen);
+    connect(m_actions->hideAll, &QAction::triggered, this, &MainWindow::putAway);
+    connect(m_actions->showAll, &QAction::triggered, this, &MainWindow::bringBack);
 
     // Position: a press fades down and a drag stops the slider following the song; the release seeks and
     // fades back up.
@@ -236,8 +238,8 @@ void MainWindow::connectController()
             return;
         QTimer::singleShot(0, c, [this, c] { c->positionDragEnded(RxSlider1->value()); });
     });
-    connect(VolTrackBar, &QSlider::valueChanged, c, &PlaybackController::VolTrackBarChange);
-    connect(BalTrack, &QSlider::valueChanged, c, &PlaybackController::BalTrackChange);
+    connect(VolTrackBar, &QSlider::valueChanged, c, &PlaybackController::setVolume);
+    connect(BalTrack, &QSlider::valueChanged, c, &PlaybackController::setBalance);
 
     // Hidden or slid off the screen the strip would paint the time, the position and the meters for nobody:
     // they wait and catch up when it is seen again.
@@ -252,7 +254,6 @@ void MainWindow::connectController()
         if (!m_positionWaits)
             showPosition();
     });
-    connect(c, &PlaybackController::positionEnabledChanged, RxSlider1, &QWidget::setEnabled);
     // The decoder's reports of older levels must not pull a slider from under the user's hand.
     connect(c, &PlaybackController::volumePositionChanged, this, [this](int position) {
         if (VolTrackBar->isSliderDown())
@@ -271,7 +272,7 @@ void MainWindow::connectController()
         const QSignalBlocker block(BalTrack);
         BalTrack->setValue(c->balancePosition());
     });
-    connect(c, &PlaybackController::buttonsChanged, this, &MainWindow::setButtons);
+    connect(c, &PlaybackController::availabilityChanged, this, &MainWindow::followAvailability);
     connect(c, &PlaybackController::levelsChanged, this, [this](int left, int right) {
         m_levelLeft = left;
         m_levelRight = right;
@@ -295,13 +296,16 @@ void MainWindow::connectController()
     m_timeText = c->timeText();
     PlayTime->setText(m_timeText);
     setLoopRandom(c->loop(), c->random());
+    followAvailability();
 }
 
-void MainWindow::setButtons(bool playVisible, bool pauseVisible, bool stopVisible)
+void MainWindow::followAvailability()
 {
-    PlayBtn->setVisible(playVisible);
-    PauseBtn->setVisible(pauseVisible);
-    StopBtn->setVisible(stopVisible);
+    // The strip offers only what can be done now.
+    PlayBtn->setVisible(m_controller->canPlay());
+    PauseBtn->setVisible(m_controller->canPause());
+    StopBtn->setVisible(m_controller->canStop());
+    RxSlider1->setEnabled(m_controller->canSeek());
 }
 
 void MainWindow::setLoopRandom(bool loop, bool random)
@@ -314,10 +318,7 @@ void MainWindow::setLoopRandom(bool loop, bool random)
 
 void MainWindow::LED1Click(bool random)
 {
-    if (random)
-        m_controller->setRandom(!m_controller->random());
-    else
-        m_controller->setLoop(!m_controller->loop());
+    (random ? m_actions->random : m_actions->loop)->trigger();
     // The controller's answer sets the checks; a click must not leave a button out of step with it.
     setLoopRandom(m_controller->loop(), m_controller->random());
 }
@@ -380,6 +381,11 @@ void MainWindow::layoutControls()
 
 void MainWindow::OpenBtnClick()
 {
+    m_actions->open->trigger();
+}
+
+void MainWindow::chooseFilesToOpen()
+{
     const QStringList files = m_fileChooser(this, m_openDir);
     if (files.isEmpty())
         return;
@@ -388,22 +394,22 @@ void MainWindow::OpenBtnClick()
         m_openDir = dir;
         emit openDirectoryChanged(dir);
     }
-    m_controller->openFiles(files);
+    m_controller->opener()->openFiles(files);
 }
 
 void MainWindow::InfoBtnClick()
 {
-    emit fileInfoRequested();
+    m_actions->fileInfo->trigger();
 }
 
 void MainWindow::ShowListBtnClick()
 {
-    emit playlistRequested();
+    m_actions->playlist->trigger();
 }
 
 void MainWindow::ExitBtnClick()
 {
-    emit closeRequested();
+    m_actions->exit->trigger();
 }
 
 void MainWindow::FountainFill1DblClick()
@@ -430,6 +436,16 @@ void MainWindow::enterSkinnedMode()
 
 void MainWindow::HideAll1Click()
 {
+    m_actions->hideAll->trigger();
+}
+
+void MainWindow::ShowAll1Click()
+{
+    m_actions->showAll->trigger();
+}
+
+void MainWindow::putAway()
+{
     // Without a tray icon nothing could bring a hidden player back: the strip slides off instead, and the
     // pointer at its edge brings everything back.
     if (m_trayAvailable || m_skinnedInUse) {
@@ -438,25 +454,16 @@ void MainWindow::HideAll1Click()
         slideTo(hiddenLeft());
         m_kTop->setKTop(true);
     }
-    m_showAllAction->setChecked(false);
-    m_hideAllAction->setChecked(true);
-    m_controller->setTrackPosition(false);
-    m_controller->setMetersRunning(false);
     m_hideTimer.stop();
     emit hideAllRequested();
 }
 
-void MainWindow::ShowAll1Click()
+void MainWindow::bringBack()
 {
     if (!m_skinnedInUse) {
         placeAtDockEdge();
         show();
     }
-    m_showAllAction->setChecked(true);
-    m_hideAllAction->setChecked(false);
-    m_controller->setTrackPosition(true);
-    // The meters run while a song plays; started when idle they would only show zeros.
-    m_controller->setMetersRunning(m_controller->playerState() == 1);
     m_hideTimer.start();
     emit showAllRequested();
     if (isVisible()) {
@@ -497,82 +504,8 @@ void MainWindow::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->isAutoRepeat())
         return;
-    const int key = event->key();
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    if (key == Qt::Key_Shift) {
-        m_controller->setShiftHeld(false);
-        return;
-    }
-    if (mods & Qt::ControlModifier) {
-        if (key == Qt::Key_W)
-            m_controller->FadeOut1Click();
-        else if (key == Qt::Key_Q)
-            m_controller->FadeIn1Click();
-        return;
-    }
-    if (mods & (Qt::AltModifier | Qt::MetaModifier))
-        return;
-    const bool keypad = mods & Qt::KeypadModifier;
-    switch (key) {
-    case Qt::Key_B:
-        m_controller->NextBtnClick();
-        break;
-    case Qt::Key_Plus:
-        if (keypad)
-            m_controller->NextBtnClick();
-        break;
-    case Qt::Key_Z:
-        m_controller->PrevBtnClick();
-        break;
-    case Qt::Key_Minus:
-        if (keypad)
-            m_controller->PrevBtnClick();
-        break;
-    case Qt::Key_X:
-        m_controller->PlayBtnClick();
-        break;
-    case Qt::Key_C:
-        m_controller->PauseBtnClick();
-        break;
-    case Qt::Key_V:
-        m_controller->StopBtnClick();
-        break;
-    case Qt::Key_L:
-        OpenBtnClick();
-        break;
-    case Qt::Key_T:
-        ShowListBtnClick();
-        break;
-    case Qt::Key_E:
-        emit equalizerRequested();
-        break;
-    case Qt::Key_I:
-        InfoBtnClick();
-        break;
-    case Qt::Key_S:
-        emit statisticsRequested();
-        break;
-    case Qt::Key_J:
-        emit findRequested();
-        break;
-    case Qt::Key_P:
-        emit preferencesRequested();
-        break;
-    case Qt::Key_N:
-        emit changeMaskRequested();
-        break;
-    case Qt::Key_M:
-        emit maskerRequested();
-        break;
-    case Qt::Key_F11:
-        HideAll1Click();
-        break;
-    case Qt::Key_F12:
-        ShowAll1Click();
-        break;
-    default:
+    if (!m_actions->keyReleased(event->key(), event->modifiers()))
         QWidget::keyReleaseEvent(event);
-    }
 }
 
 // --- Drops ---
@@ -613,7 +546,7 @@ void MainWindow::dropEvent(QDropEvent *event)
     for (const QUrl &url : mime->urls())
         if (url.isLocalFile())
             names << FileName::fromLocalUrl(url);
-    m_controller->dropFiles(names);
+    m_controller->opener()->dropFiles(names);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,9 +1,8 @@
 #pragma once
 // The compact main window: an 80-pixel borderless strip docked to the left or right screen edge, holding the
 // player's controls over a gradient. It slides off to one pixel column when the pointer leaves it (unless
-// pinned) and comes back over its edge strips. It forwards clicks, slider moves and keys to the playback
-// controller and shows what the controller's display signals say; windows it does not own are asked for
-// through signals the application connects.
+// pinned) and comes back over its edge strips. Its buttons, menu and keys trigger the player's actions, its
+// sliders reach the playback controller, and it shows what the controller says.
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -14,6 +13,7 @@ class FlatButton;
 class Gauge;
 class MarginMenu;
 class PlaybackController;
+class PlayerActions;
 class QAction;
 class QMenu;
 class QMimeData;
@@ -45,10 +45,11 @@ public:
     // Asks for files to open: (parent, start folder) -> chosen files; empty on Cancel.
     using FileChooser = std::function<QStringList(QWidget *parent, const QString &startDir)>;
 
-    explicit MainWindow(PlaybackController *controller, QWidget *parent = nullptr);
+    MainWindow(PlaybackController *controller, PlayerActions *actions, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     PlaybackController *controller() const { return m_controller; }
+    PlayerActions *actions() const { return m_actions; }
 
     // --- What the application sets (from the settings and the preferences) ---
     // "Color1" and "Color2": the strip's gradient, the menu margin (Color1 to Color1 / 4, text in Color2).
@@ -93,7 +94,7 @@ public:
     bool staysOnTop() const;
     bool hideTimerActive() const { return m_hideTimer.isActive(); }
 
-    // --- Handlers (buttons, menu items and keys reach these) ---
+    // --- Handlers of the strip's controls; the commands go through the actions ---
     void OpenBtnClick();
     void InfoBtnClick();
     void ShowListBtnClick();
@@ -125,10 +126,10 @@ public:
 
     // --- Parts, for the application and tests ---
     MarginMenu *popupMenu() const { return m_menu; }
-    QAction *hideAllAction() const { return m_hideAllAction; }
-    QAction *showAllAction() const { return m_showAllAction; }
-    QAction *elapsedAction() const { return m_elapsedAction; }
-    QAction *remainingAction() const { return m_remainingAction; }
+    QAction *hideAllAction() const;
+    QAction *showAllAction() const;
+    QAction *elapsedAction() const;
+    QAction *remainingAction() const;
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     QString trayToolTip() const;
     // The icon number the tray shows now.
@@ -163,15 +164,6 @@ signals:
     // Hide All / Show All: the strip did its part; the application hides or shows the other windows.
     void hideAllRequested();
     void showAllRequested();
-    void playlistRequested();      // "T": the playlist button
-    void equalizerRequested();     // "E"
-    void fileInfoRequested();      // "I", the info button
-    void findRequested();          // "J": find an entry of the playlist as you type
-    void statisticsRequested();    // "S"
-    void preferencesRequested();   // "P"
-    void aboutRequested();         // the menu's "&Vorlan"
-    void changeMaskRequested();    // "N"
-    void maskerRequested();        // "M"
     void skinnedWindowRequested(); // double click on the gradient
     void openDirectoryChanged(const QString &dir);
     void nailCaptionChanged(const QString &caption);
@@ -197,9 +189,11 @@ private:
     void connectController();
     void layoutControls();
     void applyTextColors();
-    void setButtons(bool playVisible, bool pauseVisible, bool stopVisible);
+    void followAvailability();
     void setLoopRandom(bool loop, bool random);
-    void syncTimeChecks();
+    void chooseFilesToOpen();
+    void putAway();
+    void bringBack();
     void setTrayAnimation(bool on);
     void nextTrayFrame();
     void setTrayToolTip(const QString &text);
@@ -211,12 +205,9 @@ private:
     bool acceptsDrop(const QMimeData *mime, QObject *source) const;
 
     PlaybackController *m_controller;
+    PlayerActions *m_actions;
     TKTop *m_kTop = nullptr;
     MarginMenu *m_menu = nullptr;
-    QAction *m_hideAllAction = nullptr;
-    QAction *m_showAllAction = nullptr;
-    QAction *m_elapsedAction = nullptr;
-    QAction *m_remainingAction = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     QTimer m_hideTimer;
     QTimer m_trayTimer;

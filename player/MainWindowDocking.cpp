@@ -2,6 +2,7 @@
 #include "player/MainWindow.h"
 
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/FlatButton.h"
 #include "widgets/Gauge.h"
@@ -161,7 +162,7 @@ void MainWindow::HideTimerTimer()
 
 void MainWindow::ShowPanelMouseMove()
 {
-    if (m_hideAllAction->isChecked()) {
+    if (!m_actions->allShown()) {
         ShowAll1Click();
         return;
     }

@@ -2,9 +2,11 @@
 #include "player/MainWindow.h"
 
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "player/TrayIcons.h"
 #include "widgets/MarginMenu.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QSystemTrayIcon>
 
@@ -13,11 +15,6 @@ namespace
 const QString TrayHint = QStringLiteral("Vorlan Version 1.8");
 const QString MarginText = QStringLiteral("Vorlan 1.8");
 
-// The key of an item is shown beside it; the keys themselves are handled by the window when released.
-QAction *addItem(QMenu *menu, const QString &text, const QString &key = QString())
-{
-    return menu->addAction(key.isEmpty() ? text : text + QLatin1Char('\t') + key);
-}
 } // namespace
 
 void MainWindow::buildMenu()
@@ -31,81 +28,50 @@ void MainWindow::buildMenu()
     marginFont.setBold(true);
     m_menu->setMarginFont(marginFont);
 
-    PlaybackController *c = m_controller;
-    connect(addItem(m_menu, QStringLiteral("&Vorlan")), &QAction::triggered, this,
-            &MainWindow::aboutRequested);
+    PlayerActions *a = m_actions;
+    m_menu->addAction(a->about);
     m_menu->addSeparator();
-    connect(addItem(m_menu, QStringLiteral("&Open File(s)..."), QStringLiteral("L")), &QAction::triggered,
-            this, &MainWindow::OpenBtnClick);
-    connect(addItem(m_menu, QStringLiteral("&Playlist..."), QStringLiteral("T")), &QAction::triggered, this,
-            &MainWindow::ShowListBtnClick);
-    connect(addItem(m_menu, QStringLiteral("&Equalizer..."), QStringLiteral("E")), &QAction::triggered, this,
-            &MainWindow::equalizerRequested);
-    connect(addItem(m_menu, QStringLiteral("Show File &Info..."), QStringLiteral("I")), &QAction::triggered,
-            this, &MainWindow::InfoBtnClick);
-    connect(addItem(m_menu, QStringLiteral("&Statistics..."), QStringLiteral("S")), &QAction::triggered, this,
-            &MainWindow::statisticsRequested);
+    m_menu->addActions({a->open, a->playlist, a->equalizer, a->fileInfo, a->statistics});
     m_menu->addSeparator();
-
     QMenu *playback = m_menu->addMenu(QStringLiteral("Playback"));
     playback->setObjectName(QStringLiteral("Playback"));
-    connect(addItem(playback, QStringLiteral("P&revious"), QStringLiteral("Z")), &QAction::triggered, c,
-            &PlaybackController::PrevBtnClick);
-    connect(addItem(playback, QStringLiteral("P&lay"), QStringLiteral("X")), &QAction::triggered, c,
-            &PlaybackController::PlayBtnClick);
-    connect(addItem(playback, QStringLiteral("P&ause"), QStringLiteral("C")), &QAction::triggered, c,
-            &PlaybackController::PauseBtnClick);
-    connect(addItem(playback, QStringLiteral("S&top"), QStringLiteral("V")), &QAction::triggered, c,
-            &PlaybackController::StopBtnClick);
-    connect(addItem(playback, QStringLiteral("&Next"), QStringLiteral("B")), &QAction::triggered, c,
-            &PlaybackController::NextBtnClick);
-    connect(addItem(m_menu, QStringLiteral("Fade Out"), QStringLiteral("Ctrl+W")), &QAction::triggered, c,
-            &PlaybackController::FadeOut1Click);
-    connect(addItem(m_menu, QStringLiteral("Fade In"), QStringLiteral("Ctrl+Q")), &QAction::triggered, c,
-            &PlaybackController::FadeIn1Click);
+    playback->addActions({a->previous, a->play, a->pause, a->stop, a->next});
+    m_menu->addActions({a->fadeBack, a->fadeToSilence});
     m_menu->addSeparator();
-
-    m_hideAllAction = addItem(m_menu, QStringLiteral("Hide All"), QStringLiteral("F11"));
-    m_hideAllAction->setCheckable(true);
-    connect(m_hideAllAction, &QAction::triggered, this, &MainWindow::HideAll1Click);
-    m_showAllAction = addItem(m_menu, QStringLiteral("Show All"), QStringLiteral("F12"));
-    m_showAllAction->setCheckable(true);
-    m_showAllAction->setChecked(true);
-    connect(m_showAllAction, &QAction::triggered, this, &MainWindow::ShowAll1Click);
+    m_menu->addActions({a->hideAll, a->showAll});
     m_menu->addSeparator();
-
     QMenu *options = m_menu->addMenu(QStringLiteral("Options"));
     options->setObjectName(QStringLiteral("Options"));
-    connect(addItem(options, QStringLiteral("Pre&ference..."), QStringLiteral("P")), &QAction::triggered,
-            this, &MainWindow::preferencesRequested);
+    options->addAction(a->preferences);
     options->addSeparator();
-    m_elapsedAction = addItem(options, QStringLiteral("Show Time Elapsed"));
-    m_remainingAction = addItem(options, QStringLiteral("Show Time Remaining"));
-    for (QAction *a : {m_elapsedAction, m_remainingAction}) {
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this] {
-            m_controller->ElapsedClick();
-            syncTimeChecks();
-        });
-    }
+    options->addActions({a->timeElapsed, a->timeRemaining});
     options->addSeparator();
-    connect(addItem(options, QStringLiteral("Change &Mask..."), QStringLiteral("N")), &QAction::triggered,
-            this, &MainWindow::changeMaskRequested);
-    connect(addItem(options, QStringLiteral("Vorlan Mas&ker ..."), QStringLiteral("M")), &QAction::triggered,
-            this, &MainWindow::maskerRequested);
+    options->addActions({a->changeMask, a->masker});
     m_menu->addSeparator();
-    connect(addItem(m_menu, QStringLiteral("E&xit")), &QAction::triggered, this, &MainWindow::ExitBtnClick);
-
+    m_menu->addAction(a->exit);
     // The settings may change the time display before the menu opens.
-    connect(m_menu, &QMenu::aboutToShow, this, &MainWindow::syncTimeChecks);
-    connect(options, &QMenu::aboutToShow, this, &MainWindow::syncTimeChecks);
-    syncTimeChecks();
+    connect(m_menu, &QMenu::aboutToShow, a, &PlayerActions::followTimeShown);
+    connect(options, &QMenu::aboutToShow, a, &PlayerActions::followTimeShown);
 }
 
-void MainWindow::syncTimeChecks()
+QAction *MainWindow::hideAllAction() const
 {
-    m_elapsedAction->setChecked(m_controller->timeElapsed());
-    m_remainingAction->setChecked(!m_controller->timeElapsed());
+    return m_actions->hideAll;
+}
+
+QAction *MainWindow::showAllAction() const
+{
+    return m_actions->showAll;
+}
+
+QAction *MainWindow::elapsedAction() const
+{
+    return m_actions->timeElapsed;
+}
+
+QAction *MainWindow::remainingAction() const
+{
+    return m_actions->timeRemaining;
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent *event)
@@ -184,7 +150,7 @@ void MainWindow::TrayIconClick()
 
 void MainWindow::TrayIconDblClick()
 {
-    if (m_showAllAction->isChecked())
+    if (m_actions->allShown())
         HideAll1Click();
     else
         ShowAll1Click();

@@ -1,7 +1,7 @@
 #include "player/MprisService.h"
 #include "platform/FileName.h"
 
-#include "engine/xaudio/xaudio.h"
+#include "player/MediaOpener.h"
 #include "player/MprisAdaptors.h"
 #include "player/PlaybackController.h"
 #include "playlist/PlaylistModel.h"
@@ -33,8 +33,8 @@ MprisService::MprisService(PlaybackController *controller, PlaylistModel *playli
     m_updateTimer.setSingleShot(true);
     m_updateTimer.setInterval(0);
     connect(&m_updateTimer, &QTimer::timeout, this, &MprisService::sendChanges);
-    for (auto signal : {&PlaybackController::stateChanged, &PlaybackController::volumePositionChanged})
-        connect(controller, signal, this, &MprisService::scheduleUpdate);
+    connect(controller, &PlaybackController::stateChanged, this, &MprisService::scheduleUpdate);
+    connect(controller, &PlaybackController::volumePositionChanged, this, &MprisService::scheduleUpdate);
     connect(controller, &PlaybackController::loopRandomChanged, this, &MprisService::scheduleUpdate);
     // Every jump, from the player's own sliders too: clients assume the time runs on smoothly otherwise.
     connect(controller, &PlaybackController::seeked, this, [this](qint64 ms) {
@@ -89,10 +89,10 @@ bool MprisService::start()
 
 QString MprisService::playbackStatus() const
 {
-    switch (m_controller->playerState()) {
-    case XA_PLAYER_STATE_PLAYING:
+    switch (m_controller->state()) {
+    case PlayState::Playing:
         return QStringLiteral("Playing");
-    case XA_PLAYER_STATE_PAUSED:
+    case PlayState::Paused:
         return QStringLiteral("Paused");
     default:
         return QStringLiteral("Stopped");
@@ -178,7 +178,7 @@ void MprisService::setVolume(double volume)
         return;
     // The volume slider's path: the strip's slider, the skin's knob and the time label follow.
     const double v = std::clamp(volume, 0.0, 1.0);
-    m_controller->VolTrackBarChange(100 - int(std::lround(v * 100)));
+    m_controller->setVolume(100 - int(std::lround(v * 100)));
 }
 
 qint64 MprisService::position() const
@@ -209,45 +209,44 @@ bool MprisService::canPause() const
 bool MprisService::canSeek() const
 {
     return m_controller->lengthSeconds() > 0 && !PlaylistModel::IsStreamUrl(m_controller->currentPath()) &&
-           m_controller->playerState() != XA_PLAYER_STATE_STOPPED;
+           m_controller->state() != PlayState::Stopped;
 }
 
-// The commands act as the strip's buttons do: Play only where Play is offered, Pause only while playing.
+// The commands act as the strip's buttons do: only what the controller offers now.
 void MprisService::play()
 {
-    if (m_controller->playerState() != XA_PLAYER_STATE_PLAYING)
-        m_controller->PlayBtnClick();
+    if (m_controller->canPlay())
+        m_controller->play();
 }
 
 void MprisService::pause()
 {
-    if (m_controller->playerState() == XA_PLAYER_STATE_PLAYING)
-        m_controller->PauseBtnClick();
+    if (m_controller->canPause())
+        m_controller->pause();
 }
 
 void MprisService::playPause()
 {
-    if (m_controller->playerState() == XA_PLAYER_STATE_PLAYING)
-        m_controller->PauseBtnClick();
+    if (m_controller->canPause())
+        m_controller->pause();
     else
-        m_controller->PlayBtnClick();
+        m_controller->play();
 }
 
 void MprisService::stop()
 {
-    const int state = m_controller->playerState();
-    if (state == XA_PLAYER_STATE_PLAYING || state == XA_PLAYER_STATE_PAUSED)
-        m_controller->StopBtnClick();
+    if (m_controller->canStop())
+        m_controller->stop();
 }
 
 void MprisService::next()
 {
-    m_controller->NextBtnClick();
+    m_controller->next();
 }
 
 void MprisService::previous()
 {
-    m_controller->PrevBtnClick();
+    m_controller->previous();
 }
 
 void MprisService::seekToMicroseconds(qint64 target)
@@ -257,7 +256,7 @@ void MprisService::seekToMicroseconds(qint64 target)
     const qint64 length = qint64(m_controller->lengthSeconds()) * 1000000;
     if (target >= length) {
         // Past the end: as if the song had ended.
-        m_controller->NextBtnClick();
+        m_controller->next();
         return;
     }
     target = std::max<qint64>(0, target);
@@ -281,9 +280,9 @@ void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
     if (url.isLocalFile())
-        m_controller->handOver(FileName::fromLocalUrl(url));
+        m_controller->opener()->handOver(FileName::fromLocalUrl(url));
     else if (PlaylistModel::IsStreamUrl(uri))
-        m_controller->handOver(uri);
+        m_controller->opener()->handOver(uri);
 }
 
 void MprisService::scheduleUpdate()

@@ -1,10 +1,8 @@
 #include "player/PlaybackController.h"
 
 #include "engine/TVumeter.h"
-#include "engine/TXaudioPlayer.h"
+#include "player/MediaOpener.h"
 #include "player/Statistics.h"
-#include "playlist/FolderWalkQueue.h"
-#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "tags/TMPEGAudio.h"
 
@@ -31,12 +29,13 @@ QString percentText(int value, const QString &suffix)
 
 } // namespace
 
-PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *playlist, Statistics *statistics,
+PlaybackController::PlaybackController(AudioEngine *engine, PlaylistModel *playlist, Statistics *statistics,
                                        QObject *parent)
-    : QObject(parent), m_player(player), m_playlist(playlist), m_statistics(statistics),
-      m_meter(new TVumeter(player, this))
+    : QObject(parent), m_engine(engine), m_playlist(playlist), m_statistics(statistics),
+      m_meter(new TVumeter(engine, this))
 {
     qRegisterMetaType<StreamInfo>();
+    qRegisterMetaType<PlayState>();
     m_vuMeterTimer.setInterval(100);
     m_fadeDown.setInterval(100);
     m_fadeUp.setInterval(100);
@@ -44,24 +43,21 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(&m_fadeDown, &QTimer::timeout, this, &PlaybackController::fadeDownTick);
     connect(&m_fadeUp, &QTimer::timeout, this, &PlaybackController::fadeUpTick);
     m_nextAfterEnd.setSingleShot(true);
-    connect(&m_nextAfterEnd, &QTimer::timeout, this, &PlaybackController::NextBtnClick);
-    m_folderWalk = new FolderWalkQueue(m_playlist, this);
-    connect(m_folderWalk, &FolderWalkQueue::filesAdded, this, [this] {
-        if (std::exchange(m_playWhenFilled, false))
-            NextBtnClick();
-    });
+    connect(&m_nextAfterEnd, &QTimer::timeout, this, &PlaybackController::next);
+    m_opener = new MediaOpener(this, m_playlist, this);
 
-    connect(m_player, &TXaudioPlayer::OnNotifyInputState, this, &PlaybackController::onInputState);
-    connect(m_player, &TXaudioPlayer::OnNotifyPlayerState, this, &PlaybackController::onPlayerState);
-    connect(m_player, &TXaudioPlayer::OnNotifyNack, this, &PlaybackController::onNack);
-    connect(m_player, &TXaudioPlayer::OnNotifyError, this, &PlaybackController::onError);
-    connect(m_player, &TXaudioPlayer::OnNotifyInputDuration, this, &PlaybackController::onDuration);
-    connect(m_player, &TXaudioPlayer::OnNotifyInputTimecode, this, &PlaybackController::onTimecode);
-    connect(m_player, &TXaudioPlayer::OnNotifyInputPosition, this, &PlaybackController::onPosition);
-    connect(m_player, &TXaudioPlayer::OnNotifyInputStreamInfo, this, &PlaybackController::onStreamInfo);
-    connect(m_player, &TXaudioPlayer::OnNotifyOutputVolume, this, &PlaybackController::onVolume);
-    connect(m_player, &TXaudioPlayer::OnNotifyInputStreamTitle, this, &PlaybackController::onStreamTitle);
-    connect(m_player, &TXaudioPlayer::OnNotifyInputFollowed, this, &PlaybackController::onInputFollowed);
+    connect(m_engine, &AudioEngine::opened, this, &PlaybackController::onOpened);
+    connect(m_engine, &AudioEngine::stateChanged, this, &PlaybackController::onState);
+    connect(m_engine, &AudioEngine::refused, this, &PlaybackController::onRefused);
+    connect(m_engine, &AudioEngine::connectionDropped, this, &PlaybackController::onConnectionDropped);
+    connect(m_engine, &AudioEngine::durationChanged, this, &PlaybackController::onDuration);
+    connect(m_engine, &AudioEngine::timeChanged, this, &PlaybackController::onTime);
+    connect(m_engine, &AudioEngine::positionChanged, this, &PlaybackController::onPosition);
+    connect(m_engine, &AudioEngine::streamInfoChanged, this, &PlaybackController::onStreamInfo);
+    connect(m_engine, &AudioEngine::volumeChanged, this,
+            [this](int, int pcm, int balance) { onVolume(pcm, balance); });
+    connect(m_engine, &AudioEngine::streamTitleChanged, this, &PlaybackController::onStreamTitle);
+    connect(m_engine, &AudioEngine::followed, this, &PlaybackController::onFollowed);
     // What follows a playing song depends on the list and its order.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(m_playlist, signal, this, &PlaybackController::queueNext, Qt::QueuedConnection);
@@ -74,15 +70,15 @@ PlaybackController::PlaybackController(TXaudioPlayer *player, PlaylistModel *pla
     connect(m_playlist, &QAbstractItemModel::rowsMoved, this, &PlaybackController::queueNext,
             Qt::QueuedConnection);
     // A reported PCM level of 99 is full volume.
-    connect(m_player, &TXaudioPlayer::OnNotifyOutputPcmLevel, this,
-            [this](quint8 pcm) { onVolume(255, pcm == 99 ? 100 : pcm, quint8(m_balancePosition)); });
-    connect(m_player, &TXaudioPlayer::OnNotifyOutputBalance, this,
-            [this](quint8 balance) { onVolume(255, quint8(100 - m_volumePosition), balance); });
+    connect(m_engine, &AudioEngine::pcmLevelChanged, this,
+            [this](int pcm) { onVolume(pcm == 99 ? 100 : pcm, m_balancePosition); });
+    connect(m_engine, &AudioEngine::balanceChanged, this,
+            [this](int balance) { onVolume(100 - m_volumePosition, balance); });
 
     // A list loaded from a file starts playing when the user wants it so.
     connect(m_playlist, &PlaylistModel::listLoaded, this, [this] {
         if (m_autoPlay)
-            NextBtnClick();
+            next();
     });
 }
 
@@ -96,24 +92,26 @@ void PlaybackController::setTickInterval(int ms)
 
 void PlaybackController::setOutputModule(int module)
 {
-    m_outputModule = module;
-    if (module == 0)
-        m_player->SetOutputName(QStringLiteral("/dev/dsound/0"));
-    else if (module == 1)
-        m_player->SetOutputName(QStringLiteral("/dev/wave/0"));
-    // 2: every song opens a WAV file of its own.
+    m_outputModule = module == 0   ? OutputModule::SoundServer
+                     : module == 2 ? OutputModule::WavFile
+                                   : OutputModule::WaveDevice;
+    if (m_outputModule == OutputModule::SoundServer)
+        m_engine->setOutputName(QStringLiteral("/dev/dsound/0"));
+    else if (m_outputModule == OutputModule::WaveDevice)
+        m_engine->setOutputName(QStringLiteral("/dev/wave/0"));
+    // A WAV file: every song opens a file of its own.
 }
 
 void PlaybackController::applyAnimatedTray(bool on)
 {
     m_animatedTray = on;
-    emit trayAnimationChanged(on && m_state == XA_PLAYER_STATE_PLAYING);
+    emit trayAnimationChanged(on && m_state == PlayState::Playing);
 }
 
 void PlaybackController::setReplayGain(bool on)
 {
     m_replayGain = on;
-    m_player->SetPlayerEnvironmentInteger(QStringLiteral("DECODER.REPLAYGAIN"), on ? 1 : 0);
+    m_engine->setReplayGain(on);
 }
 
 QString PlaybackController::wavOutputName(const QString &path) const
@@ -129,7 +127,7 @@ QString PlaybackController::wavOutputName(const QString &path) const
     return QStringLiteral("wav:") + dir + name + QStringLiteral(".wav");
 }
 
-void PlaybackController::PlayFile(const QString &path)
+void PlaybackController::playFile(const QString &path)
 {
     if (m_stoppedForGood)
         return;
@@ -154,9 +152,9 @@ void PlaybackController::PlayFile(const QString &path)
     m_lengthSeconds = 0;
     emit lengthTextChanged(lengthText(0));
     emit songTimeTextChanged(songTimeText(0));
-    if (m_outputModule == 2)
-        m_player->OutputOpen(wavOutputName(path));
-    m_player->InputOpen(path);
+    if (m_outputModule == OutputModule::WavFile)
+        m_engine->openOutput(wavOutputName(path));
+    m_engine->open(path);
 }
 
 void PlaybackController::removeUnplayable(const QString &path)
@@ -179,7 +177,7 @@ void PlaybackController::removeUnplayable(const QString &path)
     }
     // Queued, so a list of many unplayable entries does not nest one call per entry.
     if (m_loop)
-        QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &PlaybackController::next, Qt::QueuedConnection);
 }
 
 void PlaybackController::skipUnreachable(const QString &path)
@@ -188,7 +186,7 @@ void PlaybackController::skipUnreachable(const QString &path)
     // a run of such entries the player stops instead of walking the whole list.
     ++m_unreachableRun;
     if (m_loop && m_unreachableRun < std::min(MaxUnreachableRun, m_playlist->count())) {
-        QMetaObject::invokeMethod(this, &PlaybackController::NextBtnClick, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &PlaybackController::next, Qt::QueuedConnection);
         return;
     }
     m_unreachableRun = 0;
@@ -198,7 +196,7 @@ void PlaybackController::skipUnreachable(const QString &path)
                           .arg(QDir::toNativeSeparators(path), folder));
 }
 
-void PlaybackController::PlayBtnClick()
+void PlaybackController::play()
 {
     // Nothing opened yet (a list just loaded): Play starts the chosen entry instead of being refused.
     if (m_currentPath.isEmpty() && m_playlist->count() > 0) {
@@ -206,23 +204,23 @@ void PlaybackController::PlayBtnClick()
         return;
     }
     // A stop closed the song's WAV file; playing it again writes it again rather than to a sound device.
-    if (m_outputModule == 2 && !m_currentPath.isEmpty() &&
-        (m_state == XA_PLAYER_STATE_STOPPED || m_state == XA_PLAYER_STATE_EOS))
-        m_player->OutputOpen(wavOutputName(m_currentPath));
-    m_player->Play();
+    if (m_outputModule == OutputModule::WavFile && !m_currentPath.isEmpty() &&
+        (m_state == PlayState::Stopped || m_state == PlayState::Ended))
+        m_engine->openOutput(wavOutputName(m_currentPath));
+    m_engine->play();
 }
 
-void PlaybackController::PauseBtnClick()
+void PlaybackController::pause()
 {
-    m_player->Pause();
+    m_engine->pause();
 }
 
-void PlaybackController::StopBtnClick()
+void PlaybackController::stop()
 {
     m_nextAfterEnd.stop();
     m_songsThisRound = 0;
-    m_player->OutputReset();
-    m_player->Stop();
+    m_engine->resetOutput();
+    m_engine->stop();
 }
 
 void PlaybackController::playSelected()
@@ -232,35 +230,35 @@ void PlaybackController::playSelected()
         return;
     const int focused = std::max(0, m_playlist->focusedEntry());
     m_playlist->setCurrentIndex(focused);
-    PlayFile(m_playlist->entryPath(focused));
+    playFile(m_playlist->entryPath(focused));
 }
 
-void PlaybackController::NextBtnClick()
+int PlaybackController::nextEntry() const
 {
     const int n = m_playlist->count();
-    if (n == 0)
+    // What the user queued comes before the list's own order.
+    if (const int queued = m_playlist->queuedRow(); queued >= 0)
+        return queued;
+    if (m_random)
+        return int(QRandomGenerator::global()->bounded(n));
+    const int current = m_playlist->CurrentIndex();
+    return current >= n - 1 ? 0 : current + 1;
+}
+
+void PlaybackController::next()
+{
+    if (m_playlist->count() == 0)
         return;
     m_playlist->unselectAll();
-    // What the user queued comes before the list's own order.
-    if (const int queued = m_playlist->queuedRow(); queued >= 0) {
-        m_playlist->unqueue(m_playlist->entryPath(queued));
-        m_playlist->setCurrentIndex(queued);
-        m_playlist->selectEntry(queued);
-        playSelected();
-        return;
-    }
-    int index = m_playlist->CurrentIndex();
-    if (index >= n - 1)
-        index = -1;
-    ++index;
-    if (m_random)
-        index = int(QRandomGenerator::global()->bounded(n));
+    const int index = nextEntry();
+    if (m_playlist->queuedRow() == index)
+        m_playlist->unqueue(m_playlist->entryPath(index));
     m_playlist->setCurrentIndex(index);
     m_playlist->selectEntry(index);
     playSelected();
 }
 
-void PlaybackController::PrevBtnClick()
+void PlaybackController::previous()
 {
     const int n = m_playlist->count();
     if (n == 0)
@@ -278,123 +276,18 @@ void PlaybackController::PrevBtnClick()
     playSelected();
 }
 
-void PlaybackController::loadList(const QString &path)
-{
-    PlaylistFiles::readByExtension(*m_playlist, path);
-}
-
-void PlaybackController::openFiles(const QStringList &files)
-{
-    if (files.isEmpty())
-        return;
-    m_playlist->clear();
-    const QString first = files.first();
-    if (PlaylistFiles::isListFile(first))
-        loadList(first);
-    if (PlaylistModel::IsAudioFile(first)) {
-        m_playlist->addFiles(files);
-        m_playlist->setCurrentIndex(0);
-        m_playlist->setPlayedCount(0);
-        m_playlist->selectEntry(0);
-        if (m_autoPlay)
-            PlayFile(first);
-    }
-}
-
-void PlaybackController::dropFiles(const QStringList &names)
-{
-    if (names.isEmpty())
-        return;
-    m_playlist->clear();
-    QStringList audio;
-    for (const QString &name : names)
-        if (PlaylistModel::IsAudioFile(name))
-            audio << name;
-    m_playlist->addFiles(audio);
-    if (PlaylistFiles::isListFile(names.last())) {
-        loadList(names.last());
-        return;
-    }
-    m_playlist->setCurrentIndex(-1);
-    m_playlist->setPlayedCount(0);
-    // Folders add their trees on the walk's thread; when they are all the drop held, the first song found
-    // plays.
-    const QStringList folders = FolderWalkQueue::foldersAmong(names);
-    m_folderWalk->stop();
-    m_playWhenFilled = m_playlist->count() == 0 && !folders.isEmpty();
-    m_folderWalk->add(folders);
-    NextBtnClick();
-}
-
-void PlaybackController::addFolders(const QStringList &folders)
-{
-    m_folderWalk->add(folders);
-}
-
-void PlaybackController::stopFolderWalk()
-{
-    m_playWhenFilled = false;
-    m_folderWalk->stop();
-}
-
-void PlaybackController::handOver(const QString &param)
-{
-    if (param.isEmpty())
-        return;
-    // A stream address is added and played as a URL entry of the list.
-    if (PlaylistModel::IsAudioFile(param) || PlaylistModel::IsStreamUrl(param)) {
-        m_playlist->PlaylistAddFile(param);
-        const int last = m_playlist->count() - 1;
-        m_playlist->setCurrentIndex(last);
-        m_playlist->unselectAll();
-        m_playlist->selectEntry(last);
-        PlayFile(param);
-    }
-    if (PlaylistFiles::isListFile(param))
-        loadList(param);
-}
-
-void PlaybackController::startWith(const QStringList &arguments, const QString &lastPlaylistPath,
-                                   TextFile::ReadStatus *lastListStatus)
-{
-    if (arguments.isEmpty()) {
-        PlaylistFiles::readVLN(*m_playlist, lastPlaylistPath, lastListStatus);
-        return;
-    }
-    // An unquoted path with blanks arrives in pieces; put it together again.
-    const QString path = arguments.join(QLatin1Char(' '));
-    if (PlaylistModel::IsAudioFile(path) || PlaylistModel::IsStreamUrl(path)) {
-        m_playlist->clear();
-        m_playlist->PlaylistAddFile(path);
-        m_playlist->setCurrentIndex(0);
-        m_playlist->setPlayedCount(0);
-        m_playlist->selectEntry(0);
-        PlayFile(path);
-    }
-    if (PlaylistFiles::isListFile(path))
-        loadList(path);
-}
-
-QString PlaybackController::commandLinePath(const QStringList &arguments, const QString &workingFolder)
-{
-    const QString path = arguments.join(QLatin1Char(' '));
-    if (path.isEmpty() || PlaylistModel::IsStreamUrl(path) || QDir::isAbsolutePath(path))
-        return path;
-    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
-}
-
-void PlaybackController::ResetPlayback()
+void PlaybackController::resetPlayback()
 {
     emit trayAnimationChanged(false);
-    emit positionEnabledChanged(false);
+    setSeekable(false);
     m_trackPosition = false;
     setMetersRunning(false);
     m_position = 0;
     emit positionChanged(0);
     m_leftLevel = m_rightLevel = 0;
     emit levelsChanged(0, 0);
-    m_player->OutputClose();
-    m_player->InputSeek(0, 1);
+    m_engine->closeOutput();
+    m_engine->seek(0, 1);
     m_elapsedSeconds = 0;
     m_elapsedCentis = 0;
     setTimeText(QStringLiteral("[00:00]"));
@@ -416,7 +309,7 @@ void PlaybackController::setRandom(bool on)
     queueNext();
 }
 
-void PlaybackController::ElapsedClick()
+void PlaybackController::toggleTimeShown()
 {
     m_timeElapsed = !m_timeElapsed;
     if (m_timeText != QStringLiteral("[00:00]"))
@@ -466,7 +359,7 @@ void PlaybackController::redrawTime()
     m_timeShown = shown;
 }
 
-void PlaybackController::FadeIn1Click()
+void PlaybackController::fadeToSilence()
 {
     if (!m_fadeUp.isActive())
         m_fadeVolume = m_volumePosition;
@@ -474,7 +367,7 @@ void PlaybackController::FadeIn1Click()
     m_fadeDown.start();
 }
 
-void PlaybackController::FadeOut1Click()
+void PlaybackController::fadeBack()
 {
     m_fadeVolume = 0;
     m_fadeDown.stop();
@@ -504,7 +397,7 @@ void PlaybackController::fadeUpTick()
 
 void PlaybackController::positionPressed()
 {
-    FadeIn1Click();
+    fadeToSilence();
 }
 
 void PlaybackController::positionReleased()
@@ -521,10 +414,10 @@ void PlaybackController::positionDragStarted()
 void PlaybackController::positionDragEnded(int value)
 {
     m_position = value;
-    m_player->InputSeek(value, PositionMax);
+    m_engine->seek(value, PositionMax);
     m_trackPosition = true;
     // Announced once, where the drag ended; not when the slider was let go of because the song ended.
-    if (m_lengthSeconds > 0 && (m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED)) {
+    if (m_lengthSeconds > 0 && (m_state == PlayState::Playing || m_state == PlayState::Paused)) {
         const qint64 ms =
             qint64(m_lengthSeconds) * 1000 * std::clamp(value, 0, int(PositionMax)) / PositionMax;
         // The new place holds until the decoder's next report, for whoever asks right after.
@@ -540,7 +433,7 @@ void PlaybackController::seekTo(qint64 ms)
     if (length <= 0)
         return;
     ms = std::clamp<qint64>(ms, 0, length);
-    m_player->InputSeek(int(std::min<qint64>(ms, INT_MAX)), int(std::min<qint64>(length, INT_MAX)));
+    m_engine->seek(int(std::min<qint64>(ms, INT_MAX)), int(std::min<qint64>(length, INT_MAX)));
     // Shown at once; the decoder's next report confirms it.
     m_elapsedCentis = ms / 10;
     m_elapsedSeconds = int(ms / 1000);
@@ -555,7 +448,7 @@ void PlaybackController::positionValueChanged(int value)
     if (m_trackPosition)
         return;
     if (m_shiftHeld) {
-        m_player->InputSeek(value, PositionMax);
+        m_engine->seek(value, PositionMax);
         return;
     }
     setTimeText(percentText(value * 100 / PositionMax, QStringLiteral(" %")));
@@ -563,7 +456,7 @@ void PlaybackController::positionValueChanged(int value)
 
 void PlaybackController::sendVolume()
 {
-    m_player->SetOutputVolume(m_balancePosition, 100 - m_volumePosition, 255);
+    m_engine->setVolume(m_balancePosition, 100 - m_volumePosition, 255);
 }
 
 void PlaybackController::setVolumePosition(int position)
@@ -574,12 +467,12 @@ void PlaybackController::setVolumePosition(int position)
     setTimeText(percentText(100 - m_volumePosition, QStringLiteral("% V")));
 }
 
-void PlaybackController::VolTrackBarChange(int position)
+void PlaybackController::setVolume(int position)
 {
     setVolumePosition(position);
 }
 
-void PlaybackController::BalTrackChange(int position)
+void PlaybackController::setBalance(int position)
 {
     position = std::clamp(position, 0, 100);
     // Near the middle means the middle.
@@ -600,7 +493,7 @@ void PlaybackController::setMetersRunning(bool on)
 {
     // While the meters beat, the song's position and time are taken on the beat rather than waking the
     // player in between.
-    m_player->setQuietProgress(on);
+    m_engine->setQuietProgress(on);
     if (on) {
         m_vuMeterTimer.start();
         return;
@@ -614,7 +507,7 @@ void PlaybackController::setMetersRunning(bool on)
 void PlaybackController::vuMeterTick()
 {
     const bool running = m_vuMeterTimer.isActive();
-    m_player->takeMessages();
+    m_engine->takeMessages();
     // What they said may have stopped the meters (the song ended): then this beat is over.
     if (running && !m_vuMeterTimer.isActive())
         return;
@@ -632,60 +525,68 @@ void PlaybackController::vuMeterTick()
         emit positionChanged(m_position);
 }
 
-void PlaybackController::onInputState(int state)
+void PlaybackController::onOpened()
 {
-    if (state == XA_INPUT_STATE_OPEN)
-        m_player->Play();
+    m_engine->play();
 }
 
-void PlaybackController::onPlayerState(int state)
+void PlaybackController::setSeekable(bool on)
+{
+    m_seekable = on;
+    emit availabilityChanged();
+}
+
+void PlaybackController::onState(PlayState state)
 {
     m_state = state;
     switch (state) {
-    case XA_PLAYER_STATE_STOPPED:
-        emit buttonsChanged(true, false, false);
-        ResetPlayback();
+    case PlayState::Stopped:
+        emit availabilityChanged();
+        resetPlayback();
         break;
-    case XA_PLAYER_STATE_PLAYING:
+    case PlayState::Playing:
         m_unreachableRun = 0;
         m_endPacer.started();
-        emit buttonsChanged(false, true, true);
+        emit availabilityChanged();
         if (m_animatedTray)
             emit trayAnimationChanged(true);
-        emit positionEnabledChanged(true);
+        setSeekable(true);
         m_trackPosition = true;
         setMetersRunning(true);
         queueNext();
         break;
-    case XA_PLAYER_STATE_PAUSED:
-        emit buttonsChanged(true, false, true);
+    case PlayState::Paused:
+        emit availabilityChanged();
         emit trayAnimationChanged(false);
         m_trackPosition = false;
         setMetersRunning(false);
         break;
-    case XA_PLAYER_STATE_EOS:
-        emit buttonsChanged(true, false, false);
+    case PlayState::Ended:
+        emit availabilityChanged();
         endOfSong();
-        break;
-    default:
         break;
     }
     emit stateChanged(state);
 }
 
-void PlaybackController::endOfSong()
+void PlaybackController::countFinished(const QString &path)
 {
-    ResetPlayback();
     m_playlist->incrementPlayedCount();
     if (m_statistics)
-        m_statistics->countSong(m_currentPath, PlaylistModel::EntryDisplayText(m_currentPath, true));
+        m_statistics->countSong(path, PlaylistModel::EntryDisplayText(path, true));
     emit playedCountChanged(m_playlist->PlayedCount());
+}
+
+void PlaybackController::endOfSong()
+{
+    resetPlayback();
+    countFinished(m_currentPath);
     setTimeText(QStringLiteral("[00:00]"));
     emit songFinished(m_currentPath);
     // Writing WAV files converts the list once: round again, it would write the same files over and over as
     // fast as it decodes, and count every song each time.
     const bool queued = m_playlist->queuedRow() >= 0;
-    const bool converted = !queued && m_outputModule == 2 && listPlayedThrough();
+    const bool converted = !queued && m_outputModule == OutputModule::WavFile && listPlayedThrough();
     // Queued songs play next even without Loop.
     if ((m_loop || queued) && !m_stoppedForGood && !converted) {
         // A stream that ends as soon as it began (a server that answers and hangs up) is not fetched again
@@ -694,7 +595,7 @@ void PlaybackController::endOfSong()
         if (wait > 0)
             m_nextAfterEnd.start(wait);
         else
-            NextBtnClick();
+            next();
     } else {
         emit trayAnimationChanged(false);
     }
@@ -704,9 +605,9 @@ void PlaybackController::discardEmptyWav()
 {
     // The WAV file was opened for the song before the song itself: one that could not be opened leaves no
     // empty file behind.
-    if (m_outputModule != 2 || m_currentPath.isEmpty())
+    if (m_outputModule != OutputModule::WavFile || m_currentPath.isEmpty())
         return;
-    m_player->OutputClose();
+    m_engine->closeOutput();
     const QString wav = wavOutputName(m_currentPath).mid(4);
     if (QFileInfo(wav).isFile() && QFileInfo(wav).size() <= 44)
         QFile::remove(wav);
@@ -726,42 +627,36 @@ bool PlaybackController::listPlayedThrough()
     return true;
 }
 
-void PlaybackController::onNack(quint8 command, qint16 code)
+void PlaybackController::onRefused(AudioEngine::Command command, const QString &reason, bool aborted)
 {
     // Stop, another entry or the close cut an open short: the user asked for that, nothing was refused.
-    if (code == XA_ERROR_ABORTED)
+    if (aborted)
         return;
     QString text;
     switch (command) {
-    case XA_MSG_COMMAND_INPUT_OPEN:
+    case AudioEngine::Command::Open:
         text = QStringLiteral("Cannot Open Input");
         discardEmptyWav();
         break;
-    case XA_MSG_COMMAND_PLAY:
+    case AudioEngine::Command::Play:
         text = QStringLiteral("Cannot Play Stream");
         break;
-    case XA_MSG_COMMAND_OUTPUT_MODULE_REGISTER:
+    case AudioEngine::Command::RegisterOutput:
         text = QStringLiteral("Cannot Register Output Module");
         break;
     default:
         return;
     }
-    emit errorMessage(text + QStringLiteral(" (") + m_player->ErrorString(code) + QStringLiteral(")"));
+    emit errorMessage(text + QStringLiteral(" (") + reason + QStringLiteral(")"));
 }
 
-void PlaybackController::onError(quint8 source, qint16 code, const QString &detail)
+void PlaybackController::onConnectionDropped(const QString &reason)
 {
     // A stream that played a while and then stalled or dropped ends; the user is told why, as when it
-    // could not be opened.
-    if (source != XA_SOURCE_INPUT || !PlaylistModel::IsStreamUrl(m_currentPath))
+    // could not be opened. Failures to open come as a refusal of the open command and are told there.
+    if (!PlaylistModel::IsStreamUrl(m_currentPath))
         return;
-    // Failures to open come as a refusal of the open command and are told there.
-    if (code != XA_ERROR_CONNECTION_DROPPED)
-        return;
-    QString why = m_player->ErrorString(code);
-    if (!detail.isEmpty())
-        why += QStringLiteral(": ") + detail;
-    emit errorMessage(QStringLiteral("Cannot Play Stream (") + why + QStringLiteral(")"));
+    emit errorMessage(QStringLiteral("Cannot Play Stream (") + reason + QStringLiteral(")"));
 }
 
 void PlaybackController::onDuration(quint32 seconds)
@@ -771,10 +666,10 @@ void PlaybackController::onDuration(quint32 seconds)
     emit songTimeTextChanged(songTimeText(m_lengthSeconds));
 }
 
-void PlaybackController::onTimecode(quint8 h, quint8 m, quint8 s, quint8 f)
+void PlaybackController::onTime(int seconds, int hundredths)
 {
-    m_elapsedSeconds = h * 3600 + m * 60 + s;
-    m_elapsedCentis = qint64(m_elapsedSeconds) * 100 + f;
+    m_elapsedSeconds = seconds;
+    m_elapsedCentis = qint64(m_elapsedSeconds) * 100 + hundredths;
     if (m_trackPosition || m_shiftHeld)
         redrawTime();
 }
@@ -792,15 +687,9 @@ void PlaybackController::onPosition(quint32 offset, quint32)
     emit positionChanged(m_position);
 }
 
-void PlaybackController::onStreamInfo(quint8 level, quint8 layer, quint16 bitrate, quint16 frequency,
-                                      quint8 mode)
+void PlaybackController::onStreamInfo(const StreamInfo &reported)
 {
-    StreamInfo info;
-    info.level = level;
-    info.layer = layer;
-    info.bitrate = bitrate;
-    info.frequency = frequency;
-    info.mode = mode;
+    StreamInfo info = reported;
     info.path = m_currentPath;
     emit streamInfoChanged(info);
 
@@ -830,11 +719,11 @@ void PlaybackController::onStreamInfo(quint8 level, quint8 layer, quint16 bitrat
     emit titleLinesChanged(lines);
 }
 
-void PlaybackController::onVolume(quint8, quint8 pcm, quint8 balance)
+void PlaybackController::onVolume(int pcm, int balance)
 {
-    const int level = std::min<int>(pcm, 100);
+    const int level = std::clamp(pcm, 0, 100);
     m_volumePosition = 100 - level;
-    m_balancePosition = std::min<int>(balance, 100);
+    m_balancePosition = std::clamp(balance, 0, 100);
     emit volumePositionChanged(m_volumePosition);
     emit balancePositionChanged(m_balancePosition);
 }
@@ -852,12 +741,12 @@ void PlaybackController::onStreamTitle(const QString &title)
 
 void PlaybackController::queueNext()
 {
-    const bool active = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
+    const bool active = m_state == PlayState::Playing || m_state == PlayState::Paused;
     const int n = m_playlist->count();
     // Without Loop the player stops after the song, as it always did.
     const int queued = m_playlist->queuedRow();
-    const bool wanted = active && (m_loop || queued >= 0) && m_outputModule != 2 && n > 0 &&
-                        !PlaylistModel::IsStreamUrl(m_currentPath);
+    const bool wanted = active && (m_loop || queued >= 0) && m_outputModule != OutputModule::WavFile &&
+                        n > 0 && !PlaylistModel::IsStreamUrl(m_currentPath);
     // A random choice is not made again at every change of the list while its entry stays.
     if (wanted && queued < 0 && m_random && m_queuedIndex >= 0 && m_queuedIndex < n &&
         m_playlist->entryPath(m_queuedIndex) == m_queuedPath)
@@ -865,15 +754,7 @@ void PlaybackController::queueNext()
     int index = -1;
     QString path;
     if (wanted) {
-        // The choice Next makes.
-        index = m_playlist->CurrentIndex();
-        if (index >= n - 1)
-            index = -1;
-        ++index;
-        if (m_random)
-            index = int(QRandomGenerator::global()->bounded(n));
-        if (queued >= 0)
-            index = queued;
+        index = nextEntry();
         path = m_playlist->entryPath(index);
         if (!PlaylistModel::IsAudioFile(path)) {
             index = -1;
@@ -884,17 +765,14 @@ void PlaybackController::queueNext()
         return;
     m_queuedIndex = index;
     m_queuedPath = path;
-    m_player->InputQueue(path);
+    m_engine->queue(path);
 }
 
-void PlaybackController::onInputFollowed(const QString &path)
+void PlaybackController::onFollowed(const QString &path)
 {
     // The song that ended is counted as at its end, without the stop between.
     const QString ended = m_currentPath;
-    m_playlist->incrementPlayedCount();
-    if (m_statistics)
-        m_statistics->countSong(ended, PlaylistModel::EntryDisplayText(ended, true));
-    emit playedCountChanged(m_playlist->PlayedCount());
+    countFinished(ended);
     emit songFinished(ended);
 
     const int index = m_queuedIndex >= 0 && m_queuedIndex < m_playlist->count() &&

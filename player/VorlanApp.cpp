@@ -2,6 +2,7 @@
 
 #include "engine/EqualizerWindow.h"
 #include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
 #include "masks/SampleMasks.h"
 #include "masks/SkinnedFace.h"
 #include "masks/SkinnedWindow.h"
@@ -20,8 +21,10 @@
 #include "player/ColorList.h"
 #include "player/FileAssociations.h"
 #include "player/MainWindow.h"
+#include "player/MediaOpener.h"
 #include "player/MprisService.h"
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "player/PreferencesWindow.h"
 #include "player/Statistics.h"
 #include "player/StatisticsWindow.h"
@@ -37,6 +40,7 @@
 #include "tags/TagEditorWindow.h"
 #include "widgets/FlatButton.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -82,7 +86,7 @@ QString firstRunText()
 VorlanApp::VorlanApp(const QStringList &arguments, QObject *parent) : QObject(parent)
 {
     if (!arguments.isEmpty())
-        m_arguments << PlaybackController::commandLinePath(arguments, QDir::currentPath());
+        m_arguments << MediaOpener::commandLinePath(arguments, QDir::currentPath());
 }
 
 VorlanApp::~VorlanApp()
@@ -154,11 +158,11 @@ bool VorlanApp::applySingleInstance()
         connect(m_instance.get(), &SingleInstance::handOverReceived, this, [this](const QString &param) {
             if (m_main) {
                 if (!m_main->isVisible())
-                    m_main->ShowAll1Click();
+                    m_actions->showAll->trigger();
                 m_main->raise();
                 m_main->activateWindow();
             }
-            m_controller->handOver(param);
+            m_controller->opener()->handOver(param);
         });
         return true;
     }
@@ -210,7 +214,7 @@ void VorlanApp::startMediaRemote()
     m_mpris = new MprisService(m_controller, m_playlist, this);
     connect(m_mpris, &MprisService::raiseRequested, this, [this] {
         if (!m_main->isVisible() && !m_skinned->isVisible())
-            m_main->ShowAll1Click();
+            m_actions->showAll->trigger();
         QWidget *face = m_settings.backMask ? static_cast<QWidget *>(m_skinned) : m_main;
         face->showNormal();
         face->raise();
@@ -228,7 +232,8 @@ void VorlanApp::createWindows()
     m_player = new TXaudioPlayer;
     m_playlist = new PlaylistModel(this);
     m_statistics = new Statistics(this);
-    m_controller = new PlaybackController(m_player, m_playlist, m_statistics);
+    m_controller = new PlaybackController(new XaudioEngine(m_player, m_player), m_playlist, m_statistics);
+    m_actions = new PlayerActions(m_controller, this);
     m_shutdown = new TimedShutdown(this);
     m_powerOff = std::make_unique<TWinReboot>();
 
@@ -243,7 +248,7 @@ void VorlanApp::createWindows()
     m_skinned = new SkinnedWindow;
     if (!m_guard || !m_guard->hasSavedForExit())
         m_skinned->showLoader();
-    m_main = new MainWindow(m_controller);
+    m_main = new MainWindow(m_controller, m_actions);
     m_main->setWindowTitle(QStringLiteral("Vorlan"));
     m_equalizerWindow = new EqualizerWindow(m_player);
     EqualizerWindow::installPresets(ExePath() + EqualizerSettings::PresetDir);
@@ -282,40 +287,13 @@ void VorlanApp::wire()
     connect(m_main, &MainWindow::closeRequested, this, &VorlanApp::closeSequence);
     connect(m_main, &MainWindow::hideAllRequested, this, &VorlanApp::hideAll);
     connect(m_main, &MainWindow::showAllRequested, this, &VorlanApp::showAll);
-    connect(m_main, &MainWindow::fileInfoRequested, this, [this] {
-        infoWindow()->show();
-        m_info->raise();
-    });
-    connect(m_main, &MainWindow::aboutRequested, this, [this] {
-        aboutWindow()->show();
-        m_about->raise();
-    });
-    connect(m_main, &MainWindow::maskerRequested, this, [] { Launcher::startMasker(); });
-    connect(m_main, &MainWindow::equalizerRequested, this, [this] {
-        m_equalizerWindow->show();
-        m_equalizerWindow->raise();
-    });
-    connect(m_main, &MainWindow::findRequested, this, [this] { findWindow()->open(); });
-    connect(m_main, &MainWindow::statisticsRequested, this, [this] {
-        statisticsWindow()->show();
-        m_statisticsWindow->raise();
-    });
-    connect(m_main, &MainWindow::playlistRequested, this, [this] {
-        if (!playlistWindow()->isVisible()) {
-            applyPlaylistDocking();
-            m_playlistWindow->show();
-        } else if (m_settings.playListDock) {
-            m_playlistWindow->toggleDockedSlide(m_main->height());
-        }
-        m_playlistWindow->raise();
-    });
+    wireActions();
     connect(m_main, &MainWindow::skinnedWindowRequested, this, [this] {
         m_settings.backMask = true;
         m_prefs->setUseMask(true);
         m_main->enterSkinnedMode();
         showSkinnedWindow();
     });
-    connect(m_main, &MainWindow::changeMaskRequested, this, &VorlanApp::changeMask);
     wireSkinnedWindow();
 
     // The playlist window and its companions.
@@ -409,7 +387,7 @@ void VorlanApp::LoadSettings()
         return;
     }
     TextFile::ReadStatus listStatus = TextFile::ReadStatus::Missing;
-    m_controller->startWith(m_arguments, lastPlaylistPath(), &listStatus);
+    m_controller->opener()->startWith(m_arguments, lastPlaylistPath(), &listStatus);
     // The play queue of the last session, for the list it was made in.
     if (m_arguments.isEmpty()) {
         const ProfileFile profile(configPath());
@@ -462,7 +440,7 @@ void VorlanApp::wirePreferences()
 {
     updatePreferenceTargets();
     // The strip's "P", its menu and the skin's "C": the gradient's colours go into the pickers first.
-    connect(m_main, &MainWindow::preferencesRequested, m_prefs, [this] {
+    connect(m_actions->preferences, &QAction::triggered, m_prefs, [this] {
         m_prefs->showWithColors(m_settings.color1, m_settings.color2);
         // A window the user had open keeps its place.
         m_prefs->setProperty("vorlanPlaced", true);
@@ -550,7 +528,7 @@ void VorlanApp::SaveSettings()
     s.path1 = m_main->openDirectory();
     s.shutTime = m_shutdown->shutTime();
     s.shutNumSong = m_shutdown->shutNumSong();
-    s.outputModule = m_controller->outputModule();
+    s.outputModule = int(m_controller->outputModule());
     s.autoPlay = m_controller->autoPlay();
     s.replayGain = m_controller->replayGain();
     // A playlist window never made changed nothing of its own; its place is kept as it would have come up:
@@ -645,7 +623,7 @@ void VorlanApp::closeSequence()
         showFailedSaves();
     if (m_addFiles && m_addFiles->treeAdder())
         m_addFiles->treeAdder()->stop();
-    m_controller->stopFolderWalk();
+    m_controller->opener()->stopFolderWalk();
     stopEverything();
     m_main->closeNow();
     // exit(), not quit(): a window that does not close must not keep the player running. Only a running

@@ -28,6 +28,7 @@ class StatisticsWindow;
 class TagEditorWindow;
 class UrlInputWindow;
 class PlaybackController;
+class PlayerActions;
 class PlaylistModel;
 class SessionGuard;
 class SingleInstance;
@@ -57,6 +58,7 @@ public:
     SkinnedWindow *skinnedWindow() const;
     PreferencesWindow *preferencesWindow() const;
     PlaybackController *controller() const { return m_controller; }
+    PlayerActions *actions() const { return m_actions; }
     // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
     // Windows nobody sees at start are made when first wanted; these make them.
@@ -103,6 +105,8 @@ private:
     void stopEverything();
     void applyPlaylistDocking();
     void wireSkinnedWindow();
+    // What the actions that open windows do.
+    void wireActions();
     void startMediaRemote();
     void loadStartMask();
     void showSkinnedWindow();
@@ -131,6 +135,7 @@ private:
     PlaylistModel *m_playlist = nullptr;
     Statistics *m_statistics = nullptr;
     PlaybackController *m_controller = nullptr;
+    PlayerActions *m_actions = nullptr;
     TimedShutdown *m_shutdown = nullptr;
     MprisService *m_mpris = nullptr;
     QPointer<MainWindow> m_main;

@@ -7,56 +7,91 @@
 #include "masks/SkinnedFace.h"
 #include "masks/SkinnedWindow.h"
 #include "platform/ExePath.h"
+#include "platform/Launcher.h"
 #include "platform/ProfileFile.h"
 #include "player/AboutWindow.h"
 #include "player/MainWindow.h"
+#include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "player/PreferencesWindow.h"
 #include "player/StatisticsWindow.h"
 #include "playlist/AddFilesWindow.h"
+#include "playlist/FindWindow.h"
 #include "playlist/PlaylistWindow.h"
 #include "tags/FileInfoWindow.h"
 #include "tags/TagEditorWindow.h"
 #include "widgets/FlatButton.h"
 #include "widgets/MarginMenu.h"
 
-#include <QCoreApplication>
+#include <QAction>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QSlider>
+
+void VorlanApp::wireActions()
+{
+    PlayerActions *a = m_actions;
+    connect(a->exit, &QAction::triggered, this, &VorlanApp::closeSequence);
+    connect(a->fileInfo, &QAction::triggered, this, [this] {
+        infoWindow()->show();
+        m_info->raise();
+    });
+    connect(a->about, &QAction::triggered, this, [this] {
+        aboutWindow()->show();
+        m_about->raise();
+    });
+    connect(a->masker, &QAction::triggered, this, [] { Launcher::startMasker(); });
+    connect(a->equalizer, &QAction::triggered, this, [this] {
+        m_equalizerWindow->show();
+        m_equalizerWindow->raise();
+    });
+    connect(a->find, &QAction::triggered, this, [this] { findWindow()->open(); });
+    connect(a->statistics, &QAction::triggered, this, [this] {
+        statisticsWindow()->show();
+        m_statisticsWindow->raise();
+    });
+    connect(a->playlist, &QAction::triggered, this, [this] {
+        if (!playlistWindow()->isVisible()) {
+            applyPlaylistDocking();
+            m_playlistWindow->show();
+        } else if (m_settings.playListDock) {
+            m_playlistWindow->toggleDockedSlide(m_main->height());
+        }
+        m_playlistWindow->raise();
+    });
+    connect(a->changeMask, &QAction::triggered, this, &VorlanApp::changeMask);
+}
 
 void VorlanApp::wireSkinnedWindow()
 {
     SkinnedFace *face = m_skinned->face();
     PlaybackController *c = m_controller;
-    // Play, pause and stop act only when the strip offers the same button.
+    PlayerActions *a = m_actions;
+    // The skin draws every button at all times; each acts only when the controller offers it.
     connect(face, &SkinnedFace::playClicked, c, [this] {
-        if (!m_main->PlayBtn->isHidden())
-            m_controller->PlayBtnClick();
+        if (m_controller->canPlay())
+            m_actions->play->trigger();
     });
     connect(face, &SkinnedFace::pauseClicked, c, [this] {
-        if (!m_main->PauseBtn->isHidden())
-            m_controller->PauseBtnClick();
+        if (m_controller->canPause())
+            m_actions->pause->trigger();
     });
     connect(face, &SkinnedFace::stopClicked, c, [this] {
-        if (!m_main->StopBtn->isHidden())
-            m_controller->StopBtnClick();
+        if (m_controller->canStop())
+            m_actions->stop->trigger();
     });
-    connect(face, &SkinnedFace::openClicked, m_main, &MainWindow::OpenBtnClick);
-    connect(face, &SkinnedFace::nextClicked, c, &PlaybackController::NextBtnClick);
-    connect(face, &SkinnedFace::prevClicked, c, &PlaybackController::PrevBtnClick);
-    connect(face, &SkinnedFace::loopClicked, m_main, [this] { m_main->LED1Click(false); });
-    connect(face, &SkinnedFace::randomClicked, m_main, [this] { m_main->LED1Click(true); });
-    connect(face, &SkinnedFace::aboutClicked, this, [this] {
-        aboutWindow()->show();
-        m_about->raise();
-    });
-    connect(face, &SkinnedFace::configClicked, m_main, [this] { emit m_main->preferencesRequested(); });
-    connect(face, &SkinnedFace::hideAllClicked, m_main, &MainWindow::HideAll1Click);
-    connect(face, &SkinnedFace::playTimeClicked, c, &PlaybackController::ElapsedClick);
+    connect(face, &SkinnedFace::openClicked, a->open, &QAction::trigger);
+    connect(face, &SkinnedFace::nextClicked, a->next, &QAction::trigger);
+    connect(face, &SkinnedFace::prevClicked, a->previous, &QAction::trigger);
+    connect(face, &SkinnedFace::loopClicked, a->loop, &QAction::trigger);
+    connect(face, &SkinnedFace::randomClicked, a->random, &QAction::trigger);
+    connect(face, &SkinnedFace::aboutClicked, a->about, &QAction::trigger);
+    connect(face, &SkinnedFace::configClicked, a->preferences, &QAction::trigger);
+    connect(face, &SkinnedFace::hideAllClicked, a->hideAll, &QAction::trigger);
+    connect(face, &SkinnedFace::playTimeClicked, a->timeElapsed, &QAction::trigger);
     connect(face, &SkinnedFace::playlistClicked, this, &VorlanApp::togglePlaylist);
     connect(face, &SkinnedFace::infoClicked, this, &VorlanApp::toggleInfo);
     connect(face, &SkinnedFace::equalizerClicked, this, [this] {
@@ -73,13 +108,13 @@ void VorlanApp::wireSkinnedWindow()
     connect(face, &SkinnedFace::sliderTrackingStarted, c, &PlaybackController::positionDragStarted);
     connect(face, &SkinnedFace::sliderValueChanged, c, &PlaybackController::positionValueChanged);
     connect(face, &SkinnedFace::sliderTrackingStopped, c, &PlaybackController::positionDragEnded);
-    // The knobs move the strip's track bars, which tell the player.
-    connect(face, &SkinnedFace::volumeTrackBarChanged, m_main->VolTrackBar, &QSlider::setValue);
-    connect(face, &SkinnedFace::balanceTrackBarChanged, m_main->BalTrack, &QSlider::setValue);
+    connect(face, &SkinnedFace::volumeTrackBarChanged, c, &PlaybackController::setVolume);
+    connect(face, &SkinnedFace::balanceTrackBarChanged, c, &PlaybackController::setBalance);
 
     connect(c, &PlaybackController::timeTextChanged, face, &SkinnedFace::setTimeText);
     connect(c, &PlaybackController::positionChanged, face, &SkinnedFace::setPosition);
-    connect(c, &PlaybackController::positionEnabledChanged, face, &SkinnedFace::setPositionEnabled);
+    connect(c, &PlaybackController::availabilityChanged, face,
+            [face, c] { face->setPositionEnabled(c->canSeek()); });
     connect(c, &PlaybackController::volumePositionChanged, face, &SkinnedFace::setVolumePosition);
     connect(c, &PlaybackController::balancePositionChanged, face, &SkinnedFace::setBalancePosition);
     connect(c, &PlaybackController::levelsChanged, face, &SkinnedFace::setLevels);
@@ -92,17 +127,10 @@ void VorlanApp::wireSkinnedWindow()
         showStrip();
     });
     connect(m_skinned, &SkinnedWindow::closeRequested, this, &VorlanApp::closeSequence);
-    connect(m_skinned, &SkinnedWindow::filesDropped, c, &PlaybackController::dropFiles);
+    connect(m_skinned, &SkinnedWindow::filesDropped, c->opener(), &MediaOpener::dropFiles);
     connect(m_skinned, &SkinnedWindow::playlistEntryDropped, c, &PlaybackController::playSelected);
     connect(m_skinned, &SkinnedWindow::shiftPressed, c, [this] { m_controller->setShiftHeld(true); });
-    connect(m_skinned, &SkinnedWindow::keyPressed, m_main, [this](int key, Qt::KeyboardModifiers modifiers) {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers);
-        QCoreApplication::sendEvent(m_main, &press);
-    });
-    connect(m_skinned, &SkinnedWindow::keyReleased, m_main, [this](int key, Qt::KeyboardModifiers modifiers) {
-        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-        QCoreApplication::sendEvent(m_main, &release);
-    });
+    connect(m_skinned, &SkinnedWindow::keyReleased, a, &PlayerActions::keyReleased);
     connect(m_skinned, &SkinnedWindow::onTopChanged, m_main, [this] { m_main->setKeepOnTop(true); });
     // The strip's menu, which the tray offers too, on the skin's background.
     connect(m_skinned, &SkinnedWindow::menuRequested, m_main,
@@ -110,7 +138,7 @@ void VorlanApp::wireSkinnedWindow()
     // Brought back from the task bar after Hide All: everything comes back as with Show All, meters too.
     connect(m_skinned, &SkinnedWindow::restored, this, [this] {
         if (m_allHidden)
-            m_main->ShowAll1Click();
+            m_actions->showAll->trigger();
     });
     // A mask's best colours go through the preferences' colour pickers.
     // Told once the skin is up: a box during the load would hold the load behind it.
@@ -214,7 +242,7 @@ void VorlanApp::changeMask()
     m_settings.maskUsed = file;
     m_prefs->setMaskUsed(file);
     m_skinned->LoadMask(file);
-    m_main->ShowAll1Click();
+    m_actions->showAll->trigger();
 }
 
 void VorlanApp::hideAll()
@@ -245,8 +273,6 @@ void VorlanApp::hideAll()
     if (m_equalizerWindow->isVisible())
         m_equalizerWasVisible = true;
     m_equalizerWindow->hide();
-    m_controller->setTrackPosition(false);
-    m_controller->setMetersRunning(false);
     m_allHidden = true;
 }
 
@@ -270,9 +296,6 @@ void VorlanApp::showAll()
         m_equalizerWindow->show();
         m_equalizerWasVisible = false;
     }
-    m_controller->setTrackPosition(true);
-    if (m_controller->playerState() == 1)
-        m_controller->setMetersRunning(true);
     m_skinned->setOnTopCaption(m_skinned->onTopCaption());
     if (m_settings.backMask)
         m_skinned->raise();

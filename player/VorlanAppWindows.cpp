@@ -13,6 +13,7 @@
 #include "platform/SystemColors.h"
 #include "player/AboutWindow.h"
 #include "player/MainWindow.h"
+#include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
 #include "player/PreferencesWindow.h"
 #include "player/Statistics.h"
@@ -162,7 +163,8 @@ PlaylistWindow *VorlanApp::playlistWindow()
         return m_playlistWindow;
     m_playlistWindow = new PlaylistWindow(m_playlist);
     m_playlistWindow->setUrlInputProvider([this] { return urlInputWindow(); });
-    connect(m_playlistWindow, &PlaylistWindow::foldersDropped, m_controller, &PlaybackController::addFolders);
+    connect(m_playlistWindow, &PlaylistWindow::foldersDropped, m_controller->opener(),
+            &MediaOpener::addFolders);
     connect(m_playlistWindow, &PlaylistWindow::findRequested, this, [this] { findWindow()->open(); });
     connect(m_playlistWindow, &PlaylistWindow::playSelectedRequested, m_controller,
             &PlaybackController::playSelected);

@@ -1,5 +1,6 @@
 #include "engine/TVumeter.h"
 #include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
 #include "engine/xaudio/SoundChain.h"
 #include "tests/TestMain.h"
 #include "tests/engine/PlayerRun.h"
@@ -383,7 +384,8 @@ private slots:
     void levelMeterReadsThePeaksSentToTheOutput()
     {
         TXaudioPlayer p;
-        TVumeter meter(&p);
+        XaudioEngine engine(&p);
+        TVumeter meter(&engine);
         meter.Update(); // no output: nothing changes
         QCOMPARE(meter.LeftPeak(), 0);
         bool opened = false;
@@ -434,7 +436,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
 
         TXaudioPlayer p;
-        TVumeter meter(&p);
+        XaudioEngine engine(&p);
+        TVumeter meter(&engine);
         QSignalSpy errors(&p, &TXaudioPlayer::OnNotifyError);
         int maxPeak = 0;
         connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {

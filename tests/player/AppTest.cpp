@@ -233,7 +233,7 @@ private slots:
         controller->setLoop(true);
         rig.app->timedShutdown()->apply(TimedShutdown::PlaylistEnds, 5, 5);
         rig.app->playlist()->setCurrentIndex(1);
-        controller->NextBtnClick();
+        controller->next();
         QCOMPARE(controller->currentPath(), rig.songs[2]);
 
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(log), 30000);

@@ -1,6 +1,7 @@
 // An album played through the sound server (a private one with a null sink): with Loop on, the next entry is
 // opened ahead and follows without the stop between songs; it is counted, chosen and shown as Next would.
 #include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
 #include "player/PlaybackController.h"
 #include "player/Statistics.h"
 #include "playlist/PlaylistModel.h"
@@ -38,7 +39,8 @@ private slots:
         TXaudioPlayer player;
         PlaylistModel playlist;
         Statistics statistics;
-        PlaybackController controller(&player, &playlist, &statistics);
+        XaudioEngine engine(&player);
+        PlaybackController controller(&engine, &playlist, &statistics);
         controller.setOutputModule(0);
         controller.setLoop(true);
         playlist.addFiles({a, b});
@@ -47,7 +49,7 @@ private slots:
         QSignalSpy finished(&controller, &PlaybackController::songFinished);
         QSignalSpy outputs(&player, &TXaudioPlayer::OnNotifyOutputState);
         QSignalSpy titles(&controller, &PlaybackController::titleChanged);
-        controller.NextBtnClick();
+        controller.next();
         QCOMPARE(controller.currentPath(), a);
 
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
@@ -56,12 +58,12 @@ private slots:
         QCOMPARE(playlist.CurrentIndex(), 1);
         QVERIFY(playlist.isSelected(1));
         QCOMPARE(playlist.PlayedCount(), 1);
-        QCOMPARE(controller.playerState(), int(XA_PLAYER_STATE_PLAYING));
+        QCOMPARE(controller.state(), PlayState::Playing);
         QTRY_COMPARE(titles.last().at(0).toString(), QStringLiteral("gapless-b"));
         // Without Loop the list ends after this song, as it always did.
         controller.setLoop(false);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 10000);
-        QTRY_COMPARE(controller.playerState(), int(XA_PLAYER_STATE_EOS));
+        QTRY_COMPARE(controller.state(), PlayState::Ended);
         QCOMPARE(playlist.PlayedCount(), 2);
         QCOMPARE(controller.currentPath(), b);
 

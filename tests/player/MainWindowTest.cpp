@@ -1,11 +1,12 @@
 #include "player/MainWindow.h"
 #include "engine/TVumeter.h"
-#include "engine/TXaudioPlayer.h"
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "player/Statistics.h"
 #include "player/TrayIcons.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
+#include "tests/player/FakeEngine.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/FlatButton.h"
 #include "widgets/Gauge.h"
@@ -27,19 +28,19 @@ namespace
 {
 const QRect Screen(0, 0, 1280, 800);
 
-// A window over a real controller and decoder, on a screen and with a pointer of the test's choosing.
+// A window over a real controller and a decoder stand-in, on a screen and with a pointer of the test's
+// choosing.
 struct Rig {
-    TXaudioPlayer player;
+    vorlantest::FakeEngine engine;
     PlaylistModel playlist;
     Statistics statistics;
-    PlaybackController controller{&player, &playlist, &statistics};
-    MainWindow window{&controller};
+    PlaybackController controller{&engine, &playlist, &statistics};
+    PlayerActions actions{&controller};
+    MainWindow window{&controller, &actions};
     QRect area = Screen;
     QPoint cursor{640, 400};
     QString dir = vorlantest::tempDir();
     QStringList songs;
-    // Commands the decoder answered, in order.
-    QList<int> answered;
 
     explicit Rig(int count = 3)
     {
@@ -55,28 +56,12 @@ struct Rig {
         controller.setOutputDir(dir);
         controller.setLoop(false);
         controller.setTickInterval(5);
-        QObject::connect(&player, &TXaudioPlayer::OnNotifyAck, [this](quint8 c) { answered << c; });
-        QObject::connect(&player, &TXaudioPlayer::OnNotifyNack, [this](quint8 c, qint16) { answered << c; });
         window.placeAtDockEdge();
     }
 
-    void message(int code, std::function<void(XA_Message &)> fill = {})
-    {
-        XA_Message m;
-        m.code = code;
-        if (fill)
-            fill(m);
-        player.dispatch(m);
-    }
-    void state(int s)
-    {
-        message(XA_MSG_NOTIFY_PLAYER_STATE, [s](XA_Message &m) { m.state = s; });
-    }
-    // Waits until the decoder answered `command`.
-    bool waitAnswered(int command)
-    {
-        return QTest::qWaitFor([&] { return answered.contains(command); }, 5000);
-    }
+    void state(PlayState s) { engine.report(s); }
+    void position(quint32 offset) { emit engine.positionChanged(offset, 400); }
+    void minutes(int m) { emit engine.timeChanged(m * 60, 0); }
     void release(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::keyRelease(&window, Qt::Key(key), mods);
@@ -170,11 +155,8 @@ private slots:
         rig.controller.meter()->setRightPeak(150);
         rig.controller.vuMeterTick();
         rig.controller.setTrackPosition(true);
-        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
-            m.offset = 300;
-            m.range = 400;
-        });
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 2; });
+        rig.position(300);
+        rig.minutes(2);
         QCOMPARE(rig.window.PBarL1->Progress(), 120);
         QCOMPARE(rig.window.PBarR1->Progress(), 60);
         QCOMPARE(rig.window.RxSlider1->value(), 0);
@@ -195,11 +177,8 @@ private slots:
         rig.window.hide();
         rig.controller.meter()->setLeftPeak(170);
         rig.controller.vuMeterTick();
-        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
-            m.offset = 100;
-            m.range = 400;
-        });
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 3; });
+        rig.position(100);
+        rig.minutes(3);
         QCOMPARE(rig.window.PBarL1->Progress(), 150);
         QCOMPARE(rig.window.RxSlider1->value(), 300);
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("[02:00]"));
@@ -255,10 +234,11 @@ private slots:
         }
         QScreen *left = QGuiApplication::screens().at(0);
         QCOMPARE(left->geometry(), QRect(0, 0, 1280, 800));
-        TXaudioPlayer player;
+        vorlantest::FakeEngine engine;
         PlaylistModel playlist;
-        PlaybackController controller(&player, &playlist, nullptr);
-        MainWindow window(&controller);
+        PlaybackController controller(&engine, &playlist, nullptr);
+        PlayerActions actions(&controller);
+        MainWindow window(&controller, &actions);
         // Only the pointer is the test's; the screens are the platform's.
         window.setCursorProvider([] { return QPoint(640, 400); });
         window.setDockedLeft(false);
@@ -329,14 +309,14 @@ private slots:
         Rig rig;
         // Play, Pause, Stop: the decoder answers each command it gets.
         rig.release(Qt::Key_X);
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_PLAY));
+        QVERIFY(rig.engine.asked(QStringLiteral("play")));
         rig.release(Qt::Key_C);
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_PAUSE));
-        rig.answered.clear();
+        QVERIFY(rig.engine.asked(QStringLiteral("pause")));
+        rig.engine.commands.clear();
         rig.release(Qt::Key_V);
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_STOP));
-        QVERIFY(rig.answered.indexOf(XA_MSG_COMMAND_OUTPUT_RESET) <
-                rig.answered.indexOf(XA_MSG_COMMAND_STOP));
+        QVERIFY(rig.engine.asked(QStringLiteral("stop")));
+        QVERIFY(rig.engine.commands.indexOf(QStringLiteral("output reset")) <
+                rig.engine.commands.indexOf(QStringLiteral("stop")));
 
         // Next and Previous, by letter and by the numeric pad.
         rig.playlist.setCurrentIndex(0);
@@ -371,18 +351,23 @@ private slots:
     {
         Rig rig;
         const QList<QPair<int, const char *>> keys{
-            {Qt::Key_T, SIGNAL(playlistRequested())},    {Qt::Key_E, SIGNAL(equalizerRequested())},
-            {Qt::Key_I, SIGNAL(fileInfoRequested())},    {Qt::Key_S, SIGNAL(statisticsRequested())},
-            {Qt::Key_P, SIGNAL(preferencesRequested())}, {Qt::Key_N, SIGNAL(changeMaskRequested())},
-            {Qt::Key_M, SIGNAL(maskerRequested())},
+            {Qt::Key_T, "playlist"},   {Qt::Key_E, "equalizer"},   {Qt::Key_I, "fileInfo"},
+            {Qt::Key_S, "statistics"}, {Qt::Key_P, "preferences"}, {Qt::Key_N, "changeMask"},
+            {Qt::Key_M, "masker"},     {Qt::Key_J, "find"},
         };
-        for (const auto &[key, signal] : keys) {
-            QSignalSpy spy(&rig.window, signal);
+        const QHash<QString, QAction *> actions{
+            {"playlist", rig.actions.playlist},       {"equalizer", rig.actions.equalizer},
+            {"fileInfo", rig.actions.fileInfo},       {"statistics", rig.actions.statistics},
+            {"preferences", rig.actions.preferences}, {"changeMask", rig.actions.changeMask},
+            {"masker", rig.actions.masker},           {"find", rig.actions.find},
+        };
+        for (const auto &[key, name] : keys) {
+            QSignalSpy spy(actions.value(QLatin1String(name)), &QAction::triggered);
             rig.release(key);
-            QVERIFY2(spy.count() == 1, signal);
+            QVERIFY2(spy.count() == 1, name);
             // Pressing alone does nothing: keys act when released.
             QTest::keyPress(&rig.window, Qt::Key(key));
-            QVERIFY2(spy.count() == 1, signal);
+            QVERIFY2(spy.count() == 1, name);
         }
     }
 
@@ -393,7 +378,7 @@ private slots:
         QTest::keyPress(&rig.window, Qt::Key_Shift, Qt::ShiftModifier);
         rig.controller.positionValueChanged(200);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:00]"));
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_INPUT_SEEK));
+        QVERIFY(rig.engine.commands.filter(QStringLiteral("seek ")).size() > 0);
         QTest::keyRelease(&rig.window, Qt::Key_Shift);
         rig.controller.positionValueChanged(100);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("25 %"));
@@ -428,7 +413,7 @@ private slots:
     {
         Rig rig;
         QTest::mouseClick(rig.window.PlayBtn, Qt::LeftButton);
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_PLAY));
+        QVERIFY(rig.engine.asked(QStringLiteral("play")));
 
         rig.playlist.setCurrentIndex(0);
         QTest::mouseClick(rig.window.NextBtn, Qt::LeftButton);
@@ -437,21 +422,21 @@ private slots:
         QCOMPARE(rig.playlist.CurrentIndex(), 0);
 
         // The buttons the decoder's state allows.
-        rig.state(XA_PLAYER_STATE_PLAYING);
+        rig.state(PlayState::Playing);
         QVERIFY(rig.window.PlayBtn->isHidden());
         QVERIFY(!rig.window.PauseBtn->isHidden());
         QVERIFY(!rig.window.StopBtn->isHidden());
         QVERIFY(rig.window.RxSlider1->isEnabled());
-        rig.answered.clear();
+        rig.engine.commands.clear();
         QTest::mouseClick(rig.window.PauseBtn, Qt::LeftButton);
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_PAUSE));
+        QVERIFY(rig.engine.asked(QStringLiteral("pause")));
         QTest::mouseClick(rig.window.StopBtn, Qt::LeftButton);
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_STOP));
-        rig.state(XA_PLAYER_STATE_PAUSED);
+        QVERIFY(rig.engine.asked(QStringLiteral("stop")));
+        rig.state(PlayState::Paused);
         QVERIFY(!rig.window.PlayBtn->isHidden());
         QVERIFY(rig.window.PauseBtn->isHidden());
         QVERIFY(!rig.window.StopBtn->isHidden());
-        rig.state(XA_PLAYER_STATE_STOPPED);
+        rig.state(PlayState::Stopped);
         QVERIFY(!rig.window.PlayBtn->isHidden());
         QVERIFY(rig.window.StopBtn->isHidden());
         QVERIFY(!rig.window.RxSlider1->isEnabled());
@@ -471,9 +456,9 @@ private slots:
         QVERIFY(!rig.window.LED2->isChecked());
         QCOMPARE(rig.window.LED2->toolTip(), QStringLiteral("Random : Off"));
 
-        QSignalSpy info(&rig.window, &MainWindow::fileInfoRequested);
-        QSignalSpy list(&rig.window, &MainWindow::playlistRequested);
-        QSignalSpy close(&rig.window, &MainWindow::closeRequested);
+        QSignalSpy info(rig.actions.fileInfo, &QAction::triggered);
+        QSignalSpy list(rig.actions.playlist, &QAction::triggered);
+        QSignalSpy close(rig.actions.exit, &QAction::triggered);
         QTest::mouseClick(rig.window.InfoBtn, Qt::LeftButton);
         QTest::mouseClick(rig.window.ShowListBtn, Qt::LeftButton);
         QTest::mouseClick(rig.window.ExitBtn, Qt::LeftButton);
@@ -516,7 +501,7 @@ private slots:
         QCOMPARE(rig.controller.balancePosition(), 50);
 
         // Dragging the position: a press fades down, a move shows the percentage, the release seeks.
-        rig.state(XA_PLAYER_STATE_PLAYING);
+        rig.state(PlayState::Playing);
         QSlider *position = rig.window.RxSlider1;
         position->setSliderDown(true);
         QVERIFY(rig.controller.fading());
@@ -524,26 +509,20 @@ private slots:
         position->setSliderPosition(200);
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("50 %"));
         // The song's position does not pull the slider away from the user.
-        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
-            m.offset = 10;
-            m.range = 400;
-        });
+        rig.position(10);
         QCOMPARE(position->value(), 200);
-        rig.answered.clear();
+        rig.engine.commands.clear();
         position->setSliderDown(false);
         QVERIFY(rig.controller.trackPosition());
-        QVERIFY(rig.waitAnswered(XA_MSG_COMMAND_INPUT_SEEK));
-        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
-            m.offset = 300;
-            m.range = 400;
-        });
+        QVERIFY(rig.engine.commands.filter(QStringLiteral("seek ")).size() > 0);
+        rig.position(300);
         // While playing, the thumb moves with the meters' next beat.
         QTRY_COMPARE(position->value(), 300);
 
         // Time display, and a click on it flips elapsed and remaining.
-        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 3903; });
+        emit rig.engine.durationChanged(3903);
         QCOMPARE(rig.window.InfoBtn->toolTip(), QStringLiteral("Length: [05:03]"));
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 2; });
+        rig.minutes(2);
         QCOMPARE(rig.window.PlayTime->text(), QStringLiteral("[02:00]"));
         QTest::mouseClick(rig.window.PlayTime, Qt::LeftButton);
         QVERIFY(!rig.controller.timeElapsed());
@@ -620,9 +599,9 @@ private slots:
     {
         Rig rig;
         const MarginMenu *menu = rig.window.popupMenu();
-        QSignalSpy about(&rig.window, &MainWindow::aboutRequested);
-        QSignalSpy close(&rig.window, &MainWindow::closeRequested);
-        QSignalSpy masker(&rig.window, &MainWindow::maskerRequested);
+        QSignalSpy about(rig.actions.about, &QAction::triggered);
+        QSignalSpy close(rig.actions.exit, &QAction::triggered);
+        QSignalSpy masker(rig.actions.masker, &QAction::triggered);
         findItem(menu, QStringLiteral("&Vorlan"))->trigger();
         findItem(menu, QStringLiteral("E&xit"))->trigger();
         findItem(menu, QStringLiteral("Vorlan Mas&ker ..."))->trigger();
@@ -804,20 +783,17 @@ private slots:
         rig.window.setTrayIcons(4, 7);
         QCOMPARE(rig.window.trayIconShown(), 4);
         rig.controller.setAnimatedTray(true);
-        rig.state(XA_PLAYER_STATE_PLAYING);
+        rig.state(PlayState::Playing);
         QVERIFY(rig.window.trayAnimating());
         QTRY_COMPARE_WITH_TIMEOUT(rig.window.trayIconShown(), 7, 2000);
         QTRY_COMPARE_WITH_TIMEOUT(rig.window.trayIconShown(), 4, 2000);
-        rig.state(XA_PLAYER_STATE_PAUSED);
+        rig.state(PlayState::Paused);
         QVERIFY(!rig.window.trayAnimating());
         QCOMPARE(rig.window.trayIconShown(), 4);
 
         // Stream info: the song's name becomes the hint of the tray and of the time.
-        rig.controller.PlayFile(rig.songs[1]);
-        rig.message(XA_MSG_NOTIFY_INPUT_STREAM_INFO, [](XA_Message &m) {
-            m.level = 1;
-            m.layer = 2;
-        });
+        rig.controller.playFile(rig.songs[1]);
+        emit rig.engine.streamInfoChanged(StreamInfo{1, 2, 0, 0, 0, QString()});
         QVERIFY(rig.window.trayToolTip().contains(QStringLiteral("song2")));
         QCOMPARE(rig.window.PlayTime->toolTip(), rig.window.trayToolTip());
 

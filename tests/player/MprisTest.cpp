@@ -151,7 +151,7 @@ private slots:
     void cleanupTestCase()
     {
         if (m_app)
-            controller()->StopBtnClick();
+            controller()->stop();
         delete m_app;
         if (m_sound.state() != QProcess::NotRunning) {
             m_sound.terminate();
@@ -188,7 +188,7 @@ private slots:
         QTest::qWait(300);
 
         playerctl({QStringLiteral("play-pause")});
-        QTRY_COMPARE_WITH_TIMEOUT(controller()->playerState(), int(XA_PLAYER_STATE_PLAYING), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller()->state(), PlayState::Playing, 10000);
         QVERIFY(strip()->PauseBtn->isVisibleTo(strip()) && !strip()->PlayBtn->isVisibleTo(strip()));
         QCOMPARE(playerctl({QStringLiteral("status")}), QStringLiteral("Playing"));
         QCOMPARE(controller()->currentPath(), m_long);
@@ -202,11 +202,11 @@ private slots:
         QVERIFY2(meta.contains(QUrl::fromLocalFile(m_long).toString()), qPrintable(meta));
 
         playerctl({QStringLiteral("play-pause")});
-        QTRY_COMPARE(controller()->playerState(), int(XA_PLAYER_STATE_PAUSED));
+        QTRY_COMPARE(controller()->state(), PlayState::Paused);
         QVERIFY(strip()->PlayBtn->isVisibleTo(strip()) && !strip()->PauseBtn->isVisibleTo(strip()));
         QCOMPARE(playerctl({QStringLiteral("status")}), QStringLiteral("Paused"));
         playerctl({QStringLiteral("play")});
-        QTRY_COMPARE(controller()->playerState(), int(XA_PLAYER_STATE_PLAYING));
+        QTRY_COMPARE(controller()->state(), PlayState::Playing);
 
         // To the 30th second: the decoder goes there and the strip's time follows.
         playerctl({QStringLiteral("position"), QStringLiteral("30")});
@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(playerctl({QStringLiteral("shuffle")}), QStringLiteral("Off"));
 
         playerctl({QStringLiteral("stop")});
-        QTRY_COMPARE(controller()->playerState(), int(XA_PLAYER_STATE_STOPPED));
+        QTRY_COMPARE(controller()->state(), PlayState::Stopped);
         QVERIFY(strip()->PlayBtn->isVisibleTo(strip()) && !strip()->StopBtn->isVisibleTo(strip()));
 
         // The follower saw every change as it happened, without asking.
@@ -317,8 +317,8 @@ private slots:
         QTRY_COMPARE(m_app->playlist()->count(), before + 1);
         QTRY_COMPARE(controller()->currentPath(), song);
         QCOMPARE(m_app->playlist()->entryPath(before), song);
-        controller()->StopBtnClick();
-        QTRY_COMPARE(controller()->playerState(), int(XA_PLAYER_STATE_STOPPED));
+        controller()->stop();
+        QTRY_COMPARE(controller()->state(), PlayState::Stopped);
     }
 
     void aSecondPlayerTakesItsOwnNameAndQuitsWithItsSaving()

@@ -1,6 +1,8 @@
 #include "player/PlaybackController.h"
 #include "engine/TVumeter.h"
 #include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
+#include "player/MediaOpener.h"
 #include "player/Statistics.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
@@ -25,9 +27,10 @@ QString fixture(const char *name)
 // A player, a playlist of copies of a short fixture, and the controller over them, writing WAV files.
 struct Rig {
     TXaudioPlayer player;
+    XaudioEngine engine{&player};
     PlaylistModel playlist;
     Statistics statistics;
-    PlaybackController controller{&player, &playlist, &statistics};
+    PlaybackController controller{&engine, &playlist, &statistics};
     QString dir = vorlantest::tempDir();
     QStringList songs;
 
@@ -68,22 +71,22 @@ private slots:
         // Record which entry each step plays without decoding it.
         rig.controller.setLoop(false);
         rig.playlist.setCurrentIndex(2);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QCOMPARE(rig.playlist.CurrentIndex(), 0);
         QVERIFY(rig.playlist.isSelected(0));
         QCOMPARE(rig.controller.currentPath(), rig.songs[0]);
-        rig.controller.PrevBtnClick();
+        rig.controller.previous();
         QCOMPARE(rig.playlist.CurrentIndex(), 2);
         QCOMPARE(rig.controller.currentPath(), rig.songs[2]);
-        rig.controller.PrevBtnClick();
+        rig.controller.previous();
         QCOMPARE(rig.playlist.CurrentIndex(), 1);
         QCOMPARE(rig.playlist.selectedCount(), 1);
         // Right after a list load nothing is chosen: Next plays the first, Previous the last.
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.PrevBtnClick();
+        rig.controller.previous();
         QCOMPARE(rig.playlist.CurrentIndex(), 2);
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QCOMPARE(rig.playlist.CurrentIndex(), 0);
     }
 
@@ -95,7 +98,7 @@ private slots:
         bool repeated = false;
         int last = -1;
         for (int i = 0; i < 60; ++i) {
-            rig.controller.NextBtnClick();
+            rig.controller.next();
             const int index = rig.playlist.CurrentIndex();
             QVERIFY(index >= 0 && index < 2);
             repeated |= index == last;
@@ -111,15 +114,15 @@ private slots:
         Rig rig;
         rig.controller.setLoop(false);
         QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
-        QSignalSpy buttons(&rig.controller, &PlaybackController::buttonsChanged);
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
-        QTest::qWait(300);
-        // Loop off: it stops after the song, Play visible.
+        // Loop off: it ends there, Play offered; nothing is opened after it.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.state(), PlayState::Ended, 10000);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(buttons.last().at(0).toBool(), true);
-        QCOMPARE(buttons.last().at(1).toBool(), false);
+        QVERIFY(rig.controller.canPlay());
+        QVERIFY(!rig.controller.canPause());
+        QVERIFY(!rig.controller.canStop());
         QCOMPARE(rig.playlist.PlayedCount(), 1);
         QCOMPARE(rig.statistics.rowCount(), 1);
         QCOMPARE(rig.statistics.index(0, 2).data().toString(), rig.songs[0]);
@@ -134,9 +137,9 @@ private slots:
         Rig rig;
         QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.playerState(), int(XA_PLAYER_STATE_EOS), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.state(), PlayState::Ended, 10000);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(finished.at(i).at(0).toString(), rig.songs[i]);
         for (int i = 0; i < 3; ++i)
@@ -147,9 +150,9 @@ private slots:
 
         // In random order too: as many songs as the list holds.
         rig.controller.setRandom(true);
-        rig.controller.PlayBtnClick();
+        rig.controller.play();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 6, 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.playerState(), int(XA_PLAYER_STATE_EOS), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.state(), PlayState::Ended, 10000);
         QCOMPARE(finished.count(), 6);
         QCOMPARE(rig.controller.currentPath(), finished.last().at(0).toString());
     }
@@ -161,7 +164,7 @@ private slots:
         QFile::remove(rig.songs[2]);
         rig.controller.setLoop(true);
         rig.playlist.setCurrentIndex(0);
-        rig.controller.NextBtnClick(); // entry 1 is gone: removed, then the next one, also gone, and so on
+        rig.controller.next(); // entry 1 is gone: removed, then the next one, also gone, and so on
         QTRY_COMPARE_WITH_TIMEOUT(rig.playlist.count(), 1, 5000);
         QCOMPARE(rig.playlist.entryPath(0), rig.songs[0]);
     }
@@ -172,7 +175,7 @@ private slots:
         rig.controller.setLoop(true);
         QFile::remove(rig.songs[1]);
         rig.playlist.setCurrentIndex(0);
-        rig.controller.NextBtnClick(); // entry 2 is gone: it leaves, and the song after it plays
+        rig.controller.next(); // entry 2 is gone: it leaves, and the song after it plays
         QTRY_COMPARE_WITH_TIMEOUT(rig.controller.currentPath(), rig.songs[2], 5000);
         rig.controller.setLoop(false);
         QCOMPARE(rig.playlist.count(), 2);
@@ -192,9 +195,9 @@ private slots:
         QCOMPARE(rig.playlist.index(1, PlaylistModel::NumberColumn).data().toString(), QStringLiteral("2"));
         // Queued, they play next even without Loop, then the player stops.
         rig.playlist.setCurrentIndex(0);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.playerState(), int(XA_PLAYER_STATE_EOS), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.state(), PlayState::Ended, 10000);
         QCOMPARE(finished.at(0).at(0).toString(), rig.songs[2]);
         QCOMPARE(finished.at(1).at(0).toString(), rig.songs[0]);
         QVERIFY(rig.playlist.queue().isEmpty());
@@ -218,7 +221,7 @@ private slots:
             songs << path;
         }
         rig.controller.setLoop(false);
-        rig.controller.dropFiles({folder});
+        rig.controller.opener()->dropFiles({folder});
         QTRY_COMPARE_WITH_TIMEOUT(rig.playlist.count(), 3, 10000);
         QStringList listed;
         for (int i = 0; i < 3; ++i)
@@ -228,7 +231,7 @@ private slots:
         QCOMPARE(listed, songs);
         QTRY_VERIFY_WITH_TIMEOUT(songs.contains(rig.controller.currentPath()), 10000);
         // Dropped on the list, a folder's tree is added to what is there.
-        rig.controller.addFolders({folder + QStringLiteral("/A")});
+        rig.controller.opener()->addFolders({folder + QStringLiteral("/A")});
         QTRY_COMPARE_WITH_TIMEOUT(rig.playlist.count(), 5, 10000);
     }
 
@@ -243,7 +246,7 @@ private slots:
         rig.controller.setLoop(true);
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 10000);
         QVERIFY2(errors.first().at(0).toString().contains(QStringLiteral("drive")),
                  qPrintable(errors.first().at(0).toString()));
@@ -263,7 +266,7 @@ private slots:
         rig.playlist.addFiles(gone + rig.songs);
         rig.controller.setLoop(true);
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QTRY_COMPARE_WITH_TIMEOUT(rig.controller.currentPath(), rig.songs[0], 20000);
         QCOMPARE(rig.playlist.count(), 1);
         QCOMPARE(rig.playlist.entryPath(0), rig.songs[0]);
@@ -297,9 +300,9 @@ private slots:
         rig.playlist.addFiles({url, url, url});
         rig.controller.setLoop(true);
         rig.playlist.setCurrentIndex(0);
-        rig.controller.PlayFile(url);
+        rig.controller.playFile(url);
         QTRY_VERIFY_WITH_TIMEOUT(fetches.size() >= 3, 20000);
-        rig.controller.StopBtnClick();
+        rig.controller.stop();
         // One second, then two, between the fetches: not hundreds a second.
         QVERIFY2(fetches.at(1) - fetches.at(0) >= 900,
                  qPrintable(QString::number(fetches.at(1) - fetches.at(0))));
@@ -313,12 +316,12 @@ private slots:
         rig.controller.setLoop(false);
         QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
         rig.playlist.setCurrentIndex(-1);
-        rig.controller.NextBtnClick();
+        rig.controller.next();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.controller.state(), PlayState::Ended, 10000);
         const QString wav = rig.dir + QStringLiteral("/song1.wav");
         QVERIFY(QFile::remove(wav));
-        rig.controller.PlayBtnClick();
+        rig.controller.play();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 10000);
         QVERIFY(QFile::exists(wav));
     }
@@ -327,8 +330,8 @@ private slots:
     {
         Rig rig;
         QSignalSpy sent(&rig.player, &TXaudioPlayer::OnNotifyOutputVolume);
-        rig.controller.VolTrackBarChange(20);
-        rig.controller.FadeIn1Click();
+        rig.controller.setVolume(20);
+        rig.controller.fadeToSilence();
         QTRY_VERIFY(!rig.controller.fading());
         QCOMPARE(rig.controller.volumePosition(), 100);
         // Back up to where it was when the fade down began.
@@ -336,9 +339,9 @@ private slots:
         QTRY_VERIFY(!rig.controller.fading());
         QCOMPARE(rig.controller.volumePosition(), 20);
         // Fade in goes to full volume.
-        rig.controller.FadeIn1Click();
+        rig.controller.fadeToSilence();
         QTRY_VERIFY(!rig.controller.fading());
-        rig.controller.FadeOut1Click();
+        rig.controller.fadeBack();
         QTRY_VERIFY(!rig.controller.fading());
         QCOMPARE(rig.controller.volumePosition(), 0);
         // The decoder reports the last level sent: full volume.
@@ -348,18 +351,18 @@ private slots:
     void volumeAndBalanceTexts()
     {
         Rig rig;
-        rig.controller.VolTrackBarChange(95);
+        rig.controller.setVolume(95);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("05% V"));
-        rig.controller.VolTrackBarChange(0);
+        rig.controller.setVolume(0);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("100% V"));
-        rig.controller.BalTrackChange(45);
+        rig.controller.setBalance(45);
         QCOMPARE(rig.controller.balancePosition(), 50);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("Center"));
-        rig.controller.BalTrackChange(80);
+        rig.controller.setBalance(80);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("60% R"));
-        rig.controller.BalTrackChange(10);
+        rig.controller.setBalance(10);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("80% L"));
-        rig.controller.BalTrackChange(59);
+        rig.controller.setBalance(59);
         QCOMPARE(rig.controller.balancePosition(), 50);
         // The decoder's report moves the sliders; a PCM level of 99 is full volume.
         rig.message(XA_MSG_NOTIFY_OUTPUT_PCM_LEVEL, [](XA_Message &m) { m.pcmLevel = 99; });
@@ -405,7 +408,7 @@ private slots:
             m.seconds = 3;
         });
         QCOMPARE(rig.controller.timeText(), QStringLiteral("[05:03]"));
-        rig.controller.ElapsedClick();
+        rig.controller.toggleTimeShown();
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 00:00"));
         rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 2; });
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:03"));
@@ -428,11 +431,11 @@ private slots:
         QCOMPARE(sent.count(), 1);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:05]"));
         // Another text in between: the next report, in the same second, brings the time back.
-        rig.controller.VolTrackBarChange(95);
+        rig.controller.setVolume(95);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("05% V"));
         at(5, 95);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:05]"));
-        rig.controller.ElapsedClick();
+        rig.controller.toggleTimeShown();
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:15"));
         // A new length changes the time left within the same second.
         rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 300; });
@@ -473,7 +476,7 @@ private slots:
     {
         Rig rig;
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
-        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:1/none.mp3"));
+        rig.controller.playFile(QStringLiteral("http://127.0.0.1:1/none.mp3"));
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
         QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input (")));
         QVERIFY(errors.first().at(0).toString().endsWith(QStringLiteral(")")));
@@ -489,7 +492,7 @@ private slots:
         f.close();
         rig.playlist.addFiles({junk});
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
-        rig.controller.PlayFile(junk);
+        rig.controller.playFile(junk);
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
         QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input (")));
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(rig.dir + QStringLiteral("/junk.wav")), 5000);
@@ -504,7 +507,7 @@ private slots:
         QCOMPARE(rig.controller.lengthSeconds(), 200);
         QSignalSpy lengths(&rig.controller, &PlaybackController::lengthTextChanged);
         QSignalSpy songTimes(&rig.controller, &PlaybackController::songTimeTextChanged);
-        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:1/radio"));
+        rig.controller.playFile(QStringLiteral("http://127.0.0.1:1/radio"));
         QCOMPARE(rig.controller.lengthSeconds(), 0);
         QCOMPARE(lengths.last().at(0).toString(), QStringLiteral("Length: [00:00]"));
         QCOMPARE(songTimes.last().at(0).toString(), QStringLiteral("00:00:00"));
@@ -525,17 +528,17 @@ private slots:
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
         QSignalSpy refused(&rig.player, &TXaudioPlayer::OnNotifyNack);
         const QString url = QStringLiteral("http://127.0.0.1:%1/radio").arg(server.serverPort());
-        rig.controller.PlayFile(url);
+        rig.controller.playFile(url);
         QTRY_COMPARE_WITH_TIMEOUT(clients.size(), 1, 10000);
-        rig.controller.StopBtnClick();
+        rig.controller.stop();
         QTRY_COMPARE_WITH_TIMEOUT(refused.count(), 1, 10000);
         QCOMPARE(refused.first().at(1).toInt(), int(XA_ERROR_ABORTED));
         QTest::qWait(50);
         QCOMPARE(errors.count(), 0);
         // Another entry chosen while it connects is no refusal either.
-        rig.controller.PlayFile(url);
+        rig.controller.playFile(url);
         QTRY_COMPARE_WITH_TIMEOUT(clients.size(), 2, 10000);
-        rig.controller.PlayFile(rig.songs[0]);
+        rig.controller.playFile(rig.songs[0]);
         QTRY_COMPARE_WITH_TIMEOUT(refused.count(), 2, 10000);
         QTest::qWait(50);
         QCOMPARE(errors.count(), 0);
@@ -564,7 +567,7 @@ private slots:
         rig.controller.setLoop(false);
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
         QSignalSpy states(&rig.controller, &PlaybackController::stateChanged);
-        rig.controller.PlayFile(QStringLiteral("http://127.0.0.1:%1/radio.mp3").arg(server.serverPort()));
+        rig.controller.playFile(QStringLiteral("http://127.0.0.1:%1/radio.mp3").arg(server.serverPort()));
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 20000);
         const QString text = errors.first().at(0).toString();
         QVERIFY2(text.startsWith(QStringLiteral("Cannot Play Stream (the connection dropped")),
@@ -582,11 +585,11 @@ private slots:
         f.close();
         rig.controller.setAutoPlay(false);
         rig.controller.setLoop(false);
-        rig.controller.dropFiles({rig.songs[0], rig.songs[1], rig.songs[2], list});
+        rig.controller.opener()->dropFiles({rig.songs[0], rig.songs[1], rig.songs[2], list});
         QCOMPARE(rig.playlist.count(), 2);
         QCOMPARE(rig.playlist.entryPath(0), rig.songs[1]);
         // Audio files alone: the first plays.
-        rig.controller.dropFiles({rig.songs[2], rig.songs[0]});
+        rig.controller.opener()->dropFiles({rig.songs[2], rig.songs[0]});
         QCOMPARE(rig.playlist.count(), 2);
         QCOMPARE(rig.controller.currentPath(), rig.songs[2]);
     }
@@ -598,21 +601,21 @@ private slots:
         // A path with blanks arrives in pieces.
         const QString spaced = rig.dir + QStringLiteral("/my song.mp3");
         QFile::copy(fixture("mpeg1-layer2.mp2"), spaced);
-        rig.controller.startWith(spaced.split(' '), rig.dir + QStringLiteral("/Vorlan.vln"));
+        rig.controller.opener()->startWith(spaced.split(' '), rig.dir + QStringLiteral("/Vorlan.vln"));
         QCOMPARE(rig.playlist.count(), 1);
         QCOMPARE(rig.controller.currentPath(), spaced);
         // Another extension: nothing is added and no last list is read.
         Rig other;
         other.playlist.clear();
-        other.controller.startWith({other.dir + QStringLiteral("/notes.txt")},
-                                   other.dir + QStringLiteral("/x.vln"));
+        other.controller.opener()->startWith({other.dir + QStringLiteral("/notes.txt")},
+                                             other.dir + QStringLiteral("/x.vln"));
         QCOMPARE(other.playlist.count(), 0);
         // A hand-over appends and plays.
-        rig.controller.handOver(rig.songs[1]);
+        rig.controller.opener()->handOver(rig.songs[1]);
         QCOMPARE(rig.playlist.count(), 2);
         QCOMPARE(rig.playlist.CurrentIndex(), 1);
         QCOMPARE(rig.controller.currentPath(), rig.songs[1]);
-        rig.controller.handOver(QString());
+        rig.controller.opener()->handOver(QString());
         QCOMPARE(rig.playlist.count(), 2);
     }
 
@@ -625,19 +628,19 @@ private slots:
         Rig rig;
         rig.controller.setLoop(false);
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
-        rig.controller.startWith({first}, rig.dir + QStringLiteral("/Vorlan.vln"));
+        rig.controller.opener()->startWith({first}, rig.dir + QStringLiteral("/Vorlan.vln"));
         QCOMPARE(rig.playlist.count(), 1);
         QCOMPARE(rig.playlist.line(0), QStringLiteral("1\t") + first + QStringLiteral("\t\t") + first);
         QCOMPARE(rig.controller.currentPath(), first);
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
         QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input")));
-        rig.controller.handOver(second);
+        rig.controller.opener()->handOver(second);
         QCOMPARE(rig.playlist.count(), 2);
         QCOMPARE(rig.playlist.entryPath(1), second);
         QCOMPARE(rig.playlist.CurrentIndex(), 1);
         QCOMPARE(rig.controller.currentPath(), second);
         // Not a stream and not a file: ignored as before.
-        rig.controller.handOver(QStringLiteral("gopher://127.0.0.1/x.mp3"));
+        rig.controller.opener()->handOver(QStringLiteral("gopher://127.0.0.1/x.mp3"));
         QCOMPARE(rig.playlist.count(), 2);
     }
 };

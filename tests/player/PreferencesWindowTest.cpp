@@ -14,6 +14,7 @@
 #include "player/FileAssociations.h"
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "player/Settings.h"
 #include "player/TrayIcons.h"
 #include "player/VorlanApp.h"
@@ -26,6 +27,7 @@
 #include "widgets/ScrollingText.h"
 #include "widgets/TFountainFill.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -188,7 +190,7 @@ private slots:
         QCOMPARE(SystemColors::fromValue(prefs()->color1()), m_app->mainWindow()->color1());
         prefs()->CancelBtnClick();
         QSignalSpy finished(prefs(), &QDialog::finished);
-        emit m_app->mainWindow()->preferencesRequested();
+        m_app->actions()->preferences->trigger();
         QVERIFY(prefs()->isVisible());
         prefs()->CancelBtnClick();
         QCOMPARE(finished.count(), 1);
@@ -297,15 +299,15 @@ private slots:
         open();
         EqualizerWindow *eq = t().equalizer;
         prefs()->Module->item(0)->click();
-        QCOMPARE(m_app->controller()->outputModule(), 0);
+        QCOMPARE(m_app->controller()->outputModule(), OutputModule::SoundServer);
         QVERIFY(eq->PitchBar->isEnabled());
         eq->PitchBar->setValue(1500);
         prefs()->Module->item(1)->click();
-        QCOMPARE(m_app->controller()->outputModule(), 1);
+        QCOMPARE(m_app->controller()->outputModule(), OutputModule::WaveDevice);
         QVERIFY(!eq->PitchBar->isEnabled());
         QCOMPARE(eq->PitchLabel->text(), QStringLiteral("Pitch"));
         prefs()->Module->item(2)->click();
-        QCOMPARE(m_app->controller()->outputModule(), 2);
+        QCOMPARE(m_app->controller()->outputModule(), OutputModule::WavFile);
         prefs()->XPriority->item(1)->click();
         QCOMPARE(t().player->Priority(), 1);
         prefs()->ChannelsRadioGroup->item(3)->click();
@@ -510,7 +512,7 @@ private slots:
         prefs()->NSongs->setValue(1);
         prefs()->OkBtn->click();
         m_app->controller()->setTickInterval(5);
-        m_app->controller()->PlayFile(QStringLiteral(VORLAN_FIXTURES "/mpeg25-layer3.mp3"));
+        m_app->controller()->playFile(QStringLiteral(VORLAN_FIXTURES "/mpeg25-layer3.mp3"));
         QTRY_VERIFY_WITH_TIMEOUT(read(log).startsWith("PowerOff"), 20000);
         qunsetenv("VORLAN_POWEROFF_LOG");
         // Quitting asks every window on screen to close, and the skinned one answers by flying off instead:

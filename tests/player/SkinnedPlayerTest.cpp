@@ -7,6 +7,7 @@
 #include "platform/RegistryStore.h"
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
+#include "player/PlayerActions.h"
 #include "player/VorlanApp.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/PlaylistWindow.h"
@@ -19,6 +20,7 @@
 #include "widgets/MarginMenu.h"
 #include "widgets/TFountainFill.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -116,7 +118,7 @@ private slots:
     void cleanupTestCase()
     {
         if (m_app)
-            m_app->controller()->StopBtnClick();
+            m_app->controller()->stop();
         delete m_app;
     }
 
@@ -148,23 +150,25 @@ private slots:
         QSignalSpy states(c, &PlaybackController::stateChanged);
         QTest::mouseClick(face()->PlayBtn, Qt::LeftButton);
         // The WAV writer runs faster than real time: the song plays to its end at once.
-        QTRY_VERIFY_WITH_TIMEOUT(states.contains(QVariantList{1}), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(c->playerState(), 3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(states.contains(QVariantList{QVariant::fromValue(PlayState::Playing)}),
+                                 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(c->state(), PlayState::Ended, 10000);
         const QStringList written = wavFiles(m_out);
         QCOMPARE(written.size(), 1);
         // 3 s of mono 16-bit sound at 44.1 kHz, give or take the encoder's frames.
         QVERIFY(QFileInfo(m_out + '/' + written.first()).size() > 44 + 2 * 44100 * 29 / 10);
 
-        // The skin's play acts only while the strip offers its own play button.
-        m_app->mainWindow()->PlayBtn->hide();
+        // The skin draws every button, but each acts only when the player offers it, as the strip shows:
+        // with the song at its end, Pause and Stop do nothing, and the next state is the one Play brings.
+        QVERIFY(!c->canPause() && !c->canStop() && c->canPlay());
+        QVERIFY(m_app->mainWindow()->PauseBtn->isHidden() && m_app->mainWindow()->StopBtn->isHidden());
         states.clear();
+        QTest::mouseClick(face()->PauseBtn, Qt::LeftButton);
+        QTest::mouseClick(face()->StopBtn, Qt::LeftButton);
         QTest::mouseClick(face()->PlayBtn, Qt::LeftButton);
-        QTest::qWait(300);
-        QVERIFY(states.isEmpty());
-        m_app->mainWindow()->PlayBtn->show();
-        QTest::mouseClick(face()->PlayBtn, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(states.contains(QVariantList{1}), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(c->playerState(), 3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty(), 10000);
+        QCOMPARE(states.first(), QVariantList{QVariant::fromValue(PlayState::Playing)});
+        QTRY_COMPARE_WITH_TIMEOUT(c->state(), PlayState::Ended, 10000);
     }
 
     void theMetersOfTheSkinShowTheLevels()
@@ -274,7 +278,7 @@ private slots:
             offered = dir;
             return m_home + QStringLiteral("/Masks/Ember.msk");
         });
-        emit m_app->mainWindow()->changeMaskRequested();
+        m_app->actions()->changeMask->trigger();
         QCOMPARE(offered, m_home + QStringLiteral("/Masks"));
         QCOMPARE(skinned()->maskPath(), m_home + QStringLiteral("/Masks/Ember.msk"));
         QCOMPARE(skinned()->size(), skinned()->shaper()->MaskedPicture()->Picture().size());
@@ -286,7 +290,7 @@ private slots:
                  m_home + QStringLiteral("/Masks/Ember.msk"));
         // Cancel changes nothing.
         m_app->setMaskChooser([](QWidget *, const QString &) { return QString(); });
-        emit m_app->mainWindow()->changeMaskRequested();
+        m_app->actions()->changeMask->trigger();
         QCOMPARE(skinned()->maskPath(), m_home + QStringLiteral("/Masks/Ember.msk"));
     }
 

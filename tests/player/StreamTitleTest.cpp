@@ -1,6 +1,8 @@
 // A radio station on this machine that sends its titles in ICY metadata, as real stations do: the player
 // shows the current title in the title lines, the hints and the playlist entry while the stream plays.
 #include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
+#include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
 #include "player/Statistics.h"
 #include "playlist/PlaylistModel.h"
@@ -106,7 +108,8 @@ private slots:
         TXaudioPlayer player;
         PlaylistModel playlist;
         Statistics statistics;
-        PlaybackController controller(&player, &playlist, &statistics);
+        XaudioEngine engine(&player);
+        PlaybackController controller(&engine, &playlist, &statistics);
         const QString dir = vorlantest::tempDir();
         controller.setOutputModule(2);
         controller.setOutputDir(dir);
@@ -119,10 +122,10 @@ private slots:
             return playlist.data(playlist.index(0, PlaylistModel::NameColumn)).toString();
         };
 
-        controller.handOver(station.url());
+        controller.opener()->handOver(station.url());
         QCOMPARE(playlist.count(), 1);
         const QString storedLine = playlist.line(0);
-        QTRY_COMPARE_WITH_TIMEOUT(controller.playerState(), int(XA_PLAYER_STATE_PLAYING), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller.state(), PlayState::Playing, 10000);
         QVERIFY(station.request().contains("Icy-MetaData: 1"));
 
         QTRY_COMPARE_WITH_TIMEOUT(shownName(), QStringLiteral("Björk - Jóga"), 10000);
@@ -135,12 +138,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(shownName(), QStringLiteral("Café Trio - Zwölf"), 10000);
         QCOMPARE(lines.value(0), QStringLiteral("Café Trio - Zwölf"));
         QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Café Trio - Zwölf"));
-        QCOMPARE(controller.playerState(), int(XA_PLAYER_STATE_PLAYING));
+        QCOMPARE(controller.state(), PlayState::Playing);
         // The list keeps the address as the entry's name: a saved list does not keep a passing title.
         QCOMPARE(playlist.line(0), storedLine);
 
-        controller.StopBtnClick();
-        QTRY_COMPARE(controller.playerState(), int(XA_PLAYER_STATE_STOPPED));
+        controller.stop();
+        QTRY_COMPARE(controller.state(), PlayState::Stopped);
         QCOMPARE(shownName(), station.url());
     }
 };

@@ -2,6 +2,8 @@
 // wherever the player names a song: the playlist, the title lines, the hints and the statistics. A song with
 // an ID3v1 tag is named from it exactly as before.
 #include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
+#include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
 #include "player/Statistics.h"
 #include "playlist/PlaylistModel.h"
@@ -161,7 +163,8 @@ private slots:
         TXaudioPlayer player;
         PlaylistModel playlist;
         Statistics statistics;
-        PlaybackController controller(&player, &playlist, &statistics);
+        XaudioEngine engine(&player);
+        PlaybackController controller(&engine, &playlist, &statistics);
         const QString dir = vorlantest::tempDir();
         controller.setOutputModule(2);
         controller.setOutputDir(dir);
@@ -169,7 +172,7 @@ private slots:
         QSignalSpy hints(&controller, &PlaybackController::titleChanged);
         QSignalSpy lines(&controller, &PlaybackController::titleLinesChanged);
         QSignalSpy finished(&controller, &PlaybackController::songFinished);
-        controller.handOver(path);
+        controller.opener()->handOver(path);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
         const QString name = QStringLiteral("Nadia - Rain");
         QCOMPARE(PlaylistModel::entryField(playlist.line(0), 1), name);
