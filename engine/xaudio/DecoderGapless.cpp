@@ -4,8 +4,9 @@
 // open output at the current one's last sample when both have the same rate and channels. The sound chain
 // keeps its state across the joint, so the equalizer and the volume glide on without a click.
 
-void DecoderPlayer::queueInput(const std::string &name)
+void DecoderPlayer::inputQueue(const XA_Command &c)
 {
+    const std::string &name = c.s[0];
     m_queued.reset();
     m_queuedName.clear();
     if (name.empty()) {

@@ -35,14 +35,6 @@ mpg123_handle *newDecoder(int *err)
     return mh;
 }
 
-bool isStreamName(const std::string &name)
-{
-    std::string lower = name.substr(0, 8);
-    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 ||
-           lower.rfind("ftp://", 0) == 0 || lower.rfind("udp://", 0) == 0;
-}
-
 // The loudest sample of each channel, at most 32767 (the right one stays 0 for mono). Eight samples at a
 // time, the largest and the smallest in each lane: the lanes take the channels in turn, as the samples do.
 void loudest(const int16_t *pcm, size_t samples, int channels, int *left, int *right)
@@ -413,43 +405,6 @@ bool DecoderPlayer::openFileInput(Input &in, const std::string &name, int *err, 
     return true;
 }
 
-void DecoderPlayer::openInput(const std::string &name)
-{
-    const bool wasActive = m_state == XA_PLAYER_STATE_PLAYING || m_state == XA_PLAYER_STATE_PAUSED;
-    closeInput();
-    m_queued.reset();
-    auto in = std::make_unique<Input>();
-    int err = XA_SUCCESS;
-    std::string text;
-    bool ok = false;
-    if (name.empty()) {
-        err = XA_ERROR_INVALID_PARAMETERS;
-        text = "no input name";
-    } else if (isStreamName(name)) {
-        in->stream = true;
-        ok = openStreamInput(*in, name, &err, &text);
-    } else {
-        ok = openFileInput(*in, name, &err, &text);
-    }
-    if (!ok) {
-        error(XA_SOURCE_INPUT, err, text);
-        if (wasActive)
-            setPlayerState(XA_PLAYER_STATE_STOPPED);
-        nack(XA_MSG_COMMAND_INPUT_OPEN, err);
-        return;
-    }
-
-    m_input = std::move(in);
-    m_inputName = name;
-    startInput();
-    announceInput();
-    XA_Message m;
-    m.code = XA_MSG_NOTIFY_INPUT_STATE;
-    m.state = XA_INPUT_STATE_OPEN;
-    notify(m, XA_NOTIFY_MASK_INPUT_STATE);
-    ack(XA_MSG_COMMAND_INPUT_OPEN);
-}
-
 void DecoderPlayer::announceInput()
 {
     XA_Message m;
@@ -495,33 +450,6 @@ void DecoderPlayer::startInput()
     m_lastPositionSample = -1;
     m_fedWithoutFrame = 0;
     m_lastTitle.clear();
-}
-
-void DecoderPlayer::seek(int offset, int range)
-{
-    if (!m_input) {
-        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_NO_INPUT);
-        return;
-    }
-    if (m_input->stream || m_input->length <= 0) {
-        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_NOT_SEEKABLE);
-        return;
-    }
-    if (range <= 0) {
-        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_INVALID_PARAMETERS);
-        return;
-    }
-    offset = std::clamp(offset, 0, range);
-    const int64_t target = m_input->length * offset / range;
-    if (mpg123_seek(m_input->mh, off_t(target), SEEK_SET) < 0) {
-        error(XA_SOURCE_INPUT, XA_ERROR_INPUT_READ, mpg123_strerror(m_input->mh));
-        nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_INPUT_READ);
-        return;
-    }
-    m_chain.clearHistory();
-    m_output.drop();
-    sendPosition(true);
-    ack(XA_MSG_COMMAND_INPUT_SEEK);
 }
 
 void DecoderPlayer::applyPitch()

@@ -67,7 +67,76 @@ private:
     };
 
     void run();
+    // Calls the method of the command; each answers as its command does, with the notifications of what
+    // changed in the order the command makes them.
     void handle(const XA_Command &c);
+
+    // The commands.
+    void exit(const XA_Command &c);
+    void ping(const XA_Command &c);
+    void play(const XA_Command &c);
+    void pause(const XA_Command &c);
+    void stop(const XA_Command &c);
+    void inputSeek(const XA_Command &c);
+    void inputOpen(const XA_Command &c);
+    // Gapless: the input to follow the current one, opened ahead.
+    void inputQueue(const XA_Command &c);
+    void inputClose(const XA_Command &c);
+    void inputModuleRegister(const XA_Command &c);
+    void inputModuleQuery(const XA_Command &c);
+    void inputModulesList(const XA_Command &c);
+    void inputFiltersList(const XA_Command &c);
+    void outputOpen(const XA_Command &c);
+    void outputClose(const XA_Command &c);
+    void outputMute(const XA_Command &c);
+    void outputUnmute(const XA_Command &c);
+    void outputReset(const XA_Command &c);
+    void outputDrain(const XA_Command &c);
+    void outputModuleRegister(const XA_Command &c);
+    void outputModuleQuery(const XA_Command &c);
+    void outputModulesList(const XA_Command &c);
+    void outputFiltersList(const XA_Command &c);
+    // Sending messages to modules and adding or removing filters: there are none to take them.
+    void unsupported(const XA_Command &c);
+
+    // Settings: each Set answers with an ack (and, for some, the notification of the new value), each Get
+    // with the notification of the value alone.
+    void setPlayerMode(const XA_Command &c);
+    void getPlayerMode(const XA_Command &c);
+    void setPlayerEnvironmentInteger(const XA_Command &c);
+    void getPlayerEnvironmentInteger(const XA_Command &c);
+    void setPlayerEnvironmentString(const XA_Command &c);
+    void getPlayerEnvironmentString(const XA_Command &c);
+    void unsetPlayerEnvironment(const XA_Command &c);
+    void setInputName(const XA_Command &c);
+    void getInputName(const XA_Command &c);
+    void setInputModule(const XA_Command &c);
+    void getInputModule(const XA_Command &c);
+    void setInputPositionRange(const XA_Command &c);
+    void getInputPositionRange(const XA_Command &c);
+    void setInputTimecodeGranularity(const XA_Command &c);
+    void getInputTimecodeGranularity(const XA_Command &c);
+    void setOutputName(const XA_Command &c);
+    void getOutputName(const XA_Command &c);
+    void setOutputModule(const XA_Command &c);
+    void getOutputModule(const XA_Command &c);
+    void setOutputVolume(const XA_Command &c);
+    void getOutputVolume(const XA_Command &c);
+    void setOutputChannels(const XA_Command &c);
+    void getOutputChannels(const XA_Command &c);
+    void setOutputPorts(const XA_Command &c);
+    void getOutputPorts(const XA_Command &c);
+    void setCodecQuality(const XA_Command &c);
+    void getCodecQuality(const XA_Command &c);
+    void setCodecEqualizer(const XA_Command &c);
+    void getCodecEqualizer(const XA_Command &c);
+    void setNotificationMask(const XA_Command &c);
+    void getNotificationMask(const XA_Command &c);
+    void setDebugLevel(const XA_Command &c);
+    void getDebugLevel(const XA_Command &c);
+
+    // The notification of one input or output module.
+    void sendModuleInfo(bool input, int id);
     void notify(XA_Message m, uint32_t maskClass = 0);
     void ack(int command);
     void nack(int command, int error);
@@ -75,12 +144,10 @@ private:
     void debug(int level, const std::string &text);
     void setPlayerState(int state);
 
-    void openInput(const std::string &name);
     bool openFileInput(Input &in, const std::string &name, int *err, std::string *text);
     // The input sent notifications of a freshly opened one: name, caps, duration, stream info, position.
     void announceInput();
-    // Gapless: the queued input, opened ahead, and the hand-over to it at the end of the current one.
-    void queueInput(const std::string &name);
+    // Gapless: the hand-over to the queued input at the end of the current one.
     bool followQueued();
     // ReplayGain: libmpg123's track gain from LAME headers and RVA2 frames, limited by the peak they give.
     void applyReplayGain(mpg123_handle_struct *mh);
@@ -91,7 +158,6 @@ private:
     void closeInput();
     bool openStreamInput(Input &in, const std::string &name, int *err, std::string *text);
     bool commandWaiting(std::initializer_list<int> codes);
-    void seek(int offset, int range);
     bool openOutput(const std::string &name, int command);
     // The pitch set, on the sound server's output only.
     void applyPitch();
