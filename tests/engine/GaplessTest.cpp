@@ -78,8 +78,9 @@ private slots:
         QCOMPARE(seen, (QList<int>{XA_PLAYER_STATE_PLAYING, XA_PLAYER_STATE_EOS}));
         for (const auto &o : outputs)
             QCOMPARE(o.at(0).toInt(), int(XA_OUTPUT_STATE_OPEN));
+        // The WAV file is complete once the output reports it closed.
         p.OutputClose();
-        QTest::qWait(300);
+        QTRY_VERIFY(!outputs.isEmpty() && outputs.last().at(0).toInt() == XA_OUTPUT_STATE_CLOSED);
 
         const WavData w = readWav(wav);
         QVERIFY(w.ok);
