@@ -6,6 +6,7 @@
 #include "player/Statistics.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
+#include "tests/player/FakeEngine.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -57,6 +58,26 @@ struct Rig {
     }
 };
 
+// The controller over a decoder stand-in that answers at once: the rules without the decoding.
+struct FakeRig {
+    vorlantest::FakeEngine engine;
+    PlaylistModel playlist;
+    Statistics statistics;
+    PlaybackController controller{&engine, &playlist, &statistics};
+    QStringList songs;
+
+    explicit FakeRig(int count = 3)
+    {
+        const QString dir = vorlantest::tempDir();
+        for (int i = 0; i < count; ++i) {
+            songs << dir + QStringLiteral("/song%1.mp3").arg(i + 1);
+            QFile::copy(fixture("mpeg1-layer2.mp2"), songs.last());
+        }
+        playlist.addFiles(songs);
+        controller.setOutputModule(1);
+    }
+};
+
 } // namespace
 
 class PlaybackControllerTest : public QObject
@@ -64,6 +85,85 @@ class PlaybackControllerTest : public QObject
     Q_OBJECT
 
 private slots:
+    void whatCanBeDoneFollowsTheState()
+    {
+        FakeRig rig;
+        QSignalSpy changes(&rig.controller, &PlaybackController::availabilityChanged);
+        auto offered = [&] {
+            return QList<bool>{rig.controller.canPlay(), rig.controller.canPause(), rig.controller.canStop(),
+                               rig.controller.canSeek()};
+        };
+        QCOMPARE(offered(), QList<bool>({true, false, false, false}));
+        rig.controller.play(); // nothing opened yet: the chosen entry starts
+        QCOMPARE(rig.engine.input, rig.songs[0]);
+        QCOMPARE(rig.controller.state(), PlayState::Playing);
+        QCOMPARE(offered(), QList<bool>({false, true, true, true}));
+        QVERIFY(!changes.isEmpty());
+        rig.controller.pause();
+        QCOMPARE(offered(), QList<bool>({true, false, true, true}));
+        changes.clear();
+        rig.controller.stop();
+        QCOMPARE(offered(), QList<bool>({true, false, false, false}));
+        QVERIFY(!changes.isEmpty());
+        // The output is emptied before the stop, so nothing of the song is heard after it.
+        QVERIFY(rig.engine.commands.lastIndexOf(QStringLiteral("output reset")) <
+                rig.engine.commands.lastIndexOf(QStringLiteral("stop")));
+    }
+
+    void theQueueGoesFirstAndEachEndIsCountedOnce()
+    {
+        FakeRig rig(4);
+        QSignalSpy finished(&rig.controller, &PlaybackController::songFinished);
+        rig.playlist.setCurrentIndex(0);
+        rig.controller.playSelected();
+        // Queued while the first plays: the decoder is told to follow it with the queued one.
+        rig.playlist.toggleQueued({3, 1});
+        QTRY_COMPARE(rig.engine.queued, rig.songs[3]);
+        // It takes over without a gap: the first counted, the queue moves on, and what follows is queued.
+        rig.engine.finish();
+        QCOMPARE(rig.controller.currentPath(), rig.songs[3]);
+        QCOMPARE(rig.playlist.CurrentIndex(), 3);
+        QCOMPARE(rig.playlist.queue(), QStringList{rig.songs[1]});
+        QCOMPARE(rig.engine.queued, rig.songs[1]);
+        rig.engine.finish();
+        QCOMPARE(rig.controller.currentPath(), rig.songs[1]);
+        QVERIFY(rig.playlist.queue().isEmpty());
+        // The queue is empty: the list's own order goes on after the last queued entry.
+        QTRY_COMPARE(rig.engine.queued, rig.songs[2]);
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(rig.playlist.PlayedCount(), 2);
+        QCOMPARE(rig.statistics.rowCount(), 2);
+
+        // Without Loop nothing is queued, and the song's end stops the player.
+        rig.controller.setLoop(false);
+        QTRY_COMPARE(rig.engine.queued, QString());
+        rig.engine.finish();
+        QCOMPARE(rig.controller.state(), PlayState::Ended);
+        QCOMPARE(finished.count(), 3);
+        QCOMPARE(rig.statistics.rowCount(), 3);
+        QCOMPARE(rig.controller.currentPath(), rig.songs[1]);
+        // Next follows the same choice: the queue first, then the list's order.
+        rig.playlist.toggleQueued({0});
+        rig.controller.next();
+        QCOMPARE(rig.controller.currentPath(), rig.songs[0]);
+        rig.controller.next();
+        QCOMPARE(rig.controller.currentPath(), rig.songs[1]);
+    }
+
+    void aRefusedOpenIsToldWithTheReason()
+    {
+        FakeRig rig;
+        QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
+        rig.engine.refuseOpenWith = QStringLiteral("no such file");
+        rig.controller.playFile(rig.songs[0]);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().first().toString(), QStringLiteral("Cannot Open Input (no such file)"));
+        // Cut short by the user's own stop, it is no refusal.
+        emit rig.engine.refused(AudioEngine::Command::Open, QStringLiteral("aborted"), true);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(rig.controller.state(), PlayState::Stopped);
+    }
+
     void nextAndPreviousWrapAround()
     {
         Rig rig;
