@@ -117,7 +117,8 @@ QByteArray toXml(const PlaylistModel &model)
         if (dash > 0 && !PlaylistModel::IsStreamUrl(path)) {
             xml.writeTextElement(QStringLiteral("title"), name.mid(dash + 3));
             xml.writeTextElement(QStringLiteral("creator"), name.left(dash));
-        } else if (!name.isEmpty()) {
+        } else if (!name.isEmpty() && name != path) {
+            // A name that is only the URL is no title: the reading player names the stream its own way.
             xml.writeTextElement(QStringLiteral("title"), name);
         }
         if (const qint64 ms = durationMs(PlaylistModel::entryField(line, 2)); ms > 0)

@@ -404,6 +404,62 @@ private slots:
         }
     }
 
+    void xspfWithEscapedNamesExchangesWithOtherPlayers()
+    {
+        // Names that need escaping, in a folder that does too, as another player writes them: absolute file
+        // URIs with "&" and "(...)!'" left bare, "%", "#", "?" and non-ASCII percent-escaped (one name in
+        // Latin-1 bytes), elements of its own in each track, and a stream with a query and a fragment.
+        const QString dir = vorlantest::tempDir() + "/Sub dir#2/";
+        const QStringList names = {"café é.mp3",    "rock & roll.mp3", "track #1.mp3",
+                                   "100% pure.mp3", "what?.mp3",       "(live) it's!.mp3"};
+        const playlisttest::Tag tag{"Pure 100%", "Cent & Co"};
+        for (int i = 0; i < names.size(); ++i)
+            QVERIFY(writeMpeg(dir + names[i], i + 2, i == 3 ? &tag : nullptr));
+        const QByteArray latin1 = QFile::encodeName(dir) + "caf\xE9.mp3";
+        QVERIFY(writeMpeg(FileName::decode(latin1), 9));
+        const QByteArray base = "file://" + QFile::encodeName(dir).toPercentEncoding("/");
+        const QString stream = QStringLiteral("http://radio.example.com:8000/live?x=1&y=2#a");
+        QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                         "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\n  <title>Mix</title>\n"
+                         "  <trackList>\n";
+        for (const QByteArray &name :
+             {QByteArray("caf%C3%A9%20%C3%A9.mp3"), QByteArray("rock%20&amp;%20roll.mp3"),
+              QByteArray("track%20%231.mp3"), QByteArray("100%25%20pure.mp3"), QByteArray("what%3F.mp3"),
+              QByteArray("(live)%20it's!.mp3"), QByteArray("caf%E9.mp3")})
+            xml += "    <track>\n      <location>" + base + name +
+                   "</location>\n      <title>x</title>\n"
+                   "      <duration>1000</duration>\n      <meta rel=\"http://example.org/kbps\">128</meta>\n"
+                   "    </track>\n";
+        xml += "    <track>\n      <location>http://radio.example.com:8000/live?x=1&amp;y=2#a</location>\n"
+               "    </track>\n  </trackList>\n</playlist>\n";
+        const QString theirs = dir + "theirs.xspf";
+        QVERIFY(writeBytes(theirs, xml));
+        PlaylistModel model;
+        QVERIFY(readXSPF(model, theirs));
+        QStringList expected;
+        for (const QString &name : names)
+            expected << dir + name;
+        expected << FileName::decode(latin1) << stream;
+        QCOMPARE(paths(model), expected);
+        // Names and times are the files' own, not the list's.
+        QCOMPARE(PlaylistModel::entryField(model.line(1), 1), QString("rock & roll"));
+        QCOMPARE(PlaylistModel::entryField(model.line(1), 2), QString("00:03"));
+        QCOMPARE(PlaylistModel::entryField(model.line(3), 1), QString("Cent & Co - Pure 100%"));
+        QCOMPARE(PlaylistModel::entryField(model.line(6), 2), QString("00:09"));
+
+        // Written back: the same entries; the stream, named only by its URL, has no title, so the other
+        // player names it as it would its own.
+        const QString mine = dir + "mine.xspf";
+        QVERIFY(writeXSPF(model, mine));
+        const QByteArray written = readBytes(mine);
+        QVERIFY(written.contains("<title>Pure 100%</title>"));
+        QVERIFY(written.contains("<creator>Cent &amp; Co</creator>"));
+        QVERIFY2(!written.contains("<title>http"), written.constData());
+        PlaylistModel back;
+        QVERIFY(readXSPF(back, mine));
+        QCOMPARE(paths(back), expected);
+    }
+
     // --- damaged input ---
 
     void randomBytes()
