@@ -41,9 +41,8 @@ void FindWindow::search(const QString &text)
     Results->clear();
     const int shown = int(std::min<qsizetype>(m_rows.size(), ShownResults));
     for (int i = 0; i < shown; ++i) {
-        const QString line = m_model->line(m_rows.at(i));
-        Results->addItem(PlaylistModel::entryField(line, 0) + QStringLiteral(". ") +
-                         PlaylistModel::entryField(line, 1));
+        const PlaylistEntry &e = m_model->entry(m_rows.at(i));
+        Results->addItem(e.numberText() + QStringLiteral(". ") + e.name);
     }
     if (m_rows.size() > shown)
         Results->addItem(QStringLiteral("... and %1 more").arg(m_rows.size() - shown));

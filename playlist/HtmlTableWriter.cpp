@@ -8,11 +8,10 @@ HtmlTableWriter playlistHtmlTable(const PlaylistModel &model)
     QList<QStringList> rows;
     rows.reserve(model.count());
     for (int i = 0; i < model.count(); ++i) {
-        const QString line = model.line(i);
-        // A bare path (a line without TABs) stands for its own name, as the list shows it.
-        const bool bare = !line.contains(QLatin1Char('\t'));
-        rows << QStringList{QString::number(i + 1), bare ? line : PlaylistModel::entryField(line, 1),
-                            bare ? QString() : PlaylistModel::entryField(line, 2)};
+        const PlaylistEntry &e = model.entry(i);
+        // A bare path stands for its own name, as the list shows it.
+        const bool bare = e.form == PlaylistEntry::Form::Bare;
+        rows << QStringList{QString::number(i + 1), bare ? e.path : e.name, e.time};
     }
     table.setRows(rows);
     table.setCellStyle([](int, int column, HtmlCellStyle &style) { style.bold = column == 1; });

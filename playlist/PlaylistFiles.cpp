@@ -41,13 +41,63 @@ bool hasDriveLetter(const QString &line)
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
 
+const QChar Tab = QLatin1Char('\t');
+
 QStringList entryPaths(const PlaylistModel &model)
 {
     QStringList paths;
     paths.reserve(model.count());
-    for (const QString &line : model.lines())
-        paths << PlaylistModel::EntryPath(line);
+    for (const PlaylistEntry &e : model.entries())
+        paths << e.path;
     return paths;
+}
+
+// Where the path of an own list's line starts: after the third TAB; a cut that finds no TAB cuts nothing, so
+// a line without TABs is its path.
+qsizetype pathStart(const QString &line)
+{
+    qsizetype start = 0;
+    for (int field = 0; field < 3; ++field) {
+        const qsizetype tab = line.indexOf(Tab, start);
+        if (tab >= 0)
+            start = tab + 1;
+    }
+    return start;
+}
+
+// Whether text is an int as the player writes one (no sign but "-", no leading zero), and which.
+bool plainNumber(QStringView text, int *number)
+{
+    const qsizetype sign = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype digits = text.size() - sign;
+    if (digits < 1 || digits > 10 || (text.at(sign) == u'0' && (digits > 1 || sign)))
+        return false;
+    for (qsizetype i = sign; i < text.size(); ++i)
+        if (text.at(i) < u'0' || text.at(i) > u'9')
+            return false;
+    bool ok = false;
+    *number = text.toInt(&ok);
+    return ok;
+}
+
+// A list written on Windows: "Live\b.mp3", "C:\Songs\a.mp3", looked for with "/" and without the drive.
+QString windowsPath(const QString &dir, const QString &line)
+{
+    const bool drive = hasDriveLetter(line);
+    if (!drive && !line.contains(QLatin1Char('\\')))
+        return {};
+    QString alt = line;
+    alt.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (drive)
+        alt.remove(0, 2);
+    if (alt.isEmpty())
+        return {};
+    const QString inDir = QDir::cleanPath(dir + alt);
+    if (namesFile(inDir))
+        return inDir;
+    if (namesFile(alt))
+        return QDir::cleanPath(alt);
+    return {};
 }
 
 // No path or URL is longer: a longer line names nothing and is not even decoded.
@@ -156,22 +206,7 @@ QString resolveListLine(const QString &dir, const QString &line)
         return line;
     if (PlaylistModel::IsStreamUrl(line))
         return line;
-    // A list written on Windows: "Live\b.mp3", "C:\Songs\a.mp3".
-    const bool drive = hasDriveLetter(line);
-    if (!drive && !line.contains(QLatin1Char('\\')))
-        return {};
-    QString alt = line;
-    alt.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (drive)
-        alt.remove(0, 2);
-    if (alt.isEmpty())
-        return {};
-    const QString inDir = QDir::cleanPath(dir + alt);
-    if (namesFile(inDir))
-        return inDir;
-    if (namesFile(alt))
-        return QDir::cleanPath(alt);
-    return {};
+    return windowsPath(dir, line);
 }
 
 QStringList m3uPaths(const QStringList &fileLines, const QString &dir)
@@ -266,21 +301,24 @@ bool readVLN(PlaylistModel &model, const QString &path, TextFile::ReadStatus *st
     if (!startRead(model, path, &bytes, status))
         return false;
     // Own lists keep every line as it is, however long: the entries are what the user had.
-    QStringList lines;
-    forEachLine(bytes, bytes.size(), [&lines](QString line) { lines << std::move(line); });
-    bytes.clear();
-    // Lines stay as written, but a path written on Windows that names a file here with "/" is taken so;
-    // otherwise the entry would be thrown out as unplayable when its turn comes.
+    QList<PlaylistEntry> entries;
     const QString dir = listDirectory(path);
-    for (QString &line : lines) {
-        const QString written = PlaylistModel::EntryPath(line);
-        if (written.isEmpty() || namesFile(written) || PlaylistModel::IsStreamUrl(written))
-            continue;
-        const QString found = resolveListLine(dir, written);
-        if (!found.isEmpty() && found != written)
-            line = line.left(line.size() - written.size()) + found;
-    }
-    model.appendLines(lines);
+    forEachLine(bytes, bytes.size(), [&](const QString &line) {
+        PlaylistEntry entry = vlnEntry(line);
+        // Entries stay as written, but a path written on Windows that names a file here with "/" is taken
+        // so, as is one relative to the list; otherwise the entry would be thrown out as unplayable when its
+        // turn comes. (resolveListLine, less the checks just made.)
+        const QString &written = entry.path;
+        if (!written.isEmpty() && !namesFile(written) && !PlaylistModel::IsStreamUrl(written) &&
+            !written.contains(QChar(0))) {
+            const QString found = namesFile(dir + written) ? dir + written : windowsPath(dir, written);
+            if (!found.isEmpty() && found != written)
+                entry = vlnEntry(line.left(line.size() - written.size()) + found);
+        }
+        entries << std::move(entry);
+    });
+    bytes.clear();
+    model.appendEntries(entries);
     model.markListLoaded();
     return true;
 }
@@ -356,9 +394,9 @@ bool isWellFormedVLN(const QStringList &lines)
         if (line.isEmpty())
             continue;
         // A file name may hold any byte but a line end; the fields before it are the player's own.
-        const qsizetype pathStart = line.size() - PlaylistModel::EntryPath(line).size();
-        const bool bare = pathStart == 0;
-        for (qsizetype i = 0; i < (bare ? line.size() : pathStart); ++i) {
+        const qsizetype start = pathStart(line);
+        const bool bare = start == 0;
+        for (qsizetype i = 0; i < (bare ? line.size() : start); ++i) {
             const QChar c = line.at(i);
             if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
                 return false;
@@ -397,9 +435,13 @@ SetAside setAsideDamagedVLN(const QString &path)
                                                                            : SetAside::Failed;
 }
 
-QByteArray vlnLine(const QString &line, int number)
+namespace
 {
-    const QString path = PlaylistModel::EntryPath(line);
+
+// The bytes written for an entry's line, numbered number when it has to be cleaned; empty for junk.
+QByteArray vlnBytes(const QString &line, int number)
+{
+    const QString path = line.mid(pathStart(line));
     if (isWellFormedVLN({line}))
         return TextFile::lineWithFileName(line, path);
     // A name or time holding a control character (from an old list or tag) is cleaned rather than the
@@ -415,17 +457,86 @@ QByteArray vlnLine(const QString &line, int number)
     return TextFile::lineWithFileName(head + path, path);
 }
 
+} // namespace
+
+PlaylistEntry vlnEntry(const QString &line)
+{
+    PlaylistEntry e;
+    const qsizetype tab1 = line.indexOf(Tab);
+    if (tab1 < 0) {
+        e.form = PlaylistEntry::Form::Bare;
+        e.path = line;
+        return e;
+    }
+    const QStringView number = QStringView(line).left(tab1);
+    if (!plainNumber(number, &e.number)) {
+        e.number = number.toInt();
+        e.writtenNumber = number.toString();
+    }
+    const qsizetype tab2 = line.indexOf(Tab, tab1 + 1);
+    if (tab2 < 0) {
+        e.form = PlaylistEntry::Form::NameIsPath;
+        e.path = line.mid(tab1 + 1);
+        e.name = e.path;
+        return e;
+    }
+    e.name = line.mid(tab1 + 1, tab2 - tab1 - 1);
+    const qsizetype tab3 = line.indexOf(Tab, tab2 + 1);
+    if (tab3 < 0) {
+        e.form = PlaylistEntry::Form::TimeIsPath;
+        e.path = line.mid(tab2 + 1);
+        e.time = e.path;
+        return e;
+    }
+    e.time = line.mid(tab2 + 1, tab3 - tab2 - 1);
+    e.path = line.mid(tab3 + 1);
+    return e;
+}
+
+QString vlnLine(const PlaylistEntry &e)
+{
+    const QString number = e.numberText();
+    switch (e.form) {
+    case PlaylistEntry::Form::Bare:
+        break;
+    case PlaylistEntry::Form::NameIsPath:
+        return number + Tab + e.path;
+    case PlaylistEntry::Form::TimeIsPath:
+        return number + Tab + e.name + Tab + e.path;
+    case PlaylistEntry::Form::Full:
+        return number + Tab + e.name + Tab + e.time + Tab + e.path;
+    }
+    return e.path;
+}
+
+QStringList vlnLines(const PlaylistModel &model)
+{
+    QStringList lines;
+    lines.reserve(model.count());
+    for (const PlaylistEntry &e : model.entries())
+        lines << vlnLine(e);
+    return lines;
+}
+
+void appendVlnLines(PlaylistModel &model, const QStringList &lines)
+{
+    QList<PlaylistEntry> entries;
+    entries.reserve(lines.size());
+    for (const QString &line : lines)
+        entries << vlnEntry(line);
+    model.appendEntries(entries);
+}
+
 bool writeVLN(const PlaylistModel &model, const QString &path, QString *error)
 {
     QList<QByteArray> lines;
     lines.reserve(model.count());
     qint64 size = 0;
-    for (const QString &line : model.lines()) {
-        const QString entry = PlaylistModel::EntryPath(line);
+    for (const PlaylistEntry &e : model.entries()) {
         // A path with a line break cannot be one line; nothing else is left out.
-        if (entry.isEmpty() || entry.contains(QLatin1Char('\r')) || entry.contains(QLatin1Char('\n')))
+        if (e.path.isEmpty() || hasLineBreak(e.path))
             continue;
-        QByteArray written = vlnLine(line, int(lines.size()) + 1);
+        QByteArray written = vlnBytes(vlnLine(e), int(lines.size()) + 1);
         if (written.isEmpty())
             continue;
         size += written.size() + 2;

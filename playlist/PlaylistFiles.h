@@ -4,6 +4,7 @@
 // atomically. Lists of any length are read and written whole; M3U and PLS lists are read one line at a time,
 // skipping lines longer than any path, so a list costs little more memory than its bytes.
 #include "platform/TextFile.h"
+#include "playlist/PlaylistEntry.h"
 
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,16 @@ bool writeXSPF(const PlaylistModel &model, const QString &path);
 // path goes: it came from a damaged list, kept aside before). Refused, the old file staying, when the list
 // would be larger than the reader takes.
 bool writeVLN(const PlaylistModel &model, const QString &path, QString *error = nullptr);
+
+// An own list's line of an entry: number TAB name TAB time TAB path (the fields it was read with, for an
+// entry read from a line of fewer).
+QString vlnLine(const PlaylistEntry &entry);
+// The entry an own list's line holds: the path is the text after the third TAB, and a line without TABs is
+// a bare path. vlnLine gives the line back.
+PlaylistEntry vlnEntry(const QString &line);
+// Every entry's vlnLine; and lines appended as readVLN appends them, without looking for their files.
+QStringList vlnLines(const PlaylistModel &model);
+void appendVlnLines(PlaylistModel &model, const QStringList &lines);
 
 // True when every line is an entry as the player writes it (number TAB name TAB time TAB path) or a bare
 // path: what else is in an own list (binary junk, another kind of file) was not read as the user meant it.

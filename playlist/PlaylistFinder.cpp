@@ -39,11 +39,8 @@ void PlaylistFinder::build()
 {
     m_folded.clear();
     m_folded.reserve(m_model->count());
-    for (int i = 0; i < m_model->count(); ++i) {
-        const QString line = m_model->line(i);
-        m_folded << fold(PlaylistModel::entryField(line, 1) + QLatin1Char('\n') +
-                         PlaylistModel::EntryPath(line));
-    }
+    for (const PlaylistEntry &e : m_model->entries())
+        m_folded << fold(e.name + QLatin1Char('\n') + e.path);
     m_valid = true;
 }
 

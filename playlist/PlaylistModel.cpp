@@ -19,26 +19,50 @@ namespace
 
 const QChar Tab = QLatin1Char('\t');
 
-// The text after the first TAB, or the whole line when it has none.
-QString afterNumber(const QString &line)
+// What sort orders by: the entry's fields after its number, as its list line holds them, TAB between.
+QString sortText(const PlaylistEntry &e)
 {
-    const qsizetype tab = line.indexOf(Tab);
-    return tab < 0 ? line : line.mid(tab + 1);
+    switch (e.form) {
+    case PlaylistEntry::Form::Full:
+        return e.name + Tab + e.time + Tab + e.path;
+    case PlaylistEntry::Form::TimeIsPath:
+        return e.name + Tab + e.path;
+    case PlaylistEntry::Form::NameIsPath:
+    case PlaylistEntry::Form::Bare:
+        break;
+    }
+    return e.path;
 }
 
 // Only regular files go to the MPEG reader: a FIFO or a device named in a list would block it or never end.
-bool isRegularFile(const QString &path)
-{
-    if (path.isEmpty() || path.contains(QChar(0)))
-        return false;
-    struct stat st;
-    return ::stat(FileName::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool existingFile(const QString &path)
 {
-    // Links count as what they point at, as QFileInfo::isFile() does.
-    return isRegularFile(path);
+    return FileStamp::of(path).exists;
+}
+
+// The display name and duration text of path, from a reader that has just read it.
+void displayFields(const TMPEGAudio &mpeg, const QString &path, QString *name, QString *time)
+{
+    const TMPEGData &d = mpeg.data();
+    if (d.Header != QLatin1String("TAG")) {
+        // Without an ID3v1 tag an ID3v2 or APE tag names the song; else the name loses its last four
+        // characters, the extension with its dot.
+        QString base = PlaylistModel::IsStreamUrl(path) ? QString() : ExtendedTags::read(path).artistTitle();
+        if (base.isEmpty()) {
+            base = path;
+            base.chop(4);
+            base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
+        }
+        *name = PlaylistModel::cleanField(base);
+        if (time)
+            *time = PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
+        return;
+    }
+    const QString unknown = QStringLiteral("Unknown");
+    *name = PlaylistModel::cleanField((d.Artist.isEmpty() ? unknown : d.Artist) + QLatin1String(" - ") +
+                                      (d.Title.isEmpty() ? unknown : d.Title));
+    if (time)
+        *time = PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg));
 }
 
 } // namespace
@@ -50,7 +74,8 @@ PlaylistModel::PlaylistModel(QObject *parent)
 
 PlaylistModel::~PlaylistModel() = default;
 
-// --- Entry lines -------------------------------------------------------------------------------------------
+// --- Entries, without a model
+// ---------------------------------------------------------------------------------------
 
 QString PlaylistModel::cleanField(QString text)
 {
@@ -61,39 +86,6 @@ QString PlaylistModel::cleanField(QString text)
             c = QLatin1Char(' ');
     }
     return text;
-}
-
-QString PlaylistModel::EntryPath(const QString &line)
-{
-    qsizetype start = 0;
-    for (int field = 0; field < 3; ++field) {
-        const qsizetype tab = line.indexOf(Tab, start);
-        if (tab >= 0)
-            start = tab + 1;
-    }
-    return line.mid(start);
-}
-
-QString PlaylistModel::entryField(const QString &line, int field)
-{
-    if (field < 0 || field > 2)
-        return {};
-    qsizetype start = 0;
-    for (int i = 0; i < field; ++i) {
-        const qsizetype tab = line.indexOf(Tab, start);
-        if (tab < 0)
-            return {};
-        start = tab + 1;
-    }
-    const qsizetype end = line.indexOf(Tab, start);
-    if (end < 0)
-        return field == 0 ? QString() : line.mid(start);
-    return line.mid(start, end - start);
-}
-
-QString PlaylistModel::renumberedLine(const QString &line, int number)
-{
-    return QString::number(number) + Tab + afterNumber(line);
 }
 
 bool PlaylistModel::IsStreamUrl(const QString &text)
@@ -117,34 +109,16 @@ bool PlaylistModel::IsAudioFile(const QString &path)
 QString PlaylistModel::EntryDisplayText(const QString &path, bool shortForm)
 {
     TMPEGAudio mpeg;
-    if (isRegularFile(path))
+    if (existingFile(path))
         mpeg.setFileName(path);
     return EntryDisplayText(mpeg, path, shortForm);
 }
 
 QString PlaylistModel::EntryDisplayText(const TMPEGAudio &mpeg, const QString &path, bool shortForm)
 {
-    const TMPEGData &d = mpeg.data();
-    if (d.Header != QLatin1String("TAG")) {
-        // Without an ID3v1 tag an ID3v2 or APE tag names the song; else the name loses its last four
-        // characters, the extension with its dot.
-        QString base = IsStreamUrl(path) ? QString() : ExtendedTags::read(path).artistTitle();
-        if (base.isEmpty()) {
-            base = path;
-            base.chop(4);
-            base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
-        }
-        base = cleanField(base);
-        if (shortForm)
-            return base;
-        return base + Tab + cleanField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
-    }
-    const QString unknown = QStringLiteral("Unknown");
-    const QString name = cleanField((d.Artist.isEmpty() ? unknown : d.Artist) + QLatin1String(" - ") +
-                                    (d.Title.isEmpty() ? unknown : d.Title));
-    if (shortForm)
-        return name;
-    return name + Tab + cleanField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg));
+    QString name, time;
+    displayFields(mpeg, path, &name, shortForm ? nullptr : &time);
+    return shortForm ? name : name + Tab + time;
 }
 
 QString PlaylistModel::selectedTimeText(qint64 seconds)
@@ -172,33 +146,31 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    const QString &text = m_lines.at(index.row());
+    const PlaylistEntry &e = m_entries.at(index.row());
     switch (role) {
-    case LineRole:
-        return text;
     case PathRole:
-        return EntryPath(text);
+        return e.path;
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        // A line without TABs (a bare path from an own list file) shows whole in the name column.
-        if (!text.contains(Tab)) {
+        // A bare path (from an own list file) shows whole in the name column.
+        if (e.form == PlaylistEntry::Form::Bare) {
             if (index.column() == NameColumn || index.column() == PathColumn)
-                return text;
+                return e.path;
             return QString();
         }
         switch (index.column()) {
         case NumberColumn:
-            if (const int place = queuePosition(EntryPath(text)); place > 0)
-                return entryField(text, 0) + QStringLiteral(" [%1]").arg(place);
-            return entryField(text, 0);
+            if (const int place = queuePosition(e.path); place > 0)
+                return e.numberText() + QStringLiteral(" [%1]").arg(place);
+            return e.numberText();
         case NameColumn:
-            if (!m_livePath.isEmpty() && EntryPath(text) == m_livePath)
+            if (!m_livePath.isEmpty() && e.path == m_livePath)
                 return m_liveName;
-            return entryField(text, 1);
+            return e.name;
         case DurationColumn:
-            return entryField(text, 2);
+            return e.time;
         case PathColumn:
-            return EntryPath(text);
+            return e.path;
         default:
             return {};
         }
@@ -226,7 +198,7 @@ void PlaylistModel::liveNameRowsChanged()
     if (m_livePath.isEmpty())
         return;
     for (int i = 0; i < count(); ++i)
-        if (EntryPath(m_lines.at(i)) == m_livePath)
+        if (m_entries.at(i).path == m_livePath)
             emit dataChanged(index(i, NameColumn), index(i, NameColumn));
 }
 
@@ -267,79 +239,64 @@ bool PlaylistModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int
 
 // --- Entries -----------------------------------------------------------------------------------------------
 
-QString PlaylistModel::line(int i) const
+const PlaylistEntry &PlaylistModel::entry(int i) const
 {
-    return i >= 0 && i < count() ? m_lines.at(i) : QString();
+    static const PlaylistEntry none;
+    return i >= 0 && i < count() ? m_entries.at(i) : none;
 }
 
 QString PlaylistModel::entryPath(int i) const
 {
-    return i >= 0 && i < count() ? EntryPath(m_lines.at(i)) : QString();
-}
-
-PlaylistModel::FileStamp PlaylistModel::stampOf(const QString &path)
-{
-    FileStamp stamp;
-    if (path.isEmpty() || path.contains(QChar(0)))
-        return stamp;
-    struct stat st;
-    if (::stat(FileName::encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return stamp;
-    stamp.exists = true;
-    stamp.size = st.st_size;
-    stamp.mtimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.inode = st.st_ino;
-    return stamp;
+    return i >= 0 && i < count() ? m_entries.at(i).path : QString();
 }
 
 PlaylistModel::PreparedEntry PlaylistModel::prepareEntry(const QString &pathOrUrl)
 {
-    PreparedEntry e;
+    PreparedEntry prepared;
+    PlaylistEntry &e = prepared.entry;
     e.path = pathOrUrl;
     if (IsStreamUrl(pathOrUrl)) {
-        e.text = cleanField(pathOrUrl) + Tab + Tab + pathOrUrl;
-        return e;
+        e.name = cleanField(pathOrUrl);
+        return prepared;
     }
     TMPEGAudio mpeg;
-    const FileStamp stamp = stampOf(pathOrUrl);
-    if (stamp.exists) {
+    prepared.stamp = FileStamp::of(pathOrUrl);
+    if (prepared.stamp.exists) {
         mpeg.setFileName(pathOrUrl);
         // The reader has just given the duration: keep it for the selected total.
-        e.stamped = true;
-        e.size = stamp.size;
-        e.mtimeNs = stamp.mtimeNs;
-        e.inode = stamp.inode;
-        e.seconds = int(mpeg.data().Duration);
+        prepared.stamp.seconds = int(mpeg.data().Duration);
     }
-    e.text = EntryDisplayText(mpeg, pathOrUrl, false) + Tab + pathOrUrl;
-    return e;
+    displayFields(mpeg, pathOrUrl, &e.name, &e.time);
+    return prepared;
 }
 
-void PlaylistModel::keepDuration(const PreparedEntry &e)
+void PlaylistModel::keepDuration(const PreparedEntry &prepared)
 {
-    if (e.stamped)
-        m_durations.insert(e.path, {e.size, e.mtimeNs, e.inode, e.seconds});
+    if (prepared.stamp.exists)
+        m_durations.insert(prepared.entry.path, prepared.stamp);
 }
 
-QString PlaylistModel::buildLine(int number, const QString &pathOrUrl)
+PlaylistEntry PlaylistModel::buildEntry(int number, const QString &pathOrUrl)
 {
-    const PreparedEntry e = prepareEntry(pathOrUrl);
-    keepDuration(e);
-    return QString::number(number) + Tab + e.text;
+    PreparedEntry prepared = prepareEntry(pathOrUrl);
+    keepDuration(prepared);
+    prepared.entry.number = number;
+    return std::move(prepared.entry);
 }
 
 void PlaylistModel::appendPrepared(const QList<PreparedEntry> &entries)
 {
     if (entries.isEmpty())
         return;
-    QStringList added;
+    QList<PlaylistEntry> added;
     added.reserve(entries.size());
     int number = count();
-    for (const PreparedEntry &e : entries) {
-        keepDuration(e);
-        added << QString::number(++number) + Tab + e.text;
+    for (const PreparedEntry &prepared : entries) {
+        keepDuration(prepared);
+        added << prepared.entry;
+        added.back().number = ++number;
     }
-    appendLines(added);
+    appendEntries(added);
 }
 
 void PlaylistModel::PlaylistAddFile(const QString &pathOrUrl)
@@ -351,21 +308,21 @@ void PlaylistModel::addFiles(const QStringList &pathsOrUrls)
 {
     if (pathsOrUrls.isEmpty())
         return;
-    QStringList added;
+    QList<PlaylistEntry> added;
     added.reserve(pathsOrUrls.size());
     int number = count();
     for (const QString &p : pathsOrUrls)
-        added << buildLine(++number, p);
-    appendLines(added);
+        added << buildEntry(++number, p);
+    appendEntries(added);
 }
 
-void PlaylistModel::appendLines(const QStringList &lines)
+void PlaylistModel::appendEntries(const QList<PlaylistEntry> &entries)
 {
-    if (lines.isEmpty())
+    if (entries.isEmpty())
         return;
     const int first = count();
-    beginInsertRows(QModelIndex(), first, first + int(lines.size()) - 1);
-    m_lines += lines;
+    beginInsertRows(QModelIndex(), first, first + int(entries.size()) - 1);
+    m_entries += entries;
     endInsertRows();
     emit countChanged(count());
 }
@@ -375,7 +332,7 @@ void PlaylistModel::clear()
     m_queue.clear();
     m_selection->clear();
     beginResetModel();
-    m_lines.clear();
+    m_entries.clear();
     endResetModel();
     m_durations.clear();
     m_selectedSeconds = 0;
@@ -383,11 +340,11 @@ void PlaylistModel::clear()
     emit selectedTimeChanged(selectedTimeText(0));
 }
 
-void PlaylistModel::rebuild(QStringList lines)
+void PlaylistModel::rebuild(QList<PlaylistEntry> entries)
 {
     m_selection->clear();
     beginResetModel();
-    m_lines = std::move(lines);
+    m_entries = std::move(entries);
     endResetModel();
 }
 
@@ -398,7 +355,7 @@ void PlaylistModel::renumber(int first, int last)
     if (first > last)
         return;
     for (int i = first; i <= last; ++i)
-        m_lines[i] = renumberedLine(m_lines.at(i), i + 1);
+        m_entries[i].renumber(i + 1);
     emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
 }
 
@@ -407,27 +364,24 @@ void PlaylistModel::sort()
     const int n = count();
     if (n == 0)
         return;
-    QStringList rest;
-    rest.reserve(n);
-    for (const QString &l : std::as_const(m_lines))
-        rest << afterNumber(l);
-
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(n);
     // Folded first: the C locale's collator compares code points and ignores the case setting.
-    for (const QString &r : std::as_const(rest))
-        keys.push_back(collator.sortKey(r.toCaseFolded()));
+    for (const PlaylistEntry &e : std::as_const(m_entries))
+        keys.push_back(collator.sortKey(sortText(e).toCaseFolded()));
     std::vector<int> order(n);
     for (int i = 0; i < n; ++i)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
 
-    QStringList sorted;
+    QList<PlaylistEntry> sorted;
     sorted.reserve(n);
-    for (int k = 0; k < n; ++k)
-        sorted << QString::number(k + 1) + Tab + rest.at(order[k]);
+    for (int k = 0; k < n; ++k) {
+        sorted << m_entries.at(order[k]);
+        sorted.back().renumber(k + 1);
+    }
     rebuild(std::move(sorted));
     selectAfterRebuild();
     UpdateSelectedTime();
@@ -435,17 +389,15 @@ void PlaylistModel::sort()
 
 void PlaylistModel::shuffle()
 {
-    QStringList pool;
-    pool.reserve(count());
-    for (const QString &l : std::as_const(m_lines))
-        pool << afterNumber(l);
-    QStringList shuffled;
+    QList<PlaylistEntry> pool = m_entries;
+    QList<PlaylistEntry> shuffled;
     shuffled.reserve(pool.size());
     // n draws without replacement, each uniform over what is left: a uniform permutation.
     QRandomGenerator *rng = QRandomGenerator::global();
     while (!pool.isEmpty()) {
         const qsizetype r = qsizetype(rng->bounded(quint32(pool.size())));
-        shuffled << QString::number(shuffled.size() + 1) + Tab + pool.at(r);
+        shuffled << pool.at(r);
+        shuffled.back().renumber(int(shuffled.size()));
         pool.swapItemsAt(r, pool.size() - 1);
         pool.removeLast();
     }
@@ -465,7 +417,7 @@ void PlaylistModel::removeMissingEntries(const QList<int> &rows)
     for (const int i : rows) {
         if (i < 0 || i >= count() || mask[i])
             continue;
-        const QString path = EntryPath(m_lines.at(i));
+        const QString path = m_entries.at(i).path;
         mask[i] = !existingFile(path) && !IsStreamUrl(path);
     }
     removeMarked(mask);
@@ -484,7 +436,7 @@ void PlaylistModel::toggleQueued(const QList<int> &rows)
     for (const int row : rows) {
         if (row < 0 || row >= count())
             continue;
-        const QString path = EntryPath(m_lines.at(row));
+        const QString path = m_entries.at(row).path;
         if (!m_queue.removeOne(path))
             m_queue << path;
     }
@@ -501,7 +453,7 @@ int PlaylistModel::queuedRow() const
 {
     for (const QString &path : m_queue)
         for (int i = 0; i < count(); ++i)
-            if (EntryPath(m_lines.at(i)) == path)
+            if (m_entries.at(i).path == path)
                 return i;
     return -1;
 }
@@ -536,7 +488,7 @@ int PlaylistModel::removeDeadEntries()
     std::vector<char> mask(count(), 0);
     int dead = 0;
     for (int i = 0; i < count(); ++i) {
-        const QString path = EntryPath(m_lines.at(i));
+        const QString path = m_entries.at(i).path;
         dead += mask[size_t(i)] = !IsStreamUrl(path) && !existingFile(path);
     }
     if (dead > 0)
@@ -551,7 +503,7 @@ int PlaylistModel::removeDuplicates()
     seen.reserve(count());
     int twice = 0;
     for (int i = 0; i < count(); ++i) {
-        const QString path = EntryPath(m_lines.at(i));
+        const QString path = m_entries.at(i).path;
         const qsizetype before = seen.size();
         seen.insert(path);
         twice += mask[size_t(i)] = seen.size() == before;
@@ -599,7 +551,7 @@ void PlaylistModel::removeMarked(std::vector<char> mask)
         const std::vector<char> selected = selectedRowMask();
         const int focus = focusedEntry();
         int keptFocus = -1;
-        QStringList kept;
+        QList<PlaylistEntry> kept;
         std::vector<char> keptSelected;
         kept.reserve(n);
         keptSelected.reserve(n);
@@ -608,7 +560,7 @@ void PlaylistModel::removeMarked(std::vector<char> mask)
                 continue;
             if (i == focus)
                 keptFocus = int(kept.size());
-            kept << m_lines.at(i);
+            kept << m_entries.at(i);
             keptSelected.push_back(selected[i]);
         }
         rebuild(std::move(kept));
@@ -624,7 +576,7 @@ void PlaylistModel::removeMarked(std::vector<char> mask)
             while (first > 0 && mask[first - 1])
                 --first;
             beginRemoveRows(QModelIndex(), first, i);
-            m_lines.remove(first, i - first + 1);
+            m_entries.remove(first, i - first + 1);
             endRemoveRows();
             i = first - 1;
         }
@@ -650,7 +602,7 @@ bool PlaylistModel::moveEntry(int from, int to)
         return false;
     if (from != to) {
         beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
-        m_lines.move(from, to);
+        m_entries.move(from, to);
         endMoveRows();
         renumber(std::min(from, to), std::max(from, to));
     }
@@ -668,7 +620,7 @@ void PlaylistModel::refreshFocusedEntry()
     const QString path = entryPath(f);
     // The tag was just written: read the file again whatever its stamp says.
     m_durations.remove(path);
-    m_lines[f] = buildLine(f + 1, path);
+    m_entries[f] = buildEntry(f + 1, path);
     emit dataChanged(index(f, 0), index(f, ColumnCount - 1));
     m_selection->clearSelection();
     selectEntry(f);
@@ -821,21 +773,20 @@ void PlaylistModel::setFocusedEntry(int i)
 
 int PlaylistModel::durationOf(const QString &path)
 {
-    const FileStamp stamp = stampOf(path);
+    FileStamp stamp = FileStamp::of(path);
     if (!stamp.exists) {
         // A stream or a missing file: the reader reports no duration.
         m_durations.remove(path);
         return 0;
     }
     const auto it = m_durations.constFind(path);
-    if (it != m_durations.constEnd() && it->size == stamp.size && it->mtimeNs == stamp.mtimeNs &&
-        it->inode == stamp.inode)
+    if (it != m_durations.constEnd() && it->sameFile(stamp))
         return it->seconds;
     TMPEGAudio mpeg;
     mpeg.setFileName(path);
-    const int seconds = mpeg.data().Duration;
-    m_durations.insert(path, {stamp.size, stamp.mtimeNs, stamp.inode, seconds});
-    return seconds;
+    stamp.seconds = int(mpeg.data().Duration);
+    m_durations.insert(path, stamp);
+    return stamp.seconds;
 }
 
 QString PlaylistModel::UpdateSelectedTime()
@@ -844,7 +795,7 @@ QString PlaylistModel::UpdateSelectedTime()
     const std::vector<char> mask = selectedRowMask();
     for (int i = 0; i < int(mask.size()); ++i) {
         if (mask[i])
-            m_selectedSeconds += durationOf(EntryPath(m_lines.at(i)));
+            m_selectedSeconds += durationOf(m_entries.at(i).path);
     }
     const QString text = selectedTimeText(m_selectedSeconds);
     emit selectedTimeChanged(text);

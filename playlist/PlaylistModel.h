@@ -1,13 +1,17 @@
 #pragma once
-// The playlist: one text line per entry (number TAB display name TAB duration TAB path, or number TAB URL TAB
-// TAB URL for a stream), shown by the playlist window's list view. The lines are the store; the selection and
-// the focused entry live in the model's own QItemSelectionModel, which the view shares (setSelectionModel),
-// so every rule runs without a window.
+// The playlist: one PlaylistEntry per entry (number, display name, duration, path; a stream shows its URL as
+// its name and no duration), shown by the playlist window's list view. The entries are the store; the
+// selection and the focused entry live in the model's own QItemSelectionModel, which the view shares
+// (setSelectionModel), so every rule runs without a window. How entries are written in list files is the
+// list files' business (PlaylistFiles).
+#include "playlist/FileStamp.h"
+#include "playlist/PlaylistEntry.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QItemSelectionModel>
+#include <QList>
 #include <QStringList>
-#include <cstdint>
 #include <vector>
 
 class TMPEGAudio;
@@ -18,28 +22,21 @@ class PlaylistModel : public QAbstractTableModel
 public:
     enum Column { NumberColumn = 0, NameColumn, DurationColumn, PathColumn, ColumnCount };
     enum Role {
-        LineRole = Qt::UserRole + 1, // the whole entry line
-        PathRole,                    // EntryPath of the line
+        PathRole = Qt::UserRole + 2, // the entry's path
     };
 
     explicit PlaylistModel(QObject *parent = nullptr);
     ~PlaylistModel() override;
 
-    // --- Entry lines, without a model --------------------------------------------------------------------
-    // The text after the third TAB; a cut that finds no TAB cuts nothing, so a line without TABs is its path.
-    static QString EntryPath(const QString &line);
-    // Field 0..2 of a line (number, display name, duration text); empty when the line has fewer TABs.
-    static QString entryField(const QString &line, int field);
+    // --- Entries, without a model -------------------------------------------------------------------------
     // text with every control character (TAB, line ends, ESC, DEL, ...) made a blank: what a name or time
-    // field of an entry may hold, so the entry stays one line of four fields.
+    // of an entry may hold, so the entry stays one line of four fields in a list file.
     static QString cleanField(QString text);
-    // The line with its number field (up to the first TAB, if any) replaced by number.
-    static QString renumberedLine(const QString &line, int number);
     // Upper-cased text before the first "//" is "HTTP:", "HTTPS:", "FTP:" or "UDP:".
     static bool IsStreamUrl(const QString &text);
     // An existing file whose extension, upper-cased, is ".MPG", ".MP2" or ".MP3".
     static bool IsAudioFile(const QString &path);
-    // Long form: display name TAB duration text (fields 2 and 3 of a line); short form: the one-line name.
+    // Long form: display name TAB duration text; short form: the one-line name.
     // Reads the file through a reader of its own.
     static QString EntryDisplayText(const QString &path, bool shortForm);
     // The same from a reader that has just read path.
@@ -58,37 +55,34 @@ public:
                   const QModelIndex &destinationParent, int destinationChild) override;
 
     // --- Entries ---------------------------------------------------------------------------------------
-    int count() const { return int(m_lines.size()); }
-    QString line(int i) const;
+    int count() const { return int(m_entries.size()); }
+    // Entry i; an empty one for an i outside the list.
+    const PlaylistEntry &entry(int i) const;
     QString entryPath(int i) const;
-    const QStringList &lines() const { return m_lines; }
+    const QList<PlaylistEntry> &entries() const { return m_entries; }
 
-    // Appends one entry: a stream URL as number TAB URL TAB TAB URL, anything else with its display text read
-    // from the file. No existence check: callers filter.
+    // Appends one entry: a stream URL named by itself without a duration, anything else with its display
+    // name and duration read from the file. No existence check: callers filter.
     void PlaylistAddFile(const QString &pathOrUrl);
     // PlaylistAddFile for each, in order, as one insertion.
     void addFiles(const QStringList &pathsOrUrls);
     // One entry as PlaylistAddFile appends it, without its number; reads the file's header and tag and may
     // run on any thread (the folder walk prepares its entries off the UI thread).
     struct PreparedEntry {
-        QString text; // display name TAB duration TAB path, or URL TAB TAB URL
-        QString path;
-        bool stamped = false; // a file was read: its duration is kept for the selected total
-        int64_t size = -1;
-        int64_t mtimeNs = 0;
-        uint64_t inode = 0;
-        int seconds = 0;
+        PlaylistEntry entry; // without its number
+        FileStamp stamp;     // of the file read (exists): its duration is kept for the selected total
     };
     static PreparedEntry prepareEntry(const QString &pathOrUrl);
     // Appends prepared entries numbered on from the last one, as one insertion: the list ends as addFiles of
     // the same paths would leave it.
     void appendPrepared(const QList<PreparedEntry> &entries);
-    // Appends lines exactly as given (own list files): no renumbering, no tag reading.
-    void appendLines(const QStringList &lines);
+    // Appends entries exactly as given (own list files): no renumbering, no tag reading.
+    void appendEntries(const QList<PlaylistEntry> &entries);
     // Removes every entry; the selected total shows "[00:00:00]". CurrentIndex is left as it is.
     void clear();
-    // Orders the entries by the text after the number field (case-insensitive, locale order), renumbers them,
-    // selects the entry at CurrentIndex (rules below) and updates the selected total.
+    // Orders the entries by their fields after the number as one text, as their own-list lines would sort
+    // without the number (case-insensitive, locale order); renumbers them, selects the entry at CurrentIndex
+    // (rules below) and updates the selected total.
     void sort();
     // The views' column sort stays the model base's (none): the list has one order, the user's.
     using QAbstractItemModel::sort;
@@ -162,7 +156,7 @@ public:
     void clearDurationCache() { m_durations.clear(); }
 
     // The name a playing stream gives itself (its current title), shown in the name column of its entries in
-    // place of the stored name; the lines, and so the saved list, keep theirs. An empty path ends it.
+    // place of the stored name; the entries, and so the saved list, keep theirs. An empty path ends it.
     void setLiveName(const QString &path, const QString &name);
 
     // --- Player state ----------------------------------------------------------------------------------
@@ -187,22 +181,9 @@ signals:
     void listLoaded();
 
 private:
-    struct CachedDuration {
-        int64_t size = -1;
-        int64_t mtimeNs = 0;
-        uint64_t inode = 0;
-        int seconds = 0;
-    };
-    struct FileStamp {
-        bool exists = false;
-        int64_t size = -1;
-        int64_t mtimeNs = 0;
-        uint64_t inode = 0;
-    };
-    static FileStamp stampOf(const QString &path);
-    QString buildLine(int number, const QString &pathOrUrl);
+    PlaylistEntry buildEntry(int number, const QString &pathOrUrl);
     void keepDuration(const PreparedEntry &entry);
-    void rebuild(QStringList lines);
+    void rebuild(QList<PlaylistEntry> entries);
     void renumber(int first, int last);
     // Deletes the rows marked in mask, then renumbers, selects and updates the total as removeSelected does.
     // Selected entries that stay remain selected, however the rows leave.
@@ -212,12 +193,12 @@ private:
 
     void liveNameRowsChanged();
 
-    QStringList m_lines;
+    QList<PlaylistEntry> m_entries;
     QString m_livePath, m_liveName;
     QStringList m_queue;
     void announceQueue();
     QItemSelectionModel *m_selection;
-    QHash<QString, CachedDuration> m_durations;
+    QHash<QString, FileStamp> m_durations;
     qint64 m_selectedSeconds = 0;
     int m_currentIndex = -1;
     int m_playedCount = 0;

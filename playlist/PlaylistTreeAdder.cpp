@@ -133,7 +133,7 @@ void PlaylistTreeAdder::append(const QList<PlaylistModel::PreparedEntry> &batch)
     if (m_playlist)
         m_playlist->appendPrepared(batch);
     m_added += int(batch.size());
-    emit filesAdded(m_added, batch.last().path);
+    emit filesAdded(m_added, batch.last().entry.path);
 }
 
 void PlaylistTreeAdder::end()

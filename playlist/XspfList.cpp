@@ -102,8 +102,8 @@ QByteArray toXml(const PlaylistModel &model)
     xml.writeDefaultNamespace(Namespace);
     xml.writeStartElement(QStringLiteral("trackList"));
     for (int i = 0; i < model.count(); ++i) {
-        const QString line = model.line(i);
-        const QString path = PlaylistModel::EntryPath(line);
+        const PlaylistEntry &e = model.entry(i);
+        const QString &path = e.path;
         if (path.isEmpty())
             continue;
         xml.writeStartElement(QStringLiteral("track"));
@@ -112,7 +112,7 @@ QByteArray toXml(const PlaylistModel &model)
                                                              ? QString::fromLatin1(QUrl(path).toEncoded())
                                                              : fileUri(path));
         // The entry's name is "Artist - Title" when its tag says so.
-        const QString name = PlaylistModel::cleanField(PlaylistModel::entryField(line, 1));
+        const QString name = PlaylistModel::cleanField(e.name);
         const qsizetype dash = name.indexOf(QLatin1String(" - "));
         if (dash > 0 && !PlaylistModel::IsStreamUrl(path)) {
             xml.writeTextElement(QStringLiteral("title"), name.mid(dash + 3));
@@ -121,7 +121,7 @@ QByteArray toXml(const PlaylistModel &model)
             // A name that is only the URL is no title: the reading player names the stream its own way.
             xml.writeTextElement(QStringLiteral("title"), name);
         }
-        if (const qint64 ms = durationMs(PlaylistModel::entryField(line, 2)); ms > 0)
+        if (const qint64 ms = durationMs(e.time); ms > 0)
             xml.writeTextElement(QStringLiteral("duration"), QString::number(ms));
         xml.writeEndElement();
     }

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = fuzzsupport::writeInput(names[which], data, size);
     PlaylistFiles::readByExtension(*model, path);
     for (int i = 0; i < model->count() && i < 64; ++i)
-        (void)PlaylistModel::EntryPath(model->line(i));
+        (void)model->entry(i).path;
     (void)PlaylistFiles::isWellFormedVLN(TextFile::splitLines(fuzzsupport::bytes(data, size)));
     return 0;
 }

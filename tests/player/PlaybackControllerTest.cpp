@@ -4,6 +4,7 @@
 #include "engine/XaudioEngine.h"
 #include "player/MediaOpener.h"
 #include "player/Statistics.h"
+#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
 #include "tests/player/FakeEngine.h"
@@ -730,7 +731,8 @@ private slots:
         QSignalSpy errors(&rig.controller, &PlaybackController::errorMessage);
         rig.controller.opener()->startWith({first}, rig.dir + QStringLiteral("/Vorlan.vln"));
         QCOMPARE(rig.playlist.count(), 1);
-        QCOMPARE(rig.playlist.line(0), QStringLiteral("1\t") + first + QStringLiteral("\t\t") + first);
+        QCOMPARE(PlaylistFiles::vlnLine(rig.playlist.entry(0)),
+                 QStringLiteral("1\t") + first + QStringLiteral("\t\t") + first);
         QCOMPARE(rig.controller.currentPath(), first);
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 15000);
         QVERIFY(errors.first().at(0).toString().startsWith(QStringLiteral("Cannot Open Input")));

@@ -47,7 +47,7 @@ int main(int argc, char **argv)
                      .arg(path);
         entries << StatisticsEntry{QStringLiteral("Song %1 %2").arg(version).arg(i), i % 7 + 1, path, {}};
     }
-    playlist.appendLines(lines);
+    PlaylistFiles::appendVlnLines(playlist, lines);
     Statistics statistics;
     statistics.setEntries(entries);
     EqualizerSettings equalizer;

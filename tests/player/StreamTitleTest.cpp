@@ -5,6 +5,7 @@
 #include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
 #include "player/Statistics.h"
+#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
 
@@ -124,7 +125,7 @@ private slots:
 
         controller.opener()->handOver(station.url());
         QCOMPARE(playlist.count(), 1);
-        const QString storedLine = playlist.line(0);
+        const QString storedLine = PlaylistFiles::vlnLine(playlist.entry(0));
         QTRY_COMPARE_WITH_TIMEOUT(controller.state(), PlayState::Playing, 10000);
         QVERIFY(station.request().contains("Icy-MetaData: 1"));
 
@@ -140,7 +141,7 @@ private slots:
         QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Café Trio - Zwölf"));
         QCOMPARE(controller.state(), PlayState::Playing);
         // The list keeps the address as the entry's name: a saved list does not keep a passing title.
-        QCOMPARE(playlist.line(0), storedLine);
+        QCOMPARE(PlaylistFiles::vlnLine(playlist.entry(0)), storedLine);
 
         controller.stop();
         QTRY_COMPARE(controller.state(), PlayState::Stopped);

@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(playlist.data(playlist.index(0, PlaylistModel::NameColumn)).toString(), name);
         // The rest of the line is what it was: the duration, the path.
         QCOMPARE(playlist.entryPath(0), path);
-        QVERIFY(!PlaylistModel::entryField(playlist.line(0), 2).isEmpty());
+        QVERIFY(!playlist.entry(0).time.isEmpty());
     }
 
     void aPlayedSongIsNamedFromItsTagEverywhere()
@@ -175,7 +175,7 @@ private slots:
         controller.opener()->handOver(path);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
         const QString name = QStringLiteral("Nadia - Rain");
-        QCOMPARE(PlaylistModel::entryField(playlist.line(0), 1), name);
+        QCOMPARE(playlist.entry(0).name, name);
         QCOMPARE(hints.first().at(0).toString(), name);
         QCOMPARE(lines.first().at(0).toStringList().value(0), name);
         QCOMPARE(controller.songTitle(), name);

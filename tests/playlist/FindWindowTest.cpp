@@ -1,6 +1,7 @@
 // Finding an entry of a long list as one types: words in any order, without regard to case or accents, each
 // keystroke narrowing what the one before found; chosen with the keys alone.
 #include "playlist/FindWindow.h"
+#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistFinder.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
@@ -20,7 +21,7 @@ void fill(PlaylistModel &model, const QStringList &names)
         lines << QStringLiteral("%1\t%2\t03:00\t/music/%3/%1.mp3")
                      .arg(i + 1)
                      .arg(names.at(i), names.at(i).left(1));
-    model.appendLines(lines);
+    PlaylistFiles::appendVlnLines(model, lines);
 }
 
 } // namespace
@@ -68,7 +69,7 @@ private slots:
         // Every word in the name or the path ("/music/A/18.mp3"), and nothing else.
         QList<int> expected;
         for (int row = 0; row < model.count(); ++row) {
-            const QString text = PlaylistFinder::fold(model.line(row));
+            const QString text = PlaylistFinder::fold(PlaylistFiles::vlnLine(model.entry(row)));
             if (text.contains(QStringLiteral("artist")) && text.contains(QStringLiteral("7")) &&
                 text.contains(QStringLiteral("song")) && text.contains(QStringLiteral("1")))
                 expected << row;

@@ -1,5 +1,6 @@
 #include "playlist/HtmlTableWriter.h"
 #include "platform/SystemColors.h"
+#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
 #include "tests/playlist/MpegTestFiles.h"
@@ -29,8 +30,8 @@ private slots:
     {
         const QString dir = vorlantest::tempDir();
         PlaylistModel model;
-        model.appendLines(
-            {"1\tArtist - Song\t03:20\t/music/a.mp3", "2\thttp://radio/live\t\thttp://radio/live"});
+        PlaylistFiles::appendVlnLines(
+            model, {"1\tArtist - Song\t03:20\t/music/a.mp3", "2\thttp://radio/live\t\thttp://radio/live"});
         const QString page = dir + "/list.html";
         QString error;
         QVERIFY(exportPlaylistHtml(model, page, &error));
@@ -71,7 +72,7 @@ private slots:
     void textsAreEscaped()
     {
         PlaylistModel model;
-        model.appendLines({"1\tTom & Jerry <b>Live</b>\t01:00\t/x.mp3"});
+        PlaylistFiles::appendVlnLines(model, {"1\tTom & Jerry <b>Live</b>\t01:00\t/x.mp3"});
         HtmlTableWriter table = playlistHtmlTable(model);
         QCOMPARE(table.htmlLines().at(9),
                  QString("<td nowrap><B>Tom &amp; Jerry &lt;b&gt;Live&lt;/b&gt;</B></td>"));
@@ -131,7 +132,7 @@ private slots:
     {
         const QString dir = vorlantest::tempDir();
         PlaylistModel model;
-        model.appendLines({"1\ta\t00:01\t/a.mp3"});
+        PlaylistFiles::appendVlnLines(model, {"1\ta\t00:01\t/a.mp3"});
         QString error;
         QVERIFY(!exportPlaylistHtml(model, dir + "/no/such/folder/list.html", &error));
         QVERIFY(!error.isEmpty());

@@ -36,7 +36,7 @@ bool sane(const PlaylistModel &model)
         const QString p = model.entryPath(i);
         if (!QFileInfo(p).isFile() && !PlaylistModel::IsStreamUrl(p))
             return false;
-        if (PlaylistModel::entryField(model.line(i), 0) != QString::number(i + 1))
+        if (model.entry(i).numberText() != QString::number(i + 1))
             return false;
     }
     return true;
@@ -95,7 +95,7 @@ private slots:
         PlaylistModel back;
         QVERIFY(readM3U(back, list));
         QCOMPARE(paths(back), entries);
-        QCOMPARE(back.lines(), model.lines());
+        QCOMPARE(PlaylistFiles::vlnLines(back), PlaylistFiles::vlnLines(model));
     }
 
     void m3uInRootWritesRootRelativePaths()
@@ -193,9 +193,9 @@ private slots:
                                  "\r\n3\tX\t00:04\tC:\\Nowhere\\x.mp3\r\n")
                                     .toUtf8()));
         QVERIFY(readVLN(model, vln));
-        QCOMPARE(model.lines(), QStringList({"1\tB\t01:02\t" + songs + "Live/b.mp3",
-                                             "2\tC\t00:03\t" + root + "/Songsters/c.mp3",
-                                             "3\tX\t00:04\tC:\\Nowhere\\x.mp3"}));
+        QCOMPARE(PlaylistFiles::vlnLines(model), QStringList({"1\tB\t01:02\t" + songs + "Live/b.mp3",
+                                                              "2\tC\t00:03\t" + root + "/Songsters/c.mp3",
+                                                              "3\tX\t00:04\tC:\\Nowhere\\x.mp3"}));
         QVERIFY(PlaylistModel::IsAudioFile(model.entryPath(0)));
         QVERIFY(PlaylistModel::IsAudioFile(model.entryPath(1)));
     }
@@ -273,8 +273,8 @@ private slots:
                       .toUtf8()));
         PlaylistModel model;
         QVERIFY(readVLN(model, list));
-        QCOMPARE(model.lines(), QStringList({"7\tStale Name\t09:99\t" + songs + "a.mp3", songs + "Live/b.mp3",
-                                             "/gone/x.mp3"}));
+        QCOMPARE(PlaylistFiles::vlnLines(model), QStringList({"7\tStale Name\t09:99\t" + songs + "a.mp3",
+                                                              songs + "Live/b.mp3", "/gone/x.mp3"}));
         QCOMPARE(model.data(model.index(0, PlaylistModel::NameColumn)).toString(), QString("Stale Name"));
         QCOMPARE(model.entryPath(1), songs + "Live/b.mp3");
 
@@ -287,6 +287,45 @@ private slots:
         QVERIFY(writeVLN(model, out));
         QVERIFY(QFileInfo::exists(out));
         QCOMPARE(QFileInfo(out).size(), 0);
+    }
+
+    void ownListLinesOfEveryShape()
+    {
+        // Lines written by hand or damaged: each is shown as its fields say, and saved as the player saves
+        // such lines, until it is numbered anew.
+        const QString list = root + "/shapes.vln";
+        QVERIFY(writeBytes(list, "007\tPadded\t01:00\t/gone/a.mp3\r\n\tNo Number\t\t/gone/b.mp3\r\n"
+                                 "x\t/gone/c.mp3\r\n9\tName\t/gone/d.mp3\r\n/gone/e.mp3\r\n"
+                                 "4\tTab\t00:01\t/gone/f\tg.mp3\r\n"));
+        PlaylistModel model;
+        QVERIFY(readVLN(model, list));
+        QCOMPARE(model.count(), 6);
+        const auto cell = [&model](int row, int column) {
+            return model.data(model.index(row, column)).toString();
+        };
+        const QList<QStringList> shown = {
+            {"007", "Padded", "01:00", "/gone/a.mp3"}, {"", "No Number", "", "/gone/b.mp3"},
+            {"x", "/gone/c.mp3", "", "/gone/c.mp3"},   {"9", "Name", "/gone/d.mp3", "/gone/d.mp3"},
+            {"", "/gone/e.mp3", "", "/gone/e.mp3"},    {"4", "Tab", "00:01", "/gone/f\tg.mp3"}};
+        for (int row = 0; row < shown.size(); ++row)
+            for (int column = 0; column < PlaylistModel::ColumnCount; ++column)
+                QCOMPARE(cell(row, column), shown[row][column]);
+
+        const QString out = root + "/shapes-out.vln";
+        QVERIFY(writeVLN(model, out));
+        QCOMPARE(readBytes(out),
+                 QByteArray("007\tPadded\t01:00\t/gone/a.mp3\r\n2\tNo Number\t\t/gone/b.mp3\r\n"
+                            "/gone/c.mp3\r\n/gone/d.mp3\r\n/gone/e.mp3\r\n"
+                            "4\tTab\t00:01\t/gone/f\tg.mp3\r\n"));
+        // Numbered anew, each keeps its fields after the number.
+        model.removeEntries(0, 0);
+        QCOMPARE(vlnLines(model),
+                 QStringList({"1\tNo Number\t\t/gone/b.mp3", "2\t/gone/c.mp3", "3\tName\t/gone/d.mp3",
+                              "4\t/gone/e.mp3", "5\tTab\t00:01\t/gone/f\tg.mp3"}));
+        QCOMPARE(cell(3, PlaylistModel::NumberColumn), QString("4"));
+        QCOMPARE(cell(3, PlaylistModel::NameColumn), QString("/gone/e.mp3"));
+        QFile::remove(list);
+        QFile::remove(out);
     }
 
     void latin1ListLine()
@@ -509,7 +548,7 @@ private slots:
         PlaylistModel model;
         QVERIFY(readVLN(model, vln));
         QCOMPARE(model.count(), 8); // the blank line is no entry
-        QCOMPARE(model.line(1).size(), 4 << 20);
+        QCOMPARE(PlaylistFiles::vlnLine(model.entry(1)).size(), 4 << 20);
         model.selectAll();
         model.UpdateSelectedTime();
         model.sort();

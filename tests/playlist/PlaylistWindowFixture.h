@@ -92,14 +92,14 @@ struct Fixture {
     {
         QStringList out;
         for (int i = 0; i < model.count(); ++i)
-            out << PlaylistModel::entryField(model.line(i), 1);
+            out << model.entry(i).name;
         return out;
     }
 
     bool numbered() const
     {
         for (int i = 0; i < model.count(); ++i) {
-            if (PlaylistModel::entryField(model.line(i), 0) != QString::number(i + 1))
+            if (model.entry(i).numberText() != QString::number(i + 1))
                 return false;
         }
         return true;

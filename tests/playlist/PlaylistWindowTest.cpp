@@ -1,5 +1,6 @@
 #include "tests/playlist/PlaylistWindowFixture.h"
 
+#include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistFilterBar.h"
 
 #include <QAction>
@@ -335,7 +336,7 @@ private slots:
         QCOMPARE(labelSeen, QString("Please enter the song URL:"));
         QCOMPARE(textSeen, QString("http://"));
         QVERIFY(modal);
-        QCOMPARE(f.model.lines(), QStringList({"1\tftp://x/y.mp3\t\tftp://x/y.mp3"}));
+        QCOMPARE(PlaylistFiles::vlnLines(f.model), QStringList({"1\tftp://x/y.mp3\t\tftp://x/y.mp3"}));
 
         answer("/home/me/song.mp3", prompt->OKBtn);
         answer("mms://radio/live", prompt->OKBtn);
@@ -717,7 +718,7 @@ private slots:
         QCOMPARE(f.model.entryPath(1), more.at(0));
         QCOMPARE(f.model.entryPath(2), QString("http://radio.example/live"));
         for (int i = 0; i < f.model.count(); ++i)
-            QCOMPARE(PlaylistModel::entryField(f.model.line(i), 0), QString::number(i + 1));
+            QCOMPARE(f.model.entry(i).numberText(), QString::number(i + 1));
         // The menu opens where the list asks for it.
         emit f.list()->customContextMenuRequested(QPoint(10, 10));
         QTRY_VERIFY(f.window->PopupMenu->isVisible());
