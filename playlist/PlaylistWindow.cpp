@@ -2,7 +2,7 @@
 #include "playlist/AddFilesWindow.h"
 
 #include "playlist/FolderWalkQueue.h"
-#include "playlist/HtmlTableWriter.h"
+#include "playlist/PlaylistFileCommands.h"
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistFilterBar.h"
 #include "playlist/PlaylistListView.h"
@@ -59,7 +59,8 @@ void setTextColor(QLabel *label, const QColor &color)
 
 PlaylistWindow::PlaylistWindow(PlaylistModel *model, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_model(model), m_kTop(new TKTop(this)),
-      m_saveFileName(MyPlayList), m_cursorSource([] { return QCursor::pos(); })
+      m_saveFileName(MyPlayList), m_commands(std::make_unique<PlaylistFileCommands>(*this)),
+      m_cursorSource([] { return QCursor::pos(); })
 {
     setWindowTitle(QStringLiteral("Vorlan's Play List"));
     setMinimumSize(MinWidth, MinHeight);
@@ -632,6 +633,31 @@ void PlaylistWindow::FormDropFiles(const QStringList &names)
 void PlaylistWindow::FnpListBox1Moved(int from, int to)
 {
     m_model->moveEntry(from, to);
+}
+
+bool PlaylistWindow::exportHtml(const QString &path)
+{
+    return m_commands->exportHtml(path);
+}
+
+void PlaylistWindow::PrintClick()
+{
+    printPlaylist(nullptr);
+}
+
+bool PlaylistWindow::printPlaylist(QPrinter *printer)
+{
+    return m_commands->printPlaylist(printer);
+}
+
+void PlaylistWindow::CopyselectionClick(FileCommand command)
+{
+    m_commands->chooseFolderAndRun(command);
+}
+
+FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const QString &folder)
+{
+    return m_commands->runFileCommand(command, folder);
 }
 
 void PlaylistWindow::SelectClick(SelectCommand command)

@@ -14,11 +14,13 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMenu;
 class QPrinter;
 class FlatButton;
+class PlaylistFileCommands;
 class PlaylistFilterBar;
 class PlaylistListView;
 class PlaylistModel;
@@ -174,7 +176,7 @@ public:
     FlatButton *NailBtn;
     PlaylistListView *FnpListBox1;
     PlaylistFilterBar *FilterBar; // above the list while a filter is in use
-    QWidget *Panel2; // bottom panel
+    QWidget *Panel2;              // bottom panel
     TFountainFill *FountainFill2;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *SongTime;
     FlatButton *LOAD, *SAVE, *ADD, *REMOVE, *CLEAR, *SORT, *RAND, *ADDURL, *EditTag;
@@ -231,10 +233,6 @@ private:
     void queueSelected();
     void removeDeadFiles();
     void removeDuplicates();
-    // Shows the busy title and disables the window while the report list is filled and written or printed.
-    bool runReport(const QString &busyTitle, const std::function<bool(QString *error)> &work,
-                   const QString &failure);
-    void fillReport();
     void showContextMenu(const QPoint &pos);
     void entryDroppedOutside(const QPoint &globalPos);
 
@@ -259,7 +257,9 @@ private:
     QString m_path3;
     QString m_saveFileName;
     std::function<QString()> m_addFilesDir;
-    bool m_inReport = false;
+    // The report and the file commands, which show their work in this window (title, prompts, warnings).
+    friend class PlaylistFileCommands;
+    std::unique_ptr<PlaylistFileCommands> m_commands;
 
     bool m_docked = false;
     bool m_leftDock = true;

@@ -1,9 +1,8 @@
-// The playlist window's commands that work on more than the list: the HTML report, printing, and copying,
-// moving or deleting the selected songs' files.
+#include "playlist/PlaylistFileCommands.h"
+
 #include "playlist/AddFilesWindow.h"
 #include "playlist/HtmlTableWriter.h"
 #include "playlist/PlaylistModel.h"
-#include "playlist/PlaylistWindow.h"
 #include "widgets/ReportListView.h"
 
 #include <QApplication>
@@ -66,11 +65,14 @@ private:
 
 } // namespace
 
-void PlaylistWindow::fillReport()
+PlaylistFileCommands::PlaylistFileCommands(PlaylistWindow &window) : m_window(window) {}
+
+void PlaylistFileCommands::fillReport()
 {
     // The export and print table, never shown: made at its first use (an item view costs memory).
+    ReportListView *&AdvListView = m_window.AdvListView;
     if (!AdvListView) {
-        AdvListView = new ReportListView(this);
+        AdvListView = new ReportListView(&m_window);
         AdvListView->setFixedSize(0, 0);
         AdvListView->hide();
         AdvListView->setFont(QFont(QStringLiteral("Arial")));
@@ -78,77 +80,78 @@ void PlaylistWindow::fillReport()
         AdvListView->setColumns({QStringLiteral("Track"), QStringLiteral("Song"), QStringLiteral("Length")});
         AdvListView->setCellStyle([](int, int column, HtmlCellStyle &style) { style.bold = column == 1; });
     }
-    AdvListView->setRows(playlistHtmlTable(*m_model).rows());
+    AdvListView->setRows(playlistHtmlTable(*m_window.m_model).rows());
 }
 
-bool PlaylistWindow::runReport(const QString &busyTitle, const std::function<bool(QString *)> &work,
-                               const QString &failure)
+bool PlaylistFileCommands::runReport(const QString &busyTitle, const std::function<bool(QString *)> &work,
+                                     const QString &failure)
 {
     if (m_inReport)
         return false;
     m_inReport = true;
-    setEnabled(false);
-    setTitleText(busyTitle);
+    m_window.setEnabled(false);
+    m_window.setTitleText(busyTitle);
     fillReport();
     QString error;
     const bool ok = work(&error);
-    AdvListView->clearRows();
-    setEnabled(true);
-    setTitleText(TitleText);
+    m_window.AdvListView->clearRows();
+    m_window.setEnabled(true);
+    m_window.setTitleText(PlaylistWindow::TitleText);
     m_inReport = false;
     if (!ok)
-        warn(failure + QLatin1Char('\n') + error);
+        m_window.warn(failure + QLatin1Char('\n') + error);
     return ok;
 }
 
-bool PlaylistWindow::exportHtml(const QString &path)
+bool PlaylistFileCommands::exportHtml(const QString &path)
 {
     return runReport(
-        HtmlTitleText, [&](QString *error) { return AdvListView->saveToHtml(path, error); },
-        tr("The HTML file \"%1\" could not be created:").arg(QDir::toNativeSeparators(path)));
+        PlaylistWindow::HtmlTitleText,
+        [&](QString *error) { return m_window.AdvListView->saveToHtml(path, error); },
+        PlaylistWindow::tr("The HTML file \"%1\" could not be created:").arg(QDir::toNativeSeparators(path)));
 }
 
-void PlaylistWindow::PrintClick()
-{
-    printPlaylist(nullptr);
-}
-
-bool PlaylistWindow::printPlaylist(QPrinter *printer)
+bool PlaylistFileCommands::printPlaylist(QPrinter *printer)
 {
     if (!printer && !ReportListView::printerAvailable()) {
-        warn(tr("No printer is set up on this computer, so the playlist cannot be printed.\n"
-                "Add a printer in the system settings and try again."));
+        m_window.warn(PlaylistWindow::tr("No printer is set up on this computer, so the playlist cannot be "
+                                         "printed.\nAdd a printer in the system settings and try again."));
         return false;
     }
     return runReport(
-        PrintTitleText,
+        PlaylistWindow::PrintTitleText,
         [&](QString *error) {
-            return printer ? AdvListView->print(printer, error) : AdvListView->printToDefaultPrinter(error);
+            ReportListView *report = m_window.AdvListView;
+            return printer ? report->print(printer, error) : report->printToDefaultPrinter(error);
         },
-        tr("The playlist could not be printed:"));
+        PlaylistWindow::tr("The playlist could not be printed:"));
 }
 
-// --- Files of the selected entries
-// ----------------------------------------------------------------------------
+// --- Files of the selected entries ----------------------------------------------------------------------
 
-void PlaylistWindow::CopyselectionClick(FileCommand command)
+void PlaylistFileCommands::chooseFolderAndRun(PlaylistWindow::FileCommand command)
 {
-    if (m_model->count() == 0)
+    if (m_window.m_model->count() == 0)
         return;
     QString folder;
-    if (command != DeleteSelection) {
-        folder = m_prompts.chooseFolder(FolderDialogTitle, m_addFilesDir ? m_addFilesDir() : QString());
+    if (command != PlaylistWindow::DeleteSelection) {
+        const std::function<QString()> &startDir = m_window.m_addFilesDir;
+        folder = m_window.m_prompts.chooseFolder(PlaylistWindow::FolderDialogTitle,
+                                                 startDir ? startDir() : QString());
         if (folder.isEmpty())
             return;
     }
     runFileCommand(command, folder);
 }
 
-FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const QString &folder)
+FileOperations::Result PlaylistFileCommands::runFileCommand(PlaylistWindow::FileCommand command,
+                                                            const QString &folder)
 {
+    PlaylistModel *const model = m_window.m_model;
+    const PlaylistWindow::Prompts &prompts = m_window.m_prompts;
     // The dialogs below run the event loop: the player may move on or the user click meanwhile, so the
     // entries whose files go are the ones selected now, not the ones selected afterwards.
-    const HeldEntries held(m_model, m_model->selectedEntries());
+    const HeldEntries held(model, model->selectedEntries());
     QStringList sources;
     for (const QString &path : held.paths()) {
         // Streams have no file, and an entry listed twice is handled once.
@@ -156,15 +159,15 @@ FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const
             sources << path;
     }
     // Files leave for the trash only after the same question the add-files window asks.
-    if (command == DeleteSelection && !sources.isEmpty() &&
-        !m_prompts.confirm(AddFilesWindow::DeleteTitle, AddFilesWindow::trashQuestion(sources)))
+    if (command == PlaylistWindow::DeleteSelection && !sources.isEmpty() &&
+        !prompts.confirm(AddFilesWindow::DeleteTitle, AddFilesWindow::trashQuestion(sources)))
         return {};
 
     FileOperations ops;
-    ops.setOverwritePrompt(m_prompts.overwrite);
+    ops.setOverwritePrompt(prompts.overwrite);
     std::unique_ptr<QProgressDialog> progress;
     if (sources.size() > 1) {
-        progress = std::make_unique<QProgressDialog>(this);
+        progress = std::make_unique<QProgressDialog>(&m_window);
         progress->setWindowTitle(QStringLiteral("Vorlan"));
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(400);
@@ -185,32 +188,32 @@ FileOperations::Result PlaylistWindow::runFileCommand(FileCommand command, const
     FileOperations::Result result;
     if (!sources.isEmpty()) {
         switch (command) {
-        case CopySelection:
+        case PlaylistWindow::CopySelection:
             if (!folder.isEmpty())
                 result = ops.copyFiles(sources, folder);
             break;
-        case MoveSelection:
+        case PlaylistWindow::MoveSelection:
             if (!folder.isEmpty())
                 result = ops.moveFiles(sources, folder);
             break;
-        case DeleteSelection:
+        case PlaylistWindow::DeleteSelection:
             result = ops.trashFiles(sources);
             break;
         }
     }
     progress.reset();
 
-    m_model->removeMissingEntries(held.rows());
+    model->removeMissingEntries(held.rows());
 
     if (!result.failed.isEmpty()) {
         QStringList lines = result.errors.mid(0, 10);
         if (result.errors.size() > 10)
-            lines << tr("... and %1 more.").arg(result.errors.size() - 10);
+            lines << PlaylistWindow::tr("... and %1 more.").arg(result.errors.size() - 10);
         static const char *what[] = {"copied", "moved", "moved to the trash"};
-        warn(tr("%1 of the files could not be %2:\n")
-                 .arg(result.failed.size())
-                 .arg(QLatin1String(what[command])) +
-             lines.join(QLatin1Char('\n')));
+        m_window.warn(PlaylistWindow::tr("%1 of the files could not be %2:\n")
+                          .arg(result.failed.size())
+                          .arg(QLatin1String(what[command])) +
+                      lines.join(QLatin1Char('\n')));
     }
     return result;
 }
