@@ -79,12 +79,16 @@ struct Settings {
 };
 
 // Where a secondary window was, kept in a section of "Vorlan.cfg" of its own:
-//   Flags=<bits>              bit 0: the window was minimized, bit 1: it was maximized before it was
-//   minimized ShowCmd=<n>               1 normal, 2 minimized, 3 maximized PixelsPerInch=<dpi>       logical
-//   dots per inch of the screen when the placement was stored MinMaxPos=<x>,<y>,<x>,<y> where the window sat
-//   minimized and maximized (-1,-1 when the system chose) NormPos=<l>,<t>,<r>,<b>   the restored (normal)
-//   frame: left, top, right and bottom, right and bottom
-//                             exclusive (right = left + width)
+// clang-format off
+//   key                        value
+//   Flags=<bits>               bit 0: the window was minimized,
+//                              bit 1: it was maximized before it was minimized
+//   ShowCmd=<n>                1 normal, 2 minimized, 3 maximized
+//   PixelsPerInch=<dpi>        logical dots per inch of the screen when the placement was stored
+//   MinMaxPos=<x>,<y>,<x>,<y>  where the window sat minimized and maximized (-1,-1 when the system chose)
+//   NormPos=<l>,<t>,<r>,<b>    the restored (normal) frame: left, top, right and bottom,
+//                              right and bottom exclusive (right = left + width)
+// clang-format on
 // A window restores to the NormPos frame, so a window stored and restored lands where it was; its size is
 // scaled when the screen's dots per inch changed in between.
 struct WindowPlacement {
