@@ -61,6 +61,10 @@ struct Settings {
     QString path2;
     QString path3 = DefaultPath3;
     QString path4;
+    // Not kept in "Vorlan.cfg": the shutdown's mode lasts one session, and whether several players may run
+    // lives in the registry store.
+    int shutMode = 3; // TimedShutdown::Off
+    bool multiInstance = false;
 
     // Every key missing.
     static Settings defaults(const ScreenMetrics &screen);

@@ -26,6 +26,7 @@
 #include "player/PlaybackController.h"
 #include "player/PlayerActions.h"
 #include "player/PreferencesWindow.h"
+#include "player/SettingsApplier.h"
 #include "player/Statistics.h"
 #include "player/StatisticsWindow.h"
 #include "player/TimedShutdown.h"
@@ -326,6 +327,7 @@ void VorlanApp::LoadSettings()
     metrics.maskWidth = m_skinned->width();
     bool existed = false;
     m_settings = Settings::load(configPath(), metrics, &existed);
+    m_settings.multiInstance = RegistryStore().readBool(MultiInstanceKey, AllowValue, false);
     // A file that is there but could not be read is not a first start.
     m_firstRun = !existed && !QFileInfo::exists(configPath());
     const Settings &s = m_settings;
@@ -433,12 +435,16 @@ void VorlanApp::applyPlaylistDocking()
 
 void VorlanApp::applyPreferences()
 {
-    m_prefs->Apply();
+    // What the controls can hold is what is applied, as with OK.
+    m_prefs->storeSettings();
+    m_applier->apply(m_settings);
 }
 
 void VorlanApp::wirePreferences()
 {
-    updatePreferenceTargets();
+    m_applier = new SettingsApplier(this);
+    updateApplierTargets();
+    m_applier->follow(m_prefs);
     // The strip's "P", its menu and the skin's "C": the gradient's colours go into the pickers first.
     connect(m_actions->preferences, &QAction::triggered, m_prefs, [this] {
         m_prefs->showWithColors(m_settings.color1, m_settings.color2);

@@ -22,6 +22,7 @@ class MprisService;
 class ProfileFile;
 class PlaylistWindow;
 class PreferencesWindow;
+class SettingsApplier;
 class SkinnedWindow;
 struct StreamInfo;
 class StatisticsWindow;
@@ -57,6 +58,7 @@ public:
     MainWindow *mainWindow() const;
     SkinnedWindow *skinnedWindow() const;
     PreferencesWindow *preferencesWindow() const;
+    SettingsApplier *settingsApplier() const { return m_applier; }
     PlaybackController *controller() const { return m_controller; }
     PlayerActions *actions() const { return m_actions; }
     // The other parts, for tests.
@@ -119,9 +121,9 @@ private:
     void reserveCascadeSlots();
     void colorWindow(QWidget *window) const;
     // A window made when first wanted: its saved place (or the cascade slot kept for it), colours, and its
-    // place among the preferences' targets.
+    // place among the settings' targets.
     void settleNewWindow(QWidget *window, const QString &section, const QString &cascadeKey);
-    void updatePreferenceTargets();
+    void updateApplierTargets();
 
     QStringList m_arguments;
     Settings m_settings;
@@ -151,6 +153,7 @@ private:
     QPointer<SkinnedWindow> m_skinned;
     MaskChooser m_maskChooser;
     QPointer<PreferencesWindow> m_prefs;
+    SettingsApplier *m_applier = nullptr;
     // Where a never placed window goes, by its section, in the order the windows were always placed in.
     QHash<QString, int> m_cascadeSlots;
     QString m_statisticsSection;

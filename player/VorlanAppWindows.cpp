@@ -16,6 +16,7 @@
 #include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
 #include "player/PreferencesWindow.h"
+#include "player/SettingsApplier.h"
 #include "player/Statistics.h"
 #include "player/StatisticsWindow.h"
 #include "playlist/AddFilesWindow.h"
@@ -128,9 +129,9 @@ void VorlanApp::colorWindow(QWidget *window) const
         w->applyColors(c1, c2);
 }
 
-void VorlanApp::updatePreferenceTargets()
+void VorlanApp::updateApplierTargets()
 {
-    PreferencesWindow::Targets t;
+    SettingsApplier::Targets t;
     t.main = m_main;
     t.playlist = m_playlistWindow;
     t.skinned = m_skinned;
@@ -154,7 +155,7 @@ void VorlanApp::updatePreferenceTargets()
             showStrip();
         }
     };
-    m_prefs->setTargets(t);
+    m_applier->setTargets(t);
 }
 
 PlaylistWindow *VorlanApp::playlistWindow()
@@ -208,7 +209,7 @@ PlaylistWindow *VorlanApp::playlistWindow()
     m_playlistWindow->setAddFilesDirectorySource([this] { return addFilesWindow()->Path4(); });
     colorWindow(m_playlistWindow);
     m_playlistWindow->installEventFilter(this);
-    updatePreferenceTargets();
+    updateApplierTargets();
     return m_playlistWindow;
 }
 
@@ -217,7 +218,7 @@ void VorlanApp::settleNewWindow(QWidget *window, const QString &section, const Q
     restorePlacement(window, section, m_cascadeSlots.value(cascadeKey, -1));
     colorWindow(window);
     window->installEventFilter(this);
-    updatePreferenceTargets();
+    updateApplierTargets();
 }
 
 AboutWindow *VorlanApp::aboutWindow()
@@ -298,7 +299,7 @@ UrlInputWindow *VorlanApp::urlInputWindow()
     if (!m_urlInput) {
         m_urlInput = new UrlInputWindow;
         colorWindow(m_urlInput);
-        updatePreferenceTargets();
+        updateApplierTargets();
     }
     return m_urlInput;
 }

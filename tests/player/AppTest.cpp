@@ -1,8 +1,17 @@
+#include "engine/EqualizerWindow.h"
+#include "masks/SkinnedFace.h"
+#include "masks/SkinnedWindow.h"
 #include "platform/ExePath.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegistryStore.h"
+#include "platform/SystemColors.h"
 #include "platform/TWinReboot.h"
+#include "player/AboutWindow.h"
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
+#include "player/PreferencesWindow.h"
+#include "player/Settings.h"
+#include "player/SettingsApplier.h"
 #include "player/TimedShutdown.h"
 #include "player/VorlanApp.h"
 #include "playlist/AddFilesWindow.h"
@@ -14,6 +23,8 @@
 #include "tests/TestMain.h"
 #include "tests/playlist/TreeFiles.h"
 #include "widgets/FlatButton.h"
+#include "widgets/ScrollingText.h"
+#include "widgets/TFountainFill.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,6 +102,75 @@ class AppTest : public QObject
     Q_OBJECT
 
 private slots:
+    void aChangedSettingsValueReachesEachWindowInItsOrder()
+    {
+        AppRig rig;
+        QVERIFY(rig.start());
+        VorlanApp &app = *rig.app;
+        PlaylistWindow *list = app.playlistWindow();
+        AboutWindow *about = app.aboutWindow();
+        SettingsApplier *applier = app.settingsApplier();
+        SkinnedFace *face = app.skinnedWindow()->face();
+        const QString multiKey = QStringLiteral("SOFTWARE\\Vorlan\\Multi Instance");
+        const auto multiAllowed = [&] {
+            return RegistryStore().readBool(multiKey, QStringLiteral("Allow"), false);
+        };
+        const auto restoreRegistry =
+            qScopeGuard([&] { RegistryStore().writeBool(multiKey, QStringLiteral("Allow"), false); });
+        const QColor red(200, 0, 0), yellow(255, 230, 0);
+
+        Settings s = *app.preferencesWindow()->settings();
+        QVERIFY(!s.dockSide && !s.backMask && !s.autoPlay && !multiAllowed());
+        s.dockSide = true;
+        s.listFontName = QStringLiteral("DejaVu Serif");
+        s.listFontSize = 13;
+        s.alignment = 1;
+        s.shutMode = TimedShutdown::AfterTime;
+        s.shutTime = 7;
+        s.icon1 = 4;
+        s.icon2 = 9;
+        s.color1 = SystemColors::toValue(red);
+        s.color2 = SystemColors::toValue(yellow);
+        s.backMask = true;
+        s.multiInstance = true;
+        s.showHints = false;
+        s.autoPlay = true;
+
+        // Each step shows its own effect and none of the later ones'.
+        const auto effects = [&] {
+            const bool done[] = {
+                rig.main()->dockedLeft(),
+                list->listFontSize() == 13 && list->alignment() == 1 &&
+                    face->Title->font().family() == QStringLiteral("DejaVu Serif"),
+                app.timedShutdown()->shutMode() == TimedShutdown::AfterTime &&
+                    rig.main()->ExitBtn->toolTip() == QStringLiteral("Shutdown after 7 min."),
+                rig.main()->trayIcon1() == 4 && rig.main()->trayIcon2() == 9,
+                rig.main()->color1() == red && face->Title->textColor() == red,
+                app.skinnedWindow()->isVisible(),
+                multiAllowed(),
+                !rig.main()->showHints() && app.controller()->autoPlay(),
+            };
+            QString bits;
+            for (bool d : done)
+                bits += d ? QLatin1Char('1') : QLatin1Char('0');
+            return bits;
+        };
+        QCOMPARE(effects(), QStringLiteral("00000000"));
+        QStringList seen;
+        connect(applier, &SettingsApplier::stepApplied, this,
+                [&](const QString &step) { seen << step + QLatin1Char(' ') + effects(); });
+        applier->apply(s);
+        QCOMPARE(seen,
+                 (QStringList{"docking 10000000", "font 11000000", "shutdown 11100000", "tray 11110000",
+                              "colors 11111000", "mask 11111100", "registry 11111110", "hints 11111111"}));
+        // The small windows take the colours too.
+        QCOMPARE(about->findChild<TFountainFill *>()->FromColor(), red);
+        QCOMPARE(applier->targets()
+                     .equalizer->findChild<TFountainFill *>(QStringLiteral("TitleFill"))
+                     ->FromColor(),
+                 red);
+    }
+
     void hideAllWithoutATrayLeavesTheStripAtTheEdge()
     {
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());

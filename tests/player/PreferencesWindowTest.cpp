@@ -15,7 +15,15 @@
 #include "player/MainWindow.h"
 #include "player/PlaybackController.h"
 #include "player/PlayerActions.h"
+#include "player/PreferencesEnginePage.h"
+#include "player/PreferencesInterfacePage.h"
+#include "player/PreferencesMasksPage.h"
+#include "player/PreferencesPlayListPage.h"
+#include "player/PreferencesShutdownPage.h"
+#include "player/PreferencesVorlanPage.h"
+#include "player/RadioGroup.h"
 #include "player/Settings.h"
+#include "player/SettingsApplier.h"
 #include "player/TrayIcons.h"
 #include "player/VorlanApp.h"
 #include "playlist/PlaylistWindow.h"
@@ -99,7 +107,13 @@ class PreferencesWindowTest : public QObject
     VorlanApp *m_app = nullptr;
 
     PreferencesWindow *prefs() const { return m_app->preferencesWindow(); }
-    const PreferencesWindow::Targets &t() const { return prefs()->targets(); }
+    const SettingsApplier::Targets &t() const { return m_app->settingsApplier()->targets(); }
+    PreferencesInterfacePage *colors() const { return prefs()->interfacePage(); }
+    PreferencesEnginePage *engine() const { return prefs()->enginePage(); }
+    PreferencesPlayListPage *playList() const { return prefs()->playListPage(); }
+    PreferencesVorlanPage *vorlan() const { return prefs()->vorlanPage(); }
+    PreferencesShutdownPage *shutdown() const { return prefs()->shutdownPage(); }
+    PreferencesMasksPage *masks() const { return prefs()->masksPage(); }
     SkinnedFace *face() const { return m_app->skinnedWindow()->face(); }
 
     // Opens the preferences the way the strip's "P" does.
@@ -111,10 +125,10 @@ class PreferencesWindowTest : public QObject
 
     void chooseColors(const QColor &c1, const QColor &c2)
     {
-        prefs()->setColorChooser([c1](QWidget *, const QColor &) { return std::optional<QColor>(c1); });
-        prefs()->CP1->click();
-        prefs()->setColorChooser([c2](QWidget *, const QColor &) { return std::optional<QColor>(c2); });
-        prefs()->CP2->click();
+        colors()->setColorChooser([c1](QWidget *, const QColor &) { return std::optional<QColor>(c1); });
+        colors()->CP1->click();
+        colors()->setColorChooser([c2](QWidget *, const QColor &) { return std::optional<QColor>(c2); });
+        colors()->CP2->click();
     }
 
 private slots:
@@ -140,9 +154,9 @@ private slots:
         QVERIFY(m_app->startUp());
         m_app->skinnedWindow()->setFlyOffDelay(0);
         // Nothing may wait for a person.
-        prefs()->setFontChooser([](QWidget *, const QFont &) { return std::optional<QFont>(); });
-        prefs()->setFolderChooser([](QWidget *, const QString &) { return QString(); });
-        prefs()->setMaskChooser([](QWidget *, const QString &) { return QString(); });
+        playList()->setFontChooser([](QWidget *, const QFont &) { return std::optional<QFont>(); });
+        engine()->setFolderChooser([](QWidget *, const QString &) { return QString(); });
+        masks()->setMaskChooser([](QWidget *, const QString &) { return QString(); });
     }
 
     void cleanupTestCase() { delete m_app; }
@@ -162,32 +176,32 @@ private slots:
             tabs << prefs()->Tabs->tabText(i);
         QCOMPARE(tabs,
                  (QStringList{"Interface", "MP3 Engine", "Play List", "Vorlan", "Timer Shutdown", "Masks"}));
-        QCOMPARE(prefs()->ShutDownGroup->itemIndex(), 3);
-        QCOMPARE(prefs()->ShutDownGroup->item(3)->text(), QStringLiteral("Windows Shutdown :)"));
-        QCOMPARE(prefs()->STime->value(), 5);
-        QCOMPARE(prefs()->NSongs->value(), 5);
-        QCOMPARE(prefs()->STime->maximum(), 999);
-        QCOMPARE(prefs()->Icon1->maximum(), 21);
-        QCOMPARE(prefs()->Module->itemIndex(), 2); // from Vorlan.cfg
-        QVERIFY(prefs()->UseMask->isChecked());
-        QVERIFY(prefs()->ActiveGif->isChecked() && prefs()->AniTray->isChecked());
-        QVERIFY(!prefs()->AutoPlay->isChecked()); // from Vorlan.cfg
-        QVERIFY(!prefs()->Multi->isChecked() ||
+        QCOMPARE(shutdown()->ShutDownGroup->itemIndex(), 3);
+        QCOMPARE(shutdown()->ShutDownGroup->item(3)->text(), QStringLiteral("Windows Shutdown :)"));
+        QCOMPARE(shutdown()->STime->value(), 5);
+        QCOMPARE(shutdown()->NSongs->value(), 5);
+        QCOMPARE(shutdown()->STime->maximum(), 999);
+        QCOMPARE(vorlan()->Icon1->maximum(), 21);
+        QCOMPARE(engine()->Module->itemIndex(), 2); // from Vorlan.cfg
+        QVERIFY(masks()->UseMask->isChecked());
+        QVERIFY(vorlan()->ActiveGif->isChecked() && vorlan()->AniTray->isChecked());
+        QVERIFY(!vorlan()->AutoPlay->isChecked()); // from Vorlan.cfg
+        QVERIFY(!vorlan()->Multi->isChecked() ||
                 RegistryStore().readBool(QStringLiteral("SOFTWARE\\Vorlan\\Multi Instance"),
                                          QStringLiteral("Allow"), false));
-        QCOMPARE(prefs()->ColorName->maxLength(), 30);
+        QCOMPARE(colors()->ColorName->maxLength(), 30);
 
         // The pickers take what the gradient shows, even after a change that was cancelled.
         open();
         QVERIFY(prefs()->isModal());
-        QCOMPARE(prefs()->color1(), m_app->preferencesWindow()->settings()->color1);
+        QCOMPARE(colors()->color1(), m_app->preferencesWindow()->settings()->color1);
         chooseColors(Red, Yellow);
         prefs()->CancelBtnClick();
         QVERIFY(!prefs()->isVisible());
-        QCOMPARE(prefs()->color1(), SystemColors::toValue(Red));
+        QCOMPARE(colors()->color1(), SystemColors::toValue(Red));
         emit face()->configClicked();
         QTRY_VERIFY(prefs()->isVisible());
-        QCOMPARE(SystemColors::fromValue(prefs()->color1()), m_app->mainWindow()->color1());
+        QCOMPARE(SystemColors::fromValue(colors()->color1()), m_app->mainWindow()->color1());
         prefs()->CancelBtnClick();
         QSignalSpy finished(prefs(), &QDialog::finished);
         m_app->actions()->preferences->trigger();
@@ -201,10 +215,10 @@ private slots:
         open();
         chooseColors(Red, Yellow);
         // The preview shows them at once; the windows wait for OK.
-        QCOMPARE(prefs()->FountainFill1->FromColor(), Red);
-        QCOMPARE(prefs()->FountainFill1->ToColor(), Yellow);
+        QCOMPARE(colors()->FountainFill1->FromColor(), Red);
+        QCOMPARE(colors()->FountainFill1->ToColor(), Yellow);
         QVERIFY(m_app->mainWindow()->color1() != Red);
-        QSignalSpy steps(prefs(), &PreferencesWindow::applyStep);
+        QSignalSpy steps(m_app->settingsApplier(), &SettingsApplier::stepApplied);
         prefs()->OkBtn->click();
         QVERIFY(!prefs()->isVisible());
         QCOMPARE(steps.count(), 8);
@@ -262,21 +276,21 @@ private slots:
     void applyRunsInItsOrderAndCancelKeepsTheChangesForTheNext()
     {
         open();
-        QSignalSpy steps(prefs(), &PreferencesWindow::applyStep);
-        prefs()->NSongs->setValue(42);
-        prefs()->LeftDock->setChecked(false);
-        prefs()->RightDock->setChecked(true);
-        prefs()->ShowHints->setChecked(false);
-        prefs()->Icon1->setValue(7);
-        prefs()->Icon2->setValue(8);
+        QSignalSpy steps(m_app->settingsApplier(), &SettingsApplier::stepApplied);
+        shutdown()->NSongs->setValue(42);
+        vorlan()->LeftDock->setChecked(false);
+        vorlan()->RightDock->setChecked(true);
+        vorlan()->ShowHints->setChecked(false);
+        vorlan()->Icon1->setValue(7);
+        vorlan()->Icon2->setValue(8);
         prefs()->CancelBtn->click();
         QVERIFY(!prefs()->isVisible());
         QCOMPARE(steps.count(), 0);
-        QCOMPARE(prefs()->NSongs->value(), 42);
-        QVERIFY(prefs()->RightDock->isChecked());
+        QCOMPARE(shutdown()->NSongs->value(), 42);
+        QVERIFY(vorlan()->RightDock->isChecked());
         QCOMPARE(m_app->mainWindow()->trayIcon1(), 1);
         // The preview beside the spin box follows it.
-        QCOMPARE(prefs()->IconImage1->pixmap().toImage(), TrayIcons::pixmap(7, 32).toImage());
+        QCOMPARE(vorlan()->IconImage1->pixmap().toImage(), TrayIcons::pixmap(7, 32).toImage());
 
         // The next Apply takes them, in its order.
         prefs()->Apply();
@@ -290,7 +304,7 @@ private slots:
         QCOMPARE(m_app->mainWindow()->trayIcon1(), 7);
         QCOMPARE(m_app->mainWindow()->trayIcon2(), 8);
         QCOMPARE(prefs()->settings()->shutNumSong, 42);
-        prefs()->ShowHints->setChecked(true);
+        vorlan()->ShowHints->setChecked(true);
         prefs()->Apply();
     }
 
@@ -298,33 +312,34 @@ private slots:
     {
         open();
         EqualizerWindow *eq = t().equalizer;
-        prefs()->Module->item(0)->click();
+        engine()->Module->item(0)->click();
         QCOMPARE(m_app->controller()->outputModule(), OutputModule::SoundServer);
         QVERIFY(eq->PitchBar->isEnabled());
         eq->PitchBar->setValue(1500);
-        prefs()->Module->item(1)->click();
+        engine()->Module->item(1)->click();
         QCOMPARE(m_app->controller()->outputModule(), OutputModule::WaveDevice);
         QVERIFY(!eq->PitchBar->isEnabled());
         QCOMPARE(eq->PitchLabel->text(), QStringLiteral("Pitch"));
-        prefs()->Module->item(2)->click();
+        engine()->Module->item(2)->click();
         QCOMPARE(m_app->controller()->outputModule(), OutputModule::WavFile);
-        prefs()->XPriority->item(1)->click();
+        engine()->XPriority->item(1)->click();
         QCOMPARE(t().player->Priority(), 1);
-        prefs()->ChannelsRadioGroup->item(3)->click();
+        engine()->ChannelsRadioGroup->item(3)->click();
         QCOMPARE(prefs()->settings()->outputControl, 3);
-        QVERIFY(!prefs()->ReplayGain->isChecked());
-        prefs()->ReplayGain->click();
+        QVERIFY(!engine()->ReplayGain->isChecked());
+        engine()->ReplayGain->click();
         QVERIFY(m_app->controller()->replayGain());
 
         // The folder, the font and the alignment wait for OK.
-        prefs()->setFolderChooser([this](QWidget *, const QString &) { return m_dir; });
-        prefs()->TransparentButton1->click();
-        QCOMPARE(prefs()->DirLabel->text(), m_dir);
+        engine()->setFolderChooser([this](QWidget *, const QString &) { return m_dir; });
+        engine()->TransparentButton1->click();
+        QCOMPARE(engine()->DirLabel->text(), m_dir);
         QFont chosen(QStringLiteral("DejaVu Serif"));
         chosen.setPointSize(13);
-        prefs()->setFontChooser([chosen](QWidget *, const QFont &) { return std::optional<QFont>(chosen); });
-        prefs()->PlayListFont->click();
-        prefs()->AlignmentBox->item(1)->click();
+        playList()->setFontChooser(
+            [chosen](QWidget *, const QFont &) { return std::optional<QFont>(chosen); });
+        playList()->PlayListFont->click();
+        playList()->AlignmentBox->item(1)->click();
         QVERIFY(m_app->playlistWindow()->listFontSize() != 13);
         prefs()->OkBtn->click();
         QCOMPARE(m_app->playlistWindow()->listFontSize(), 13);
@@ -336,48 +351,48 @@ private slots:
         QCOMPARE(cfg.readInteger(Settings::SectionName, QStringLiteral("OutputControl"), 0), 3);
         QCOMPARE(cfg.readInteger(Settings::SectionName, QStringLiteral("XPriority"), 0), 1);
         QCOMPARE(cfg.readInteger(Settings::SectionName, QStringLiteral("ReplayGain"), 0), 1);
-        prefs()->ReplayGain->click();
+        engine()->ReplayGain->click();
         QVERIFY(!m_app->controller()->replayGain());
     }
 
     void theColourListAddsPicksAndRemoves()
     {
         const QString list = m_home + QStringLiteral("/VoColors.mnu");
-        QCOMPARE(prefs()->colorListPath(), list);
+        QCOMPARE(colors()->colorListPath(), list);
         // Four entries, the last one damaged: its colours are no numbers.
         write(list,
               "One\r\n255\r\n65535\r\nTwo\r\n0\r\n16777215\r\nThree\r\n1\r\n2\r\nBroken\r\nred\r\n\r\n");
-        prefs()->loadColorList();
-        QCOMPARE(prefs()->BestColor->count(), 4);
+        colors()->loadColorList();
+        QCOMPARE(colors()->BestColor->count(), 4);
         open();
 
-        prefs()->BestColor->setCurrentIndex(0);
-        prefs()->BestColorChange(0);
-        QCOMPARE(prefs()->color1(), 255);
-        QCOMPARE(prefs()->color2(), 65535);
-        QCOMPARE(prefs()->FountainFill1->FromColor(), SystemColors::fromValue(255));
-        prefs()->BestColorChange(3);
-        QCOMPARE(prefs()->color1(), 0xFFFFFF);
-        QCOMPARE(prefs()->color2(), 0);
+        colors()->BestColor->setCurrentIndex(0);
+        colors()->BestColorChange(0);
+        QCOMPARE(colors()->color1(), 255);
+        QCOMPARE(colors()->color2(), 65535);
+        QCOMPARE(colors()->FountainFill1->FromColor(), SystemColors::fromValue(255));
+        colors()->BestColorChange(3);
+        QCOMPARE(colors()->color1(), 0xFFFFFF);
+        QCOMPARE(colors()->color2(), 0);
 
         // ADD without a name counts on from the entries there are.
-        prefs()->ColorName->clear();
-        prefs()->CAddBtn->click();
-        QCOMPARE(prefs()->BestColor->count(), 5);
-        QCOMPARE(prefs()->BestColor->itemText(4), QStringLiteral("Vorlan Color 5"));
+        colors()->ColorName->clear();
+        colors()->CAddBtn->click();
+        QCOMPARE(colors()->BestColor->count(), 5);
+        QCOMPARE(colors()->BestColor->itemText(4), QStringLiteral("Vorlan Color 5"));
         QVERIFY(read(list).endsWith("Vorlan Color 5\r\n16777215\r\n0\r\n"));
-        prefs()->ColorName->setText(QStringLiteral("Dusk"));
-        prefs()->CAddBtn->click();
-        QCOMPARE(prefs()->BestColor->itemText(5), QStringLiteral("Dusk"));
+        colors()->ColorName->setText(QStringLiteral("Dusk"));
+        colors()->CAddBtn->click();
+        QCOMPARE(colors()->BestColor->itemText(5), QStringLiteral("Dusk"));
 
         // REMOVE takes the chosen entry; the last one takes the file along.
-        prefs()->BestColor->setCurrentIndex(1);
-        prefs()->CRemoveBtn->click();
-        QCOMPARE(prefs()->BestColor->count(), 5);
+        colors()->BestColor->setCurrentIndex(1);
+        colors()->CRemoveBtn->click();
+        QCOMPARE(colors()->BestColor->count(), 5);
         QVERIFY(!read(list).contains("Two\r\n"));
-        while (prefs()->BestColor->count() > 0) {
-            prefs()->BestColor->setCurrentIndex(0);
-            prefs()->CRemoveBtn->click();
+        while (colors()->BestColor->count() > 0) {
+            colors()->BestColor->setCurrentIndex(0);
+            colors()->CRemoveBtn->click();
         }
         QVERIFY(!QFile::exists(list));
         prefs()->CancelBtnClick();
@@ -388,7 +403,7 @@ private slots:
         QVERIFY(prefs()->pickRandomBestColor());
         QCOMPARE(m_app->mainWindow()->color1(), SystemColors::fromValue(255));
         QFile::remove(list);
-        prefs()->loadColorList();
+        colors()->loadColorList();
     }
 
     void aChosenMaskBringsItsBestColours()
@@ -397,50 +412,50 @@ private slots:
         QDir().mkpath(m_home + QStringLiteral("/Masks"));
         write(mask, "[Vorlan Mask]\r\nBestColor1=32768\r\nBestColor2=12632256\r\n");
         QString startedIn;
-        prefs()->setMaskChooser([&](QWidget *, const QString &dir) {
+        masks()->setMaskChooser([&](QWidget *, const QString &dir) {
             startedIn = dir;
             return mask;
         });
         open();
         QSignalSpy loaded(prefs(), &PreferencesWindow::maskLoaded);
-        prefs()->LoadBtn->click();
+        masks()->LoadBtn->click();
         QCOMPARE(loaded.count(), 1);
         QCOMPARE(startedIn, m_home + QStringLiteral("/Masks"));
         QVERIFY(!prefs()->isVisible());
-        QCOMPARE(prefs()->color1(), 32768);
-        QCOMPARE(prefs()->color2(), 12632256);
+        QCOMPARE(colors()->color1(), 32768);
+        QCOMPARE(colors()->color2(), 12632256);
         QCOMPARE(m_app->mainWindow()->color1(), SystemColors::fromValue(32768));
         QCOMPARE(face()->Title->textColor(), SystemColors::fromValue(32768));
         QCOMPARE(prefs()->settings()->maskUsed, mask);
-        prefs()->ClearMaskClick();
+        masks()->ClearMaskClick();
         QVERIFY(prefs()->settings()->maskUsed.isEmpty());
-        prefs()->setMaskChooser([](QWidget *, const QString &) { return QString(); });
+        masks()->setMaskChooser([](QWidget *, const QString &) { return QString(); });
     }
 
     void timedShutdownSetsTheExitHints()
     {
         open();
-        prefs()->ShutDownGroup->item(0)->click();
-        prefs()->STime->setValue(7);
+        shutdown()->ShutDownGroup->item(0)->click();
+        shutdown()->STime->setValue(7);
         prefs()->OkBtn->click();
         QCOMPARE(m_app->mainWindow()->ExitBtn->toolTip(), QStringLiteral("Shutdown after 7 min."));
         QCOMPARE(face()->ExitBtn->toolTip(), QStringLiteral("Shutdown after 7 min."));
         open();
-        prefs()->ShutDownGroup->item(2)->click();
+        shutdown()->ShutDownGroup->item(2)->click();
         prefs()->OkBtn->click();
         QCOMPARE(m_app->mainWindow()->ExitBtn->toolTip(), QStringLiteral("Close."));
         QCOMPARE(face()->ExitBtn->toolTip(), QStringLiteral("Close."));
         open();
-        prefs()->ShutDownGroup->item(3)->click();
+        shutdown()->ShutDownGroup->item(3)->click();
         prefs()->OkBtn->click();
     }
 
     void theMaskModeSwitchesFacesAndTheRegistryTakesMultipleInstances()
     {
         open();
-        prefs()->UseMask->setChecked(false);
-        prefs()->Multi->setChecked(false);
-        prefs()->ActiveGif->setChecked(false);
+        masks()->UseMask->setChecked(false);
+        vorlan()->Multi->setChecked(false);
+        vorlan()->ActiveGif->setChecked(false);
         prefs()->OkBtn->click();
         QTRY_VERIFY(m_app->mainWindow()->isVisible());
         QVERIFY(!m_app->skinnedWindow()->isVisible());
@@ -448,9 +463,9 @@ private slots:
         QVERIFY(!RegistryStore().readBool(QStringLiteral("SOFTWARE\\Vorlan\\Multi Instance"),
                                           QStringLiteral("Allow"), true));
         open();
-        prefs()->UseMask->setChecked(true);
-        prefs()->Multi->setChecked(true);
-        prefs()->ActiveGif->setChecked(true);
+        masks()->UseMask->setChecked(true);
+        vorlan()->Multi->setChecked(true);
+        vorlan()->ActiveGif->setChecked(true);
         prefs()->OkBtn->click();
         QTRY_VERIFY(m_app->skinnedWindow()->isVisible());
         QVERIFY(!m_app->mainWindow()->hideTimerActive());
@@ -490,9 +505,9 @@ private slots:
         QVERIFY(QFile::exists(data + QStringLiteral("/icons/hicolor/16x16/apps/vorlan-icon-9.png")));
 
         // The button registers under the user's folders (this test's own).
-        prefs()->Icon1->setValue(3);
-        prefs()->Icon2->setValue(4);
-        prefs()->Registre->click();
+        vorlan()->Icon1->setValue(3);
+        vorlan()->Icon2->setValue(4);
+        vorlan()->Registre->click();
         const QString userData = m_dir + QStringLiteral("/data");
         XdgKeyFile userSound;
         QVERIFY(userSound.load(userData + QStringLiteral("/applications/vorlan-sound-file.desktop")));
@@ -508,8 +523,8 @@ private slots:
         qputenv("VORLAN_POWEROFF_LOG", log.toUtf8());
         QVERIFY(m_app->skinnedWindow()->isVisible());
         open();
-        prefs()->ShutDownGroup->item(2)->click();
-        prefs()->NSongs->setValue(1);
+        shutdown()->ShutDownGroup->item(2)->click();
+        shutdown()->NSongs->setValue(1);
         prefs()->OkBtn->click();
         m_app->controller()->setTickInterval(5);
         m_app->controller()->playFile(QStringLiteral(VORLAN_FIXTURES "/mpeg25-layer3.mp3"));
