@@ -481,10 +481,10 @@ private slots:
         expected << FileName::decode(latin1) << stream;
         QCOMPARE(paths(model), expected);
         // Names and times are the files' own, not the list's.
-        QCOMPARE(PlaylistModel::entryField(model.line(1), 1), QString("rock & roll"));
-        QCOMPARE(PlaylistModel::entryField(model.line(1), 2), QString("00:03"));
-        QCOMPARE(PlaylistModel::entryField(model.line(3), 1), QString("Cent & Co - Pure 100%"));
-        QCOMPARE(PlaylistModel::entryField(model.line(6), 2), QString("00:09"));
+        QCOMPARE(model.entry(1).name, QString("rock & roll"));
+        QCOMPARE(model.entry(1).time, QString("00:03"));
+        QCOMPARE(model.entry(3).name, QString("Cent & Co - Pure 100%"));
+        QCOMPARE(model.entry(6).time, QString("00:09"));
 
         // Written back: the same entries; the stream, named only by its URL, has no title, so the other
         // player names it as it would its own.
