@@ -59,7 +59,7 @@ void MarkerButton::mouseMoveEvent(QMouseEvent *event)
     const QPoint to = pos() + event->position().toPoint() - m_grab;
     if (to != pos()) {
         move(to);
-        emit moved();
+        emit moved(to);
     }
 }
 

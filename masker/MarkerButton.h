@@ -21,8 +21,8 @@ public:
     QSize frameSize() const;
 
 signals:
-    // Moved by the user's drag.
-    void moved();
+    // Moved by the user's drag, to `to` in its parent.
+    void moved(const QPoint &to);
     // The mouse was released over the marker.
     void mouseReleased();
 

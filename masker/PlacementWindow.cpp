@@ -1,6 +1,7 @@
 #include "masker/PlacementWindow.h"
 
 #include "masker/MarkerButton.h"
+#include "masker/MaskDocument.h"
 #include "masks/TFormShaper.h"
 
 #include <QGuiApplication>
@@ -18,20 +19,6 @@ const std::array<QString, MaskFile::ObjectCount> PlacementWindow::MarkerCaptions
     QStringLiteral("->"),          QStringLiteral("Loop"),       QStringLiteral("Rand"),
     QStringLiteral("Ani Gif"),
 };
-
-QRect PlacementWindow::designedGeometry(MaskFile::Object object)
-{
-    // A new mask starts with every object in sight on a player of about 300 x 140, none over another.
-    static const std::array<QRect, MaskFile::ObjectCount> places = {
-        QRect(10, 62, 200, 16), QRect(10, 8, 200, 22),  QRect(220, 8, 20, 20),  QRect(250, 8, 12, 14),
-        QRect(264, 8, 12, 14),  QRect(278, 8, 12, 14),  QRect(250, 26, 12, 14), QRect(264, 26, 12, 14),
-        QRect(278, 26, 12, 12), QRect(278, 44, 12, 12), QRect(10, 34, 60, 22),  QRect(232, 34, 10, 50),
-        QRect(220, 34, 10, 50), QRect(10, 84, 36, 20),  QRect(48, 84, 36, 20),  QRect(86, 84, 36, 20),
-        QRect(124, 84, 24, 20), QRect(150, 84, 24, 20), QRect(176, 84, 24, 20), QRect(202, 84, 36, 20),
-        QRect(240, 84, 36, 20), QRect(80, 34, 50, 22),
-    };
-    return places[object];
-}
 
 PlacementWindow::PlacementWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -52,14 +39,19 @@ PlacementWindow::PlacementWindow(QWidget *parent)
 
     for (int i = 0; i < MaskFile::ObjectCount; ++i) {
         const auto object = MaskFile::Object(i);
-        m_markers[i] = new MarkerButton(MarkerCaptions[i], designedGeometry(object), this);
+        m_markers[i] = new MarkerButton(MarkerCaptions[i], MaskDocument::newObjectBounds(object), this);
         m_markers[i]->setObjectName(MaskFile::ObjectNames[i]);
         connect(m_markers[i], &MarkerButton::mouseReleased, this, &PlacementWindow::markerReleased);
-        connect(m_markers[i], &MarkerButton::moved, this, &PlacementWindow::markerMoved);
+        connect(m_markers[i], &MarkerButton::moved, this,
+                [this, object](const QPoint &to) { emit objectMoved(object, to); });
         m_markers[i]->installEventFilter(this);
     }
-    Volume = new MarkerButton(QStringLiteral("Volume"), QRect(10, 110, 62, 23), this);
-    Balance = new MarkerButton(QStringLiteral("Balance"), QRect(80, 110, 45, 23), this);
+    Volume =
+        new MarkerButton(QStringLiteral("Volume"), QRect(MaskDocument::NewVolumePlace, QSize(62, 23)), this);
+    Balance = new MarkerButton(QStringLiteral("Balance"), QRect(MaskDocument::NewBalancePlace, QSize(45, 23)),
+                               this);
+    connect(Volume, &MarkerButton::moved, this, &PlacementWindow::volumeMoved);
+    connect(Balance, &MarkerButton::moved, this, &PlacementWindow::balanceMoved);
     Volume->installEventFilter(this);
     Balance->installEventFilter(this);
     resize(300, 140);

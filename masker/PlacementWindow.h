@@ -1,6 +1,6 @@
 #pragma once
 // The background shaped like the finished player, with one movable marker per object of the mask and two
-// for the volume and balance controls. The wizard reads the markers' bounds when it saves.
+// for the volume and balance controls. A marker the user drags says where it went.
 #include "masks/MaskFile.h"
 
 #include <QColor>
@@ -28,8 +28,6 @@ public:
 
     // The markers' captions as the designer wrote them, in object order.
     static const std::array<QString, MaskFile::ObjectCount> MarkerCaptions;
-    // Where each marker lies in a new mask.
-    static QRect designedGeometry(MaskFile::Object object);
 
     // Shows the bitmap, sizes the window to it and cuts the mask colour away.
     void setBackground(const QImage &picture, int32_t maskColor);
@@ -51,7 +49,10 @@ public:
 signals:
     // The mouse was released over one of the object markers (not the volume or balance ones).
     void markerReleased();
-    void markerMoved();
+    // A marker dragged by the user, to `to` in the window.
+    void objectMoved(MaskFile::Object object, const QPoint &to);
+    void volumeMoved(const QPoint &to);
+    void balanceMoved(const QPoint &to);
     void colorUnderMouse(const QColor &color);
     void pickClicked();
 

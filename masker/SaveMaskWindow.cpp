@@ -39,7 +39,7 @@ bool SaveMaskWindow::SaveBtnClick()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".msk");
-    if (!m_writer || !m_writer(path, Author->text())) {
+    if (!m_writer || !m_writer(path)) {
         // Saying nothing here would leave the user believing the mask was saved.
         m_dialogs.information(this, QStringLiteral("VorlanMasker"),
                               QStringLiteral("The mask could not be saved to \"%1\".").arg(path));

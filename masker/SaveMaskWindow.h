@@ -1,5 +1,5 @@
 #pragma once
-// Asks for the mask's author and where to save it, writes the mask and offers to test it.
+// Asks for the mask's author and where to save it, has the mask written and offers to test it.
 #include "masker/MaskerDialogs.h"
 
 #include <QWidget>
@@ -23,11 +23,8 @@ public:
 
     void setDialogs(const MaskerDialogs &dialogs) { m_dialogs = dialogs; }
     void setMasksDir(const QString &dir) { m_masksDir = dir; }
-    // Writes the wizard's mask with the given author to a file; false when it could not be written.
-    void setWriter(std::function<bool(const QString &path, const QString &author)> writer)
-    {
-        m_writer = std::move(writer);
-    }
+    // Writes the wizard's mask to a file; false when it could not be written.
+    void setWriter(std::function<bool(const QString &path)> writer) { m_writer = std::move(writer); }
 
     // Runs the save dialog and writes; then asks whether to test the mask. True when a file was written.
     bool SaveBtnClick();
@@ -40,6 +37,6 @@ signals:
 private:
     MaskerDialogs m_dialogs;
     QString m_masksDir;
-    std::function<bool(const QString &, const QString &)> m_writer;
+    std::function<bool(const QString &)> m_writer;
     QString m_lastSaved;
 };

@@ -1,11 +1,15 @@
 #include "masker/WizardWindow.h"
 
 #include "masker/ColorPicker.h"
+#include "masker/MarkerButton.h"
 #include "masker/MaskerAboutWindow.h"
+#include "masker/ObjectPlacer.h"
 #include "masker/PlacementWindow.h"
 #include "masker/RadioGroup.h"
 #include "masker/SaveMaskWindow.h"
 #include "masker/TestWindow.h"
+#include "platform/ScreenFit.h"
+#include "platform/SystemColors.h"
 #include "widgets/AngleLabel.h"
 #include "widgets/BlockGauge.h"
 #include "widgets/Gauge.h"
@@ -16,8 +20,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
@@ -25,6 +31,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -40,6 +48,10 @@ const QString WizardWindow::SaveNote =
 namespace
 {
 
+const QString BitmapFilter = QStringLiteral("Piture (*.bmp)");
+const QString MaskFilter = QStringLiteral("Vorlan Masks (*.msk)");
+const QString GifFilter = QStringLiteral("Animated GIF (*.gif)");
+
 QLabel *note(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -53,17 +65,6 @@ QStringList fontSizes()
     for (int size = 8; size <= 30; size += 2)
         sizes << QString::number(size);
     return sizes;
-}
-
-QComboBox *fontSizeBox(const QString &preselected, QWidget *parent)
-{
-    auto *box = new QComboBox(parent);
-    // Editable, so a mask with a size the list lacks keeps it; but only sizes can be typed.
-    box->setEditable(true);
-    box->setValidator(new QIntValidator(1, 144, box));
-    box->addItems(fontSizes());
-    box->setCurrentText(preselected);
-    return box;
 }
 
 QSpinBox *spin(int min, int max, int value, QWidget *parent)
@@ -84,7 +85,13 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     m_save = new SaveMaskWindow(this);
     m_save->setDialogs(m_dialogs);
     m_save->setMasksDir(m_masksDir);
-    m_save->setWriter([this](const QString &path, const QString &author) { return writeMask(path, author); });
+    m_save->setWriter([this](const QString &path) { return m_document.save(path); });
+    m_save->Author->setText(m_document.mask().author);
+    connect(m_save->Author, &QLineEdit::textChanged, this, [this](const QString &author) {
+        m_document.setAuthor(author);
+        // The title preview shows the author as it is typed.
+        refreshPreviews();
+    });
     m_test = new TestWindow;
 
     buildMenu();
@@ -124,7 +131,6 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     navState(0);
     setCentralWidget(central);
 
-    connect(m_placement, &PlacementWindow::markerReleased, this, &WizardWindow::ObjectsChange);
     connect(m_placement, &PlacementWindow::colorUnderMouse, this, &WizardWindow::setPickedColor);
     connect(m_placement, &PlacementWindow::pickClicked, this, [this] { PickColor->setChecked(false); });
     connect(m_save, &SaveMaskWindow::testRequested, this, [this](const QString &path) {
@@ -134,7 +140,7 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
 
     // The block meter preview shows only for the kind that uses it.
     GradGaugePreview->hide();
-    ObjectsChange();
+    m_placer->ObjectsChange();
     refreshPreviews();
     resize(660, 540);
 }
@@ -158,12 +164,40 @@ void WizardWindow::buildMenu()
     AboutAction = vorlan->addAction(QStringLiteral("About"), this, &WizardWindow::AboutClick);
 }
 
-ColorPicker *WizardWindow::colorPicker(int32_t value)
+ColorPicker *WizardWindow::colorPicker(int32_t MaskFile::*field)
 {
-    auto *picker = new ColorPicker(value, this);
+    auto *picker = new ColorPicker(m_document.mask().*field, this);
     picker->setChooser(m_dialogs.chooseColor);
-    connect(picker, &ColorPicker::colorChanged, this, &WizardWindow::refreshPreviews);
+    connect(picker, &ColorPicker::colorChanged, this, [this, field](int32_t value) {
+        m_document.setColor(field, value);
+        refreshPreviews();
+    });
     return picker;
+}
+
+QSpinBox *WizardWindow::numberBox(int MaskFile::*field, int min, int max, QWidget *parent)
+{
+    QSpinBox *box = spin(min, max, m_document.mask().*field, parent);
+    connect(box, &QSpinBox::valueChanged, this, [this, field](int value) {
+        m_document.setNumber(field, value);
+        refreshPreviews();
+    });
+    return box;
+}
+
+QComboBox *WizardWindow::fontSizeBox(int MaskFile::*field, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    // Editable, so a mask with a size the list lacks keeps it; but only sizes can be typed.
+    box->setEditable(true);
+    box->setValidator(new QIntValidator(1, 144, box));
+    box->addItems(fontSizes());
+    box->setCurrentText(QString::number(m_document.mask().*field));
+    connect(box, &QComboBox::currentTextChanged, this, [this, field](const QString &text) {
+        m_document.setNumber(field, text.toInt());
+        refreshPreviews();
+    });
+    return box;
 }
 
 QWidget *WizardWindow::buildStep1()
@@ -182,7 +216,7 @@ QWidget *WizardWindow::buildStep1()
     row->addWidget(BackImage, 1);
     layout->addLayout(row);
     auto *colourRow = new QHBoxLayout;
-    CP1 = colorPicker(Olive);
+    CP1 = colorPicker(&MaskFile::backColor);
     G1 = new QPushButton(QStringLiteral("Pick"), page);
     colourRow->addWidget(new QLabel(QStringLiteral("Mask colour:"), page));
     colourRow->addWidget(CP1);
@@ -214,7 +248,7 @@ QWidget *WizardWindow::buildStep2()
     row->addWidget(ThumbName, 1);
     layout->addLayout(row);
     auto *colourRow = new QHBoxLayout;
-    CP2 = colorPicker(MaskFile::White);
+    CP2 = colorPicker(&MaskFile::sliderColor);
     G2 = new QPushButton(QStringLiteral("Pick"), page);
     colourRow->addWidget(new QLabel(QStringLiteral("Slider colour:"), page));
     colourRow->addWidget(CP2);
@@ -223,7 +257,7 @@ QWidget *WizardWindow::buildStep2()
     layout->addLayout(colourRow);
     SliderWay = new RadioGroup(QStringLiteral("Slider"),
                                {QStringLiteral("Vertical"), QStringLiteral("Horizontal")}, page);
-    SliderWay->setItemIndex(1);
+    SliderWay->setItemIndex(m_document.mask().sliderHorizontal() ? 1 : 0);
     layout->addWidget(SliderWay);
     SliderPreview = new ThumbSlider(page);
     SliderPreview->setFixedSize(200, 20);
@@ -232,7 +266,10 @@ QWidget *WizardWindow::buildStep2()
     layout->addStretch();
     connect(LoadSliderThumb, &QPushButton::clicked, this, &WizardWindow::LoadSliderThumbClick);
     connect(G2, &QPushButton::clicked, this, [this] { pickInto(CP2); });
-    connect(SliderWay, &RadioGroup::itemIndexChanged, this, &WizardWindow::refreshPreviews);
+    connect(SliderWay, &RadioGroup::itemIndexChanged, this, [this](int index) {
+        m_document.setSliderHorizontal(index != 0);
+        refreshPreviews();
+    });
     return page;
 }
 
@@ -265,14 +302,9 @@ QWidget *WizardWindow::buildStep3()
                             "controls; only their place counts."),
              page));
     layout->addStretch();
-    connect(Objects, &QComboBox::currentIndexChanged, this, &WizardWindow::ObjectsChange);
-    // The button-size message is told once for an edit of the field, not at each keystroke.
-    for (QSpinBox *box : {SW, SH})
-        connect(box, &QSpinBox::editingFinished, this, [this] { m_buttonSizeTold = false; });
-    connect(SW, &QSpinBox::valueChanged, this, &WizardWindow::SWChange);
-    connect(SH, &QSpinBox::valueChanged, this, &WizardWindow::SHChange);
-    connect(SL, &QSpinBox::valueChanged, this, &WizardWindow::SLChange);
-    connect(ST, &QSpinBox::valueChanged, this, &WizardWindow::STChange);
+    m_placer = new ObjectPlacer(m_document, m_placement, {Objects, SW, SH, SL, ST}, this);
+    connect(m_placer, &ObjectPlacer::buttonSizeRefused, this,
+            [this] { m_dialogs.information(this, QStringLiteral("VorlanMasker"), ButtonSizeMessage); });
     return page;
 }
 
@@ -281,18 +313,19 @@ QWidget *WizardWindow::buildStep4()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     auto *form = new QFormLayout;
-    FontSize = fontSizeBox(QStringLiteral("12"), page);
-    TitleFontSize = fontSizeBox(QStringLiteral("10"), page);
-    CP3 = colorPicker(MaskFile::White);
+    FontSize = fontSizeBox(&MaskFile::timeFont, page);
+    TitleFontSize = fontSizeBox(&MaskFile::titleFont, page);
+    CP3 = colorPicker(&MaskFile::titleColor);
     G3 = new QPushButton(QStringLiteral("Pick"), page);
     auto *titleColour = new QHBoxLayout;
     titleColour->addWidget(CP3);
     titleColour->addWidget(G3);
     titleColour->addStretch();
-    PlayTime_A = spin(-360, 360, 0, page);
-    Shadow_S = spin(0, 20, 0, page);
-    Shadow_D = spin(0, 20, 0, page);
-    CP5 = colorPicker(MaskFile::ButtonShadow);
+    PlayTime_A =
+        numberBox(&MaskFile::timeAngle, MaskDocument::MinTimeAngle, MaskDocument::MaxTimeAngle, page);
+    Shadow_S = numberBox(&MaskFile::timeShadowSize, 0, MaskDocument::MaxShadow, page);
+    Shadow_D = numberBox(&MaskFile::timeShadowDepth, 0, MaskDocument::MaxShadow, page);
+    CP5 = colorPicker(&MaskFile::timeShadowColor);
     form->addRow(QStringLiteral("Play time font size:"), FontSize);
     form->addRow(QStringLiteral("Song title font size:"), TitleFontSize);
     form->addRow(QStringLiteral("Song title background:"), titleColour);
@@ -313,12 +346,6 @@ QWidget *WizardWindow::buildStep4()
     layout->addLayout(previews);
     layout->addStretch();
     connect(G3, &QPushButton::clicked, this, [this] { pickInto(CP3); });
-    for (QComboBox *box : {FontSize, TitleFontSize})
-        connect(box, &QComboBox::currentTextChanged, this, &WizardWindow::refreshPreviews);
-    // The title shows the author as it is typed in the save window.
-    connect(m_save->Author, &QLineEdit::textChanged, this, &WizardWindow::refreshPreviews);
-    for (QSpinBox *box : {PlayTime_A, Shadow_S, Shadow_D})
-        connect(box, &QSpinBox::valueChanged, this, &WizardWindow::refreshPreviews);
     return page;
 }
 
@@ -328,17 +355,16 @@ QWidget *WizardWindow::buildStep5()
     auto *layout = new QVBoxLayout(page);
     auto *form = new QFormLayout;
     VUKind = new QComboBox(page);
-    VUKind->addItems({QStringLiteral("Horizontal"), QStringLiteral("Vertical"), QStringLiteral("Pie"),
-                      QStringLiteral("Needle"), QStringLiteral("Grad Vertical")});
-    VUKind->setCurrentIndex(0);
-    CP4 = colorPicker(MaskFile::White);
+    VUKind->addItems(MaskDocument::VUKinds);
+    VUKind->setCurrentIndex(MaskDocument::VUKinds.indexOf(m_document.mask().vuKind));
+    CP4 = colorPicker(&MaskFile::vuColor);
     G4 = new QPushButton(QStringLiteral("Pick"), page);
     auto *meterColour = new QHBoxLayout;
     meterColour->addWidget(CP4);
     meterColour->addWidget(G4);
     meterColour->addStretch();
-    BCP1 = colorPicker(Navy);
-    BCP2 = colorPicker(MaskFile::White);
+    BCP1 = colorPicker(&MaskFile::bestColor1);
+    BCP2 = colorPicker(&MaskFile::bestColor2);
     form->addRow(QStringLiteral("Level meters:"), VUKind);
     form->addRow(QStringLiteral("Meter background:"), meterColour);
     form->addRow(QStringLiteral("Best colour 1:"), BCP1);
@@ -366,7 +392,10 @@ QWidget *WizardWindow::buildStep5()
     previews->addStretch();
     layout->addLayout(previews);
     layout->addStretch();
-    connect(VUKind, &QComboBox::currentIndexChanged, this, &WizardWindow::refreshPreviews);
+    connect(VUKind, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_document.setVUKind(index);
+        refreshPreviews();
+    });
     connect(G4, &QPushButton::clicked, this, [this] { pickInto(CP4); });
     return page;
 }
@@ -412,10 +441,12 @@ QWidget *WizardWindow::buildStep7()
                                {QStringLiteral("Do nothing."), QStringLiteral("Hide the animated gif."),
                                 QStringLiteral("Animat the animated gif.")},
                                page);
-    ActiveGif->setItemIndex(0);
+    ActiveGif->setItemIndex(m_document.mask().gifActive);
     layout->addWidget(ActiveGif);
     layout->addStretch();
     connect(Button1, &QPushButton::clicked, this, &WizardWindow::Button1Click);
+    connect(ActiveGif, &RadioGroup::itemIndexChanged, this,
+            [this](int index) { m_document.setGifActive(index); });
     return page;
 }
 
@@ -499,4 +530,292 @@ void WizardWindow::AboutClick()
         m_about = new MaskerAboutWindow(this);
     m_about->show();
     m_about->raise();
+}
+
+QString WizardWindow::openImage(const QString &caption, const QString &filter)
+{
+    // A mask's pictures usually lie together: the next one is looked for where the last one was.
+    const QString path =
+        m_dialogs.openFile(this, caption, m_imageDir.isEmpty() ? m_masksDir : m_imageDir, filter);
+    if (!path.isEmpty())
+        m_imageDir = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void WizardWindow::LoadBackImageClick()
+{
+    const QString path = openImage(QStringLiteral("Load Back Image"), BitmapFilter);
+    if (!path.isEmpty())
+        setBackgroundFile(path);
+}
+
+void WizardWindow::LoadSliderThumbClick()
+{
+    const QString path = openImage(QStringLiteral("Load Slider Thumb"), BitmapFilter);
+    if (!path.isEmpty())
+        setThumbFile(path);
+}
+
+void WizardWindow::ButtonPickClick(MaskFile::Button button)
+{
+    const QString path = openImage(ButtonPickers[button]->text(), BitmapFilter);
+    if (!path.isEmpty())
+        setButtonFile(button, path);
+}
+
+void WizardWindow::Button1Click()
+{
+    const QString path = openImage(QStringLiteral("Load Animated Gif"), GifFilter);
+    if (!path.isEmpty())
+        setGifFile(path);
+}
+
+bool WizardWindow::setBackgroundFile(const QString &path)
+{
+    const QImage picture = MaskFile::readImage(path);
+    if (picture.isNull()) {
+        m_dialogs.information(this, QStringLiteral("VorlanMasker"),
+                              QStringLiteral("\"%1\" is not a picture VorlanMasker can read.").arg(path));
+        return false;
+    }
+    m_placement->hide();
+    m_document.setBackImage(path);
+    BackImage->setText(m_document.mask().backImage);
+    m_placer->boundBy(picture.size());
+    // The new picture is cut with olive until the user picks its own mask colour.
+    m_document.setColor(&MaskFile::backColor, Olive);
+    m_placement->setBackground(picture, Olive);
+    {
+        const QSignalBlocker block(CP1);
+        CP1->setValue(Olive);
+    }
+    showPlacement();
+    return true;
+}
+
+bool WizardWindow::setThumbFile(const QString &path)
+{
+    const QImage thumb = MaskFile::readImage(path);
+    if (thumb.isNull()) {
+        m_dialogs.information(this, QStringLiteral("VorlanMasker"),
+                              QStringLiteral("\"%1\" is not a picture VorlanMasker can read.").arg(path));
+        return false;
+    }
+    m_document.setSliderThumb(path);
+    ThumbName->setText(m_document.mask().sliderThumb);
+    SliderPreview->setThumbImage(thumb);
+    return true;
+}
+
+bool WizardWindow::setButtonFile(MaskFile::Button button, const QString &path)
+{
+    const QImage glyph = MaskFile::readImage(path);
+    if (glyph.isNull() || glyph.width() < 4) {
+        m_dialogs.information(this, QStringLiteral("VorlanMasker"),
+                              QStringLiteral("\"%1\" is not a picture of four frames.").arg(path));
+        return false;
+    }
+    m_document.setButtonImage(button, path);
+    ButtonPickers[button]->setToolTip(m_document.mask().buttonImages[button]);
+    const auto object = MaskFile::Object(int(MaskFile::PlayButtom) + int(button));
+    m_placement->marker(object)->setPicture(glyph, 4);
+    m_placer->setGlyph(button, true);
+    m_placer->resizeObject(object, QSize(glyph.width() / 4, glyph.height()));
+    return true;
+}
+
+bool WizardWindow::setGifFile(const QString &path)
+{
+    if (!GifPreview->setFile(path)) {
+        const QString refusal = GifPreview->refusal();
+        m_dialogs.information(
+            this, QStringLiteral("VorlanMasker"),
+            refusal.isEmpty() ? QStringLiteral("\"%1\" is not a GIF picture VorlanMasker can read.").arg(path)
+                              : refusal);
+        return false;
+    }
+    GifPreview->setAnimating(true);
+    m_document.setAnimatedGif(path);
+    const QImage first = MaskFile::readImage(path);
+    m_placement->marker(MaskFile::AnimatedGif)->setPicture(first, 1);
+    if (!first.isNull())
+        m_placer->resizeObject(MaskFile::AnimatedGif, first.size());
+    return true;
+}
+
+void WizardWindow::showPlacement()
+{
+    if (!m_placementShownOnce) {
+        m_placement->centerOnScreen();
+        // Centred, and on top as it stays, it would cover the wizard's fields: beside the wizard then.
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (screen && isVisible() && m_placement->frameGeometry().intersects(frameGeometry()))
+            m_placement->move(ScreenFit::beside(m_placement->frameGeometry().size(), frameGeometry(),
+                                                screen->availableGeometry())
+                                  .topLeft());
+        m_placementShownOnce = true;
+    }
+    m_placement->show();
+    m_placement->raise();
+}
+
+void WizardWindow::PickColorClick(bool down)
+{
+    if (PickColor->isChecked() != down) {
+        PickColor->setChecked(down);
+        return;
+    }
+    m_placement->setPicking(down);
+    if (down)
+        showPlacement();
+}
+
+void WizardWindow::setPickedColor(const QColor &color)
+{
+    m_picked = color;
+    QPalette palette = PColor->palette();
+    palette.setColor(QPalette::Window, color);
+    PColor->setPalette(palette);
+    PColor->setToolTip(QStringLiteral("%1").arg(SystemColors::toValue(color)));
+}
+
+void WizardWindow::pickInto(ColorPicker *picker)
+{
+    if (!m_picked.isValid())
+        return;
+    picker->setValue(SystemColors::toValue(m_picked));
+    if (picker == CP1)
+        m_placement->setMaskColor(m_document.mask().backColor);
+    refreshPreviews();
+}
+
+void WizardWindow::refreshPreviews()
+{
+    const MaskFile &m = m_document.mask();
+    const auto color = [](int32_t value) { return SystemColors::fromValue(value); };
+    SliderPreview->setBackColor(color(m.sliderColor));
+    SliderPreview->setHorizontal(m.sliderHorizontal());
+    SliderPreview->setFixedSize(SliderPreview->isHorizontal() ? QSize(200, 20) : QSize(20, 120));
+
+    TimePreview->setPointSize(std::max(1, m.timeFont));
+    TimePreview->setAngle(m.timeAngle);
+    TimePreview->setShadowSize(m.timeShadowSize);
+    TimePreview->setShadowDepth(m.timeShadowDepth);
+    TimePreview->setShadowColor(color(m.timeShadowColor));
+    TimePreview->setTextColor(color(m.bestColor1));
+    TitlePreview->setPointSize(std::max(1, m.titleFont));
+    TitlePreview->setLines(
+        {QStringLiteral("Vorlan - Song Title"), QStringLiteral("Mask Author: ") + m.author});
+    TitlePreview->setBackColor(color(m.titleColor));
+    TitlePreview->setTextColor(color(m.bestColor1));
+
+    const int kind = int(MaskDocument::VUKinds.indexOf(m.vuKind));
+    static const Gauge::Kind kinds[] = {Gauge::HorizontalBar, Gauge::VerticalBar, Gauge::Pie, Gauge::Needle};
+    if (kind >= 0 && kind < 4)
+        GaugePreview->setKind(kinds[kind]);
+    GaugePreview->setBackColor(color(m.vuColor));
+    GaugePreview->setForeColor(color(m.bestColor1));
+    GradGaugePreview->setControlColor(color(m.vuColor));
+    GradGaugePreview->setBarColor(color(m.bestColor1));
+    GradGaugePreview->setLowColor(color(m.bestColor2));
+    GaugePreview->setVisible(kind != 4);
+    GradGaugePreview->setVisible(kind == 4);
+    GradientPreview->setColors(color(m.bestColor1), color(m.bestColor2));
+    QPalette list = ListPreview->palette();
+    list.setColor(QPalette::Base, color(m.bestColor2));
+    list.setColor(QPalette::Text, color(m.bestColor1));
+    ListPreview->setPalette(list);
+}
+
+bool WizardWindow::LoadMask(const QString &fileName)
+{
+    // The controls show the document; the file as read gives the names as written and finds the pictures.
+    MaskFile read;
+    if (!m_document.load(fileName, &read))
+        return false;
+    const MaskFile &m = m_document.mask();
+    m_placement->hide();
+
+    BackImage->setText(read.backImage);
+    const QImage back = MaskFile::readImage(read.imagePath(read.backImage));
+    if (!back.isNull())
+        m_placement->setBackground(back, m.backColor);
+    {
+        const QSignalBlocker block(CP1);
+        CP1->setValue(m.backColor);
+    }
+    m_placement->setMaskColor(m.backColor);
+
+    ThumbName->setText(read.sliderThumb);
+    SliderPreview->setThumbImage(MaskFile::readImage(read.imagePath(read.sliderThumb)));
+    CP2->setValue(m.sliderColor);
+    SliderWay->setItemIndex(m.sliderHorizontal() ? 1 : 0);
+    FontSize->setCurrentText(QString::number(m.timeFont));
+    TitleFontSize->setCurrentText(QString::number(m.titleFont));
+    PlayTime_A->setValue(m.timeAngle);
+    Shadow_S->setValue(m.timeShadowSize);
+    Shadow_D->setValue(m.timeShadowDepth);
+    CP5->setValue(m.timeShadowColor);
+    CP3->setValue(m.titleColor);
+    VUKind->setCurrentIndex(int(MaskDocument::VUKinds.indexOf(m.vuKind)));
+    CP4->setValue(m.vuColor);
+
+    for (int b = 0; b < MaskFile::ButtonCount; ++b) {
+        ButtonPickers[b]->setToolTip(read.buttonImages[b]);
+        const QImage glyph = MaskFile::readImage(read.buttonImagePath(MaskFile::Button(b)));
+        const bool wearsGlyph = glyph.width() >= 4;
+        m_placement->marker(MaskFile::Object(int(MaskFile::PlayButtom) + b))
+            ->setPicture(wearsGlyph ? glyph : QImage(), 4);
+        m_placer->setGlyph(MaskFile::Button(b), wearsGlyph);
+    }
+    const QString gif = read.imagePath(read.animatedGif);
+    if (gif.isEmpty() || !GifPreview->setFile(gif))
+        GifPreview->clear();
+    else
+        GifPreview->setAnimating(true);
+    m_placement->marker(MaskFile::AnimatedGif)->setPicture(MaskFile::readImage(gif), 1);
+    ActiveGif->setItemIndex(m.gifActive);
+    BCP1->setValue(m.bestColor1);
+    BCP2->setValue(m.bestColor2);
+    m_save->Author->setText(m.author);
+
+    m_placer->placeAll();
+    refreshPreviews();
+    if (!back.isNull())
+        showPlacement();
+    return true;
+}
+
+void WizardWindow::LoadMaskClick()
+{
+    const QString path = m_dialogs.openFile(this, QStringLiteral("Load Mask"), m_masksDir, MaskFilter);
+    if (!path.isEmpty())
+        LoadMask(path);
+}
+
+void WizardWindow::SaveMaskClick()
+{
+    m_save->adjustSize();
+    m_save->move(frameGeometry().center() - QPoint(m_save->width() / 2, m_save->height() / 2));
+    m_save->show();
+    m_save->raise();
+    m_save->activateWindow();
+}
+
+QRect WizardWindow::testNeighbour() const
+{
+    // Beside the wizard and the placement window both, so the test covers neither.
+    QRect around = frameGeometry();
+    if (m_placement->isVisible())
+        around |= m_placement->frameGeometry();
+    return around;
+}
+
+void WizardWindow::TestMaskClick()
+{
+    const QString path = m_dialogs.openFile(this, QStringLiteral("Test Mask"), m_masksDir, MaskFilter);
+    if (path.isEmpty())
+        return;
+    m_test->setNeighbour(testNeighbour());
+    m_test->TestMask(path);
 }

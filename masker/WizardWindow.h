@@ -1,7 +1,9 @@
 #pragma once
 // The mask editor's main window: a banner, eight steps and a closing page that build a mask, with the
 // placement window showing the background and the objects' markers, the save window and the test window.
-// The mask is held in the controls; the writer reads them.
+// The mask is a document: each control edits it as the user changes it, a loaded mask fills the controls from
+// it, and the save writes it.
+#include "masker/MaskDocument.h"
 #include "masker/MaskerDialogs.h"
 #include "masks/MaskFile.h"
 
@@ -15,6 +17,7 @@ class ColorPicker;
 class Gauge;
 class GifAnimator;
 class MaskerAboutWindow;
+class ObjectPlacer;
 class PlacementWindow;
 class QAction;
 class QComboBox;
@@ -39,8 +42,8 @@ public:
     static const QString Banner;
     static const QString ButtonSizeMessage;
     static const QString SaveNote;
-    static constexpr int32_t Olive = 32896;
-    static constexpr int32_t Navy = 8388608;
+    static constexpr int32_t Olive = MaskDocument::Olive;
+    static constexpr int32_t Navy = MaskDocument::Navy;
 
     explicit WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs = MaskerDialogs::standard(),
                           QWidget *parent = nullptr);
@@ -55,12 +58,11 @@ public:
     void ExitClick();
     void AboutClick();
 
-    // Reads a mask into the wizard with the editor's defaults; a file that does not exist is ignored.
+    // Reads a mask into the document with the editor's defaults and shows it; a file that does not exist is
+    // ignored.
     bool LoadMask(const QString &fileName);
-    // The mask the controls describe, as the writer saves it.
-    MaskFile currentMask() const;
-    // Writes currentMask() with the author into path, keeping foreign keys of an existing file.
-    bool writeMask(const QString &path, const QString &author) const;
+    // The mask as the controls have edited it; the save writes it.
+    const MaskDocument &document() const { return m_document; }
 
     // --- Picking images (the dialogs' results) ---
     void LoadBackImageClick();
@@ -71,14 +73,6 @@ public:
     bool setThumbFile(const QString &path);
     bool setButtonFile(MaskFile::Button button, const QString &path);
     bool setGifFile(const QString &path);
-
-    // --- Placing objects ---
-    MaskFile::Object selectedObject() const;
-    void ObjectsChange();
-    void SWChange(int value);
-    void SHChange(int value);
-    void SLChange(int value);
-    void STChange(int value);
 
     // --- Picking a colour from the background ---
     void PickColorClick(bool down);
@@ -163,28 +157,25 @@ private:
     QWidget *buildStep8();
     QWidget *buildClosingPage();
     QWidget *buildPickBar();
-    ColorPicker *colorPicker(int32_t value);
+    // A colour field that edits the document's colour `field`.
+    ColorPicker *colorPicker(int32_t MaskFile::*field);
+    // A number field that edits the document's `field`.
+    QSpinBox *numberBox(int MaskFile::*field, int min, int max, QWidget *parent);
+    // A font size box that edits the document's `field`.
+    QComboBox *fontSizeBox(int MaskFile::*field, QWidget *parent);
     void showPlacement();
-    void setObjectBounds(MaskFile::Object object, const QRect &bounds);
-    // A new width or height (-1: unchanged) for the selected object.
-    void resizeSelected(int width, int height);
-    bool isGlyphButton(MaskFile::Object object) const;
     QString openImage(const QString &caption, const QString &filter);
     QRect testNeighbour() const;
 
     QString m_masksDir;
-    QString m_imageDir;            // where the last picture was picked
-    bool m_buttonSizeTold = false; // the button-size message was shown in this edit of a size field
+    QString m_imageDir; // where the last picture was picked
     MaskerDialogs m_dialogs;
+    MaskDocument m_document;
     PlacementWindow *m_placement;
     SaveMaskWindow *m_save;
     TestWindow *m_test;
     MaskerAboutWindow *m_about = nullptr;
-    // The images as picked (full paths) or as a loaded mask names them (when not found beside it).
-    QString m_backPath;
-    QString m_thumbPath;
-    std::array<QString, MaskFile::ButtonCount> m_buttonPaths;
-    QString m_gifPath;
+    ObjectPlacer *m_placer = nullptr;
     QColor m_picked;
     bool m_placementShownOnce = false;
     bool m_exiting = false;

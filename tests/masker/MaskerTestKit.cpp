@@ -116,12 +116,14 @@ void fillWizard(WizardWindow &w, Answers &answers, const QString &dir)
         w.SL->setValue(3 * o + 1);
         w.ST->setValue(2 * o + 4);
     }
-    // The play button where a user puts it, and the knobs.
+    // The play button where a user puts it, and the knobs dragged into place.
     w.Objects->setCurrentIndex(MaskFile::PlayButtom);
     w.SL->setValue(120);
     w.ST->setValue(70);
-    w.placement()->Volume->move(20, 95);
-    w.placement()->Balance->move(150, 95);
+    MarkerButton *volume = w.placement()->Volume;
+    drag(volume, QPoint(5, 5), QPoint(20, 95) - volume->pos());
+    MarkerButton *balance = w.placement()->Balance;
+    drag(balance, QPoint(5, 5), QPoint(150, 95) - balance->pos());
 }
 
 void drag(QWidget *widget, const QPoint &from, const QPoint &by)

@@ -156,7 +156,7 @@ private slots:
         QTest::keyClicks(w.FontSize->lineEdit(), "abc");
         QCOMPARE(w.FontSize->currentText(), QString());
         QTest::keyClicks(w.FontSize->lineEdit(), "18");
-        QCOMPARE(w.currentMask().timeFont, 18);
+        QCOMPARE(w.document().mask().timeFont, 18);
         // The title preview shows the author as it is typed.
         w.saveWindow()->Author->setText(QStringLiteral("Ada"));
         QCOMPARE(w.TitlePreview->lines().value(1), QStringLiteral("Mask Author: Ada"));

@@ -53,6 +53,12 @@ QStringList keysOf(const QString &path)
     return keys;
 }
 
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QString valueOf(const QString &path, const QString &key)
 {
     for (const QString &line : TextFile::readLines(path))
@@ -123,7 +129,7 @@ private slots:
         Answers answers;
         WizardWindow w(m_dir, dialogsFor(answers));
         fillWizard(w, answers, m_dir);
-        const MaskFile made = w.currentMask();
+        const MaskFile made = w.document().mask();
         // No object can be made larger than the 240 x 120 background it is placed on.
         QCOMPARE(w.SW->maximum(), 240);
         QCOMPARE(w.SH->maximum(), 120);
@@ -164,7 +170,8 @@ private slots:
         fresh.LoadMaskAction->trigger();
         MaskFile expected = made;
         expected.author = "Tester";
-        QCOMPARE(fresh.currentMask(), expected);
+        expected.path = path;
+        QCOMPARE(fresh.document().mask(), expected);
         QCOMPARE(fresh.BackImage->text(), QStringLiteral("back.bmp"));
         QCOMPARE(fresh.ThumbName->text(), QStringLiteral("thumb.bmp"));
         QCOMPARE(fresh.CP1->value(), 65280);
@@ -202,7 +209,7 @@ private slots:
         WizardWindow w(m_dir, dialogsFor(answers));
         fillWizard(w, answers, m_dir);
         const QString path = m_dir + "/player.msk";
-        QVERIFY(w.writeMask(path, "Tester"));
+        QVERIFY(w.document().save(path));
 
         SkinnedWindow player;
         player.setFlyOffDelay(0);
@@ -223,6 +230,93 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&player));
         const QImage shown = player.grab().toImage();
         QCOMPARE(shown.pixel(130, 82) & 0xFFFFFF, frameColor(0) & 0xFFFFFF);
+    }
+
+    void theSaveWritesTheDocumentTheControlsEdited()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        fillWizard(w, answers, m_dir);
+        w.saveWindow()->Author->setText("Tester");
+        // Each control has put its value into the document as it changed.
+        const MaskFile &edited = w.document().mask();
+        QCOMPARE(edited.backImage, QStringLiteral("back.bmp"));
+        QCOMPARE(edited.backColor, 65280);
+        QCOMPARE(edited.sliderKind, QStringLiteral("Vertical"));
+        QCOMPARE(edited.timeFont, 16);
+        QCOMPARE(edited.titleFont, 14);
+        QCOMPARE(edited.vuKind, QStringLiteral("Grad Vertical"));
+        QCOMPARE(edited.gifActive, 2);
+        QCOMPARE(edited.buttonImages[MaskFile::LoopBtn], QStringLiteral("loop.bmp"));
+        QCOMPARE(edited.objects[MaskFile::PlayButtom], (MaskGeometry{20, 24, 70, 120}));
+        QCOMPARE(edited.objects[MaskFile::SongTitle], (MaskGeometry{11, 6, 6, 4}));
+        QCOMPARE(QPoint(edited.volumeLeft, edited.volumeTop), QPoint(20, 95));
+        QCOMPARE(QPoint(edited.balanceLeft, edited.balanceTop), QPoint(150, 95));
+        QCOMPARE(edited.author, QStringLiteral("Tester"));
+
+        // The save dialog writes exactly the document.
+        const QString saved = m_dir + "/saved.msk", direct = m_dir + "/direct.msk";
+        answers.saveFiles << saved;
+        QVERIFY(w.saveWindow()->SaveBtnClick());
+        QVERIFY(w.document().save(direct));
+        QVERIFY(!bytesOf(saved).isEmpty());
+        QCOMPARE(bytesOf(saved), bytesOf(direct));
+
+        // Loaded, the mask fills the controls; saved again unchanged, it writes the same keys and values.
+        Answers answers2;
+        WizardWindow fresh(m_dir, dialogsFor(answers2));
+        QVERIFY(fresh.LoadMask(saved));
+        QCOMPARE(fresh.PlayTime_A->value(), 15);
+        QCOMPARE(fresh.Shadow_D->value(), 3);
+        QCOMPARE(fresh.CP4->value(), 16744448);
+        const QString again = m_dir + "/again.msk";
+        answers2.saveFiles << again;
+        QVERIFY(fresh.saveWindow()->SaveBtnClick());
+        QCOMPARE(bytesOf(again), bytesOf(saved));
+
+        // An edit after loading reaches the file, and only that key changes.
+        fresh.CP2->setValue(123);
+        MarkerButton *close = fresh.placement()->marker(MaskFile::Close);
+        const QPoint closeFrom = close->pos();
+        drag(close, QPoint(2, 2), QPoint(7, 5));
+        const QString edits = m_dir + "/edits.msk";
+        answers2.saveFiles << edits;
+        QVERIFY(fresh.saveWindow()->SaveBtnClick());
+        QCOMPARE(keysOf(edits), keysOf(saved));
+        QStringList changed;
+        for (const QString &key : keysOf(saved))
+            if (valueOf(edits, key) != valueOf(saved, key))
+                changed << key + "=" + valueOf(edits, key);
+        QCOMPARE(changed, QStringList({"SliderColor=123", QStringLiteral("Close-T=%1").arg(closeFrom.y() + 5),
+                                       QStringLiteral("Close-L=%1").arg(closeFrom.x() + 7)}));
+    }
+
+    void aLoadedValueTheControlsCannotHoldIsSavedAsTheyShowIt()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        const QString path = m_dir + "/odd.msk";
+        TextFile::writeLines(path,
+                             {"[Vorlan Mask]", "BackImage=BACK.BMP", "SliderKind=sideways", "TimeAngle=500",
+                              "TimeShodowSize=-3", "VUKind=Spiral", "Gif Active=7", "Slider-W=-4"});
+        QVERIFY(w.LoadMask(path));
+        // The field shows the name as written; the picture found beside the mask is saved by its own name.
+        QCOMPARE(w.BackImage->text(), QStringLiteral("BACK.BMP"));
+        QCOMPARE(w.PlayTime_A->value(), 360);
+        QCOMPARE(w.Shadow_S->value(), 0);
+        QCOMPARE(w.VUKind->currentText(), QStringLiteral("Horizontal"));
+        QCOMPARE(w.ActiveGif->itemIndex(), 0);
+        QCOMPARE(w.SliderWay->itemIndex(), 0);
+        const QString saved = m_dir + "/odd-saved.msk";
+        answers.saveFiles << saved;
+        QVERIFY(w.saveWindow()->SaveBtnClick());
+        QCOMPARE(valueOf(saved, "BackImage"), QStringLiteral("back.bmp"));
+        QCOMPARE(valueOf(saved, "SliderKind"), QStringLiteral("Vertical"));
+        QCOMPARE(valueOf(saved, "TimeAngle"), QStringLiteral("360"));
+        QCOMPARE(valueOf(saved, "TimeShodowSize"), QStringLiteral("0"));
+        QCOMPARE(valueOf(saved, "VUKind"), QStringLiteral("Horizontal"));
+        QCOMPARE(valueOf(saved, "Gif Active"), QStringLiteral("0"));
+        QCOMPARE(valueOf(saved, "Slider-W"), QStringLiteral("0"));
     }
 
     void noBackgroundWritesAnEmptyBackImage()
@@ -355,7 +449,7 @@ private slots:
         answers.openFiles << m_dir + "/thin.bmp";
         w.ButtonPickers[MaskFile::PlayBtn]->click();
         QCOMPARE(marker->size(), QSize(20, 24));
-        QCOMPARE(w.currentMask().buttonImages[MaskFile::PlayBtn], QStringLiteral("play.bmp"));
+        QCOMPARE(w.document().mask().buttonImages[MaskFile::PlayBtn], QStringLiteral("play.bmp"));
     }
 
     void releasingOnAMarkerShowsTheSelectedObject()
@@ -397,7 +491,7 @@ private slots:
         drag(about, QPoint(2, 2), QPoint(-aboutFrom.x() - 12, -aboutFrom.y() - 6));
         QCOMPARE(about->pos(), QPoint(-12, -6));
         const QString path = m_dir + "/hidden.msk";
-        QVERIFY(w.writeMask(path, "x"));
+        QVERIFY(w.document().save(path));
         QCOMPARE(valueOf(path, "Stop Buttom-L"), QStringLiteral("-30"));
         QCOMPARE(valueOf(path, "Stop Buttom-T"), QStringLiteral("-50"));
         QCOMPARE(valueOf(path, "About-L"), QStringLiteral("-12"));
@@ -425,11 +519,11 @@ private slots:
         QCOMPARE(w.saveWindow()->Author->text(), QStringLiteral("Nuri Calvat"));
         QCOMPARE(w.BCP1->value(), 16711680);
         // A marker of size 0 still writes 0, not the field's least value.
-        QCOMPARE(w.currentMask().objects[MaskFile::Slider], (MaskGeometry{0, 0, 0, 0}));
+        QCOMPARE(w.document().mask().objects[MaskFile::Slider], (MaskGeometry{0, 0, 0, 0}));
         // A picture the mask names but that is not beside it keeps its name.
         TextFile::writeLines(path, {"[Vorlan Mask]", "PlayBtn=gone.bmp", "SliderKind=horizontal"});
         QVERIFY(w.LoadMask(path));
-        QCOMPARE(w.currentMask().buttonImages[MaskFile::PlayBtn], QStringLiteral("gone.bmp"));
+        QCOMPARE(w.document().mask().buttonImages[MaskFile::PlayBtn], QStringLiteral("gone.bmp"));
         QCOMPARE(w.SliderWay->itemIndex(), 0); // only "Horizontal" exactly is horizontal
     }
 
