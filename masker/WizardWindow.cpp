@@ -1,5 +1,6 @@
 #include "masker/WizardWindow.h"
 
+#include "masker/ColorPickBar.h"
 #include "masker/ColorPicker.h"
 #include "masker/MarkerButton.h"
 #include "masker/MaskerAboutWindow.h"
@@ -112,7 +113,11 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     Pages->addTab(buildStep8(), QStringLiteral("Step 8"));
     Pages->addTab(buildClosingPage(), QStringLiteral("Finish"));
     layout->addWidget(Pages, 1);
-    layout->addWidget(buildPickBar());
+    m_pickBar = new ColorPickBar(central);
+    PickColor = m_pickBar->PickColor;
+    PColor = m_pickBar->PColor;
+    connect(PickColor, &QPushButton::toggled, this, &WizardWindow::PickColorClick);
+    layout->addWidget(m_pickBar);
 
     auto *nav = new QHBoxLayout;
     auto *back = new QPushButton(QStringLiteral("< Back"), central);
@@ -131,7 +136,7 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     navState(0);
     setCentralWidget(central);
 
-    connect(m_placement, &PlacementWindow::colorUnderMouse, this, &WizardWindow::setPickedColor);
+    connect(m_placement, &PlacementWindow::colorUnderMouse, m_pickBar, &ColorPickBar::setPickedColor);
     connect(m_placement, &PlacementWindow::pickClicked, this, [this] { PickColor->setChecked(false); });
     connect(m_save, &SaveMaskWindow::testRequested, this, [this](const QString &path) {
         m_test->setNeighbour(testNeighbour());
@@ -481,31 +486,6 @@ QWidget *WizardWindow::buildClosingPage()
     return page;
 }
 
-QWidget *WizardWindow::buildPickBar()
-{
-    auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    PickColor = new QPushButton(QStringLiteral("Pick Color"), bar);
-    PickColor->setCheckable(true);
-    // Down while picking, plainly: the mouse over the placement window picks until a click.
-    PickColor->setStyleSheet(
-        QStringLiteral("QPushButton:checked { background: #2a82da; color: white; font-weight: bold; }"));
-    PColor = new QLabel(bar);
-    PColor->setFixedSize(40, 20);
-    PColor->setFrameShape(QFrame::Box);
-    PColor->setAutoFillBackground(true);
-    row->addWidget(PickColor);
-    row->addWidget(PColor);
-    row->addWidget(note(QStringLiteral("Move over the background to pick a colour, click to keep it, then "
-                                       "\"Pick\" puts it in a step."),
-                        bar),
-                   1);
-    connect(PickColor, &QPushButton::toggled, this, &WizardWindow::PickColorClick);
-    setPickedColor(Qt::black);
-    return bar;
-}
-
 void WizardWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_exiting) {
@@ -670,20 +650,17 @@ void WizardWindow::PickColorClick(bool down)
         showPlacement();
 }
 
-void WizardWindow::setPickedColor(const QColor &color)
+QColor WizardWindow::pickedColor() const
 {
-    m_picked = color;
-    QPalette palette = PColor->palette();
-    palette.setColor(QPalette::Window, color);
-    PColor->setPalette(palette);
-    PColor->setToolTip(QStringLiteral("%1").arg(SystemColors::toValue(color)));
+    return m_pickBar->pickedColor();
 }
 
 void WizardWindow::pickInto(ColorPicker *picker)
 {
-    if (!m_picked.isValid())
+    const QColor picked = pickedColor();
+    if (!picked.isValid())
         return;
-    picker->setValue(SystemColors::toValue(m_picked));
+    picker->setValue(SystemColors::toValue(picked));
     if (picker == CP1)
         m_placement->setMaskColor(m_document.mask().backColor);
     refreshPreviews();

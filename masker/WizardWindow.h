@@ -13,6 +13,7 @@
 
 class AngleLabel;
 class BlockGauge;
+class ColorPickBar;
 class ColorPicker;
 class Gauge;
 class GifAnimator;
@@ -76,11 +77,11 @@ public:
 
     // --- Picking a colour from the background ---
     void PickColorClick(bool down);
-    void setPickedColor(const QColor &color);
-    QColor pickedColor() const { return m_picked; }
+    QColor pickedColor() const;
     // G1..G4: the picked colour into CP1..CP4.
     void pickInto(ColorPicker *picker);
 
+    // The previews of steps 2, 4 and 5 show the document.
     void refreshPreviews();
 
     PlacementWindow *placement() const { return m_placement; }
@@ -156,7 +157,6 @@ private:
     QWidget *buildStep7();
     QWidget *buildStep8();
     QWidget *buildClosingPage();
-    QWidget *buildPickBar();
     // A colour field that edits the document's colour `field`.
     ColorPicker *colorPicker(int32_t MaskFile::*field);
     // A number field that edits the document's `field`.
@@ -176,7 +176,7 @@ private:
     TestWindow *m_test;
     MaskerAboutWindow *m_about = nullptr;
     ObjectPlacer *m_placer = nullptr;
-    QColor m_picked;
+    ColorPickBar *m_pickBar = nullptr;
     bool m_placementShownOnce = false;
     bool m_exiting = false;
 };
