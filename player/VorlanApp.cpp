@@ -616,26 +616,48 @@ void VorlanApp::stopEverything()
 
 void VorlanApp::closeSequence()
 {
+    closeDown(false);
+}
+
+void VorlanApp::shutdownWindows()
+{
+    closeDown(true);
+}
+
+void VorlanApp::closeDown(bool switchOff)
+{
     if (m_closing)
         return;
     m_closing = true;
+    // A window still on screen would be asked to close when the program quits, and the skinned one answers
+    // by flying off instead: the player would stay. Hidden, they let it end.
     hideAll();
     if (m_guard)
         m_guard->saveForExit();
     else
         SaveSettings();
-    // A signal's end (a logout, a kill) has nobody to answer a box; a close by the user does.
-    if (!m_endedBySignal)
+    // A signal's end (a logout, a kill) or a machine going down has nobody to answer a box; a close by the
+    // user does.
+    if (!m_endedBySignal && !switchOff)
         showFailedSaves();
     if (m_addFiles && m_addFiles->treeAdder())
         m_addFiles->treeAdder()->stop();
     m_controller->opener()->stopFolderWalk();
     stopEverything();
+    if (switchOff) {
+        QCoreApplication::processEvents();
+        if (!m_powerOff->powerOff())
+            QMessageBox::warning(
+                nullptr, QStringLiteral("Vorlan"),
+                QStringLiteral("The computer could not be switched off: %1").arg(m_powerOff->lastError()));
+    }
     m_main->closeNow();
     // exit(), not quit(): a window that does not close must not keep the player running. Only a running
     // event loop is told: an exit asked for outside one would end every loop started after it.
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);
+    else if (switchOff)
+        QCoreApplication::quit();
 }
 
 void VorlanApp::endAfterSignal()
@@ -645,28 +667,4 @@ void VorlanApp::endAfterSignal()
         closeSequence();
     else
         QCoreApplication::exit(0);
-}
-
-void VorlanApp::shutdownWindows()
-{
-    if (m_closing)
-        return;
-    m_closing = true;
-    if (m_guard)
-        m_guard->saveForExit();
-    else
-        SaveSettings();
-    if (m_addFiles && m_addFiles->treeAdder())
-        m_addFiles->treeAdder()->stop();
-    // A window still on screen would be asked to close when the program quits, and the skinned one answers
-    // by flying off instead: the player would stay. Hidden, they let it end.
-    hideAll();
-    stopEverything();
-    QCoreApplication::processEvents();
-    if (!m_powerOff->powerOff())
-        QMessageBox::warning(
-            nullptr, QStringLiteral("Vorlan"),
-            QStringLiteral("The computer could not be switched off: %1").arg(m_powerOff->lastError()));
-    m_main->closeNow();
-    QCoreApplication::quit();
 }

@@ -103,6 +103,8 @@ private:
     void hideAll();
     void showAll();
     void shutdownWindows();
+    // The one way out: hide, save, stop; then off the machine goes, when it was the timed shutdown's end.
+    void closeDown(bool switchOff);
     void endAfterSignal();
     void stopEverything();
     void applyPlaylistDocking();
