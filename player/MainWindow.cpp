@@ -76,12 +76,12 @@ MainWindow::MainWindow(PlaybackController *controller, PlayerActions *actions, Q
 
     // The screen the strip docks to is the one it started on. Slid off, it lies mostly on the neighbouring
     // screen of a side-by-side pair, and would be taken for a window of that screen.
-    m_screenArea = [this] {
+    m_dock.setAreaProvider([this] {
         if (!m_dockScreen)
             m_dockScreen = screen() ? screen() : QGuiApplication::primaryScreen();
         return m_dockScreen ? m_dockScreen->availableGeometry() : QRect(0, 0, 1024, 768);
-    };
-    m_cursor = [] { return QCursor::pos(); };
+    });
+    m_dock.setCursorProvider([] { return QCursor::pos(); });
     m_fileChooser = [](QWidget *parent, const QString &startDir) {
         return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open file(s)"), startDir, fileFilter());
     };
@@ -569,4 +569,174 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// --- Place on the screen: docked at an edge (StripDock's rules), sliding off when the pointer leaves ---
+
+void MainWindow::setScreenAreaProvider(ScreenAreaProvider provider)
+{
+    m_dock.setAreaProvider(std::move(provider));
+}
+
+void MainWindow::setCursorProvider(CursorProvider provider)
+{
+    m_dock.setCursorProvider(std::move(provider));
+}
+
+void MainWindow::setFileChooser(FileChooser chooser)
+{
+    m_fileChooser = std::move(chooser);
+}
+
+QRect MainWindow::screenArea() const
+{
+    return m_dock.area();
+}
+
+QRect MainWindow::dockedGeometry() const
+{
+    return m_dock.dockedGeometry(StripWidth);
+}
+
+int MainWindow::hiddenLeft() const
+{
+    return m_dock.hiddenLeft(width());
+}
+
+bool MainWindow::isSlidOff() const
+{
+    return m_dock.isSlidOff(x(), width());
+}
+
+bool MainWindow::staysOnTop() const
+{
+    return m_kTop->KTop();
+}
+
+void MainWindow::placeAtDockEdge()
+{
+    setGeometry(dockedGeometry());
+    // A hidden window gets its resize event only when shown; the edge strips must be right before that.
+    layoutControls();
+}
+
+void MainWindow::slideTo(int left)
+{
+    move(left, y());
+    if (!outOfSight())
+        showSkipped();
+}
+
+void MainWindow::showLevels()
+{
+    PBarL1->setProgress(m_levelLeft);
+    PBarR1->setProgress(m_levelRight);
+}
+
+void MainWindow::showPosition()
+{
+    if (RxSlider1->isSliderDown())
+        return;
+    const QSignalBlocker block(RxSlider1);
+    RxSlider1->setValue(m_position);
+}
+
+void MainWindow::showSkipped()
+{
+    showLevels();
+    if (m_positionWaits)
+        showPosition();
+    m_positionWaits = false;
+    PlayTime->setText(m_timeText);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Back on the screen, it shows what it skipped while out of sight.
+    if (!outOfSight())
+        showSkipped();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!outOfSight())
+        showSkipped();
+}
+
+void MainWindow::setDockedLeft(bool left)
+{
+    m_dock.setDockedLeft(left);
+    placeAtDockEdge();
+}
+
+void MainWindow::setNailCaption(const QString &caption)
+{
+    NailBtn->setText(caption == AutoHideOn ? AutoHideOn : AutoHideOff);
+}
+
+QString MainWindow::nailCaption() const
+{
+    return NailBtn->text();
+}
+
+void MainWindow::setSkinnedInUse(bool inUse)
+{
+    m_skinnedInUse = inUse;
+}
+
+void MainWindow::FormActivate()
+{
+    slideTo(dockedGeometry().left());
+    m_kTop->setKTop(false);
+}
+
+void MainWindow::HideTimerTimer()
+{
+    if (m_skinnedInUse || nailCaption() == AutoHideOff)
+        return;
+    // Not while the user is busy with the strip's menu or drags a slider out of it.
+    if (m_menu->isVisible() || QApplication::mouseButtons() != Qt::NoButton)
+        return;
+    if (isSlidOff())
+        return;
+    if (m_dock.pointerOver(geometry()))
+        return;
+    slideTo(hiddenLeft());
+    m_kTop->setKTop(true);
+}
+
+void MainWindow::ShowPanelMouseMove()
+{
+    if (!m_actions->allShown()) {
+        ShowAll1Click();
+        return;
+    }
+    if (m_dock.atAnEdge(x(), width()))
+        return;
+    slideTo(dockedGeometry().left());
+    m_kTop->setKTop(false);
+}
+
+void MainWindow::NailBtnClick()
+{
+    if (nailCaption() != AutoHideOn) {
+        NailBtn->setText(AutoHideOn);
+        m_kTop->setKTop(true);
+    } else {
+        NailBtn->setText(AutoHideOff);
+        m_kTop->setKTop(false);
+    }
+    emit nailCaptionChanged(nailCaption());
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    // Shift released while another window had the keyboard never reaches us.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        m_controller->setShiftHeld(false);
 }

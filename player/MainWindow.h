@@ -3,6 +3,8 @@
 // player's controls over a gradient. It slides off to one pixel column when the pointer leaves it (unless
 // pinned) and comes back over its edge strips. Its buttons, menu and keys trigger the player's actions, its
 // sliders reach the playback controller, and it shows what the controller says.
+#include "player/StripDock.h"
+
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -58,7 +60,7 @@ public:
     QColor color2() const { return m_color2; }
     // "DockSide": true docks to the left screen edge. Takes effect at once.
     void setDockedLeft(bool left);
-    bool dockedLeft() const { return m_dockLeft; }
+    bool dockedLeft() const { return m_dock.dockedLeft(); }
     // "Nail1": ".." auto-hide on, "T" off. Anything else counts as "T".
     void setNailCaption(const QString &caption);
     QString nailCaption() const;
@@ -201,7 +203,6 @@ private:
     void showLevels();
     void showPosition();
     void showSkipped();
-    QPoint cursorPos() const;
     bool acceptsDrop(const QMimeData *mime, QObject *source) const;
 
     PlaybackController *m_controller;
@@ -214,7 +215,6 @@ private:
 
     QColor m_color1;
     QColor m_color2;
-    bool m_dockLeft = false;
     bool m_trayAvailable = false;
     bool m_skinnedInUse = false;
     bool m_showHints = true;
@@ -230,7 +230,6 @@ private:
     QString m_trayHint;
     QString m_openDir;
     QPointer<QScreen> m_dockScreen;
-    ScreenAreaProvider m_screenArea;
-    CursorProvider m_cursor;
+    StripDock m_dock;
     FileChooser m_fileChooser;
 };
