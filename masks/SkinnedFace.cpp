@@ -9,6 +9,7 @@
 #include "widgets/GlyphButton.h"
 #include "widgets/HoverWatcher.h"
 #include "widgets/KnobBar.h"
+#include "widgets/ReadableText.h"
 #include "widgets/ScrollingText.h"
 #include "widgets/ThumbSlider.h"
 
@@ -383,10 +384,11 @@ void SkinnedFace::placeKnobs(const MaskFile &mask)
 void SkinnedFace::pickTextColors()
 {
     const auto textOn = [this](QWidget *w) {
-        return lightnessUnder(m_background, w->geometry()) > 140 ? QColor(20, 20, 24) : QColor(235, 238, 242);
+        return ReadableText::isLight(lightnessUnder(m_background, w->geometry())) ? QColor(20, 20, 24)
+                                                                                  : QColor(235, 238, 242);
     };
     for (FlashLabel *label : {PlayList, Equalizer, Information, Configration, OnTop}) {
-        const bool light = lightnessUnder(m_background, label->geometry()) > 140;
+        const bool light = ReadableText::isLight(lightnessUnder(m_background, label->geometry()));
         label->setColors(light ? QColor(200, 60, 0) : QColor(255, 208, 64),
                          light ? QColor(70, 70, 80) : QColor(170, 176, 186));
     }

@@ -8,6 +8,7 @@
 #include "widgets/FlatButton.h"
 #include "widgets/Gauge.h"
 #include "widgets/MarginMenu.h"
+#include "widgets/ReadableText.h"
 #include "widgets/TFountainFill.h"
 #include "widgets/TKTop.h"
 
@@ -48,11 +49,6 @@ constexpr Slot VolumeSlot{6, 156, 24, 130}, LeftGaugeSlot{40, 158, 12, 126}, Rig
 QRect rectOf(const Slot &s)
 {
     return QRect(s.x, s.y, s.w, s.h);
-}
-
-int gray(const QColor &c)
-{
-    return qGray(c.rgb());
 }
 
 QString fileFilter()
@@ -349,15 +345,10 @@ void MainWindow::applyTextColors()
                 return QColor(b.color);
         return m_color1;
     };
-    auto textOn = [this](const QColor &bg) {
-        if (qAbs(gray(m_color2) - gray(bg)) >= 80)
-            return m_color2;
-        return gray(bg) > 128 ? QColor(Qt::black) : QColor(Qt::white);
-    };
     for (FlatButton *b : FountainFill1->findChildren<FlatButton *>())
-        b->setTextColor(textOn(background(b)));
+        b->setTextColor(ReadableText::on(background(b), m_color2));
     QPalette pal = PlayTime->palette();
-    pal.setColor(QPalette::WindowText, textOn(background(PlayTime)));
+    pal.setColor(QPalette::WindowText, ReadableText::on(background(PlayTime), m_color2));
     PlayTime->setPalette(pal);
 }
 

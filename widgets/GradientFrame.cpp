@@ -1,6 +1,7 @@
 #include "widgets/GradientFrame.h"
 
 #include "widgets/FlatButton.h"
+#include "widgets/ReadableText.h"
 #include "widgets/TFountainFill.h"
 #include "widgets/WindowDragger.h"
 
@@ -74,9 +75,7 @@ const QColor GradientFrame::DesignedColor = QColor(0xF0, 0xF0, 0xF0);
 
 QColor GradientFrame::captionColor(const QColor &color1, const QColor &color2)
 {
-    if (qAbs(qGray(color1.rgb()) - qGray(color2.rgb())) >= 60)
-        return color2;
-    return qGray(color1.rgb()) > 128 ? QColor(Qt::black) : QColor(Qt::white);
+    return ReadableText::on(color1, color2);
 }
 
 void GradientFrame::setColors(const QColor &color1, const QColor &color2)

@@ -73,6 +73,11 @@ private slots:
         // Two colours too alike to read on each other: the caption falls back to black or white.
         rig.frame->setColors(first, QColor(20, 30, 40));
         QCOMPARE(rig.frame->titleLabel()->palette().color(QPalette::WindowText), QColor(Qt::white));
+        // The strip's rule: 80 grey levels apart is enough (the first colour's grey is 18), 70 is not.
+        rig.frame->setColors(first, QColor(98, 98, 98));
+        QCOMPARE(rig.frame->titleLabel()->palette().color(QPalette::WindowText), QColor(98, 98, 98));
+        rig.frame->setColors(first, QColor(88, 88, 88));
+        QCOMPARE(rig.frame->titleLabel()->palette().color(QPalette::WindowText), QColor(Qt::white));
         QTest::mouseClick(rig.frame->exitButton(), Qt::LeftButton);
         QVERIFY(!rig.window.isVisible());
     }
