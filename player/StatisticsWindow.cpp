@@ -6,7 +6,7 @@
 #include "widgets/FlatButton.h"
 #include "widgets/ReportListView.h"
 #include "widgets/TFountainFill.h"
-#include "widgets/WindowDragger.h"
+#include "widgets/WindowBackground.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -89,7 +89,7 @@ bool printOnDefaultPrinter(const ReportListView &table, QString *error)
 
 StatisticsWindow::StatisticsWindow(Statistics *statistics, PlaylistModel *playlist, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_stats(statistics), m_playlist(playlist),
-      m_report(new ReportListView(this)), m_background(new TFountainFill(this)),
+      m_report(new ReportListView(this)), m_background(WindowBackground::install(this)),
       m_file(ExePath() + Statistics::FileName), m_prompt(askOkCancel), m_notice(warn),
       m_chooser(chooseHtmlFile), m_openLink(openLink), m_print(printOnDefaultPrinter)
 {
@@ -101,15 +101,6 @@ StatisticsWindow::StatisticsWindow(Statistics *statistics, PlaylistModel *playli
     m_report->setTitle(PrintTitle);
     m_report->setColumns({QStringLiteral("Song Name"), QStringLiteral("Number"), QStringLiteral("Path")});
     m_report->setCellStyle([](int, int column, HtmlCellStyle &style) { style.bold = column == 0; });
-
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_background->setObjectName(QStringLiteral("FountainFill1"));
-    m_background->setStyle(TFountainFill::fsVertical);
-    m_background->setSteps(60);
-    outer->addWidget(m_background);
-    auto *dragger = new WindowDragger(this);
-    dragger->attach(m_background);
 
     QFont bold = font();
     bold.setBold(true);
@@ -186,7 +177,7 @@ StatisticsWindow::StatisticsWindow(Statistics *statistics, PlaylistModel *playli
     buttons->addWidget(TransparentButton1);
     layout->addLayout(buttons);
 
-    setColors(QColor(0x00, 0x80, 0xC0), QColor(0x00, 0x20, 0x40));
+    setColors(WindowBackground::DefaultColor, WindowBackground::DarkEnd);
     resize(420, 320);
 }
 
@@ -194,7 +185,7 @@ void StatisticsWindow::setColors(const QColor &from, const QColor &to)
 {
     // The gradient starts at the first colour and keeps its own dark end, so the white buttons stay readable
     // whatever the second colour is; the heading takes the second colour.
-    m_background->setColors(from, QColor(0x00, 0x20, 0x40));
+    WindowBackground::setColor(m_background, from);
     QPalette pal = Heading->palette();
     pal.setColor(QPalette::WindowText, to);
     Heading->setPalette(pal);

@@ -5,7 +5,7 @@
 #include "playlist/PlaylistTreeAdder.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
-#include "widgets/WindowDragger.h"
+#include "widgets/WindowBackground.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -69,15 +69,7 @@ AddFilesWindow::AddFilesWindow(PlaylistModel *playlist, QWidget *parent)
     setObjectName(QStringLiteral("AddFiles"));
     setWindowTitle(QStringLiteral("Vorlan          * ADD FILES OR DIRECTORY *"));
 
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_background = new TFountainFill(this);
-    m_background->setObjectName(QStringLiteral("FountainFill1"));
-    m_background->setStyle(TFountainFill::fsVertical);
-    m_background->setSteps(60);
-    outer->addWidget(m_background);
-    auto *dragger = new WindowDragger(this);
-    dragger->attach(m_background);
+    m_background = WindowBackground::install(this);
 
     QFont bold = font();
     bold.setBold(true);
@@ -156,7 +148,7 @@ AddFilesWindow::AddFilesWindow(PlaylistModel *playlist, QWidget *parent)
     connect(m_adder, &PlaylistTreeAdder::finished, this, &AddFilesWindow::IteratorTerminate);
 
     setAddReady(true);
-    setColors(QColor(0x00, 0x80, 0xC0), QColor(0x00, 0x20, 0x40));
+    setColors(WindowBackground::DefaultColor, WindowBackground::DarkEnd);
     resize(520, 380);
     setCurrentFolder(QDir::homePath());
 }
@@ -226,7 +218,7 @@ void AddFilesWindow::setColors(const QColor &from, const QColor &to)
 {
     // The gradient starts at the first colour and keeps its own dark end, so the white texts stay readable.
     Q_UNUSED(to);
-    m_background->setColors(from, QColor(0x00, 0x20, 0x40));
+    WindowBackground::setColor(m_background, from);
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     for (QLabel *label : m_background->findChildren<QLabel *>())
