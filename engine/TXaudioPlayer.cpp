@@ -1,6 +1,8 @@
 #include "engine/TXaudioPlayer.h"
 #include "platform/FileName.h"
 
+#include "engine/EngineLog.h"
+
 #include <QStringDecoder>
 
 #include <QMetaObject>
@@ -46,7 +48,7 @@ void TXaudioPlayer::showMessage(const QString &text)
     if (sink())
         sink()(text);
     else
-        qCritical("%s", qPrintable(text));
+        qCCritical(lcEngine, "%s", qPrintable(text));
 }
 
 TXaudioPlayer::TXaudioPlayer(QObject *parent, VersionFunction version) : QObject(parent)

@@ -8,7 +8,7 @@
 namespace SampleMasks
 {
 
-// Loads the module of the samples and demo songs; false (with the reason on the standard error stream) when
+// Loads the module of the samples and demo songs; false (with the reason logged) when
 // it cannot be loaded, and then only the built-in mask is there.
 bool loadSamples();
 // ":/masks/Vorlan.msk"; its images resolve beside it like those of any mask.

@@ -1,12 +1,13 @@
 #include "platform/Modules.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLibrary>
 #include <QMutex>
 #include <QStringList>
-#include <cstdio>
 
 namespace
 {
@@ -56,8 +57,8 @@ QFunctionPointer resolve(const char *name, const char *symbol)
             delete candidate;
         }
         if (!library)
-            std::fprintf(stderr, "vorlan: cannot load the module %s: %s\n",
-                         QFile::encodeName(file).constData(), error.toLocal8Bit().constData());
+            qCWarning(lcPlatform, "cannot load the module %s: %s", QFile::encodeName(file).constData(),
+                      error.toLocal8Bit().constData());
         it = loaded.insert(name, library);
     }
     return *it ? (*it)->resolve(symbol) : nullptr;

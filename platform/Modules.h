@@ -8,7 +8,7 @@ namespace Modules
 
 // The function `symbol` of module `name` (file "lib<name>.so"), found beside the program, in the
 // installed programs' library folder, or in the build tree. nullptr when it cannot be loaded; the reason
-// is then written once to the standard error stream. Safe from any thread; a module stays loaded.
+// is then logged once (category "vorlan.platform"). Safe from any thread; a module stays loaded.
 QFunctionPointer resolve(const char *name, const char *symbol);
 
 } // namespace Modules

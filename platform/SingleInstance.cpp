@@ -2,6 +2,7 @@
 
 #include "platform/LockFile.h"
 #include "platform/Modules.h"
+#include "platform/PlatformLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -245,8 +246,8 @@ SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QStri
         const LockFile::Result result = m_lock->tryLock();
         if (result == LockFile::Result::Locked) {
             if (!listen())
-                std::fprintf(stderr, "vorlan: cannot listen on %s; later starts will not reach this player\n",
-                             QFile::encodeName(m_path).constData());
+                qCWarning(lcPlatform, "cannot listen on %s; later starts will not reach this player",
+                          QFile::encodeName(m_path).constData());
             return Claim::Running;
         }
         if (result == LockFile::Result::Unavailable) {
@@ -256,8 +257,7 @@ SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QStri
                 return Claim::Running;
             if (sendToRunning(param))
                 return Claim::HandedOver;
-            std::fprintf(stderr,
-                         "vorlan: another player seems to run but does not answer; starting anyway\n");
+            qCWarning(lcPlatform, "another player seems to run but does not answer; starting anyway");
             return Claim::Running;
         }
         m_holderPid = m_lock->holder().pid;

@@ -1,6 +1,7 @@
 #include "playlist/TFileIterator.h"
 #include "platform/FileName.h"
 
+#include "playlist/PlaylistLog.h"
 #include "tags/PosixFile.h"
 
 #include <QFile>
@@ -224,8 +225,8 @@ void TFileIteratorThread::run()
             this, [this, message = e.message()] { emit refused(message); }, Qt::QueuedConnection);
     } catch (const std::exception &e) {
         // Nothing may leave a thread's run: it would end the program. The walk has ended and said so.
-        qWarning("The folder walk ended early: %s", e.what());
+        qCWarning(lcPlaylist, "The folder walk ended early: %s", e.what());
     } catch (...) {
-        qWarning("The folder walk ended early.");
+        qCWarning(lcPlaylist, "The folder walk ended early.");
     }
 }

@@ -1,0 +1,3 @@
+#include "engine/EngineLog.h"
+
+Q_LOGGING_CATEGORY(lcEngine, "vorlan.engine")

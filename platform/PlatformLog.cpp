@@ -1,0 +1,3 @@
+#include "platform/PlatformLog.h"
+
+Q_LOGGING_CATEGORY(lcPlatform, "vorlan.platform")

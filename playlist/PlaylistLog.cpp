@@ -1,0 +1,3 @@
+#include "playlist/PlaylistLog.h"
+
+Q_LOGGING_CATEGORY(lcPlaylist, "vorlan.playlist")
