@@ -1,6 +1,6 @@
 #include "masks/SampleMasks.h"
 
-#include "platform/Modules.h"
+#include "masks/SamplesModule.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -34,11 +34,7 @@ namespace SampleMasks
 
 bool loadSamples()
 {
-    using Load = void (*)();
-    const auto load = reinterpret_cast<Load>(Modules::resolve("vorlan-samples", "vorlanSamples"));
-    if (load)
-        load();
-    return load;
+    return SamplesModule::load();
 }
 
 QString builtInMaskPath()

@@ -11,4 +11,11 @@ namespace Modules
 // is then logged once (category "vorlan.platform"). Safe from any thread; a module stays loaded.
 QFunctionPointer resolve(const char *name, const char *symbol);
 
+// resolve() as a pointer to Function, the type of the entry point as the module's header declares it (e.g.
+// decltype(vorlanHandoverSend)). Each module is reached through one wrapper class that does this.
+template <typename Function> Function *entry(const char *name, const char *symbol)
+{
+    return reinterpret_cast<Function *>(resolve(name, symbol));
+}
+
 } // namespace Modules

@@ -1,7 +1,7 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/HandoverModule.h"
 #include "platform/LockFile.h"
-#include "platform/Modules.h"
 #include "platform/PlatformLog.h"
 
 #include <QDir>
@@ -41,11 +41,6 @@ bool pathExists(const QString &path)
     struct stat st;
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
-
-// The module's entry points (platform/HandoverServer.h).
-using ServerFactory = QObject *(*)(qintptr listener, int maxPending, int clientTimeoutMs, QObject *parent);
-using Sender = bool (*)(const QString *path, const QByteArray *frame, int timeoutMs);
-constexpr const char *HandoverModule = "vorlan-handover";
 
 // A non-blocking local socket, and the address of path for it; -1 when the path does not fit or no socket
 // can be made.
@@ -201,14 +196,12 @@ bool SingleInstance::listen()
 void SingleInstance::serveFirstClient()
 {
     if (!m_failed) {
-        const auto factory =
-            reinterpret_cast<ServerFactory>(Modules::resolve(HandoverModule, "vorlanHandoverServer"));
-        if (factory) {
+        if (HandoverModule::isAvailable()) {
             m_knock->setEnabled(false);
             m_knock->deleteLater();
             m_knock = nullptr;
             // The server takes the socket over, and closes it if it cannot serve.
-            m_server = factory(m_listener, MaxPendingClients, m_clientTimeoutMs, this);
+            m_server = HandoverModule::server(m_listener, MaxPendingClients, m_clientTimeoutMs, this);
             m_listener = -1;
             if (m_server)
                 connect(m_server, SIGNAL(handOverReceived(QString)), this, SIGNAL(handOverReceived(QString)));
@@ -233,8 +226,7 @@ bool SingleInstance::sendToRunning(const QString &param, int timeoutMs)
     const QByteArray bytes = frame(param);
     if (bytes.size() - 4 > MaxParamBytes)
         return false;
-    auto send = reinterpret_cast<Sender>(Modules::resolve(HandoverModule, "vorlanHandoverSend"));
-    return send && send(&m_path, &bytes, timeoutMs);
+    return HandoverModule::send(m_path, bytes, timeoutMs);
 }
 
 SingleInstance::Claim SingleInstance::claim(const QString &lockPath, const QString &param, int waitMs)

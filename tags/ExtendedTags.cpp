@@ -1,6 +1,6 @@
 #include "tags/ExtendedTags.h"
 
-#include "platform/Modules.h"
+#include "tags/TagLibModule.h"
 
 #include <QFile>
 #include <algorithm>
@@ -84,12 +84,7 @@ Names read(const QString &path)
     const QByteArray bytes = tagBytes(path);
     if (bytes.isEmpty())
         return {};
-    using Reader = void (*)(const QByteArray *bytes, Names *names);
-    static const auto reader = reinterpret_cast<Reader>(Modules::resolve("vorlan-taglib", "vorlanTagNames"));
-    Names names;
-    if (reader)
-        reader(&bytes, &names);
-    return names;
+    return TagLibModule::names(bytes);
 }
 
 } // namespace ExtendedTags

@@ -1,6 +1,6 @@
 #include "widgets/ReportListView.h"
 
-#include "platform/Modules.h"
+#include "widgets/PrintModule.h"
 #include "widgets/ReportPrinting.h"
 
 #include <QHeaderView>
@@ -134,40 +134,20 @@ ReportPrintJob ReportListView::printJob() const
     return {m_title, m_printFont, columns(), rows(), m_style};
 }
 
-namespace
-{
-
-QFunctionPointer printing(const char *symbol, QString *error)
-{
-    const QFunctionPointer function = Modules::resolve("vorlan-print", symbol);
-    if (!function && error)
-        *error = ReportListView::tr("Printing is not available: its module could not be loaded.");
-    return function;
-}
-
-} // namespace
-
 bool ReportListView::print(QPrinter *printer, QString *error) const
 {
     const ReportPrintJob job = printJob();
     if (!printer || job.captions.isEmpty() || job.cells.isEmpty())
         return true;
-    using Print = bool (*)(const ReportPrintJob *, QPrinter *, QString *);
-    const auto print = reinterpret_cast<Print>(printing("vorlanPrintReport", error));
-    return print && print(&job, printer, error);
+    return PrintModule::print(job, printer, error);
 }
 
 bool ReportListView::printerAvailable()
 {
-    using Available = bool (*)();
-    const auto available = reinterpret_cast<Available>(printing("vorlanPrinterAvailable", nullptr));
-    return available && available();
+    return PrintModule::printerAvailable();
 }
 
 bool ReportListView::printToDefaultPrinter(QString *error) const
 {
-    const ReportPrintJob job = printJob();
-    using Print = bool (*)(const ReportPrintJob *, QString *);
-    const auto print = reinterpret_cast<Print>(printing("vorlanPrintReportOnDefaultPrinter", error));
-    return print && print(&job, error);
+    return PrintModule::printOnDefaultPrinter(printJob(), error);
 }
