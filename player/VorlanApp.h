@@ -63,6 +63,7 @@ public:
     PlayerActions *actions() const { return m_actions; }
     // The other parts, for tests.
     PlaylistModel *playlist() const { return m_playlist; }
+    TXaudioPlayer *player() const { return m_player; }
     // Windows nobody sees at start are made when first wanted; these make them.
     PlaylistWindow *playlistWindow();
     TagEditorWindow *tagEditor();

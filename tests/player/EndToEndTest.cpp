@@ -144,7 +144,8 @@ private slots:
         player.setProcessEnvironment(h.environment());
         player.start(vorlanProgram(), {});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
+        // A signal from now on is read by the first event loop the start-up runs: its question's.
+        QTRY_VERIFY_WITH_TIMEOUT(sleepsInEventLoop(player.processId()), 10000);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(8000));
         QCOMPARE(player.exitStatus(), QProcess::NormalExit);

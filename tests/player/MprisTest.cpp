@@ -1,6 +1,7 @@
 // The whole player in this process on a private session bus, driven as the desktop's media keys and remotes
 // drive it: through Debian's playerctl and dbus-send, never by calling the player's own objects. It plays
 // through a private sound server's null sink, in real time, so pause and seek meet a playing song.
+#include "engine/TXaudioPlayer.h"
 #include "engine/xaudio/xaudio.h"
 #include "platform/RegistryStore.h"
 #include "player/MainWindow.h"
@@ -8,10 +9,13 @@
 #include "player/VorlanApp.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
+#include "tests/player/PlayerHome.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/FlatButton.h"
 
 #include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -185,7 +189,8 @@ private slots:
         follower.start(QStringLiteral("playerctl"), {QStringLiteral("-p"), QStringLiteral("vorlan"),
                                                      QStringLiteral("--follow"), QStringLiteral("status")});
         QVERIFY(follower.waitForStarted());
-        QTest::qWait(300);
+        // It prints the status it finds once it follows the player.
+        QTRY_VERIFY(followed.contains(QStringLiteral("Stopped\n")));
 
         playerctl({QStringLiteral("play-pause")});
         QTRY_COMPARE_WITH_TIMEOUT(controller()->state(), PlayState::Playing, 10000);
@@ -237,18 +242,27 @@ private slots:
         position->setValue(100); // a quarter of 40 s
         position->setSliderDown(false);
         QTRY_VERIFY2(announced.contains(QStringLiteral("int64 10000000")), qPrintable(announced));
-        // Once: a panel told twice would jump twice.
-        QTest::qWait(300);
-        QCOMPARE(announced.count(QStringLiteral("member=Seeked")), 1);
         const double reportedNow = playerctl({QStringLiteral("position")}).toDouble();
         QVERIFY2(reportedNow >= 9.9 && reportedNow < 12, qPrintable(QString::number(reportedNow)));
         QTRY_VERIFY_WITH_TIMEOUT(controller()->elapsedSeconds() >= 10 && controller()->elapsedSeconds() <= 12,
                                  5000);
         // The press faded the sound down; the release brings it back.
         QTRY_VERIFY_WITH_TIMEOUT(!controller()->fading(), 5000);
-        // The decoder's answers to the fade's last steps come a beat later and set the sliders again.
-        QTest::qWait(500);
+        // The decoder's answers to the fade's last steps come a beat later and set the sliders again: they
+        // are all in once the decoder answers a ping sent after them.
+        QSignalSpy pong(m_app->player(), &TXaudioPlayer::OnNotifyPong);
+        m_app->player()->Ping(7);
+        QVERIFY(pong.wait(5000));
         QCOMPARE(controller()->volumePosition(), volume);
+        // Once: a panel told twice would jump twice. A signal this process sends now reaches the monitor
+        // after every Seeked the player sent before it.
+        QDBusConnection::sessionBus().send(
+            QDBusMessage::createSignal(QStringLiteral("/vorlan/test/marker"),
+                                       QStringLiteral("org.mpris.MediaPlayer2.Player"),
+                                       QStringLiteral("Seeked"))
+            << qint64(-7));
+        QTRY_VERIFY2(announced.contains(QStringLiteral("int64 -7")), qPrintable(announced));
+        QCOMPARE(announced.count(QStringLiteral("path=/org/mpris/MediaPlayer2;")), 1);
         monitor.terminate();
         monitor.waitForFinished(3000);
 
@@ -367,7 +381,8 @@ private slots:
         player.setProcessEnvironment(env);
         player.start(QStringLiteral(VORLAN_BUILD_DIR "/player/vorlan"), {QString(m_tagged)});
         QVERIFY(player.waitForStarted());
-        QTest::qWait(1500);
+        // Started, with the bus tried, once it waits in its event loop.
+        QTRY_VERIFY_WITH_TIMEOUT(vorlantest::sleepsInEventLoop(player.processId()), 15000);
         QCOMPARE(player.state(), QProcess::Running);
         ::kill(pid_t(player.processId()), SIGTERM);
         QVERIFY(player.waitForFinished(15000));

@@ -128,6 +128,19 @@ struct Home {
     }
 };
 
+// True once the player's guard catches SIGTERM and its main thread sleeps in an event loop: the first one
+// a start-up runs is that of a question it asks, or the main loop once it has started.
+inline bool sleepsInEventLoop(qint64 pid)
+{
+    const QString status = readAll(QStringLiteral("/proc/%1/status").arg(pid));
+    const qsizetype at = status.indexOf(QStringLiteral("SigCgt:"));
+    if (at < 0)
+        return false;
+    const quint64 caught = status.mid(at + 7).section('\n', 0, 0).trimmed().toULongLong(nullptr, 16);
+    return (caught >> (SIGTERM - 1)) & 1 &&
+           readAll(QStringLiteral("/proc/%1/wchan").arg(pid)).contains(QStringLiteral("poll"));
+}
+
 // Ends a player as a logout would, and checks it saved and ended of its own accord.
 inline bool endPlayer(QProcess &player)
 {
