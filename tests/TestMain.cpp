@@ -69,11 +69,16 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
 
-    // Options go to every class; test function names only to the class that has them.
-    QStringList options, functions;
+    // Options go to every class; test function names only to the class that has them. "-only-classes A,B"
+    // and "-skip-classes A,B" choose classes, for CTest entries of their own.
+    QStringList options, functions, onlyClasses, skipClasses;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg.startsWith('-')) {
+        if ((arg == QLatin1String("-only-classes") || arg == QLatin1String("-skip-classes")) &&
+            i + 1 < argc) {
+            (arg == QLatin1String("-only-classes") ? onlyClasses : skipClasses)
+                << QString::fromLocal8Bit(argv[++i]).split(',', Qt::SkipEmptyParts);
+        } else if (arg.startsWith('-')) {
             options << arg;
             // Options with a value take the next argument along.
             static const QStringList withValue{"-o",          "-maxwarnings", "-eventdelay", "-keydelay",
@@ -89,8 +94,13 @@ int main(int argc, char **argv)
     const QString logPath = root.path() + QStringLiteral("/class-log.txt");
     QStringList failureLines;
     int failures = 0;
+    QStringList missing = onlyClasses;
     for (auto &make : vorlantest::registry()) {
         std::unique_ptr<QObject> test(make());
+        const QString className = QString::fromLatin1(test->metaObject()->className());
+        if ((!onlyClasses.isEmpty() && !onlyClasses.contains(className)) || skipClasses.contains(className))
+            continue;
+        missing.removeAll(className);
         QStringList mine;
         for (const QString &f : functions) {
             const QByteArray name = f.section(':', 0, 0).toLatin1() + "()";
@@ -116,6 +126,11 @@ int main(int argc, char **argv)
                     failureLines << lines[j];
             }
         }
+    }
+    // A class asked for by name that is not here is a mistake of the caller, not a pass.
+    if (!missing.isEmpty()) {
+        fprintf(stderr, "no test class named %s here\n", qPrintable(missing.join(',')));
+        ++failures;
     }
     if (!failureLines.isEmpty())
         fprintf(stderr, "\n%d test function(s) failed:\n%s\n", failures, qPrintable(failureLines.join('\n')));
