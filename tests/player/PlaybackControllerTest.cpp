@@ -76,6 +76,7 @@ struct FakeRig {
         }
         playlist.addFiles(songs);
         controller.setOutputModule(1);
+        controller.setTickInterval(5);
     }
 };
 
@@ -167,9 +168,7 @@ private slots:
 
     void nextAndPreviousWrapAround()
     {
-        Rig rig;
-        QStringList opened;
-        // Record which entry each step plays without decoding it.
+        FakeRig rig;
         rig.controller.setLoop(false);
         rig.playlist.setCurrentIndex(2);
         rig.controller.next();
@@ -193,7 +192,7 @@ private slots:
 
     void randomStaysInTheListAndMayRepeat()
     {
-        Rig rig(2);
+        FakeRig rig(2);
         rig.controller.setRandom(true);
         QSet<int> seen;
         bool repeated = false;
@@ -429,8 +428,7 @@ private slots:
 
     void fadesReachSilenceAndReturn()
     {
-        Rig rig;
-        QSignalSpy sent(&rig.player, &TXaudioPlayer::OnNotifyOutputVolume);
+        FakeRig rig;
         rig.controller.setVolume(20);
         rig.controller.fadeToSilence();
         QTRY_VERIFY(!rig.controller.fading());
@@ -445,13 +443,14 @@ private slots:
         rig.controller.fadeBack();
         QTRY_VERIFY(!rig.controller.fading());
         QCOMPARE(rig.controller.volumePosition(), 0);
-        // The decoder reports the last level sent: full volume.
-        QTRY_VERIFY(!sent.isEmpty() && sent.last().at(1).toInt() == 100);
+        // The last level sent to the decoder: full volume, balance in the middle.
+        QCOMPARE(rig.engine.commands.filter(QStringLiteral("volume ")).last(),
+                 QStringLiteral("volume 50 100 255"));
     }
 
     void volumeAndBalanceTexts()
     {
-        Rig rig;
+        FakeRig rig;
         rig.controller.setVolume(95);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("05% V"));
         rig.controller.setVolume(0);
@@ -466,19 +465,16 @@ private slots:
         rig.controller.setBalance(59);
         QCOMPARE(rig.controller.balancePosition(), 50);
         // The decoder's report moves the sliders; a PCM level of 99 is full volume.
-        rig.message(XA_MSG_NOTIFY_OUTPUT_PCM_LEVEL, [](XA_Message &m) { m.pcmLevel = 99; });
+        emit rig.engine.pcmLevelChanged(99);
         QCOMPARE(rig.controller.volumePosition(), 0);
-        rig.message(XA_MSG_NOTIFY_OUTPUT_VOLUME, [](XA_Message &m) {
-            m.pcmLevel = 70;
-            m.balance = 30;
-        });
+        emit rig.engine.volumeChanged(255, 70, 30);
         QCOMPARE(rig.controller.volumePosition(), 30);
         QCOMPARE(rig.controller.balancePosition(), 30);
     }
 
     void levelMetersRiseFastAndFallByATenthPlusOne()
     {
-        Rig rig;
+        FakeRig rig;
         rig.controller.meter()->setLeftPeak(120);
         rig.controller.meter()->setRightPeak(0);
         rig.controller.vuMeterTick();
@@ -496,37 +492,28 @@ private slots:
 
     void timeTextsOfALongSong()
     {
-        Rig rig;
+        FakeRig rig;
         QSignalSpy length(&rig.controller, &PlaybackController::lengthTextChanged);
         QSignalSpy songTime(&rig.controller, &PlaybackController::songTimeTextChanged);
         rig.controller.setTrackPosition(true);
-        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 3903; });
+        emit rig.engine.durationChanged(3903);
         QCOMPARE(length.last().at(0).toString(), QStringLiteral("Length: [05:03]"));
         QCOMPARE(songTime.last().at(0).toString(), QStringLiteral("01:05:03"));
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) {
-            m.hours = 1;
-            m.minutes = 5;
-            m.seconds = 3;
-        });
+        emit rig.engine.timeChanged(3903, 0);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("[05:03]"));
         rig.controller.toggleTimeShown();
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 00:00"));
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.minutes = 2; });
+        emit rig.engine.timeChanged(120, 0);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:03"));
     }
 
     void theTimeIsSentOnceASecondAndComesBackAfterOtherTexts()
     {
-        Rig rig;
+        FakeRig rig;
         rig.controller.setTrackPosition(true);
-        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 200; });
+        emit rig.engine.durationChanged(200);
         QSignalSpy sent(&rig.controller, &PlaybackController::timeTextChanged);
-        auto at = [&rig](int seconds, int fractions) {
-            rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [=](XA_Message &m) {
-                m.seconds = quint8(seconds);
-                m.fractions = quint8(fractions);
-            });
-        };
+        auto at = [&rig](int seconds, int fractions) { emit rig.engine.timeChanged(seconds, fractions); };
         for (int f = 0; f < 100; f += 10)
             at(5, f);
         QCOMPARE(sent.count(), 1);
@@ -539,7 +526,7 @@ private slots:
         rig.controller.toggleTimeShown();
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 03:15"));
         // A new length changes the time left within the same second.
-        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 300; });
+        emit rig.engine.durationChanged(300);
         at(5, 97);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 04:55"));
         at(6, 0);
@@ -548,26 +535,21 @@ private slots:
 
     void draggingThePositionShowsPercentOrSeeksWithShift()
     {
-        Rig rig;
+        FakeRig rig;
         rig.controller.setTrackPosition(true);
         rig.controller.positionDragStarted();
         rig.controller.positionValueChanged(100);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("25 %"));
         // While dragging, the song's own position does not move the slider.
         QSignalSpy moved(&rig.controller, &PlaybackController::positionChanged);
-        rig.message(XA_MSG_NOTIFY_INPUT_POSITION, [](XA_Message &m) {
-            m.offset = 300;
-            m.range = 400;
-        });
+        emit rig.engine.positionChanged(300, 400);
         QCOMPARE(moved.count(), 0);
         // With Shift the time keeps running and the value seeks at once.
         rig.controller.setShiftHeld(true);
-        QSignalSpy nacks(&rig.player, &TXaudioPlayer::OnNotifyNack);
         rig.controller.positionValueChanged(200);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("25 %"));
-        QTRY_COMPARE(nacks.count(), 1); // no input open: the seek reached the decoder and was refused
-        QCOMPARE(nacks.first().at(0).toInt(), int(XA_MSG_COMMAND_INPUT_SEEK));
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.seconds = 7; });
+        QCOMPARE(rig.engine.commands.last(), QStringLiteral("seek 200/400"));
+        emit rig.engine.timeChanged(7, 0);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("[00:07]"));
         rig.controller.positionDragEnded(200);
         QVERIFY(rig.controller.trackPosition());
@@ -602,9 +584,9 @@ private slots:
 
     void aStreamShowsNoLengthOfTheFileBefore()
     {
-        Rig rig;
+        FakeRig rig;
         rig.controller.setTimeElapsed(false);
-        rig.message(XA_MSG_NOTIFY_INPUT_DURATION, [](XA_Message &m) { m.duration = 200; });
+        emit rig.engine.durationChanged(200);
         QCOMPARE(rig.controller.lengthSeconds(), 200);
         QSignalSpy lengths(&rig.controller, &PlaybackController::lengthTextChanged);
         QSignalSpy songTimes(&rig.controller, &PlaybackController::songTimeTextChanged);
@@ -613,7 +595,7 @@ private slots:
         QCOMPARE(lengths.last().at(0).toString(), QStringLiteral("Length: [00:00]"));
         QCOMPARE(songTimes.last().at(0).toString(), QStringLiteral("00:00:00"));
         // The remaining time counts from nothing, not from the old song's 3:20.
-        rig.message(XA_MSG_NOTIFY_INPUT_TIMECODE, [](XA_Message &m) { m.seconds = 5; });
+        emit rig.engine.timeChanged(5, 0);
         QCOMPARE(rig.controller.timeText(), QStringLiteral("- 00:00"));
     }
 
