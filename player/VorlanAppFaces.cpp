@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSlider>
+#include <algorithm>
 
 void VorlanApp::wireActions()
 {
@@ -108,8 +109,16 @@ void VorlanApp::wireSkinnedWindow()
     connect(face, &SkinnedFace::sliderTrackingStarted, c, &PlaybackController::positionDragStarted);
     connect(face, &SkinnedFace::sliderValueChanged, c, &PlaybackController::positionValueChanged);
     connect(face, &SkinnedFace::sliderTrackingStopped, c, &PlaybackController::positionDragEnded);
-    connect(face, &SkinnedFace::volumeTrackBarChanged, c, &PlaybackController::setVolume);
-    connect(face, &SkinnedFace::balanceTrackBarChanged, c, &PlaybackController::setBalance);
+    // The knobs tell both values at every step; as with a slider, only a value that changed acts, so moving
+    // the volume shows the volume, not the balance.
+    connect(face, &SkinnedFace::volumeTrackBarChanged, c, [c](int position) {
+        if (std::clamp(position, 0, 100) != c->volumePosition())
+            c->setVolume(position);
+    });
+    connect(face, &SkinnedFace::balanceTrackBarChanged, c, [c](int position) {
+        if (std::clamp(position, 0, 100) != c->balancePosition())
+            c->setBalance(position);
+    });
 
     connect(c, &PlaybackController::timeTextChanged, face, &SkinnedFace::setTimeText);
     connect(c, &PlaybackController::positionChanged, face, &SkinnedFace::setPosition);

@@ -191,6 +191,11 @@ private slots:
         dragKnob(face()->BalanceBar, face()->BalanceBar->barWidth() / 2);
         QCOMPARE(main->BalTrack->value(), 50);
         QCOMPARE(m_app->controller()->balancePosition(), 50);
+        // With the balance where the knob left it, moving the volume shows the volume, not the balance.
+        dragKnob(face()->BalanceBar, face()->BalanceBar->barWidth());
+        QCOMPARE(m_app->controller()->balancePosition(), 99);
+        dragKnob(face()->VolumeBar, 0);
+        QCOMPARE(m_app->controller()->timeText(), QStringLiteral("00% V"));
     }
 
     void droppedFilesFillThePlaylistAndTheLastDecides()
