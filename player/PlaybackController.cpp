@@ -92,12 +92,13 @@ void PlaybackController::setTickInterval(int ms)
 
 void PlaybackController::setOutputModule(int module)
 {
+    m_outputModuleSetting = module;
     m_outputModule = module == 0   ? OutputModule::SoundServer
                      : module == 2 ? OutputModule::WavFile
                                    : OutputModule::WaveDevice;
-    if (m_outputModule == OutputModule::SoundServer)
+    if (module == 0)
         m_engine->setOutputName(QStringLiteral("/dev/dsound/0"));
-    else if (m_outputModule == OutputModule::WaveDevice)
+    else if (module == 1)
         m_engine->setOutputName(QStringLiteral("/dev/wave/0"));
     // A WAV file: every song opens a file of its own.
 }

@@ -35,6 +35,8 @@ public:
     // As the setting numbers it; anything else counts as the wave device.
     void setOutputModule(int module);
     OutputModule outputModule() const { return m_outputModule; }
+    // The number as it was set, kept for the settings even when it names no module.
+    int outputModuleSetting() const { return m_outputModuleSetting; }
     void setOutputDir(const QString &dir) { m_outputDir = dir; }
     void setAutoPlay(bool on) { m_autoPlay = on; }
     bool autoPlay() const { return m_autoPlay; }
@@ -193,6 +195,7 @@ private:
     TVumeter *m_meter;
 
     OutputModule m_outputModule = OutputModule::WaveDevice;
+    int m_outputModuleSetting = 1;
     QString m_outputDir;
     bool m_autoPlay = true;
     bool m_animatedTray = true;

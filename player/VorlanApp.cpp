@@ -534,7 +534,7 @@ void VorlanApp::SaveSettings()
     s.path1 = m_main->openDirectory();
     s.shutTime = m_shutdown->shutTime();
     s.shutNumSong = m_shutdown->shutNumSong();
-    s.outputModule = int(m_controller->outputModule());
+    s.outputModule = m_controller->outputModuleSetting();
     s.autoPlay = m_controller->autoPlay();
     s.replayGain = m_controller->replayGain();
     // A playlist window never made changed nothing of its own; its place is kept as it would have come up:

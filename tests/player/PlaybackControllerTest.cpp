@@ -152,6 +152,19 @@ private slots:
         QCOMPARE(rig.controller.currentPath(), rig.songs[1]);
     }
 
+    void anOutputModuleNumberOfNoModuleIsKeptForTheSettings()
+    {
+        // A hand-edited "OutputModule" the player has no module for plays as before and is saved as it was.
+        FakeRig rig;
+        rig.engine.commands.clear();
+        rig.controller.setOutputModule(7);
+        QCOMPARE(rig.controller.outputModuleSetting(), 7);
+        QCOMPARE(rig.controller.outputModule(), OutputModule::WaveDevice);
+        QVERIFY(rig.engine.commands.filter(QStringLiteral("output name")).isEmpty());
+        rig.controller.setOutputModule(0);
+        QCOMPARE(rig.engine.commands.last(), QStringLiteral("output name /dev/dsound/0"));
+    }
+
     void aRefusedOpenIsToldWithTheReason()
     {
         FakeRig rig;
