@@ -632,6 +632,8 @@ void VorlanApp::closeDown(bool switchOff)
     // A window still on screen would be asked to close when the program quits, and the skinned one answers
     // by flying off instead: the player would stay. Hidden, they let it end.
     hideAll();
+    m_controller->setTrackPosition(false);
+    m_controller->setMetersRunning(false);
     if (m_guard)
         m_guard->saveForExit();
     else
