@@ -161,7 +161,8 @@ public:
     QWidget *Panel5 = nullptr;    // 3 pixels at the right edge
 
 signals:
-    // The user closes the player; the application runs the close sequence and then calls closeNow() or quits.
+    // The window manager closes the strip (its X button and Exit go through the exit action); the application
+    // runs the close sequence and then calls closeNow() or quits.
     void closeRequested();
     // Hide All / Show All: the strip did its part; the application hides or shows the other windows.
     void hideAllRequested();
