@@ -133,14 +133,16 @@ private slots:
             stopped |= playing && s == XA_PLAYER_STATE_STOPPED;
         });
         const QString wav = vorlantest::tempDir() + QStringLiteral("/stream.wav");
+        QSignalSpy outputs(&p, &TXaudioPlayer::OnNotifyOutputState);
         p.OutputOpen(QStringLiteral("wav:") + wav);
         p.InputOpen(server.url());
         // A radio station has no end: its server closing the connection is a dropped stream.
         QVERIFY(waitFor([&] { return stopped; }, 20000));
         QCOMPARE(errors.count(), 1);
         QCOMPARE(errors.first().at(1).toInt(), int(XA_ERROR_CONNECTION_DROPPED));
+        // The WAV file is complete once the output reports it closed.
         p.OutputClose();
-        QTest::qWait(200);
+        QTRY_VERIFY(!outputs.isEmpty() && outputs.last().at(0).toInt() == XA_OUTPUT_STATE_CLOSED);
         QVERIFY(server.request().contains("Icy-MetaData: 1"));
         QCOMPARE(duration.count(), 0); // a stream has no duration
 

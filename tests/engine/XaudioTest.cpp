@@ -206,11 +206,13 @@ private slots:
                 p.Play();
             }
         });
+        QSignalSpy outputs(&p, &TXaudioPlayer::OnNotifyOutputState);
         p.OutputOpen(QStringLiteral("wav:") + wav);
         p.InputOpen(fixture("tone-3s-mono.mp3"));
         QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+        // The WAV file is complete once the output reports it closed.
         p.OutputClose();
-        QTest::qWait(200);
+        QTRY_VERIFY(!outputs.isEmpty() && outputs.last().at(0).toInt() == XA_OUTPUT_STATE_CLOSED);
         const WavData half = readWav(wav);
         const WavData full = reference(fixture("tone-3s-mono.mp3"));
         QVERIFY(half.ok);
