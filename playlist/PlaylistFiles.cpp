@@ -3,6 +3,7 @@
 #include "platform/FileName.h"
 #include "platform/TextFile.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/TextPool.h"
 #include "playlist/XspfList.h"
 
 #include <QDir>
@@ -471,6 +472,7 @@ PlaylistEntry vlnEntry(const QString &line)
     const QStringView number = QStringView(line).left(tab1);
     if (!plainNumber(number, &e.number)) {
         e.number = number.toInt();
+        e.numberWritten = true;
         e.writtenNumber = number.toString();
     }
     const qsizetype tab2 = line.indexOf(Tab, tab1 + 1);
@@ -488,7 +490,7 @@ PlaylistEntry vlnEntry(const QString &line)
         e.time = e.path;
         return e;
     }
-    e.time = line.mid(tab2 + 1, tab3 - tab2 - 1);
+    e.time = TextPool::shared(QStringView(line).mid(tab2 + 1, tab3 - tab2 - 1));
     e.path = line.mid(tab3 + 1);
     return e;
 }

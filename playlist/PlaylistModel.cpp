@@ -1,5 +1,6 @@
 #include "playlist/PlaylistModel.h"
 #include "platform/FileName.h"
+#include "playlist/TextPool.h"
 
 #include "tags/ExtendedTags.h"
 #include "tags/InfoTemplate.h"
@@ -55,14 +56,16 @@ void displayFields(const TMPEGAudio &mpeg, const QString &path, QString *name, Q
         }
         *name = PlaylistModel::cleanField(base);
         if (time)
-            *time = PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg));
+            *time = TextPool::shared(
+                PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg)));
         return;
     }
     const QString unknown = QStringLiteral("Unknown");
     *name = PlaylistModel::cleanField((d.Artist.isEmpty() ? unknown : d.Artist) + QLatin1String(" - ") +
                                       (d.Title.isEmpty() ? unknown : d.Title));
     if (time)
-        *time = PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg));
+        *time =
+            TextPool::shared(PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,T%"), mpeg)));
 }
 
 } // namespace
