@@ -244,7 +244,12 @@ bool PlaylistModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int
 
 const PlaylistEntry &PlaylistModel::entry(int i) const
 {
-    static const PlaylistEntry none;
+    // Outside the list: every field empty, the number too.
+    static const PlaylistEntry none = [] {
+        PlaylistEntry e;
+        e.form = PlaylistEntry::Form::Bare;
+        return e;
+    }();
     return i >= 0 && i < count() ? m_entries.at(i) : none;
 }
 
