@@ -70,7 +70,7 @@ PreferencesWindow::PreferencesWindow(Settings *settings, QWidget *parent)
 
 void PreferencesWindow::wirePages()
 {
-    // What is heard at once is in the value before anyone hears of it.
+    // What is heard at once acts first (the player is told), then the value keeps it.
     connect(m_engine, &PreferencesEnginePage::outputModuleChosen, this, [this](int module) {
         emit outputModuleChosen(module);
         m_settings->outputModule = module;

@@ -131,6 +131,9 @@ void VorlanApp::colorWindow(QWidget *window) const
 
 void VorlanApp::updateApplierTargets()
 {
+    // A window made before the preferences are wired gets its settings when they are.
+    if (!m_applier)
+        return;
     SettingsApplier::Targets t;
     t.main = m_main;
     t.playlist = m_playlistWindow;
