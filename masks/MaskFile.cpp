@@ -30,6 +30,12 @@ const std::array<QString, MaskFile::ButtonCount> MaskFile::ButtonKeys = {
     QStringLiteral("LoopBtn"), QStringLiteral("RandBtn"),
 };
 
+const std::array<QString, MaskFile::ToggleCount> MaskFile::ToggleOnKeys = {QStringLiteral("LoopBtnOn"),
+                                                                           QStringLiteral("RandBtnOn")};
+
+const std::array<QString, MaskFile::ExtraObjectCount> MaskFile::ExtraObjectNames = {
+    QStringLiteral("Volume Bar"), QStringLiteral("Balance Bar")};
+
 namespace
 {
 
@@ -56,6 +62,8 @@ MaskFile MaskFile::defaults(MaskReader reader)
     MaskFile mask;
     const int place = reader == MaskReader::EditorLoad ? 0 : -50;
     for (MaskGeometry &g : mask.objects)
+        g = MaskGeometry{place, place, place, place};
+    for (MaskGeometry &g : mask.extraObjects)
         g = MaskGeometry{place, place, place, place};
     mask.volumeLeft = mask.volumeTop = mask.balanceLeft = mask.balanceTop = place;
     mask.titleFont = reader == MaskReader::Player ? 8 : 12;
@@ -113,7 +121,37 @@ MaskFile MaskFile::fromProfile(const ProfileFile &profile, MaskReader reader, co
     m.bestColor1 = num("BestColor1", m.bestColor1);
     m.bestColor2 = num("BestColor2", m.bestColor2);
     m.author = str("Author", m.author);
+
+    m.timeDigits = str("TimeDigits", m.timeDigits);
+    m.titleChars = str("TitleChars", m.titleChars);
+    m.sliderBack = str("SliderBack", m.sliderBack);
+    m.volumeBar = str("VolumeBar", m.volumeBar);
+    m.volumeBarFrames = num("VolumeBarFrames", m.volumeBarFrames);
+    m.volumeThumb = str("VolumeThumb", m.volumeThumb);
+    m.balanceBar = str("BalanceBar", m.balanceBar);
+    m.balanceBarFrames = num("BalanceBarFrames", m.balanceBarFrames);
+    m.balanceThumb = str("BalanceThumb", m.balanceThumb);
+    for (int t = 0; t < ToggleCount; ++t)
+        m.toggleOnImages[t] = profile.readString(s, ToggleOnKeys[t], m.toggleOnImages[t]);
+    m.shape = str("Shape", m.shape);
+    for (int o = 0; o < ExtraObjectCount; ++o) {
+        MaskGeometry &g = m.extraObjects[o];
+        int *fields[4] = {&g.width, &g.height, &g.top, &g.left};
+        for (int f = 0; f < 4; ++f)
+            *fields[f] = profile.readInteger(s, ExtraObjectNames[o] + GeometrySuffixes[f], *fields[f]);
+    }
     return m;
+}
+
+bool MaskFile::hasExtras() const
+{
+    if (!timeDigits.isEmpty() || !titleChars.isEmpty() || !sliderBack.isEmpty() || !volumeBar.isEmpty() ||
+        !volumeThumb.isEmpty() || !balanceBar.isEmpty() || !balanceThumb.isEmpty() || !shape.isEmpty())
+        return true;
+    for (const QString &image : toggleOnImages)
+        if (!image.isEmpty())
+            return true;
+    return false;
 }
 
 void MaskFile::writeTo(ProfileFile &profile) const
@@ -153,6 +191,36 @@ void MaskFile::writeTo(ProfileFile &profile) const
     num(QStringLiteral("BestColor1"), bestColor1);
     num(QStringLiteral("BestColor2"), bestColor2);
     str(QStringLiteral("Author"), author);
+
+    // The extras follow; a mask without them gets none of their keys, and a key already in the file is
+    // emptied rather than left naming a picture the mask no longer uses.
+    const auto extraStr = [&](const QString &key, const QString &value) {
+        if (!value.isEmpty() || profile.hasKey(s, key))
+            str(key, bareName(value));
+    };
+    const auto extraNum = [&](const QString &key, int value, bool used) {
+        if (used || profile.hasKey(s, key))
+            num(key, value);
+    };
+    extraStr(QStringLiteral("TimeDigits"), timeDigits);
+    extraStr(QStringLiteral("TitleChars"), titleChars);
+    extraStr(QStringLiteral("SliderBack"), sliderBack);
+    extraStr(QStringLiteral("VolumeBar"), volumeBar);
+    extraNum(QStringLiteral("VolumeBarFrames"), volumeBarFrames, !volumeBar.isEmpty());
+    extraStr(QStringLiteral("VolumeThumb"), volumeThumb);
+    extraStr(QStringLiteral("BalanceBar"), balanceBar);
+    extraNum(QStringLiteral("BalanceBarFrames"), balanceBarFrames, !balanceBar.isEmpty());
+    extraStr(QStringLiteral("BalanceThumb"), balanceThumb);
+    for (int t = 0; t < ToggleCount; ++t)
+        extraStr(ToggleOnKeys[t], toggleOnImages[t]);
+    extraStr(QStringLiteral("Shape"), shape);
+    const bool barUsed[ExtraObjectCount] = {!volumeBar.isEmpty(), !balanceBar.isEmpty()};
+    for (int o = 0; o < ExtraObjectCount; ++o) {
+        const MaskGeometry &g = extraObjects[o];
+        const int fields[4] = {g.width, g.height, g.top, g.left};
+        for (int f = 0; f < 4; ++f)
+            extraNum(ExtraObjectNames[o] + GeometrySuffixes[f], fields[f], barUsed[o]);
+    }
 }
 
 bool MaskFile::save(const QString &savePath) const

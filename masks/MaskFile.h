@@ -109,6 +109,48 @@ public:
     int32_t bestColor2 = White;
     QString author = DefaultAuthor;
 
+    // --- Art beyond the described objects (the classic skins' kinds) ---
+    // Written after the keys above, and only when a mask uses them; readers that do not know them show the
+    // mask with the described controls. Every picture lies beside the mask, as the others do.
+    //
+    // "TimeDigits": the time label drawn from a digit font: 12 glyphs of equal width side by side, the
+    // digits 0 to 9, a blank and a minus. The label shows a sign cell (the minus when the time counts down,
+    // else the blank), then the digits, each glyph width + 3 px apart, with 6 px more after the second digit
+    // where a colon would stand; any other character of the time text is not drawn.
+    QString timeDigits;
+    // "TitleChars": the title drawn from a character font: a grid of 16 x 6 cells of equal size holding the
+    // characters 32 to 127 row by row (space first). Other characters show as their unaccented letter, or
+    // as "?".
+    QString titleChars;
+    // "SliderBack": a picture drawn as the position slider's groove, instead of "SliderColor".
+    QString sliderBack;
+    // A sprite bar for volume or balance: "VolumeBar" holds "VolumeBarFrames" frames of equal height stacked
+    // top to bottom, drawn over the object "Volume Bar"; the frame shown follows the value (volume: silent
+    // first, loud last; balance: centre first, either side last). "VolumeThumb" holds the thumb's normal and
+    // pressed frames side by side; it is dragged along the bar, centred on its height. The same for
+    // "BalanceBar", "BalanceBarFrames", "BalanceThumb" over "Balance Bar". With a bar picture the round
+    // knob and its bar are not shown.
+    QString volumeBar;
+    int volumeBarFrames = 0;
+    QString volumeThumb;
+    QString balanceBar;
+    int balanceBarFrames = 0;
+    QString balanceThumb;
+    // "LoopBtnOn", "RandBtnOn": four-frame glyphs shown while Loop or Random is on ("LoopBtn" and
+    // "RandBtn" are then the off glyphs).
+    enum Toggle { LoopToggle, RandToggle, ToggleCount };
+    static const std::array<QString, ToggleCount> ToggleOnKeys;
+    std::array<QString, ToggleCount> toggleOnImages;
+    // "Shape": a file of polygons beside the mask (see RegionFile) that gives the window its outline
+    // instead of the background's transparent colour.
+    QString shape;
+    // Objects placed by the extras, with their "-W", "-H", "-T", "-L" keys as the described objects.
+    enum ExtraObject { VolumeBarObject, BalanceBarObject, ExtraObjectCount };
+    static const std::array<QString, ExtraObjectCount> ExtraObjectNames; // "Volume Bar", "Balance Bar"
+    std::array<MaskGeometry, ExtraObjectCount> extraObjects;
+    // Whether any of the extras is set (a mask without them is written exactly as the described one).
+    bool hasExtras() const;
+
     // The file the mask was read from or saved to; image names are resolved against its folder.
     QString path;
 
