@@ -7,7 +7,7 @@ PACKAGES="
 build-essential cmake pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 libmpg123-dev libout123-0 libsyn123-0 mpg123
-libcurl4-openssl-dev libtag1-dev
+libcurl4-openssl-dev libtag1-dev libzip-dev
 clang libclang-rt-14-dev
 xvfb xauth imagemagick fonts-dejavu-core xdotool libx11-dev
 lame ffmpeg sox mp3info pulseaudio pulseaudio-utils poppler-utils bc
