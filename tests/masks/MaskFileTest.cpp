@@ -41,6 +41,7 @@ private slots:
     void writerKeepsTheMaskersOrderLineForLine();
     void savingKeepsForeignKeysAndSections();
     void roundTripKeepsEveryValue();
+    void extrasFollowTheOtherKeysAndAreEmptiedWhenDropped();
     void writerStoresBareImageNames();
     void imagesResolveBesideTheMask();
     void missingFileGivesDefaults();
@@ -317,6 +318,55 @@ void MaskFileTest::roundTripKeepsEveryValue()
     QCOMPARE(back.path, path);
     back.path = m.path;
     QVERIFY(back == m);
+}
+
+void MaskFileTest::extrasFollowTheOtherKeysAndAreEmptiedWhenDropped()
+{
+    MaskFile m = MaskFile::defaults(MaskReader::Player);
+    m.backImage = QStringLiteral("back.bmp");
+    m.timeDigits = QStringLiteral("digits.bmp");
+    m.titleChars = QStringLiteral("chars.bmp");
+    m.sliderBack = QStringLiteral("groove.bmp");
+    m.volumeBar = QStringLiteral("/elsewhere/volume.bmp");
+    m.volumeBarFrames = 28;
+    m.volumeThumb = QStringLiteral("vthumb.bmp");
+    m.balanceBar = QStringLiteral("balance.bmp");
+    m.balanceBarFrames = 27;
+    m.balanceThumb = QStringLiteral("bthumb.bmp");
+    m.toggleOnImages = {QStringLiteral("loop-on.bmp"), QStringLiteral("rand-on.bmp")};
+    m.shape = QStringLiteral("shape.txt");
+    m.extraObjects[MaskFile::VolumeBarObject] = MaskGeometry{68, 13, 57, 107};
+    m.extraObjects[MaskFile::BalanceBarObject] = MaskGeometry{38, 13, 57, 177};
+    QVERIFY(m.hasExtras());
+    const QString path = vorlantest::tempDir() + QStringLiteral("/extras.msk");
+    QVERIFY(m.save(path));
+
+    MaskFile back = MaskFile::load(path, MaskReader::Player);
+    QCOMPARE(back.volumeBar, QStringLiteral("volume.bmp")); // a bare name, as every picture
+    back.volumeBar = m.volumeBar;
+    back.path = m.path;
+    QVERIFY(back == m);
+    // Readers that know only the described keys find them where they always were; the extras come after.
+    const QStringList lines = TextFile::readLines(path);
+    const int author = lines.indexOf(QStringLiteral("Author=Nuri Calvat"));
+    QVERIFY(author > 0);
+    QCOMPARE(lines.mid(author + 1, 3),
+             QStringList({QStringLiteral("TimeDigits=digits.bmp"), QStringLiteral("TitleChars=chars.bmp"),
+                          QStringLiteral("SliderBack=groove.bmp")}));
+    QVERIFY(lines.contains(QStringLiteral("Volume Bar-L=107")));
+    QVERIFY(lines.contains(QStringLiteral("Balance Bar-W=38")));
+
+    // Saved again without its extras, the mask no longer names their pictures.
+    MaskFile plain = back;
+    plain.timeDigits.clear();
+    plain.volumeBar.clear();
+    plain.shape.clear();
+    QVERIFY(plain.save(path));
+    const MaskFile again = MaskFile::load(path, MaskReader::Player);
+    QVERIFY(again.timeDigits.isEmpty());
+    QVERIFY(again.volumeBar.isEmpty());
+    QVERIFY(again.shape.isEmpty());
+    QCOMPARE(again.titleChars, QStringLiteral("chars.bmp"));
 }
 
 void MaskFileTest::writerStoresBareImageNames()
