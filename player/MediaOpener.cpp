@@ -36,8 +36,16 @@ void MediaOpener::openFiles(const QStringList &files)
     }
 }
 
-void MediaOpener::dropFiles(const QStringList &names)
+void MediaOpener::dropFiles(const QStringList &dropped)
 {
+    // A skin dropped with songs is worn, and the songs play; a skin alone leaves the list as it is.
+    QStringList names;
+    for (const QString &name : dropped) {
+        if (m_isSkin && m_isSkin(name))
+            emit skinGiven(name);
+        else
+            names << name;
+    }
     if (names.isEmpty())
         return;
     m_playlist->clear();
@@ -94,6 +102,10 @@ void MediaOpener::handOver(const QString &param)
 {
     if (param.isEmpty())
         return;
+    if (m_isSkin && m_isSkin(param)) {
+        emit skinGiven(param);
+        return;
+    }
     // A stream address is added and played as a URL entry of the list.
     if (PlaylistModel::IsAudioFile(param) || PlaylistModel::IsStreamUrl(param))
         playOne(param, false);

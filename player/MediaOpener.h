@@ -2,11 +2,12 @@
 // Opening what the user hands the player: files chosen in the open dialog, files and folders dropped on a
 // face, a second start's parameter, a media remote's address and the command line at start. Lists load by
 // the playlist's file rules, audio files go into the list, folders add their trees on the folder walk's
-// thread; what is to play then goes to the controller.
+// thread; what is to play then goes to the controller. Classic skins among them are passed on to be worn.
 #include "platform/TextFile.h"
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
 class FolderWalkQueue;
 class PlaybackController;
@@ -38,6 +39,14 @@ public:
     // made absolute against the folder the program was started in: a running player or a saved list must
     // not read it against a folder of their own. Empty for no parameters.
     static QString commandLinePath(const QStringList &arguments, const QString &workingFolder);
+    // What names a skin to wear rather than something to play; without it nothing does.
+    using SkinTest = std::function<bool(const QString &path)>;
+    void setSkinTest(SkinTest test) { m_isSkin = std::move(test); }
+
+signals:
+    // A classic skin was dropped, handed over or named at start: the player is to wear it. It never goes
+    // into the list.
+    void skinGiven(const QString &path);
 
 private:
     // The one song given: the list holds it alone or gains it, and it plays.
@@ -47,4 +56,5 @@ private:
     PlaylistModel *m_playlist;
     FolderWalkQueue *m_folderWalk;
     bool m_playWhenFilled = false; // a drop of folders alone: the first song found plays
+    SkinTest m_isSkin;
 };

@@ -3,6 +3,7 @@
 #include "engine/EqualizerWindow.h"
 #include "engine/TXaudioPlayer.h"
 #include "engine/XaudioEngine.h"
+#include "masks/ClassicSkinModule.h"
 #include "masks/SampleMasks.h"
 #include "masks/SkinnedFace.h"
 #include "masks/SkinnedWindow.h"
@@ -384,6 +385,9 @@ void VorlanApp::LoadSettings()
         return;
 
     m_playlistLoaded = true;
+    // A classic skin named at start is worn; the list is then what a start without parameters gets.
+    if (m_arguments.size() == 1 && ClassicSkinModule::isClassicSkin(m_arguments.first()))
+        wearMask(m_arguments.takeFirst());
     if (m_arguments.isEmpty() && !QFile::exists(lastPlaylistPath())) {
         installDemoSongs();
         return;

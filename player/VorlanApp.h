@@ -117,6 +117,8 @@ private:
     void showSkinnedWindow();
     void showStrip();
     void changeMask();
+    // Wears a mask file, or imports a classic skin into "Masks" and wears the mask made of it.
+    void wearMask(const QString &file);
     void togglePlaylist();
     void toggleInfo();
     void storePlacement(ProfileFile &profile, QWidget *window, const QString &section) const;

@@ -3,6 +3,7 @@
 #include "player/VorlanApp.h"
 
 #include "engine/EqualizerWindow.h"
+#include "masks/ClassicSkinModule.h"
 #include "masks/SampleMasks.h"
 #include "masks/SkinnedFace.h"
 #include "masks/SkinnedWindow.h"
@@ -137,6 +138,9 @@ void VorlanApp::wireSkinnedWindow()
     });
     connect(m_skinned, &SkinnedWindow::closeRequested, this, &VorlanApp::closeSequence);
     connect(m_skinned, &SkinnedWindow::filesDropped, c->opener(), &MediaOpener::dropFiles);
+    // After the drop's songs are in the list: the import's box, if any, must not hold them up.
+    c->opener()->setSkinTest(&ClassicSkinModule::isClassicSkin);
+    connect(c->opener(), &MediaOpener::skinGiven, this, &VorlanApp::wearMask, Qt::QueuedConnection);
     connect(m_skinned, &SkinnedWindow::playlistEntryDropped, c, &PlaybackController::playSelected);
     connect(m_skinned, &SkinnedWindow::shiftPressed, c, [this] { m_controller->setShiftHeld(true); });
     connect(m_skinned, &SkinnedWindow::keyReleased, a, &PlayerActions::keyReleased);
@@ -242,15 +246,41 @@ void VorlanApp::changeMask()
     const QString dir = ExePath() + QStringLiteral("Masks");
     QWidget *parent =
         m_skinned->isVisible() ? static_cast<QWidget *>(m_skinned) : static_cast<QWidget *>(m_main);
-    const QString file = m_maskChooser
-                             ? m_maskChooser(parent, dir)
-                             : QFileDialog::getOpenFileName(parent, QStringLiteral("Change Mask"), dir,
-                                                            QStringLiteral("Vorlan Masks (*.msk)"));
-    if (file.isEmpty())
-        return;
-    m_settings.maskUsed = file;
-    m_prefs->setMaskUsed(file);
-    m_skinned->LoadMask(file);
+    const QString file =
+        m_maskChooser
+            ? m_maskChooser(parent, dir)
+            : QFileDialog::getOpenFileName(parent, QStringLiteral("Change Mask"), dir,
+                                           QStringLiteral("Vorlan Masks and Classic Skins (*.msk *.wsz);;"
+                                                          "Vorlan Masks (*.msk);;"
+                                                          "Classic Skins (*.wsz *.zip)"));
+    if (!file.isEmpty())
+        wearMask(file);
+}
+
+void VorlanApp::wearMask(const QString &file)
+{
+    QString mask = file;
+    const bool classic = ClassicSkinModule::isClassicSkin(file);
+    if (classic) {
+        const ClassicImport imported =
+            ClassicSkinModule::importSkin(file, ExePath() + QStringLiteral("Masks"));
+        if (!imported.ok()) {
+            QWidget *parent =
+                m_skinned->isVisible() ? static_cast<QWidget *>(m_skinned) : static_cast<QWidget *>(m_main);
+            QMessageBox::warning(parent, QStringLiteral("Vorlan"), imported.error);
+            return;
+        }
+        mask = imported.maskPath;
+    }
+    m_settings.maskUsed = mask;
+    m_prefs->setMaskUsed(mask);
+    m_skinned->LoadMask(mask);
+    // A skin given to be worn is shown, also when the strip was in use.
+    if (classic && !m_settings.backMask) {
+        m_settings.backMask = true;
+        m_prefs->setUseMask(true);
+        m_main->hide();
+    }
     m_actions->showAll->trigger();
 }
 

@@ -690,6 +690,31 @@ private slots:
         QCOMPARE(rig.controller.currentPath(), rig.songs[2]);
     }
 
+    void skinsAmongDropsAndHandOversAreGivenToBeWornNotListed()
+    {
+        Rig rig;
+        rig.controller.setAutoPlay(false);
+        rig.controller.setLoop(false);
+        const QString skin = rig.dir + QStringLiteral("/Night.wsz");
+        rig.controller.opener()->setSkinTest([](const QString &path) { return path.endsWith(".wsz"); });
+        QSignalSpy worn(rig.controller.opener(), &MediaOpener::skinGiven);
+        rig.controller.opener()->dropFiles({rig.songs[0], rig.songs[1]});
+        // A skin alone leaves the list as it was.
+        rig.controller.opener()->dropFiles({skin});
+        QCOMPARE(worn.count(), 1);
+        QCOMPARE(worn.takeFirst().at(0).toString(), skin);
+        QCOMPARE(rig.playlist.count(), 2);
+        // With songs, the songs replace the list and the skin is worn.
+        rig.controller.opener()->dropFiles({skin, rig.songs[2]});
+        QCOMPARE(worn.count(), 1);
+        QCOMPARE(rig.playlist.count(), 1);
+        QCOMPARE(rig.playlist.entryPath(0), rig.songs[2]);
+        // A second start's skin is worn and never added.
+        rig.controller.opener()->handOver(skin);
+        QCOMPARE(worn.count(), 2);
+        QCOMPARE(rig.playlist.count(), 1);
+    }
+
     void commandLineAndHandOver()
     {
         Rig rig;
