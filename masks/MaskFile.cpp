@@ -322,11 +322,17 @@ bool isCutShortBitmap(const QByteArray &bytes)
 QImage MaskFile::readImage(const QString &path)
 {
     constexpr qint64 MaxBytes = 32 * 1024 * 1024;
-    constexpr qint64 MaxPixels = 16'000'000;
     QByteArray bytes;
     if (path.isEmpty() || TextFile::readBytes(path, MaxBytes, &bytes) != TextFile::ReadStatus::Ok)
         return QImage();
-    QBuffer buffer(&bytes);
+    return imageFromBytes(bytes);
+}
+
+QImage MaskFile::imageFromBytes(const QByteArray &bytes, const QSize &maxSize)
+{
+    constexpr qint64 MaxPixels = 16'000'000;
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     auto read = [&](bool asBitmap) {
         buffer.seek(0);
@@ -339,6 +345,9 @@ QImage MaskFile::readImage(const QString &path)
         const QSize size = reader.size();
         if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
             return QImage();
+        if (size.isValid() && maxSize.isValid() &&
+            (size.width() > maxSize.width() || size.height() > maxSize.height()))
+            return QImage();
         return reader.read();
     };
     const bool bitmap = bytes.startsWith("BM");
@@ -350,5 +359,7 @@ QImage MaskFile::readImage(const QString &path)
     // Not a bitmap after all: the content decides.
     if (image.isNull() && bitmap)
         image = read(false);
+    if (maxSize.isValid() && (image.width() > maxSize.width() || image.height() > maxSize.height()))
+        return QImage();
     return image;
 }

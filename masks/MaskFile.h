@@ -181,6 +181,9 @@ public:
     // Reads a picture of a mask: only a regular file of a sane size (a FIFO or a device in its place never
     // blocks), and not an absurd number of pixels. A null image when it cannot be read.
     static QImage readImage(const QString &path);
+    // The same for a picture already in memory (a file of a zip). A picture wider or taller than `maxSize`
+    // (when valid) is refused before it is decoded.
+    static QImage imageFromBytes(const QByteArray &bytes, const QSize &maxSize = QSize());
 
     bool operator==(const MaskFile &) const = default;
 };
