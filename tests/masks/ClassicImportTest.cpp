@@ -1,0 +1,529 @@
+#include "masks/ClassicArchive.h"
+#include "masks/ClassicLayout.h"
+#include "masks/ClassicSkinImporter.h"
+#include "masks/ClassicSkinModule.h"
+#include "masks/MaskFile.h"
+#include "masks/RegionFile.h"
+#include "platform/SystemColors.h"
+#include "tests/TestMain.h"
+#include "tests/masks/ClassicSkinDrawer.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace L = ClassicLayout;
+using Skin = ClassicSkin;
+using Drawer = ClassicSkinDrawer;
+
+namespace
+{
+
+// Every file and folder under `root`, relative to it, sorted.
+QStringList tree(const QString &root)
+{
+    QStringList paths;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths.append(QDir(root).relativeFilePath(it.next()));
+    paths.sort();
+    return paths;
+}
+
+QImage picture(const MaskFile &mask, const QString &name)
+{
+    return MaskFile::readImage(mask.imagePath(name));
+}
+
+// The pixel's colour without alpha.
+QRgb at(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+
+QRgb drawn(Skin::Sprite sprite, int frame, int scheme = 0)
+{
+    return Drawer::color(sprite, frame, scheme) & 0xFFFFFF;
+}
+
+const QString ShadeNote = QStringLiteral("titlebar: the shaded window's bar has no place in a mask");
+
+} // namespace
+
+class ClassicImportTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void drawnSkinBecomesAWholeMask();
+    void folderSkinImportsTheSame();
+    void digitsWithoutBlankAndMinusAreMadeUp();
+    void reimportReplacesTheOldFolder();
+    void hostileEntryNamesWriteNothingOutside();
+    void zipBombIsRefusedAtTheCap();
+    void damagedAndHugePicturesAreLeftOut();
+    void missingSheetsAreSummed();
+    void unplaceableArtIsListed();
+    void nonsenseRegionGivesTheRectangle();
+    void notASkinSaysWhy();
+    void skinNamesAreMadeSafe();
+    void maskerImportsFromTheCommandLine();
+};
+
+void ClassicImportTest::drawnSkinBecomesAWholeMask()
+{
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.subfolder = QStringLiteral("Drawn Skin");
+    const QString wsz = Drawer::writeWsz(dir.path(), options);
+    QVERIFY(!wsz.isEmpty());
+    const QString masks = dir.filePath(QStringLiteral("Masks"));
+    const ClassicImport result = ClassicSkinModule::importSkin(wsz, masks);
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.maskPath, masks + QStringLiteral("/Drawn/Drawn.msk"));
+    QCOMPARE(result.leftOut, QStringList{ShadeNote});
+
+    bool ok = false;
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player, &ok);
+    QVERIFY(ok);
+    QCOMPARE(mask.author, QStringLiteral("Drawn"));
+    QCOMPARE(mask.objects[MaskFile::PlayButtom], (MaskGeometry{23, 18, 88, 39}));
+    QCOMPARE(mask.objects[MaskFile::OpenButtom], (MaskGeometry{22, 16, 89, 136}));
+    QCOMPARE(mask.objects[MaskFile::RandButtom], (MaskGeometry{47, 15, 89, 164}));
+    QCOMPARE(mask.objects[MaskFile::PlayTime], (MaskGeometry{63, 13, 26, 36}));
+    QCOMPARE(mask.objects[MaskFile::Close], (MaskGeometry{9, 9, 3, 264}));
+    QCOMPARE(mask.objects[MaskFile::AnimatedGif].left, -50);
+    QCOMPARE(mask.extraObjects[MaskFile::VolumeBarObject], (MaskGeometry{68, 13, 57, 107}));
+    QCOMPARE(mask.extraObjects[MaskFile::BalanceBarObject], (MaskGeometry{38, 13, 57, 177}));
+    QCOMPARE(mask.volumeLeft, -200);
+    QCOMPARE(mask.balanceTop, -200);
+    QCOMPARE(mask.volumeBarFrames, 28);
+    QCOMPARE(mask.balanceBarFrames, 28);
+    QCOMPARE(mask.vuKind, QStringLiteral("Horizontal"));
+    QCOMPARE(mask.vuColor, SystemColors::toValue(Drawer::visColor(0)));
+    QCOMPARE(mask.titleColor, SystemColors::toValue(QColor(drawn(Skin::Text, 30))));
+
+    // The background: main, the active title bar over it, the cut-off corner in the back colour.
+    const QImage back = picture(mask, mask.backImage);
+    QCOMPARE(back.size(), QSize(275, 116));
+    QCOMPARE(at(back, 40, 89), drawn(Skin::Main, 1 + L::Play));
+    QCOMPARE(at(back, 150, 60), drawn(Skin::Main, 0));
+    QCOMPARE(at(back, 100, 5), drawn(Skin::TitleBar, 0));
+    const QRgb backColor = SystemColors::fromValue(mask.backColor).rgb() & 0xFFFFFF;
+    QCOMPARE(at(back, 0, 0), backColor);
+    QCOMPARE(at(back, 1, 1), backColor);
+    QVERIFY(at(back, 3, 3) != backColor);
+    QCOMPARE(RegionFile::read(mask.imagePath(mask.shape)), Drawer::region());
+
+    // A button: normal, normal, pressed, normal.
+    const QImage play = picture(mask, mask.buttonImages[MaskFile::PlayBtn]);
+    QCOMPARE(play.size(), QSize(92, 18));
+    for (int frame = 0; frame < 4; ++frame)
+        QCOMPARE(at(play, 23 * frame + 11, 9),
+                 drawn(Skin::ControlButtons, frame == 2 ? 6 + L::Play : L::Play));
+    const QImage open = picture(mask, mask.buttonImages[MaskFile::OpenBtn]);
+    QCOMPARE(at(open, 44 + 5, 8), drawn(Skin::ControlButtons, 6 + L::Eject));
+    // Repeat off and on, shuffle on.
+    const QImage loop = picture(mask, mask.buttonImages[MaskFile::LoopBtn]);
+    const QImage loopOn = picture(mask, mask.toggleOnImages[MaskFile::LoopToggle]);
+    const QImage randOn = picture(mask, mask.toggleOnImages[MaskFile::RandToggle]);
+    QCOMPARE(at(loop, 5, 5), drawn(Skin::ShufRep, L::Off));
+    QCOMPARE(at(loop, 56 + 5, 5), drawn(Skin::ShufRep, L::OffPressed));
+    QCOMPARE(at(loopOn, 28 + 5, 5), drawn(Skin::ShufRep, L::On));
+    QCOMPARE(at(randOn, 94 + 5, 5), drawn(Skin::ShufRep, 4 + L::OnPressed));
+
+    // Digits 0-9, blank, minus.
+    const QImage digits = picture(mask, mask.timeDigits);
+    QCOMPARE(digits.size(), QSize(108, 13));
+    for (int glyph = 0; glyph < 12; ++glyph)
+        QCOMPARE(at(digits, 9 * glyph + 4, 3), drawn(Skin::NumsEx, glyph));
+
+    // Characters 32-127 in a 16 x 6 grid: "A" and "a" the first cell, "0" the second row's, space the blank.
+    const QImage chars = picture(mask, mask.titleChars);
+    QCOMPARE(chars.size(), QSize(80, 36));
+    const auto cell = [&](char16_t c) { return at(chars, 5 * ((c - 32) % 16) + 2, 6 * ((c - 32) / 16) + 2); };
+    QCOMPARE(cell(u'A'), drawn(Skin::Text, 0));
+    QCOMPARE(cell(u'a'), drawn(Skin::Text, 0));
+    QCOMPARE(cell(u'Z'), drawn(Skin::Text, 25));
+    QCOMPARE(cell(u'0'), drawn(Skin::Text, 31));
+    QCOMPARE(cell(u'#'), drawn(Skin::Text, 31 + 30));
+    QCOMPARE(cell(u' '), drawn(Skin::Text, 30));
+    QCOMPARE(cell(u'|'), drawn(Skin::Text, 30));
+    QCOMPARE(cell(u';'), drawn(Skin::Text, 31 + 12)); // as ":"
+
+    // The bars: frames stacked 13 px apart, the thumbs side by side; balance without what lies beside it.
+    const QImage volume = picture(mask, mask.volumeBar);
+    QCOMPARE(volume.size(), QSize(68, 13 * 28));
+    QCOMPARE(at(volume, 30, 13 * 5 + 6), drawn(Skin::Volume, 5));
+    QCOMPARE(at(volume, 30, 13 * 27 + 12), drawn(Skin::Volume, 27));
+    const QImage thumb = picture(mask, mask.volumeThumb);
+    QCOMPARE(thumb.size(), QSize(28, 11));
+    QCOMPARE(at(thumb, 3, 3), drawn(Skin::Volume, 28));
+    QCOMPARE(at(thumb, 17, 3), drawn(Skin::Volume, 29));
+    const QImage balance = picture(mask, mask.balanceBar);
+    QCOMPARE(balance.size(), QSize(38, 13 * 28));
+    QCOMPARE(at(balance, 0, 13 * 3), drawn(Skin::Balance, 3));
+    QCOMPARE(at(balance, 37, 13 * 3 + 12), drawn(Skin::Balance, 3));
+    const QImage groove = picture(mask, mask.sliderBack);
+    const QImage sliderThumb = picture(mask, mask.sliderThumb);
+    QCOMPARE(groove.size(), QSize(248, 10));
+    QCOMPARE(sliderThumb.size(), QSize(58, 10));
+    QCOMPARE(at(sliderThumb, 3, 3), drawn(Skin::PosBar, 1));
+    QCOMPARE(at(sliderThumb, 29 + 3, 3), drawn(Skin::PosBar, 2));
+}
+
+void ClassicImportTest::folderSkinImportsTheSame()
+{
+    QTemporaryDir dir;
+    const QString wsz = Drawer::writeWsz(dir.path());
+    const QString folder = Drawer::writeFolder(dir.filePath(QStringLiteral("unpacked")));
+    const ClassicImport fromZip = ClassicSkinModule::importSkin(wsz, dir.filePath(QStringLiteral("A")));
+    const ClassicImport fromFolder =
+        ClassicSkinModule::importSkin(folder + u'/', dir.filePath(QStringLiteral("B")));
+    QVERIFY2(fromFolder.ok(), qPrintable(fromFolder.error));
+    QCOMPARE(QFileInfo(fromFolder.maskPath).fileName(), QStringLiteral("Drawn.msk"));
+    QCOMPARE(fromFolder.leftOut, fromZip.leftOut);
+    MaskFile a = MaskFile::load(fromZip.maskPath, MaskReader::Player);
+    MaskFile b = MaskFile::load(fromFolder.maskPath, MaskReader::Player);
+    a.path = b.path = QString();
+    QCOMPARE(a, b);
+    const QStringList files = tree(QFileInfo(fromZip.maskPath).path());
+    QCOMPARE(tree(QFileInfo(fromFolder.maskPath).path()), files);
+    for (const QString &file : files) {
+        QFile x(QFileInfo(fromZip.maskPath).path() + u'/' + file),
+            y(QFileInfo(fromFolder.maskPath).path() + u'/' + file);
+        QVERIFY(x.open(QIODevice::ReadOnly) && y.open(QIODevice::ReadOnly));
+        QVERIFY2(x.readAll() == y.readAll(), qPrintable(file));
+    }
+}
+
+void ClassicImportTest::digitsWithoutBlankAndMinusAreMadeUp()
+{
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.numsEx = false;
+    const ClassicImport result =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player);
+    const QImage digits = picture(mask, mask.timeDigits);
+    QCOMPARE(digits.size(), QSize(108, 13));
+    QCOMPARE(at(digits, 9 * 7 + 4, 3), drawn(Skin::Numbers, 7));
+    // The blank is what main shows under the sign cell; the minus is that with the "2"'s middle row.
+    QCOMPARE(at(digits, 90 + 4, 3), drawn(Skin::Main, 0));
+    QCOMPARE(at(digits, 99 + 4, 3), drawn(Skin::Main, 0));
+    QCOMPARE(at(digits, 99 + 4, 6), drawn(Skin::Numbers, 2));
+    QCOMPARE(at(digits, 99 + 4, 7), drawn(Skin::Main, 0));
+}
+
+void ClassicImportTest::reimportReplacesTheOldFolder()
+{
+    QTemporaryDir dir;
+    const QString masks = dir.filePath(QStringLiteral("Masks"));
+    const ClassicImport first = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path()), masks);
+    QVERIFY(first.ok());
+    QFile stale(QFileInfo(first.maskPath).path() + QStringLiteral("/stale.bmp"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    Drawer::Options second;
+    second.scheme = 1;
+    const ClassicImport again = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), second), masks);
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(again.maskPath, first.maskPath);
+    QVERIFY(!stale.exists());
+    // Nothing of the swap is left beside it.
+    QCOMPARE(QDir(masks).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"Drawn"});
+    const MaskFile mask = MaskFile::load(again.maskPath, MaskReader::Player);
+    QCOMPARE(at(picture(mask, mask.backImage), 150, 60), drawn(Skin::Main, 0, 1));
+
+    // A failed import leaves the old mask as it was.
+    QFile junk(dir.filePath(QStringLiteral("Drawn.wsz")));
+    QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    junk.write("not a zip at all");
+    junk.close();
+    QVERIFY(!ClassicSkinModule::importSkin(junk.fileName(), masks).ok());
+    QCOMPARE(MaskFile::load(again.maskPath, MaskReader::Player), mask);
+}
+
+void ClassicImportTest::hostileEntryNamesWriteNothingOutside()
+{
+    QTemporaryDir dir;
+    const QString outside =
+        QStringLiteral("/tmp/vorlan-classic-%1.bmp").arg(QCoreApplication::applicationPid());
+    const QByteArray main = Drawer::bitmap(Drawer::sheet(Skin::Main));
+    const QByteArray buttons = Drawer::bitmap(Drawer::sheet(Skin::ControlButtons));
+    const Drawer::Entries entries = {
+        {QStringLiteral("../../main.bmp"), main},
+        {QStringLiteral("../x.bmp"), buttons},
+        {outside, buttons},
+        {QStringLiteral("skin/../../../cbuttons.bmp"), buttons},
+        {QStringLiteral("C:\\Windows\\volume.bmp"), Drawer::bitmap(Drawer::sheet(Skin::Volume))},
+    };
+    const QString root = dir.filePath(QStringLiteral("home"));
+    const QString wsz = dir.filePath(QStringLiteral("evil.wsz"));
+    QVERIFY(Drawer::writeZip(wsz, entries));
+    const ClassicImport result = ClassicSkinModule::importSkin(wsz, root + QStringLiteral("/Masks"));
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QVERIFY(!QFileInfo::exists(outside));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("x.bmp"))));
+    // Only the mask folder's own files, under the masks folder.
+    const QStringList files = tree(root);
+    for (const QString &file : files)
+        QVERIFY2(file == QStringLiteral("Masks") || file.startsWith(QStringLiteral("Masks/evil")),
+                 qPrintable(file));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"evil.wsz", "home"}));
+    // The base names still count: the buttons and the volume were found.
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player);
+    QVERIFY(!mask.buttonImages[MaskFile::PlayBtn].isEmpty());
+    QVERIFY(!mask.volumeBar.isEmpty());
+}
+
+void ClassicImportTest::zipBombIsRefusedAtTheCap()
+{
+    QTemporaryDir dir;
+    const QByteArray zeros(60 * 1024 * 1024, '\0');
+    const QString bomb = dir.filePath(QStringLiteral("bomb.wsz"));
+    QVERIFY(Drawer::writeZip(bomb, {{QStringLiteral("main.bmp"), QByteArray("BM") + zeros}}));
+    QVERIFY(QFileInfo(bomb).size() < 1024 * 1024);
+
+    // The archive stops reading one byte past the cap and keeps nothing.
+    QFile file(bomb);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    ClassicArchive archive = ClassicArchive::fromBytes(file.readAll());
+    QVERIFY(archive.isValid());
+    QByteArray bytes;
+    QCOMPARE(archive.read(QStringLiteral("MAIN.BMP"), ClassicArchive::MaxPictureBytes, &bytes),
+             ClassicArchive::Read::TooLarge);
+    QVERIFY(bytes.isEmpty());
+    QCOMPARE(archive.bytesRead(), ClassicArchive::MaxPictureBytes + 1);
+
+    const ClassicImport result = ClassicSkinModule::importSkin(bomb, dir.filePath(QStringLiteral("Masks")));
+    QCOMPARE(result.error,
+             QStringLiteral(
+                 "The skin's main window picture cannot be used: main.bmp unpacks to more than 8 MiB."));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("Masks/bomb"))));
+
+    // A bomb beside a good main costs only its sheet.
+    Drawer::Options options;
+    options.name = QStringLiteral("volumebomb");
+    options.extra = {{QStringLiteral("volume.bmp"), zeros}};
+    const ClassicImport partial =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(partial.ok(), qPrintable(partial.error));
+    QVERIFY(
+        partial.leftOut.contains(QStringLiteral("volume: volume.bmp unpacks to more than 8 MiB, left out")));
+    QVERIFY(MaskFile::load(partial.maskPath, MaskReader::Player).volumeBar.isEmpty());
+}
+
+void ClassicImportTest::damagedAndHugePicturesAreLeftOut()
+{
+    QTemporaryDir dir;
+    Drawer::Options options;
+    const QByteArray buttons = Drawer::bitmap(Drawer::sheet(Skin::ControlButtons));
+    QImage huge(2049, 4, QImage::Format_RGB32);
+    huge.fill(Qt::red);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        huge.save(&buffer, "PNG");
+    }
+    options.extra = {{QStringLiteral("cbuttons.bmp"), buttons.left(buttons.size() / 2)},
+                     {QStringLiteral("text.bmp"), png},
+                     {QStringLiteral("posbar.bmp"), QByteArray("BM") + QByteArray(100, '\xff')}};
+    const ClassicImport result =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.leftOut,
+             (QStringList{QStringLiteral("cbuttons: cbuttons.bmp is not a whole picture, left out"),
+                          QStringLiteral("posbar: posbar.bmp is not a whole picture, left out"),
+                          QStringLiteral("text: text.bmp is 2049 x 4 pixels, more than 2048 x "
+                                         "2048, left out"),
+                          ShadeNote}));
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player);
+    QVERIFY(mask.buttonImages[MaskFile::PlayBtn].isEmpty());
+    QVERIFY(mask.titleChars.isEmpty());
+    QVERIFY(mask.sliderThumb.isEmpty());
+    QVERIFY(!mask.timeDigits.isEmpty());
+    QVERIFY(!QFileInfo::exists(QFileInfo(result.maskPath).path() + QStringLiteral("/play.bmp")));
+
+    // A main cut short is no main.
+    const QByteArray main = Drawer::bitmap(Drawer::sheet(Skin::Main));
+    options.name = QStringLiteral("cutmain");
+    options.extra = {{QStringLiteral("main.bmp"), main.left(main.size() - 100)}};
+    QCOMPARE(
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path()).error,
+        QStringLiteral("The skin's main window picture cannot be used: main.bmp is not a whole picture."));
+}
+
+void ClassicImportTest::missingSheetsAreSummed()
+{
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.missing =
+        QStringList{"titlebar.bmp", "cbuttons.bmp", "posbar.bmp",  "volume.bmp",   "balance.bmp",
+                    "nums_ex.bmp",  "text.bmp",     "shufrep.bmp", "viscolor.txt", "region.txt"};
+    const ClassicImport result =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.leftOut, (QStringList{
+                                 "titlebar: missing, the title bar is main's own",
+                                 "cbuttons: missing, the buttons have no pictures",
+                                 "posbar: missing, the position slider is drawn plain",
+                                 "volume: missing, the window has no volume bar",
+                                 "balance: missing, the window has no balance bar",
+                                 "text: missing, the title is written in the mask's font",
+                                 "shufrep: missing, shuffle and repeat have no pictures",
+                                 "numbers: missing, the time is written in the mask's font",
+                                 "viscolor.txt: missing, the level meters are white",
+                             }));
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player);
+    QVERIFY(!mask.hasExtras());
+    QCOMPARE(mask.backImage, QStringLiteral("back.bmp"));
+    for (const QString &image : mask.buttonImages)
+        QVERIFY(image.isEmpty());
+    // The buttons are still where main paints them.
+    QCOMPARE(mask.objects[MaskFile::StopButtom], (MaskGeometry{23, 18, 88, 85}));
+    QCOMPARE(tree(QFileInfo(result.maskPath).path()), (QStringList{"Drawn.msk", "back.bmp"}));
+
+    options.missing = QStringList{"main.bmp"};
+    options.name = QStringLiteral("nomain");
+    const ClassicImport none =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QCOMPARE(none.error, QStringLiteral("The skin has no main window picture (main.bmp)."));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("nomain"))));
+}
+
+void ClassicImportTest::unplaceableArtIsListed()
+{
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.extra = {{QStringLiteral("EQMAIN.BMP"), Drawer::bitmap(Drawer::sheet(Skin::Main))},
+                     {QStringLiteral("pledit.txt"), "[Text]\r\nNormal=#00FF00\r\n"},
+                     {QStringLiteral("playpaus.bmp"), Drawer::bitmap(Drawer::sheet(Skin::Main))},
+                     {QStringLiteral("normal.cur"), QByteArray(100, 'c')},
+                     {QStringLiteral("close.cur"), QByteArray(100, 'c')},
+                     {QStringLiteral("readme.txt"), "hello"}};
+    const ClassicImport result =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.leftOut,
+             (QStringList{ShadeNote, "playpaus: the play and pause indicator has no place in a mask",
+                          "eqmain: the equalizer window has no place in a mask",
+                          "pledit.txt: the playlist's colours and font has no place in a mask",
+                          "cursors: 2 mouse pointers have no place in a mask"}));
+}
+
+void ClassicImportTest::nonsenseRegionGivesTheRectangle()
+{
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.extra = {{QStringLiteral("region.txt"), "[Normal]\r\nNumPoints=abc\r\nPointList=zz,\xff\r\n"}};
+    const ClassicImport result =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.leftOut.size(), 2);
+    QVERIFY2(result.leftOut.first().startsWith(QStringLiteral("region.txt: ")) &&
+                 result.leftOut.first().endsWith(QStringLiteral(", the window is a rectangle")),
+             qPrintable(result.leftOut.first()));
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player);
+    QVERIFY(mask.shape.isEmpty());
+    QVERIFY(!QFileInfo::exists(QFileInfo(result.maskPath).path() + QStringLiteral("/shape.txt")));
+    const QImage back = picture(mask, mask.backImage);
+    QCOMPARE(at(back, 0, 115), drawn(Skin::Main, 0));
+    QCOMPARE(at(back, 0, 0), drawn(Skin::TitleBar, 0));
+    QVERIFY(at(back, 0, 0) != (SystemColors::fromValue(mask.backColor).rgb() & 0xFFFFFF));
+}
+
+void ClassicImportTest::notASkinSaysWhy()
+{
+    QTemporaryDir dir;
+    const QString masks = dir.filePath(QStringLiteral("Masks"));
+    QFile junk(dir.filePath(QStringLiteral("junk.wsz")));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(5000, 'j'));
+    junk.close();
+    QCOMPARE(ClassicSkinModule::importSkin(junk.fileName(), masks).error,
+             QStringLiteral("\"junk.wsz\" is not a classic skin: not a zip archive."));
+    // Cut in the middle: the zip's directory is gone.
+    QFile::remove(junk.fileName());
+    const QString whole = Drawer::writeWsz(dir.path());
+    QFile cut(whole);
+    QVERIFY(cut.open(QIODevice::ReadWrite));
+    cut.resize(cut.size() / 2);
+    cut.close();
+    const ClassicImport result = ClassicSkinModule::importSkin(whole, masks);
+    QVERIFY2(result.error.startsWith(QStringLiteral("\"Drawn.wsz\" is not a classic skin: ")),
+             qPrintable(result.error));
+    QCOMPARE(ClassicSkinModule::importSkin(dir.filePath(QStringLiteral("none.wsz")), masks).error,
+             QStringLiteral("\"none.wsz\" is not a classic skin: there is no such file."));
+    QCOMPARE(tree(masks), QStringList());
+}
+
+void ClassicImportTest::skinNamesAreMadeSafe()
+{
+    QCOMPARE(ClassicSkinImporter::safeName(QStringLiteral("  My Skin  ")), QStringLiteral("My Skin"));
+    QCOMPARE(ClassicSkinImporter::safeName(QStringLiteral("..")), QStringLiteral("Skin"));
+    QCOMPARE(ClassicSkinImporter::safeName(QStringLiteral(".hidden")), QStringLiteral("hidden"));
+    QCOMPARE(ClassicSkinImporter::safeName(QStringLiteral("a/b\\c\x01")), QStringLiteral("a_b_c_"));
+    QCOMPARE(ClassicSkinImporter::safeName(QString()), QStringLiteral("Skin"));
+    QCOMPARE(ClassicSkinImporter::safeName(QString(100, u'x')), QString(64, u'x'));
+    // A name cut inside a character loses the whole character.
+    QCOMPARE(ClassicSkinImporter::safeName(QString(63, u'x') + QString::fromUcs4(U"\U0001F3B5")),
+             QString(63, u'x'));
+
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.name = QStringLiteral(".. dotted.skin");
+    const ClassicImport result = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options),
+                                                               dir.filePath(QStringLiteral("Masks")));
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.maskPath, dir.filePath(QStringLiteral("Masks/dotted.skin/dotted.skin.msk")));
+}
+
+void ClassicImportTest::maskerImportsFromTheCommandLine()
+{
+    const QString masker = QStringLiteral(VORLAN_BUILD_DIR "/masker/vorlanmasker");
+    QTemporaryDir home;
+    const QString wsz = Drawer::writeWsz(home.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORLAN_HOME"), home.path());
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    const auto run = [&](const QStringList &arguments, int *code, QByteArray *out, QByteArray *err) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(masker, arguments);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        *code = process.exitCode();
+        *out = process.readAllStandardOutput();
+        *err = process.readAllStandardError();
+    };
+    int code = -1;
+    QByteArray out, err;
+    run({QStringLiteral("--import"), wsz}, &code, &out, &err);
+    QCOMPARE(code, 0);
+    const QString maskPath = home.path() + QStringLiteral("/Masks/Drawn/Drawn.msk");
+    QCOMPARE(QString::fromUtf8(out), maskPath + u'\n');
+    QVERIFY2(err.contains("note: " + ShadeNote.toUtf8()), err.constData());
+    QCOMPARE(MaskFile::load(maskPath, MaskReader::Player).author, QStringLiteral("Drawn"));
+
+    run({QStringLiteral("--import"), home.filePath(QStringLiteral("none.wsz"))}, &code, &out, &err);
+    QCOMPARE(code, 1);
+    QVERIFY(out.isEmpty());
+    QVERIFY2(err.contains("\"none.wsz\" is not a classic skin: there is no such file."), err.constData());
+
+    run({QStringLiteral("--help")}, &code, &out, &err);
+    QCOMPARE(code, 0);
+    QVERIFY(out.contains("--import SKIN"));
+}
+
+VORLAN_TEST_CLASS(ClassicImportTest)
+#include "ClassicImportTest.moc"
