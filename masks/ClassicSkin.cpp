@@ -112,7 +112,7 @@ ClassicSkin ClassicSkin::read(ClassicArchive &archive)
                               .arg(mib(ClassicArchive::MaxTotalBytes));
             break;
         case ClassicArchive::Read::Damaged:
-            problem = QStringLiteral("%1 cannot be unpacked").arg(file);
+            problem = QStringLiteral("%1 cannot be read").arg(file);
             break;
         case ClassicArchive::Read::Ok: {
             QBuffer buffer(&bytes);
