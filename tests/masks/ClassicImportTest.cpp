@@ -247,6 +247,21 @@ void ClassicImportTest::reimportReplacesTheOldFolder()
     junk.close();
     QVERIFY(!ClassicSkinModule::importSkin(junk.fileName(), masks).ok());
     QCOMPARE(MaskFile::load(again.maskPath, MaskReader::Player), mask);
+
+    // A link in the mask folder's place is replaced; what it pointed to is not touched.
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+    QVERIFY(QDir().mkpath(elsewhere));
+    QFile kept(elsewhere + QStringLiteral("/kept.txt"));
+    QVERIFY(kept.open(QIODevice::WriteOnly));
+    kept.close();
+    QVERIFY(QFile::link(elsewhere, masks + QStringLiteral("/Linked")));
+    Drawer::Options linked;
+    linked.name = QStringLiteral("Linked");
+    const ClassicImport replaced = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), linked), masks);
+    QVERIFY2(replaced.ok(), qPrintable(replaced.error));
+    QVERIFY(!QFileInfo(masks + QStringLiteral("/Linked")).isSymLink());
+    QVERIFY(kept.exists());
+    QCOMPARE(tree(elsewhere), QStringList{"kept.txt"});
 }
 
 void ClassicImportTest::hostileEntryNamesWriteNothingOutside()
@@ -462,6 +477,13 @@ void ClassicImportTest::notASkinSaysWhy()
              qPrintable(result.error));
     QCOMPARE(ClassicSkinModule::importSkin(dir.filePath(QStringLiteral("none.wsz")), masks).error,
              QStringLiteral("\"none.wsz\" is not a classic skin: there is no such file."));
+    // More files than a skin has.
+    ClassicSkinDrawer::Entries many;
+    for (int i = 0; i <= ClassicArchive::MaxEntries; ++i)
+        many.append({QStringLiteral("f%1.txt").arg(i), QByteArray("x")});
+    QVERIFY(Drawer::writeZip(dir.filePath(QStringLiteral("many.wsz")), many));
+    QCOMPARE(ClassicSkinModule::importSkin(dir.filePath(QStringLiteral("many.wsz")), masks).error,
+             QStringLiteral("\"many.wsz\" is not a classic skin: it holds more than 1024 files."));
     QCOMPARE(tree(masks), QStringList());
 }
 
