@@ -22,6 +22,12 @@ void GlyphButton::clearGlyph()
     update();
 }
 
+void GlyphButton::setOnGlyph(const QImage &fourFrames)
+{
+    m_onGlyph = fourFrames.width() >= 4 ? fourFrames : QImage();
+    update();
+}
+
 QSize GlyphButton::frameSize() const
 {
     return hasGlyph() ? QSize(m_glyph.width() / 4, m_glyph.height()) : QSize();
@@ -29,6 +35,13 @@ QSize GlyphButton::frameSize() const
 
 int GlyphButton::frameShown() const
 {
+    if (onGlyphShown()) {
+        if (!isEnabled())
+            return DisabledFrame;
+        if (isDown())
+            return PressedFrame;
+        return m_hover ? HoverFrame : NormalFrame;
+    }
     if (!hasGlyph())
         return -1;
     if (!isEnabled())
@@ -64,7 +77,8 @@ void GlyphButton::paintEvent(QPaintEvent *)
     const int frame = frameShown();
     if (frame < 0)
         return;
-    const QSize size = frameSize();
+    const QImage &picture = onGlyphShown() ? m_onGlyph : m_glyph;
+    const QSize size(picture.width() / 4, picture.height());
     QPainter painter(this);
-    painter.drawImage(rect(), m_glyph, QRect(QPoint(frame * size.width(), 0), size));
+    painter.drawImage(rect(), picture, QRect(QPoint(frame * size.width(), 0), size));
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The skin's transparent button: a picture of four frames of equal width side by side (normal, under the
 // mouse, pressed, disabled) drawn over the skin, scaled to the button. Without a picture it draws nothing
-// and is still clicked where it lies, so a skin may paint the button into its background.
+// and is still clicked where it lies, so a skin may paint the button into its background. A toggle may have
+// a second picture of four frames, shown instead while it is checked.
 #include <QAbstractButton>
 #include <QImage>
 
@@ -20,7 +21,13 @@ public:
     QImage glyph() const { return m_glyph; }
     // The size of one frame (what a skin designs the button's size from); empty without a picture.
     QSize frameSize() const;
-    // The frame painted now; -1 without a picture. Checked buttons show the pressed frame.
+    // The picture shown while checked; without one a checked button shows its pressed frame.
+    void setOnGlyph(const QImage &fourFrames);
+    bool hasOnGlyph() const { return !m_onGlyph.isNull(); }
+    QImage onGlyph() const { return m_onGlyph; }
+    // Whether the on picture is the one painted now.
+    bool onGlyphShown() const { return isChecked() && hasOnGlyph(); }
+    // The frame painted now (of the on picture while it is shown); -1 without a picture.
     int frameShown() const;
 
     QSize sizeHint() const override;
@@ -32,5 +39,6 @@ protected:
 
 private:
     QImage m_glyph;
+    QImage m_onGlyph;
     bool m_hover = false;
 };

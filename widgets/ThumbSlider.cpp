@@ -62,6 +62,12 @@ void ThumbSlider::setBackColor(const QColor &color)
     update();
 }
 
+void ThumbSlider::setBackImage(const QImage &groove)
+{
+    m_backImage = groove;
+    update();
+}
+
 QSize ThumbSlider::sizeHint() const
 {
     const QSize thumb = thumbSize();
@@ -171,11 +177,9 @@ void ThumbSlider::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void ThumbSlider::paintEvent(QPaintEvent *)
+void ThumbSlider::paintGroove(QPainter &painter) const
 {
-    QPainter painter(this);
     painter.fillRect(rect(), m_back);
-
     // The groove runs between the centres of the thumb at both ends, sunk: a dark line over a light one,
     // in shades that show on any back colour.
     const QSize thumb = thumbSize();
@@ -195,6 +199,15 @@ void ThumbSlider::paintEvent(QPaintEvent *)
         painter.setPen(light);
         painter.drawLine(x + 1, y0, x + 1, y1);
     }
+}
+
+void ThumbSlider::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!m_backImage.isNull())
+        painter.drawImage(rect(), m_backImage);
+    else
+        paintGroove(painter);
 
     const QRect box = thumbRect();
     const bool down = m_pressed && isEnabled();

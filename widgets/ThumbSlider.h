@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QPainter;
+
 class ThumbSlider : public QWidget
 {
     Q_OBJECT
@@ -30,6 +32,10 @@ public:
 
     QColor backColor() const { return m_back; }
     void setBackColor(const QColor &color);
+    // A picture of the groove, drawn over the whole slider instead of the back colour and the drawn groove.
+    // A null image goes back to them.
+    void setBackImage(const QImage &groove);
+    QImage backImage() const { return m_backImage; }
 
     bool isTracking() const { return m_tracking; }
     bool isThumbPressed() const { return m_pressed; }
@@ -59,6 +65,7 @@ private:
     int valueAt(int thumbStart) const;
     void dragTo(const QPoint &pos);
     void endDrag();
+    void paintGroove(QPainter &painter) const;
 
     int m_min = 0;
     int m_max = 400;
@@ -66,6 +73,7 @@ private:
     bool m_horizontal = true;
     QImage m_thumb;
     QColor m_back = QColor(192, 192, 192);
+    QImage m_backImage;
     bool m_pressed = false;
     bool m_tracking = false;
     int m_grab = 0; // where along the thumb the mouse holds it
