@@ -7,12 +7,16 @@
 #include "widgets/Gauge.h"
 #include "widgets/GifAnimator.h"
 #include "widgets/GlyphButton.h"
+#include "widgets/GlyphTimeLabel.h"
+#include "widgets/GlyphTitle.h"
 #include "widgets/HoverWatcher.h"
 #include "widgets/KnobBar.h"
 #include "widgets/ReadableText.h"
 #include "widgets/ScrollingText.h"
+#include "widgets/SpriteBar.h"
 #include "widgets/ThumbSlider.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QToolButton>
@@ -72,7 +76,7 @@ void SkinnedFace::buildControls()
     connect(Slider, &ThumbSlider::trackingStopped, this, &SkinnedFace::sliderTrackingStopped);
 
     Title = new ScrollingText(this);
-    connect(Title, &ScrollingText::clicked, this, [this] { Title->setScrolling(!Title->isScrolling()); });
+    connect(Title, &ScrollingText::clicked, this, [this] { setTitleScrolling(!m_titleScrolling); });
 
     About = new GlyphButton(this);
     About->setToolTip(QStringLiteral("About"));
@@ -166,6 +170,25 @@ void SkinnedFace::buildControls()
         emit balanceTrackBarChanged(balance);
     });
 
+    PlayDigits = new GlyphTimeLabel(this);
+    PlayDigits->setText(PlayTime->text());
+    connect(PlayDigits, &GlyphTimeLabel::clicked, this, &SkinnedFace::playTimeClicked);
+    TitleGlyphs = new GlyphTitle(this);
+    TitleGlyphs->setScrolling(false);
+    connect(TitleGlyphs, &GlyphTitle::clicked, this, [this] { setTitleScrolling(!m_titleScrolling); });
+    VolumeSprite = new SpriteBar(SpriteBar::Volume, this);
+    BalanceSprite = new SpriteBar(SpriteBar::Balance, this);
+    connect(VolumeSprite, &SpriteBar::trackBarPositionChanged, this, [this](int volume) {
+        emit volumeTrackBarChanged(volume);
+        emit balanceTrackBarChanged(balanceTrackBarPosition());
+    });
+    connect(BalanceSprite, &SpriteBar::trackBarPositionChanged, this, [this](int balance) {
+        emit volumeTrackBarChanged(volumeTrackBarPosition());
+        emit balanceTrackBarChanged(balance);
+    });
+    for (QWidget *w : std::initializer_list<QWidget *>{PlayDigits, TitleGlyphs, VolumeSprite, BalanceSprite})
+        w->hide();
+
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);
 
@@ -178,12 +201,16 @@ void SkinnedFace::buildControls()
 
 int SkinnedFace::volumeTrackBarPosition() const
 {
+    if (!VolumeSprite->isHidden())
+        return VolumeSprite->position();
     const int range = VolumeBar->barWidth() - KnobBar::KnobWidth;
     return 100 - (100 / range) * VolumeBar->knobOffset();
 }
 
 int SkinnedFace::balanceTrackBarPosition() const
 {
+    if (!BalanceSprite->isHidden())
+        return BalanceSprite->position();
     if (BalanceBar->caption() == QLatin1String("Center"))
         return 50;
     const int range = BalanceBar->barWidth() - KnobBar::KnobWidth;
@@ -261,6 +288,7 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
             Slider->setThumbImage(image);
     }
     Slider->setBackColor(colour(mask.sliderColor));
+    Slider->setBackImage(readExtra(mask, mask.sliderBack, QStringLiteral("the slider's colour")));
     Slider->setHorizontal(mask.sliderHorizontal());
 
     // Values from a file: fonts and shadows are kept within what a window can draw in good time.
@@ -288,6 +316,10 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
         if (i == MaskFile::OpenBtn)
             advance();
     }
+    LoopBtn->setOnGlyph(readExtra(mask, mask.toggleOnImages[MaskFile::LoopToggle],
+                                  QStringLiteral("Loop shows its pressed frame while on")));
+    RandBtn->setOnGlyph(readExtra(mask, mask.toggleOnImages[MaskFile::RandToggle],
+                                  QStringLiteral("Random shows its pressed frame while on")));
 
     applyGif(mask);
     placeKnobs(mask);
@@ -308,8 +340,63 @@ void SkinnedFace::applyMask(const MaskFile &mask, const QImage &background, cons
     GifHotspot->setTarget(this, AniGif->geometry());
     GVU_R->setGeometry(VU_R->geometry());
     GVU_L->setGeometry(VU_L->geometry());
+    applyExtras(mask, bound);
     pickTextColors();
     refreshTitle();
+}
+
+QImage SkinnedFace::readExtra(const MaskFile &mask, const QString &name, const QString &instead)
+{
+    if (name.isEmpty())
+        return QImage();
+    const QString path = mask.imagePath(name);
+    const QImage image = MaskFile::readImage(path);
+    if (image.isNull())
+        emit pictureRefused(QStringLiteral("The picture \"%1\" of the mask cannot be read; %2 instead.")
+                                .arg(QDir::toNativeSeparators(path.isEmpty() ? name : path), instead));
+    return image;
+}
+
+void SkinnedFace::applyExtras(const MaskFile &mask, const QSize &bound)
+{
+    // The time in the digit font where "Play Time" is placed; the text label keeps getting the text, so a
+    // mask without the font shows the time at once.
+    const QImage digits = readExtra(mask, mask.timeDigits, QStringLiteral("the time is written as text"));
+    PlayDigits->setDigits(digits);
+    PlayDigits->setGeometry(PlayTime->geometry());
+    PlayDigits->setVisible(PlayDigits->hasDigits());
+    PlayTime->setVisible(!PlayDigits->hasDigits());
+
+    const QImage characters =
+        readExtra(mask, mask.titleChars, QStringLiteral("the title is written as text"));
+    TitleGlyphs->setCharacters(characters);
+    TitleGlyphs->setBackColor(colour(mask.titleColor));
+    TitleGlyphs->setGeometry(Title->geometry());
+    TitleGlyphs->setVisible(TitleGlyphs->hasCharacters());
+    Title->setVisible(!TitleGlyphs->hasCharacters());
+    setTitleScrolling(m_titleScrolling);
+
+    const bool volumeSprites =
+        applySpriteBar(VolumeSprite, mask.volumeBar, mask.volumeBarFrames, mask.volumeThumb,
+                       mask.extraObjects[MaskFile::VolumeBarObject], bound);
+    VolumeBar->setVisible(!volumeSprites);
+    const bool balanceSprites =
+        applySpriteBar(BalanceSprite, mask.balanceBar, mask.balanceBarFrames, mask.balanceThumb,
+                       mask.extraObjects[MaskFile::BalanceBarObject], bound);
+    BalanceBar->setVisible(!balanceSprites);
+}
+
+bool SkinnedFace::applySpriteBar(SpriteBar *bar, const QString &picture, int frames, const QString &thumb,
+                                 const MaskGeometry &place, const QSize &bound)
+{
+    const QImage stack = readExtra(m_mask, picture, QStringLiteral("the round knob is shown"));
+    bar->setFrames(stack, frames);
+    bar->setThumb(bar->hasFrames() ? readExtra(m_mask, thumb, QStringLiteral("the bar has no thumb"))
+                                   : QImage());
+    bar->setGeometry(place.left, place.top, std::clamp(place.width, 0, bound.width()),
+                     std::clamp(place.height, 0, bound.height()));
+    bar->setVisible(bar->hasFrames());
+    return bar->hasFrames();
 }
 
 void SkinnedFace::applyMeters(const MaskFile &mask)
@@ -419,6 +506,7 @@ void SkinnedFace::gifLeft()
 void SkinnedFace::setTimeText(const QString &text)
 {
     PlayTime->setText(text);
+    PlayDigits->setText(text);
 }
 
 void SkinnedFace::setPosition(int value)
@@ -447,6 +535,15 @@ void SkinnedFace::refreshTitle()
     QStringList lines = m_songLines;
     lines << QString() << QStringLiteral("Mask Author: ") + m_mask.author << QString();
     Title->setLines(lines);
+    TitleGlyphs->setLines(lines);
+}
+
+void SkinnedFace::setTitleScrolling(bool on)
+{
+    // Only the title shown rolls; a click stops or starts it, whichever kind the next mask shows.
+    m_titleScrolling = on;
+    Title->setScrolling(on && !Title->isHidden());
+    TitleGlyphs->setScrolling(on && !TitleGlyphs->isHidden());
 }
 
 void SkinnedFace::setLevels(int left, int right)
@@ -476,12 +573,15 @@ void SkinnedFace::setOutOfSight(bool out)
 
 void SkinnedFace::setVolumePosition(int position)
 {
+    // Both follow the player, so a mask loaded later shows the volume at once whichever it uses.
     VolumeBar->showTrackBarPosition(position);
+    VolumeSprite->showTrackBarPosition(position);
 }
 
 void SkinnedFace::setBalancePosition(int position)
 {
     BalanceBar->showTrackBarPosition(position);
+    BalanceSprite->showTrackBarPosition(position);
 }
 
 void SkinnedFace::setLoopRandom(bool loop, bool random)

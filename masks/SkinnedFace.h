@@ -1,9 +1,10 @@
 #pragma once
 // The controls of a mask, placed where the mask says over a transparent surface the size of the background:
 // the position slider, the scrolling title, the lit labels, the glyph buttons, the time label, the level
-// meters, the animated picture, and the volume and balance knobs. It holds no player logic: it emits what the
-// user does and shows what it is given. The player's skinned window and the mask editor's test window both
-// wear it.
+// meters, the animated picture, and the volume and balance knobs. A mask with the extra kinds of art (digit
+// and character fonts, sprite bars, toggle glyphs, a groove picture) has those drawn in their places instead.
+// It holds no player logic: it emits what the user does and shows what it is given. The player's skinned
+// window and the mask editor's test window both wear it.
 #include "masks/MaskFile.h"
 
 #include <QColor>
@@ -19,10 +20,13 @@ class FlashLabel;
 class Gauge;
 class GifAnimator;
 class GlyphButton;
+class GlyphTimeLabel;
+class GlyphTitle;
 class HoverWatcher;
 class KnobBar;
 class QToolButton;
 class ScrollingText;
+class SpriteBar;
 class ThumbSlider;
 
 class SkinnedFace : public QWidget
@@ -42,7 +46,8 @@ public:
     void applyMask(const MaskFile &mask, const QImage &background, const Step &step = {});
     const MaskFile &mask() const { return m_mask; }
 
-    // The control that the mask's object places.
+    // The described control that the mask's object places (the drawn time, title and bars stand in the
+    // places of the described ones while the mask has them).
     QWidget *objectWidget(MaskFile::Object object) const;
     GlyphButton *button(MaskFile::Button button) const { return m_buttons[button]; }
 
@@ -112,6 +117,12 @@ public:
     HoverWatcher *GifHotspot = nullptr;
     KnobBar *VolumeBar = nullptr;
     KnobBar *BalanceBar = nullptr;
+    // The mask's fonts and sprite bars, shown instead of PlayTime, Title, VolumeBar and BalanceBar while the
+    // mask has them.
+    GlyphTimeLabel *PlayDigits = nullptr;
+    GlyphTitle *TitleGlyphs = nullptr;
+    SpriteBar *VolumeSprite = nullptr;
+    SpriteBar *BalanceSprite = nullptr;
 
 signals:
     void playClicked();
@@ -152,10 +163,17 @@ private:
     void applyMeters(const MaskFile &mask);
     void applyGif(const MaskFile &mask);
     void placeKnobs(const MaskFile &mask);
+    // The extra art, after the described objects are placed.
+    void applyExtras(const MaskFile &mask, const QSize &bound);
+    bool applySpriteBar(SpriteBar *bar, const QString &picture, int frames, const QString &thumb,
+                        const MaskGeometry &place, const QSize &bound);
+    // A picture the mask names, or a null image with pictureRefused saying what is shown instead.
+    QImage readExtra(const MaskFile &mask, const QString &name, const QString &instead);
     void pickTextColors();
     void gifEntered();
     void gifLeft();
     void refreshTitle();
+    void setTitleScrolling(bool on);
 
     std::array<GlyphButton *, MaskFile::ButtonCount> m_buttons{};
     MaskFile m_mask;
@@ -169,4 +187,5 @@ private:
     int m_levelLeft = 0;
     int m_levelRight = 0;
     bool m_showHints = true;
+    bool m_titleScrolling = true;
 };
