@@ -3,6 +3,7 @@
 
 #include "masks/FlyOff.h"
 #include "masks/MaskLoaderWindow.h"
+#include "masks/RegionFile.h"
 #include "masks/SkinnedFace.h"
 #include "masks/TFormShaper.h"
 #include "widgets/TKTop.h"
@@ -85,6 +86,7 @@ bool SkinnedWindow::LoadMask(const QString &fileName)
         step();
         m_shaper->MaskedPicture()->setPicture(background);
         m_shaper->MaskedPicture()->setMaskColor(mask.backColor);
+        applyShape(mask, background.size());
         step();
         m_shaper->setActive(true);
     }
@@ -95,6 +97,32 @@ bool SkinnedWindow::LoadMask(const QString &fileName)
     emit bestColorsLoaded(mask.bestColor1, mask.bestColor2);
     m_loader->finish();
     return true;
+}
+
+void SkinnedWindow::applyShape(const MaskFile &mask, const QSize &size)
+{
+    if (mask.shape.isEmpty()) {
+        m_shaper->clearRegionOverride();
+        return;
+    }
+    const QString path = mask.imagePath(mask.shape);
+    QString problem;
+    const QList<QPolygon> polygons =
+        path.isEmpty() ? QList<QPolygon>() : RegionFile::read(path, QStringLiteral("Normal"), &problem);
+    const QRegion region = RegionFile::region(polygons, QRect(QPoint(), size));
+    if (!region.isEmpty()) {
+        m_shaper->setRegionOverride(region);
+        return;
+    }
+    m_shaper->clearRegionOverride();
+    const QString why = path.isEmpty()       ? QStringLiteral("there is no such file beside the mask")
+                        : !problem.isEmpty() ? problem
+                        : polygons.isEmpty() ? QStringLiteral("it holds no outline")
+                                             : QStringLiteral("its outline lies outside the window");
+    emit pictureRefused(
+        QStringLiteral("The outline \"%1\" of the mask cannot be used (%2); the window is cut "
+                       "from its background colour instead.")
+            .arg(QDir::toNativeSeparators(path.isEmpty() ? mask.shape : path), why));
 }
 
 void SkinnedWindow::OnTopClick()

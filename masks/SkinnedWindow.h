@@ -28,7 +28,9 @@ public:
     // Puts the mask loader on screen before a mask is loaded, while the rest of the program is built.
     void showLoader();
     // A mask whose background exists but cannot be read whole (cut short, damaged), or that has none when
-    // no mask was shown yet, gives way to the fallback mask, with pictureRefused saying why.
+    // no mask was shown yet, gives way to the fallback mask, with pictureRefused saying why. A "Shape" that
+    // holds polygons gives the window their outline; one that cannot be read leaves the outline cut from
+    // the background colour, with pictureRefused saying why.
     bool LoadMask(const QString &fileName);
     void setFallbackMask(const QString &fileName) { m_fallback = fileName; }
     const MaskFile &mask() const { return m_mask; }
@@ -89,6 +91,8 @@ protected:
 
 private:
     void applyOnTop();
+    // The mask's polygon outline, or none: the background colour's.
+    void applyShape(const MaskFile &mask, const QSize &size);
     bool acceptsDrop(const QDropEvent *event) const;
 
     TFormShaper *m_shaper;

@@ -163,6 +163,24 @@ void TFormShaper::rebuildRegion()
     ++m_rebuilds;
 }
 
+void TFormShaper::setRegionOverride(const QRegion &region)
+{
+    if (m_override == region)
+        return;
+    m_override = region;
+    m_regionChanged = true;
+    applyRegion(m_active);
+}
+
+void TFormShaper::clearRegionOverride()
+{
+    if (!m_override)
+        return;
+    m_override.reset();
+    m_regionChanged = true;
+    applyRegion(m_active);
+}
+
 void TFormShaper::setActive(bool on)
 {
     applyRegion(on);
@@ -173,8 +191,8 @@ void TFormShaper::applyRegion(bool on)
     if (on == m_active && !m_regionChanged)
         return;
     m_active = false;
-    if (on && !m_region.isEmpty() && !m_picture->Picture().isNull()) {
-        m_owner->setMask(m_region);
+    if (on && !region().isEmpty() && !m_picture->Picture().isNull()) {
+        m_owner->setMask(region());
         m_active = true;
     } else {
         m_owner->clearMask();

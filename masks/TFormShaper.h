@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRegion>
 #include <cstdint>
+#include <optional>
 
 class QWidget;
 
@@ -66,8 +67,13 @@ public:
     WindowMoveKind WindowMove() const { return m_windowMove; }
     void setWindowMove(WindowMoveKind kind) { m_windowMove = kind; }
 
-    // The outline built from the picture (empty when the picture is empty or all mask colour).
-    const QRegion &region() const { return m_region; }
+    // The window's outline: the one given from outside when there is one, else the one built from the
+    // picture (empty when the picture is empty or all mask colour).
+    const QRegion &region() const { return m_override ? *m_override : m_region; }
+    // An outline drawn elsewhere (a mask's polygons) instead of the one cut from the picture, until cleared.
+    void setRegionOverride(const QRegion &region);
+    void clearRegionOverride();
+    bool hasRegionOverride() const { return m_override.has_value(); }
     // How many times the outline was built (a value set twice builds it once).
     int rebuildCount() const { return m_rebuilds; }
     bool dragging() const { return m_dragging; }
@@ -91,6 +97,7 @@ private:
     TMaskedPicture *m_picture;
     QPointer<QLabel> m_backgrnd;
     QRegion m_region;
+    std::optional<QRegion> m_override;
     bool m_active = false;
     bool m_showCaption = true;
     WindowMoveKind m_windowMove = NoMove;
