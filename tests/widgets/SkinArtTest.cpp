@@ -202,6 +202,28 @@ private slots:
         QCOMPARE(bar.frameShown(), 2);
     }
 
+    void nonsenseFromAMaskIsKeptWithinThePicture()
+    {
+        // Frame counts a file may hold: never more frames than pixel rows, never fewer than one.
+        SpriteBar bar(SpriteBar::Volume);
+        bar.setFrames(strip(2, QSize(10, 4), true), 1000000);
+        QCOMPARE(bar.frameCount(), 8);
+        QCOMPARE(bar.frameSize(), QSize(10, 1));
+        bar.setFrames(strip(2, QSize(10, 4), true), -3);
+        QCOMPARE(bar.frameCount(), 1);
+        // Pictures too small for their fonts draw nothing rather than garbage.
+        GlyphTimeLabel label;
+        label.setDigits(QImage(11, 13, QImage::Format_RGB32));
+        QVERIFY(!label.hasDigits());
+        GlyphTitle title;
+        title.setCharacters(QImage(15, 6, QImage::Format_RGB32));
+        QVERIFY(!title.hasCharacters());
+        // A line of any length costs at most its cut.
+        title.setCharacters(QImage(16, 6, QImage::Format_RGB32));
+        title.setLines({QString(100000, QLatin1Char('x'))});
+        QCOMPARE(title.lineWidth(0), GlyphTitle::MaxLineCharacters);
+    }
+
     void togglesShowTheirOnGlyphAndSlidersTheirGroove()
     {
         GlyphButton loop;
