@@ -35,12 +35,20 @@ QRect MaskDocument::newObjectBounds(MaskFile::Object object)
     return places[object];
 }
 
+QRect MaskDocument::newExtraObjectBounds(MaskFile::ExtraObject object)
+{
+    // Below the buttons, beside the volume and balance knobs: a classic bar's size.
+    return object == MaskFile::VolumeBarObject ? QRect(140, 112, 68, 13) : QRect(216, 112, 38, 13);
+}
+
 MaskDocument::MaskDocument() : m_mask(MaskFile::defaults(MaskReader::EditorLoad))
 {
     m_mask.titleFont = NewTitleFont;
     m_mask.bestColor1 = Navy;
     for (int o = 0; o < MaskFile::ObjectCount; ++o)
         setObjectBounds(MaskFile::Object(o), newObjectBounds(MaskFile::Object(o)));
+    for (int o = 0; o < MaskFile::ExtraObjectCount; ++o)
+        setExtraObjectBounds(MaskFile::ExtraObject(o), newExtraObjectBounds(MaskFile::ExtraObject(o)));
     setVolumePlace(NewVolumePlace);
     setBalancePlace(NewBalancePlace);
 }
@@ -62,6 +70,17 @@ bool MaskDocument::load(const QString &path, MaskFile *asRead)
     for (QString &image : m.buttonImages)
         image = named(image);
     m.animatedGif = named(read.animatedGif);
+    for (QString MaskFile::*field :
+         {&MaskFile::timeDigits, &MaskFile::titleChars, &MaskFile::sliderBack, &MaskFile::volumeBar,
+          &MaskFile::volumeThumb, &MaskFile::balanceBar, &MaskFile::balanceThumb, &MaskFile::shape})
+        m.*field = named(read.*field);
+    for (QString &image : m.toggleOnImages)
+        image = named(image);
+    // A bar has at least one frame; without a bar the count is not written and stays as read.
+    if (!m.volumeBar.isEmpty())
+        m.volumeBarFrames = std::clamp(read.volumeBarFrames, 1, MaxBarFrames);
+    if (!m.balanceBar.isEmpty())
+        m.balanceBarFrames = std::clamp(read.balanceBarFrames, 1, MaxBarFrames);
     m.sliderKind = read.sliderHorizontal() ? QStringLiteral("Horizontal") : QStringLiteral("Vertical");
     m.timeAngle = std::clamp(read.timeAngle, MinTimeAngle, MaxTimeAngle);
     m.timeShadowSize = std::clamp(read.timeShadowSize, 0, MaxShadow);
@@ -74,6 +93,15 @@ bool MaskDocument::load(const QString &path, MaskFile *asRead)
     for (int o = 0; o < MaskFile::ObjectCount; ++o) {
         const MaskGeometry &g = read.objects[o];
         setObjectBounds(MaskFile::Object(o), QRect(g.left, g.top, g.width, g.height));
+    }
+    const bool barUsed[MaskFile::ExtraObjectCount] = {!m.volumeBar.isEmpty(), !m.balanceBar.isEmpty()};
+    for (int o = 0; o < MaskFile::ExtraObjectCount; ++o) {
+        const MaskGeometry &g = read.extraObjects[o];
+        // A bar the mask neither uses nor places waits where a new mask has it, in sight.
+        if (!barUsed[o] && g.width <= 0 && g.height <= 0)
+            setExtraObjectBounds(MaskFile::ExtraObject(o), newExtraObjectBounds(MaskFile::ExtraObject(o)));
+        else
+            setExtraObjectBounds(MaskFile::ExtraObject(o), QRect(g.left, g.top, g.width, g.height));
     }
     if (asRead)
         *asRead = read;
@@ -98,6 +126,16 @@ void MaskDocument::setButtonImage(MaskFile::Button button, const QString &path)
 void MaskDocument::setAnimatedGif(const QString &path)
 {
     m_mask.animatedGif = fileName(path);
+}
+
+void MaskDocument::setExtraImage(QString MaskFile::*field, const QString &path)
+{
+    m_mask.*field = fileName(path);
+}
+
+void MaskDocument::setToggleOnImage(MaskFile::Toggle toggle, const QString &path)
+{
+    m_mask.toggleOnImages[toggle] = fileName(path);
 }
 
 void MaskDocument::setSliderHorizontal(bool horizontal)
@@ -127,6 +165,19 @@ void MaskDocument::setObjectBounds(MaskFile::Object object, const QRect &bounds)
     const int width = std::clamp(bounds.width(), 0, MaxMarkerSide);
     const int height = std::clamp(bounds.height(), 0, MaxMarkerSide);
     m_mask.objects[object] = MaskGeometry{width, height, bounds.top(), bounds.left()};
+}
+
+QRect MaskDocument::extraObjectBounds(MaskFile::ExtraObject object) const
+{
+    const MaskGeometry &g = m_mask.extraObjects[object];
+    return QRect(g.left, g.top, g.width, g.height);
+}
+
+void MaskDocument::setExtraObjectBounds(MaskFile::ExtraObject object, const QRect &bounds)
+{
+    const int width = std::clamp(bounds.width(), 0, MaxMarkerSide);
+    const int height = std::clamp(bounds.height(), 0, MaxMarkerSide);
+    m_mask.extraObjects[object] = MaskGeometry{width, height, bounds.top(), bounds.left()};
 }
 
 void MaskDocument::setVolumePlace(const QPoint &place)

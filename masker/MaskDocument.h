@@ -19,6 +19,7 @@ public:
     static const QPoint NewBalancePlace;
     // Where each object lies in a new mask.
     static QRect newObjectBounds(MaskFile::Object object);
+    static QRect newExtraObjectBounds(MaskFile::ExtraObject object);
 
     // What the controls hold; a loaded value beyond them is brought inside, as the control showed it.
     static constexpr int MinTimeAngle = -360;
@@ -28,6 +29,7 @@ public:
     // The level meters' kinds in the order the wizard lists them.
     static const QStringList VUKinds;
     static constexpr int GifActivities = 3;
+    static constexpr int MaxBarFrames = 256;
 
     // A new mask.
     MaskDocument();
@@ -52,9 +54,14 @@ public:
     void setVUKind(int index);
     void setGifActive(int index);
     void setAuthor(const QString &author) { m_mask.author = author; }
+    // The extras' pictures and the shape file (an empty path clears one).
+    void setExtraImage(QString MaskFile::*field, const QString &path);
+    void setToggleOnImage(MaskFile::Toggle toggle, const QString &path);
 
     QRect objectBounds(MaskFile::Object object) const;
     void setObjectBounds(MaskFile::Object object, const QRect &bounds);
+    QRect extraObjectBounds(MaskFile::ExtraObject object) const;
+    void setExtraObjectBounds(MaskFile::ExtraObject object, const QRect &bounds);
     void setVolumePlace(const QPoint &place);
     void setBalancePlace(const QPoint &place);
 
