@@ -30,46 +30,79 @@ ObjectPlacer::ObjectPlacer(MaskDocument &document, PlacementWindow *placement, c
                 bounds.moveTopLeft(to);
                 m_document.setObjectBounds(object, bounds);
             });
+    connect(m_placement, &PlacementWindow::extraObjectMoved, this,
+            [this](MaskFile::ExtraObject object, const QPoint &to) {
+                QRect bounds = m_document.extraObjectBounds(object);
+                bounds.moveTopLeft(to);
+                m_document.setExtraObjectBounds(object, bounds);
+            });
     connect(m_placement, &PlacementWindow::volumeMoved, this,
             [this](const QPoint &to) { m_document.setVolumePlace(to); });
     connect(m_placement, &PlacementWindow::balanceMoved, this,
             [this](const QPoint &to) { m_document.setBalancePlace(to); });
 }
 
-MaskFile::Object ObjectPlacer::selectedObject() const
+int ObjectPlacer::selectedIndex() const
 {
     const int index = m_fields.objects->currentIndex();
-    return index >= 0 && index < MaskFile::ObjectCount ? MaskFile::Object(index) : MaskFile::Slider;
+    return index >= 0 && index < EntryCount ? index : 0;
+}
+
+QRect ObjectPlacer::bounds(int index) const
+{
+    return index < MaskFile::ObjectCount
+               ? m_document.objectBounds(MaskFile::Object(index))
+               : m_document.extraObjectBounds(MaskFile::ExtraObject(index - MaskFile::ObjectCount));
+}
+
+void ObjectPlacer::setBounds(int index, const QRect &bounds)
+{
+    if (index < MaskFile::ObjectCount)
+        m_document.setObjectBounds(MaskFile::Object(index), bounds);
+    else
+        m_document.setExtraObjectBounds(MaskFile::ExtraObject(index - MaskFile::ObjectCount), bounds);
+    marker(index)->setGeometry(this->bounds(index));
+}
+
+MarkerButton *ObjectPlacer::marker(int index) const
+{
+    return index < MaskFile::ObjectCount
+               ? m_placement->marker(MaskFile::Object(index))
+               : m_placement->extraMarker(MaskFile::ExtraObject(index - MaskFile::ObjectCount));
 }
 
 void ObjectPlacer::ObjectsChange()
 {
     // The fields show the object chosen in the list, whichever marker was just let go.
-    const QRect bounds = m_document.objectBounds(selectedObject());
+    const QRect shown = bounds(selectedIndex());
     const QSignalBlocker w(m_fields.width), h(m_fields.height), l(m_fields.left), t(m_fields.top);
-    m_fields.width->setValue(bounds.width());
-    m_fields.height->setValue(bounds.height());
-    m_fields.left->setValue(bounds.left());
-    m_fields.top->setValue(bounds.top());
+    m_fields.width->setValue(shown.width());
+    m_fields.height->setValue(shown.height());
+    m_fields.left->setValue(shown.left());
+    m_fields.top->setValue(shown.top());
 }
 
-void ObjectPlacer::setObjectBounds(MaskFile::Object object, const QRect &bounds)
+void ObjectPlacer::resizeIndex(int index, const QSize &size)
 {
-    m_document.setObjectBounds(object, bounds);
-    m_placement->marker(object)->setGeometry(m_document.objectBounds(object));
+    setBounds(index, QRect(bounds(index).topLeft(), size));
+    if (selectedIndex() == index)
+        ObjectsChange();
 }
 
 void ObjectPlacer::resizeObject(MaskFile::Object object, const QSize &size)
 {
-    setObjectBounds(object, QRect(m_document.objectBounds(object).topLeft(), size));
-    if (selectedObject() == object)
-        ObjectsChange();
+    resizeIndex(int(object), size);
+}
+
+void ObjectPlacer::resizeObject(MaskFile::ExtraObject object, const QSize &size)
+{
+    resizeIndex(extraIndex(object), size);
 }
 
 void ObjectPlacer::placeAll()
 {
-    for (int o = 0; o < MaskFile::ObjectCount; ++o)
-        m_placement->marker(MaskFile::Object(o))->setGeometry(m_document.objectBounds(MaskFile::Object(o)));
+    for (int i = 0; i < EntryCount; ++i)
+        marker(i)->setGeometry(bounds(i));
     const MaskFile &m = m_document.mask();
     m_placement->Volume->move(m.volumeLeft, m.volumeTop);
     m_placement->Balance->move(m.balanceLeft, m.balanceTop);
@@ -84,28 +117,28 @@ void ObjectPlacer::boundBy(const QSize &background)
     m_fields.top->setMaximum(background.height());
 }
 
-bool ObjectPlacer::isGlyphButton(MaskFile::Object object) const
+bool ObjectPlacer::isGlyphButton(int index) const
 {
-    return object >= MaskFile::PlayButtom && object <= MaskFile::RandButtom &&
-           m_glyphs[int(object) - int(MaskFile::PlayButtom)];
+    return index >= MaskFile::PlayButtom && index <= MaskFile::RandButtom &&
+           m_glyphs[index - int(MaskFile::PlayButtom)];
 }
 
 void ObjectPlacer::resizeSelected(int width, int height)
 {
-    const MaskFile::Object object = selectedObject();
+    const int index = selectedIndex();
     // Buttons keep the size of their glyphs: the fields go back and the user is told why.
-    if (isGlyphButton(object)) {
+    if (isGlyphButton(index)) {
         ObjectsChange();
         if (!std::exchange(m_buttonSizeTold, true))
             emit buttonSizeRefused();
         return;
     }
-    QRect bounds = m_document.objectBounds(object);
+    QRect resized = bounds(index);
     if (width >= 0)
-        bounds.setWidth(width);
+        resized.setWidth(width);
     if (height >= 0)
-        bounds.setHeight(height);
-    setObjectBounds(object, bounds);
+        resized.setHeight(height);
+    setBounds(index, resized);
 }
 
 void ObjectPlacer::SWChange(int value)
@@ -120,16 +153,16 @@ void ObjectPlacer::SHChange(int value)
 
 void ObjectPlacer::SLChange(int value)
 {
-    const MaskFile::Object object = selectedObject();
-    QRect bounds = m_document.objectBounds(object);
-    bounds.moveLeft(value);
-    setObjectBounds(object, bounds);
+    const int index = selectedIndex();
+    QRect moved = bounds(index);
+    moved.moveLeft(value);
+    setBounds(index, moved);
 }
 
 void ObjectPlacer::STChange(int value)
 {
-    const MaskFile::Object object = selectedObject();
-    QRect bounds = m_document.objectBounds(object);
-    bounds.moveTop(value);
-    setObjectBounds(object, bounds);
+    const int index = selectedIndex();
+    QRect moved = bounds(index);
+    moved.moveTop(value);
+    setBounds(index, moved);
 }

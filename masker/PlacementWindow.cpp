@@ -2,6 +2,7 @@
 
 #include "masker/MarkerButton.h"
 #include "masker/MaskDocument.h"
+#include "masks/RegionFile.h"
 #include "masks/TFormShaper.h"
 
 #include <QGuiApplication>
@@ -19,6 +20,9 @@ const std::array<QString, MaskFile::ObjectCount> PlacementWindow::MarkerCaptions
     QStringLiteral("->"),          QStringLiteral("Loop"),       QStringLiteral("Rand"),
     QStringLiteral("Ani Gif"),
 };
+
+const std::array<QString, MaskFile::ExtraObjectCount> PlacementWindow::ExtraMarkerCaptions = {
+    QStringLiteral("Volume Bar"), QStringLiteral("Balance Bar")};
 
 PlacementWindow::PlacementWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -46,6 +50,16 @@ PlacementWindow::PlacementWindow(QWidget *parent)
                 [this, object](const QPoint &to) { emit objectMoved(object, to); });
         m_markers[i]->installEventFilter(this);
     }
+    for (int i = 0; i < MaskFile::ExtraObjectCount; ++i) {
+        const auto object = MaskFile::ExtraObject(i);
+        m_extraMarkers[i] =
+            new MarkerButton(ExtraMarkerCaptions[i], MaskDocument::newExtraObjectBounds(object), this);
+        m_extraMarkers[i]->setObjectName(MaskFile::ExtraObjectNames[i]);
+        connect(m_extraMarkers[i], &MarkerButton::mouseReleased, this, &PlacementWindow::markerReleased);
+        connect(m_extraMarkers[i], &MarkerButton::moved, this,
+                [this, object](const QPoint &to) { emit extraObjectMoved(object, to); });
+        m_extraMarkers[i]->installEventFilter(this);
+    }
     Volume =
         new MarkerButton(QStringLiteral("Volume"), QRect(MaskDocument::NewVolumePlace, QSize(62, 23)), this);
     Balance = new MarkerButton(QStringLiteral("Balance"), QRect(MaskDocument::NewBalancePlace, QSize(45, 23)),
@@ -61,13 +75,47 @@ void PlacementWindow::setBackground(const QImage &picture, int32_t maskColor)
 {
     FormShaper1->MaskedPicture()->setPicture(picture);
     FormShaper1->MaskedPicture()->setMaskColor(maskColor);
-    FormShaper1->setActive(true);
+    applyOutline();
 }
 
 void PlacementWindow::setMaskColor(int32_t maskColor)
 {
     FormShaper1->MaskedPicture()->setMaskColor(maskColor);
-    FormShaper1->setActive(true);
+    applyOutline();
+}
+
+void PlacementWindow::setShape(const QList<QPolygon> &polygons)
+{
+    m_shape = polygons;
+    applyOutline();
+}
+
+QRegion PlacementWindow::shapeRegion() const
+{
+    const QImage &picture = background();
+    if (m_shape.isEmpty() || picture.isNull())
+        return QRegion();
+    return RegionFile::region(m_shape, picture.rect());
+}
+
+void PlacementWindow::applyOutline()
+{
+    const QRegion shape = shapeRegion();
+    if (shape.isEmpty()) {
+        FormShaper1->setActive(true);
+        return;
+    }
+    // The shaper stays out of it, so that it does not put the colour's outline back.
+    FormShaper1->setActive(false);
+    setMask(shape);
+}
+
+void PlacementWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The shaper shapes the window by the colour when it is first shown; the shape goes over that.
+    if (!m_shape.isEmpty())
+        applyOutline();
 }
 
 QImage PlacementWindow::background() const

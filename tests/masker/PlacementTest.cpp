@@ -51,13 +51,20 @@ private slots:
         QCOMPARE(p.Balance->size(), QSize(45, 23));
         QVERIFY(p.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(p.windowFlags() & Qt::WindowStaysOnTopHint);
-        // A new mask has every object inside the window, none on another.
-        for (int a = 0; a < MaskFile::ObjectCount; ++a) {
-            const QRect ra = p.marker(MaskFile::Object(a))->geometry();
+        QCOMPARE(p.extraMarker(MaskFile::VolumeBarObject)->caption(), QStringLiteral("Volume Bar"));
+        QCOMPARE(p.extraMarker(MaskFile::BalanceBarObject)->objectName(), QStringLiteral("Balance Bar"));
+        // A new mask has every object inside the window, none on another: the bars and knobs too.
+        QList<MarkerButton *> markers;
+        for (int o = 0; o < MaskFile::ObjectCount; ++o)
+            markers << p.marker(MaskFile::Object(o));
+        markers << p.extraMarker(MaskFile::VolumeBarObject) << p.extraMarker(MaskFile::BalanceBarObject)
+                << p.Volume << p.Balance;
+        for (int a = 0; a < markers.size(); ++a) {
+            const QRect ra = markers[a]->geometry();
             QVERIFY(p.rect().contains(ra));
-            for (int b = a + 1; b < MaskFile::ObjectCount; ++b)
-                QVERIFY2(!ra.intersects(p.marker(MaskFile::Object(b))->geometry()),
-                         qPrintable(MaskFile::ObjectNames[a] + " / " + MaskFile::ObjectNames[b]));
+            for (int b = a + 1; b < markers.size(); ++b)
+                QVERIFY2(!ra.intersects(markers[b]->geometry()),
+                         qPrintable(markers[a]->caption() + " / " + markers[b]->caption()));
         }
     }
 
