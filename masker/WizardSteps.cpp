@@ -2,6 +2,7 @@
 #include "masker/WizardWindow.h"
 
 #include "masker/ColorPicker.h"
+#include "masker/ExtrasPage.h"
 #include "masker/ObjectPlacer.h"
 #include "masker/PlacementWindow.h"
 #include "masker/RadioGroup.h"
@@ -173,6 +174,8 @@ QWidget *WizardWindow::buildStep3()
     auto *form = new QFormLayout;
     Objects = new QComboBox(page);
     Objects->addItems(MaskFile::objectNameList());
+    for (const QString &extra : MaskFile::ExtraObjectNames)
+        Objects->addItem(extra);
     Objects->setCurrentIndex(0);
     form->addRow(QStringLiteral("Object:"), Objects);
     // Bounded by the background once there is one (see setBackgroundFile).
@@ -187,7 +190,8 @@ QWidget *WizardWindow::buildStep3()
     layout->addLayout(form);
     layout->addWidget(
         note(QStringLiteral("The \"Volume\" and \"Balance\" markers place the volume and balance "
-                            "controls; only their place counts."),
+                            "controls; only their place counts. \"Volume Bar\" and \"Balance Bar\" place "
+                            "the bars of the extras' page."),
              page));
     layout->addStretch();
     m_placer = new ObjectPlacer(m_document, m_placement, {Objects, SW, SH, SL, ST}, this);
@@ -310,6 +314,23 @@ QWidget *WizardWindow::buildStep6()
     layout->addLayout(grid);
     layout->addStretch();
     return page;
+}
+
+ExtrasPage *WizardWindow::buildExtrasPage()
+{
+    Extras = new ExtrasPage(
+        m_document,
+        [this](const QString &caption, const QString &filter) { return openImage(caption, filter); },
+        [this](const QString &text) { m_dialogs.information(this, QStringLiteral("VorlanMasker"), text); });
+    connect(Extras, &ExtrasPage::barChanged, this, [this](MaskFile::ExtraObject bar) {
+        showBar(bar);
+        // A bar picked or cut into other frames takes a frame's size.
+        const QImage frame = Extras->barFrame(bar);
+        if (!frame.isNull())
+            m_placer->resizeObject(bar, frame.size());
+    });
+    connect(Extras, &ExtrasPage::shapeChanged, this, [this] { m_placement->setShape(Extras->shape()); });
+    return Extras;
 }
 
 QWidget *WizardWindow::buildStep7()

@@ -2,6 +2,7 @@
 
 #include "masker/ColorPickBar.h"
 #include "masker/ColorPicker.h"
+#include "masker/ExtrasPage.h"
 #include "masker/MarkerButton.h"
 #include "masker/MaskerAboutWindow.h"
 #include "masker/ObjectPlacer.h"
@@ -86,6 +87,7 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     Pages->addTab(buildStep4(), QStringLiteral("Step 4"));
     Pages->addTab(buildStep5(), QStringLiteral(" Step 5"));
     Pages->addTab(buildStep6(), QStringLiteral("Step 6"));
+    Pages->addTab(buildExtrasPage(), QStringLiteral("Extras"));
     Pages->addTab(buildStep7(), QStringLiteral("Step 7"));
     Pages->addTab(buildStep8(), QStringLiteral("Step 8"));
     Pages->addTab(buildClosingPage(), QStringLiteral("Finish"));
@@ -283,6 +285,11 @@ bool WizardWindow::setGifFile(const QString &path)
     return true;
 }
 
+void WizardWindow::showBar(MaskFile::ExtraObject bar)
+{
+    m_placement->extraMarker(bar)->setPicture(Extras->barFrame(bar), 1);
+}
+
 void WizardWindow::showPlacement()
 {
     if (!m_placementShownOnce) {
@@ -415,6 +422,10 @@ bool WizardWindow::LoadMask(const QString &fileName)
     BCP1->setValue(m.bestColor1);
     BCP2->setValue(m.bestColor2);
     m_save->Author->setText(m.author);
+    Extras->showMask(read);
+    for (int o = 0; o < MaskFile::ExtraObjectCount; ++o)
+        showBar(MaskFile::ExtraObject(o));
+    m_placement->setShape(Extras->shape());
 
     m_placer->placeAll();
     refreshPreviews();

@@ -1,8 +1,8 @@
 #pragma once
-// The mask editor's main window: a banner, eight steps and a closing page that build a mask, with the
-// placement window showing the background and the objects' markers, the save window and the test window.
-// The mask is a document: each control edits it as the user changes it, a loaded mask fills the controls from
-// it, and the save writes it.
+// The mask editor's main window: a banner, eight steps, a page of extras and a closing page that build a
+// mask, with the placement window showing the background and the objects' markers, the save window and the
+// test window. The mask is a document: each control edits it as the user changes it, a loaded mask fills the
+// controls from it, and the save writes it.
 #include "masker/MaskDocument.h"
 #include "masker/MaskerDialogs.h"
 #include "masks/MaskFile.h"
@@ -15,6 +15,7 @@ class AngleLabel;
 class BlockGauge;
 class ColorPickBar;
 class ColorPicker;
+class ExtrasPage;
 class Gauge;
 class GifAnimator;
 class MaskerAboutWindow;
@@ -129,6 +130,7 @@ public:
     QPushButton *Button1 = nullptr;
     RadioGroup *ActiveGif = nullptr;
     GifAnimator *GifPreview = nullptr;
+    ExtrasPage *Extras = nullptr;
     QPushButton *SaveTheMask = nullptr;
     QPushButton *TestTheMask = nullptr;
     QPushButton *PickColor = nullptr;
@@ -156,6 +158,9 @@ private:
     QWidget *buildStep6();
     QWidget *buildStep7();
     QWidget *buildStep8();
+    ExtrasPage *buildExtrasPage();
+    // The placement window shows the extras' bars and outline as the page has them.
+    void showBar(MaskFile::ExtraObject bar);
     QWidget *buildClosingPage();
     // A colour field that edits the document's colour `field`.
     ColorPicker *colorPicker(int32_t MaskFile::*field);

@@ -5,6 +5,7 @@
 #include "masker/PlacementWindow.h"
 #include "masker/RadioGroup.h"
 #include "masker/WizardWindow.h"
+#include "masks/RegionFile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -76,6 +77,29 @@ void writeImages(const QString &dir)
     frames(4, 20, 24).save(dir + "/play.bmp");
     frames(4, 16, 16).save(dir + "/loop.bmp");
     QFile::copy(QStringLiteral(VORLAN_FIXTURES "/three-frames.gif"), dir + "/anim.gif");
+}
+
+QPolygon extrasOutline()
+{
+    return QPolygon({QPoint(0, 0), QPoint(240, 0), QPoint(240, 120), QPoint(20, 120), QPoint(0, 100)});
+}
+
+void writeExtras(const QString &dir)
+{
+    frames(12, 9, 13).save(dir + "/digits.bmp");
+    frames(16, 5, 36).save(dir + "/chars.bmp");
+    frames(1, 200, 10).save(dir + "/groove.bmp");
+    QImage bar(68, 13 * 4, QImage::Format_RGB32);
+    for (int i = 0; i < 4; ++i)
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 68; ++x)
+                bar.setPixel(x, 13 * i + y, frameColor(i));
+    bar.save(dir + "/vbar.bmp");
+    frames(2, 14, 11).save(dir + "/vthumb.bmp");
+    frames(4, 16, 16).save(dir + "/loopon.bmp");
+    QFile shape(dir + "/shape.txt");
+    if (shape.open(QIODevice::WriteOnly))
+        shape.write(RegionFile::text({extrasOutline()}));
 }
 
 void fillWizard(WizardWindow &w, Answers &answers, const QString &dir)

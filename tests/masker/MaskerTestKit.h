@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPolygon>
 #include <QStringList>
 
 class QWidget;
@@ -34,6 +35,13 @@ QRgb frameColor(int index);
 
 // Writes back.bmp, thumb.bmp, play.bmp (80 x 24: four 20 px frames), loop.bmp and anim.gif into dir.
 void writeImages(const QString &dir);
+
+// Writes the extras' pictures into dir: digits.bmp (12 glyphs 9 x 13), chars.bmp (80 x 36), groove.bmp,
+// vbar.bmp (four 68 x 13 frames stacked, frame i filled with frameColor(i)), vthumb.bmp (two 14 x 11
+// frames), loopon.bmp (four 16 x 16 frames) and shape.txt, the outline of a 240 x 120 window without its
+// lower left corner (the triangle (0,100) (20,120) (0,120)).
+void writeExtras(const QString &dir);
+QPolygon extrasOutline();
 
 // Fills a wizard through its controls with the images of writeImages(dir); every field gets a value other
 // than its preselection.
