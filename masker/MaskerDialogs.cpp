@@ -34,6 +34,9 @@ MaskerDialogs MaskerDialogs::standard()
     d.information = [](QWidget *parent, const QString &caption, const QString &text) {
         QMessageBox::information(parent, caption, text);
     };
+    d.warning = [](QWidget *parent, const QString &caption, const QString &text) {
+        QMessageBox::warning(parent, caption, text);
+    };
     d.chooseColor = [](QWidget *parent, const QColor &initial) {
         return QColorDialog::getColor(initial, parent);
     };

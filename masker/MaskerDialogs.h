@@ -18,6 +18,8 @@ struct MaskerDialogs {
     // Yes (true) or No.
     std::function<bool(QWidget *parent, const QString &caption, const QString &text)> question;
     std::function<void(QWidget *parent, const QString &caption, const QString &text)> information;
+    // Something went wrong; without one, information says it.
+    std::function<void(QWidget *parent, const QString &caption, const QString &text)> warning;
     // A colour; invalid when cancelled.
     std::function<QColor(QWidget *parent, const QColor &initial)> chooseColor;
 

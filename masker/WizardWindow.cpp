@@ -1,5 +1,6 @@
 #include "masker/WizardWindow.h"
 
+#include "masker/ClassicImporter.h"
 #include "masker/ColorPickBar.h"
 #include "masker/ColorPicker.h"
 #include "masker/ExtrasPage.h"
@@ -57,7 +58,8 @@ const QString GifFilter = QStringLiteral("Animated GIF (*.gif)");
 } // namespace
 
 WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs, QWidget *parent)
-    : QMainWindow(parent), m_masksDir(masksDir), m_dialogs(dialogs)
+    : QMainWindow(parent), m_masksDir(masksDir), m_dialogs(dialogs),
+      m_importer(std::make_unique<ClassicImporter>(dialogs, masksDir))
 {
     setWindowTitle(QStringLiteral("VorlanMasker"));
     m_placement = new PlacementWindow;
@@ -139,6 +141,8 @@ void WizardWindow::buildMenu()
 {
     QMenu *files = menuBar()->addMenu(QStringLiteral("Files"));
     LoadMaskAction = files->addAction(QStringLiteral("Load Mask"), this, &WizardWindow::LoadMaskClick);
+    ImportClassicSkinAction = files->addAction(QStringLiteral("Import Classic Skin..."), this,
+                                               &WizardWindow::ImportClassicSkinClick);
     SaveMaskAction = files->addAction(QStringLiteral("Save Mask"), this, &WizardWindow::SaveMaskClick);
     files->addSeparator();
     TestMaskAction = files->addAction(QStringLiteral("Test Mask"), this, &WizardWindow::TestMaskClick);
@@ -439,6 +443,13 @@ void WizardWindow::LoadMaskClick()
     const QString path = m_dialogs.openFile(this, QStringLiteral("Load Mask"), m_masksDir, MaskFilter);
     if (!path.isEmpty())
         LoadMask(path);
+}
+
+void WizardWindow::ImportClassicSkinClick()
+{
+    const QString mask = m_importer->ask(this);
+    if (!mask.isEmpty() && LoadMask(mask))
+        m_importer->tellSummary(this);
 }
 
 void WizardWindow::SaveMaskClick()

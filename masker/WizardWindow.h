@@ -10,9 +10,11 @@
 #include <QColor>
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 class AngleLabel;
 class BlockGauge;
+class ClassicImporter;
 class ColorPickBar;
 class ColorPicker;
 class ExtrasPage;
@@ -55,6 +57,9 @@ public:
 
     // --- The menu ---
     void LoadMaskClick();
+    // Imports a classic skin into the masks folder and loads the mask made of it.
+    void ImportClassicSkinClick();
+    ClassicImporter *classicImporter() const { return m_importer.get(); }
     void SaveMaskClick();
     void TestMaskClick();
     void ExitClick();
@@ -136,6 +141,7 @@ public:
     QPushButton *PickColor = nullptr;
     QLabel *PColor = nullptr;
     QAction *LoadMaskAction = nullptr;
+    QAction *ImportClassicSkinAction = nullptr;
     QAction *SaveMaskAction = nullptr;
     QAction *TestMaskAction = nullptr;
     QAction *ExitAction = nullptr;
@@ -182,6 +188,7 @@ private:
     MaskerAboutWindow *m_about = nullptr;
     ObjectPlacer *m_placer = nullptr;
     ColorPickBar *m_pickBar = nullptr;
+    std::unique_ptr<ClassicImporter> m_importer;
     bool m_placementShownOnce = false;
     bool m_exiting = false;
 };

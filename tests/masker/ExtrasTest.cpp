@@ -1,4 +1,5 @@
 #include "MaskerTestKit.h"
+#include "masker/ClassicImporter.h"
 #include "masker/ExtrasPage.h"
 #include "masker/MarkerButton.h"
 #include "masker/PlacementWindow.h"
@@ -247,6 +248,66 @@ private slots:
         const QString cleared = m_dir + "/cleared.msk";
         QVERIFY(w.document().save(cleared));
         QCOMPARE(bytesOf(cleared), bytesOf(plain));
+    }
+
+    void theImportMenuTellsWhyASkinCouldNotBeImported()
+    {
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        const QList<QAction *> files = w.menuBar()->actions().first()->menu()->actions();
+        QCOMPARE(files.at(files.indexOf(w.LoadMaskAction) + 1), w.ImportClassicSkinAction);
+        QCOMPARE(w.ImportClassicSkinAction->text(), QStringLiteral("Import Classic Skin..."));
+        // Not a skin at all: whatever the importer is, it fails and says why in a warning.
+        QFile junk(m_dir + "/junk.wsz");
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a zip");
+        junk.close();
+        answers.openFiles << junk.fileName();
+        w.ImportClassicSkinAction->trigger();
+        QCOMPARE(answers.openFilters, QStringList{"Classic Skins (*.wsz *.zip)"});
+        QCOMPARE(answers.warnings.size(), 1);
+        QVERIFY(!answers.warnings.first().isEmpty());
+        QVERIFY(answers.messages.isEmpty());
+        QCOMPARE(w.BackImage->text(), QString());
+        QVERIFY(!w.placement()->isVisible());
+        // Cancelled, nothing is imported.
+        w.ImportClassicSkinAction->trigger();
+        QCOMPARE(answers.warnings.size(), 1);
+    }
+
+    void anImportedSkinIsLoadedAndSummed()
+    {
+        // The importer is stood in for: what the wizard does with a mask it made is tested here.
+        Answers answers;
+        WizardWindow w(m_dir, dialogsFor(answers));
+        const QString made = m_dir + "/extras.msk";
+        writeMaskWithExtras(made);
+        QStringList asked;
+        w.classicImporter()->setImport([&](const QString &source, const QString &masks) {
+            asked << source << masks;
+            ClassicImport result;
+            result.maskPath = made;
+            result.leftOut = QStringList{"playpaus.bmp", "pledit.txt"};
+            return result;
+        });
+        answers.openFiles << "/skins/Night Owl.wsz";
+        w.ImportClassicSkinAction->trigger();
+        QCOMPARE(asked, QStringList({"/skins/Night Owl.wsz", m_dir}));
+        QCOMPARE(w.BackImage->text(), QStringLiteral("back.bmp"));
+        QCOMPARE(w.Extras->name(ExtrasPage::TimeDigits)->text(), QStringLiteral("digits.bmp"));
+        QVERIFY(w.placement()->isVisible());
+        QCOMPARE(answers.messages,
+                 QStringList{QStringLiteral("The skin \"Night Owl\" is now the mask \"%1\".\n\n"
+                                            "Left out, as a mask has no place for them:\n"
+                                            "playpaus.bmp\npledit.txt")
+                                 .arg(QDir::toNativeSeparators(made))});
+        QVERIFY(answers.warnings.isEmpty());
+        // Without anything left out, the summary says only what was made.
+        ClassicImport whole;
+        whole.maskPath = made;
+        QCOMPARE(
+            ClassicImporter::summary("/skins/Plain.wsz", whole),
+            QStringLiteral("The skin \"Plain\" is now the mask \"%1\".").arg(QDir::toNativeSeparators(made)));
     }
 };
 

@@ -36,6 +36,7 @@ MaskerDialogs dialogsFor(Answers &answers)
         return answers.testAfterSave;
     };
     d.information = [&answers](QWidget *, const QString &, const QString &text) { answers.messages << text; };
+    d.warning = [&answers](QWidget *, const QString &, const QString &text) { answers.warnings << text; };
     d.chooseColor = [](QWidget *, const QColor &) { return QColor(); };
     return d;
 }

@@ -21,6 +21,7 @@ struct Answers {
     bool testAfterSave = false;
     QStringList questions; // texts asked
     QStringList messages;  // texts shown
+    QStringList warnings;  // texts shown as warnings
     QStringList openDirs;  // start folder of each open dialog
     QStringList openFilters;
     QStringList saveProposals;
