@@ -1,5 +1,6 @@
 #include "masker/TestWindow.h"
 
+#include "masks/RegionFile.h"
 #include "masks/SkinnedFace.h"
 #include "masks/TFormShaper.h"
 #include "platform/ProfileFile.h"
@@ -49,6 +50,15 @@ bool TestWindow::TestMask(const QString &fileName)
         m_shaper->MaskedPicture()->setMaskColor(mask.backColor);
         m_shaper->setActive(true);
     }
+    // A mask with a shape of its own is cut by it, as the player cuts it, instead of by the colour.
+    m_shape = QRegion();
+    const QString shapeFile = mask.imagePath(mask.shape);
+    if (!background.isNull() && !shapeFile.isEmpty())
+        m_shape = RegionFile::region(RegionFile::read(shapeFile), QRect(QPoint(0, 0), background.size()));
+    if (!m_shape.isEmpty()) {
+        m_shaper->setActive(false);
+        setMask(m_shape);
+    }
     m_face->setGeometry(rect());
     m_face->applyMask(mask, background);
     m_mask = mask;
@@ -94,6 +104,16 @@ void TestWindow::applyBestColors()
     for (FlashLabel *label :
          {m_face->PlayList, m_face->Equalizer, m_face->Information, m_face->Configration, m_face->OnTop})
         label->setColors(m_best1, m_best1.darker(160));
+}
+
+void TestWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The shaper cuts by the colour when the window is first shown; the shape goes over that.
+    if (!m_shape.isEmpty()) {
+        m_shaper->setActive(false);
+        setMask(m_shape);
+    }
 }
 
 void TestWindow::ExitBtnClick()

@@ -1,9 +1,11 @@
 #pragma once
 // Shows a saved mask the way the player will wear it: the same skinned face, shaped by the same
-// background, with the test window's own defaults and extras. Its buttons play nothing.
+// background (or by the mask's shape), with the test window's own defaults and extras. Its buttons play
+// nothing.
 #include "masks/MaskFile.h"
 
 #include <QColor>
+#include <QRegion>
 #include <QWidget>
 
 class QLabel;
@@ -33,6 +35,9 @@ public:
 
     void ExitBtnClick();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void applyBestColors();
 
@@ -43,4 +48,5 @@ private:
     QColor m_best1;
     QColor m_best2;
     QRect m_neighbour; // the wizard, which it comes up beside
+    QRegion m_shape;   // the mask's own outline; empty: the colour's
 };

@@ -132,6 +132,27 @@ private slots:
         QCOMPARE(t.bestColor1(), QColor(0, 0, 255));
     }
 
+    void aMaskWithAShapeIsCutByIt()
+    {
+        writeExtras(m_dir);
+        const QString path = m_dir + "/shaped.msk";
+        TextFile::writeLines(path,
+                             {"[Vorlan Mask]", "BackImage=back.bmp", "BackColor=65280", "Shape=shape.txt"});
+        TestWindow t;
+        QVERIFY(t.TestMask(path));
+        QVERIFY(t.isVisible());
+        // The shape, not the lime border, is the outline: the lower left corner is cut, the border kept.
+        const QRegion outline = t.QWidget::mask();
+        QVERIFY(outline.contains(QPoint(120, 60)));
+        QVERIFY(outline.contains(QPoint(1, 60)));
+        QVERIFY(!outline.contains(QPoint(2, 117)));
+        // The next mask without one is cut by its colour again.
+        TextFile::writeLines(path, {"[Vorlan Mask]", "BackImage=back.bmp", "BackColor=65280"});
+        QVERIFY(t.TestMask(path));
+        QVERIFY(!t.QWidget::mask().contains(QPoint(1, 60)));
+        QVERIFY(t.QWidget::mask().contains(QPoint(120, 60)));
+    }
+
     void theGifUnderTheMouse()
     {
         for (int mode : {0, 1, 2}) {
