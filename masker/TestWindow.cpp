@@ -10,6 +10,7 @@
 #include "widgets/BlockGauge.h"
 #include "widgets/FlashLabel.h"
 #include "widgets/Gauge.h"
+#include "widgets/GlyphTitle.h"
 #include "widgets/KnobBar.h"
 #include "widgets/ScrollingText.h"
 
@@ -72,7 +73,10 @@ bool TestWindow::TestMask(const QString &fileName)
     if (profile.hasKey(MaskFile::SectionName, QStringLiteral("TimeColor")))
         m_face->setTimeColor(SystemColors::fromValue(mask.timeColor));
 
-    m_face->Title->setLines({QStringLiteral("VorlanMasker Test"), QStringLiteral("Author: ") + mask.author});
+    const QStringList lines = {QStringLiteral("VorlanMasker Test"), QStringLiteral("Author: ") + mask.author};
+    // The lines go to whichever title the mask wears: its character font, or the text one.
+    m_face->Title->setLines(lines);
+    m_face->TitleGlyphs->setLines(lines);
     // Wholly on screen, beside the wizard, each time: a tall mask tested after a wide one comes up whole too.
     // Without the wizard, below the middle of the screen.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
