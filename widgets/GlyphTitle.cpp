@@ -133,6 +133,11 @@ void GlyphTitle::advance()
                 ++m_hold;
                 return;
             }
+        } else if (height() < 2 * lh && !m_lines.at(m_offset / lh).trimmed().isEmpty() &&
+                   m_hold < ReadSteps) {
+            // A panel of one line shows each line alone: it stays long enough to be read.
+            ++m_hold;
+            return;
         }
     }
     m_hold = 0;

@@ -25,6 +25,8 @@ public:
     static constexpr int ScrollStep = 2;
     // Steps a wide line rests at its start and at its end, so both can be read.
     static constexpr int HoldSteps = 5;
+    // Steps every line rests at the top of a panel only one line high (a classic skin's title).
+    static constexpr int ReadSteps = 12;
     // Longer lines are cut: a tag is never longer, and a line is never drawn longer than this.
     static constexpr int MaxLineCharacters = 2048;
 
