@@ -9,11 +9,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSet>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace L = ClassicLayout;
 
@@ -273,8 +276,20 @@ ClassicSkinImporter::Pictures ClassicSkinImporter::build(const ClassicSkin &skin
         painter.end();
         mask->titleChars = add(QStringLiteral("chars.bmp"), chars);
         const QPoint blank(L::TextBlankCell.x() * w, L::TextBlankCell.y() * h);
-        if (sheet.rect().contains(blank))
+        if (sheet.rect().contains(blank)) {
             mask->titleColor = colorValue(sheet.pixel(blank));
+            // The font's ink is the player's first colour: the captions drawn over the skin (the close
+            // button, the lit labels, the time while dragging) then match its text.
+            QHash<QRgb, int> inks;
+            const QRect letters = QRect(0, 0, 26 * w, h).intersected(sheet.rect());
+            for (int y = letters.top(); y <= letters.bottom(); ++y)
+                for (int x = letters.left(); x <= letters.right(); ++x)
+                    if (sheet.pixel(x, y) != sheet.pixel(blank))
+                        ++inks[sheet.pixel(x, y)];
+            const auto most = std::max_element(inks.cbegin(), inks.cend());
+            if (most != inks.cend())
+                mask->bestColor1 = colorValue(most.key());
+        }
     }
 
     // Spots the skin paints into main.

@@ -61,6 +61,7 @@ private slots:
     void drawnSkinBecomesAWholeMask();
     void folderSkinImportsTheSame();
     void digitsWithoutBlankAndMinusAreMadeUp();
+    void theFontsInkBecomesThePlayersFirstColour();
     void reimportReplacesTheOldFolder();
     void hostileEntryNamesWriteNothingOutside();
     void zipBombIsRefusedAtTheCap();
@@ -217,6 +218,25 @@ void ClassicImportTest::digitsWithoutBlankAndMinusAreMadeUp()
     QCOMPARE(at(digits, 99 + 4, 3), drawn(Skin::Main, 0));
     QCOMPARE(at(digits, 99 + 4, 6), drawn(Skin::Numbers, 2));
     QCOMPARE(at(digits, 99 + 4, 7), drawn(Skin::Main, 0));
+}
+
+void ClassicImportTest::theFontsInkBecomesThePlayersFirstColour()
+{
+    // Letters in one ink on a dark ground: the captions the player draws over the skin take that ink.
+    QImage text(155, 18, QImage::Format_RGB32);
+    text.fill(qRgb(10, 20, 30));
+    for (int column = 0; column < 26; ++column)
+        for (int y = 0; y < 5; ++y)
+            text.setPixel(column * 5 + 1, y, qRgb(90, 255, 150));
+    QTemporaryDir dir;
+    Drawer::Options options;
+    options.extra = {{QStringLiteral("text.bmp"), Drawer::bitmap(text)}};
+    const ClassicImport result =
+        ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), options), dir.path());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    const MaskFile mask = MaskFile::load(result.maskPath, MaskReader::Player);
+    QCOMPARE(mask.bestColor1, 90 | (255 << 8) | (150 << 16));
+    QCOMPARE(mask.titleColor, 10 | (20 << 8) | (30 << 16));
 }
 
 void ClassicImportTest::reimportReplacesTheOldFolder()
