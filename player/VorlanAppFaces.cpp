@@ -279,7 +279,7 @@ void VorlanApp::wearMask(const QString &file)
     if (classic && !m_settings.backMask) {
         m_settings.backMask = true;
         m_prefs->setUseMask(true);
-        m_main->hide();
+        m_main->enterSkinnedMode();
     }
     m_actions->showAll->trigger();
 }
