@@ -25,6 +25,7 @@ public:
     // position (-1 when it would fall outside the file's start).
     ssize_t read(void *to, size_t bytes);
     off_t seek(off_t offset, int whence);
+    off_t size() const { return m_size; }
 
 private:
     // A second of sound at 128 kbit/s per read; the queued song holds a buffer of its own too.

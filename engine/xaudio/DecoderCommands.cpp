@@ -15,8 +15,8 @@ const char *const PitchName = "OUTPUT.DIRECTSOUND.PITCH";
 const char *const OutputModuleDescriptions[] = {"Sound server output (PulseAudio or PipeWire)",
                                                 "Sound card output (ALSA)", "WAV file writer"};
 const char *const InputModules[] = {"file", "network", "udp"};
-const char *const InputModuleDescriptions[] = {"MPEG audio files", "HTTP, HTTPS and FTP streams",
-                                               "MPEG audio over UDP"};
+const char *const InputModuleDescriptions[] = {"MPEG audio files, and FLAC, Ogg, MP4, WAV, AIFF and WavPack",
+                                               "HTTP, HTTPS and FTP streams", "MPEG audio over UDP"};
 
 bool isStreamName(const std::string &name)
 {
@@ -219,7 +219,7 @@ void DecoderPlayer::stop(const XA_Command &c)
             m_input->source.reset();
             m_input->disconnected = true;
         } else {
-            mpg123_seek(m_input->mh, 0, SEEK_SET);
+            m_input->seek(0);
         }
     }
     m_output.drop();
@@ -246,8 +246,9 @@ void DecoderPlayer::inputSeek(const XA_Command &c)
     }
     const int offset = std::clamp(c.i[0], 0, range);
     const int64_t target = m_input->length * offset / range;
-    if (mpg123_seek(m_input->mh, off_t(target), SEEK_SET) < 0) {
-        error(XA_SOURCE_INPUT, XA_ERROR_INPUT_READ, mpg123_strerror(m_input->mh));
+    if (!m_input->seek(target)) {
+        error(XA_SOURCE_INPUT, XA_ERROR_INPUT_READ,
+              m_input->mh ? mpg123_strerror(m_input->mh) : "cannot seek in " + m_inputName);
         nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_INPUT_READ);
         return;
     }

@@ -63,13 +63,33 @@ void loudest(const int16_t *pcm, size_t samples, int channels, int *left, int *r
 
 } // namespace
 
-DecoderPlayer::Input::~Input()
+void DecoderPlayer::Input::clear()
 {
     source.reset();
+    av.reset();
     if (mh) {
         mpg123_close(mh);
         mpg123_delete(mh);
+        mh = nullptr;
     }
+    file.reset();
+    rate = 0;
+    channels = 0;
+    length = -1;
+}
+
+int64_t DecoderPlayer::Input::tell() const
+{
+    if (av)
+        return av->tell();
+    return mh ? int64_t(mpg123_tell(mh)) : -1;
+}
+
+bool DecoderPlayer::Input::seek(int64_t sample)
+{
+    if (av)
+        return av->seek(sample);
+    return mh && mpg123_seek(mh, off_t(sample), SEEK_SET) >= 0;
 }
 
 DecoderPlayer::DecoderPlayer(XA_NotifyCallback notify, void *user) : m_notifyCallback(notify), m_user(user)
@@ -356,12 +376,46 @@ bool DecoderPlayer::openFileInput(Input &in, const std::string &name, int *err, 
 {
     struct stat st {
     };
-    int mpgErr = 0;
+    errno = 0;
     if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         *err = XA_ERROR_INPUT_OPEN_FAILED;
         *text = "cannot open " + name + ": " + (errno ? std::strerror(errno) : "not a file");
         return false;
     }
+    // A container of another format is never handed to the MPEG decoder, which could take bytes of it
+    // for frames.
+    const bool other = FfmpegInput::startsAsOwnFormat(name);
+    if (other || FfmpegInput::hasOwnExtension(name)) {
+        if (openOtherFile(in, name, false, err, text))
+            return true;
+        if (other)
+            return false;
+        // Named for another format, yet MPEG audio.
+        in.clear();
+        int mpegErr = XA_SUCCESS;
+        std::string mpegText;
+        if (openMpegFile(in, name, &mpegErr, &mpegText))
+            return true;
+        in.clear();
+        return false;
+    }
+    if (openMpegFile(in, name, err, text))
+        return true;
+    if (*err != XA_ERROR_INPUT_FORMAT)
+        return false;
+    // Named as MPEG audio, yet another format; taken only when recognised for sure.
+    in.clear();
+    int otherErr = XA_SUCCESS;
+    std::string otherText;
+    if (openOtherFile(in, name, true, &otherErr, &otherText))
+        return true;
+    in.clear();
+    return false;
+}
+
+bool DecoderPlayer::openMpegFile(Input &in, const std::string &name, int *err, std::string *text)
+{
+    int mpgErr = 0;
     if (!(in.mh = newDecoder(&mpgErr))) {
         *err = XA_ERROR_INTERNAL;
         *text = "cannot start the decoder";
@@ -432,7 +486,15 @@ void DecoderPlayer::sendStreamInfo()
 {
     XA_Message m;
     mpg123_frameinfo fi{};
-    if (mpg123_info(m_input->mh, &fi) == MPG123_OK) {
+    if (m_input->av) {
+        // No MPEG level nor layer; the codec's name instead.
+        m.code = XA_MSG_NOTIFY_INPUT_STREAM_INFO;
+        m.bitrate = uint16_t(std::clamp(m_input->av->bitrate(), 0, 65535));
+        m.frequency = uint16_t(std::min<long>(m_input->rate, 65535));
+        m.streamMode = m_input->channels == 1 ? 3 : 0;
+        m.text = m_input->av->codec();
+        notify(m, XA_NOTIFY_MASK_INPUT_STREAM_INFO);
+    } else if (mpg123_info(m_input->mh, &fi) == MPG123_OK) {
         m.code = XA_MSG_NOTIFY_INPUT_STREAM_INFO;
         m.level = uint8_t(fi.version == MPG123_1_0 ? 1 : fi.version == MPG123_2_0 ? 2 : 3);
         m.layer = uint8_t(fi.layer);
@@ -497,9 +559,9 @@ void DecoderPlayer::closeOutput()
 
 void DecoderPlayer::sendPosition(bool force)
 {
-    if (!m_input || !m_input->mh || m_input->rate <= 0)
+    if (!m_input || m_input->rate <= 0)
         return;
-    const int64_t pos = mpg123_tell(m_input->mh);
+    const int64_t pos = m_input->tell();
     if (pos < 0)
         return;
     if (!force) {
@@ -547,6 +609,8 @@ void DecoderPlayer::decodeStep()
         return;
     }
     Input &in = *m_input;
+    if (in.av)
+        return decodeOtherStep(in);
     off_t num = 0;
     unsigned char *audio = nullptr;
     size_t bytes = 0;
@@ -599,10 +663,14 @@ void DecoderPlayer::decodeStep()
     m_fedWithoutFrame = 0;
     if (bytes == 0)
         return;
+    deliver(reinterpret_cast<const int16_t *>(audio), bytes / (sizeof(int16_t) * size_t(in.channels)));
+}
 
-    const size_t frames = bytes / (sizeof(int16_t) * size_t(in.channels));
+void DecoderPlayer::deliver(const int16_t *decoded, size_t frames)
+{
+    Input &in = *m_input;
     size_t outFrames = 0;
-    const int16_t *pcm = m_chain.process(reinterpret_cast<const int16_t *>(audio), frames, &outFrames);
+    const int16_t *pcm = m_chain.process(decoded, frames, &outFrames);
     const size_t samples = outFrames * size_t(in.channels);
 
     std::string text;

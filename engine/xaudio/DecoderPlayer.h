@@ -1,8 +1,10 @@
 #pragma once
-// One player: a decoder thread that takes queued commands, decodes the input through libmpg123, sends the
-// PCM through the sound chain to the output, and queues a notification for every outcome.
+// One player: a decoder thread that takes queued commands, decodes the input (MPEG audio through libmpg123,
+// other formats through the FFmpeg module), sends the PCM through the sound chain to the output, and queues a
+// notification for every outcome.
 #include "engine/xaudio/AudioOutput.h"
 #include "engine/xaudio/BufferedFile.h"
+#include "engine/xaudio/FfmpegInput.h"
 #include "engine/xaudio/SoundChain.h"
 #include "engine/xaudio/StreamSource.h"
 #include "engine/xaudio/xaudio.h"
@@ -50,9 +52,12 @@ public:
     bool peaks(int *left, int *right, int *channels);
 
 private:
+    // An input is decoded either by libmpg123 (mh, with file or source) or by the FFmpeg module (av); what
+    // follows the decoding is the same for both.
     struct Input {
         mpg123_handle_struct *mh = nullptr;
-        std::unique_ptr<BufferedFile> file; // a local file's reader; outlives mh (closed in ~Input)
+        std::unique_ptr<BufferedFile> file; // a local file's reader; outlives mh (closed in clear())
+        std::unique_ptr<FfmpegInput> av;
         std::unique_ptr<StreamSource> source;
         bool stream = false;
         bool disconnected = false; // a stopped stream reconnects on Play
@@ -63,7 +68,12 @@ private:
         Input() = default;
         Input(const Input &) = delete;
         Input &operator=(const Input &) = delete;
-        ~Input();
+        ~Input() { clear(); }
+        // Back to nothing opened.
+        void clear();
+        // The sample the next decoded block starts with; -1 when unknown.
+        int64_t tell() const;
+        bool seek(int64_t sample);
     };
 
     void run();
@@ -144,7 +154,11 @@ private:
     void debug(int level, const std::string &text);
     void setPlayerState(int state);
 
+    // A local file, by the decoder its name and first bytes call for; the other one when that one finds no
+    // audio of its kind.
     bool openFileInput(Input &in, const std::string &name, int *err, std::string *text);
+    bool openMpegFile(Input &in, const std::string &name, int *err, std::string *text);
+    bool openOtherFile(Input &in, const std::string &name, bool sureOnly, int *err, std::string *text);
     // The input sent notifications of a freshly opened one: name, caps, duration, stream info, position.
     void announceInput();
     // Gapless: the hand-over to the queued input at the end of the current one.
@@ -163,6 +177,9 @@ private:
     void applyPitch();
     void closeOutput();
     void decodeStep();
+    void decodeOtherStep(Input &in);
+    // Decoded PCM through the sound chain to the output, and the meters and position of it.
+    void deliver(const int16_t *pcm, size_t frames);
     void endOfStream(bool failed);
     void sendPosition(bool force);
     void applyPriority();

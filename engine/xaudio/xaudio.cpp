@@ -65,6 +65,8 @@ const char *xaudio_error_string(int code)
         return "invalid player";
     case XA_ERROR_UNKNOWN_COMMAND:
         return "unknown command";
+    case XA_ERROR_INPUT_DAMAGED:
+        return "damaged or unknown audio file";
     default:
         return "unknown error";
     }

@@ -214,6 +214,8 @@ enum XA_ErrorCode : int {
     XA_ERROR_ABORTED = -21,
     XA_ERROR_INVALID_PLAYER = -22,
     XA_ERROR_UNKNOWN_COMMAND = -23,
+    // A file of another format than MPEG audio that is damaged, or not of a format the player knows.
+    XA_ERROR_INPUT_DAMAGED = -24,
 };
 
 const char *xaudio_error_string(int code);

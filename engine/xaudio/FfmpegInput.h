@@ -1,0 +1,47 @@
+#pragma once
+// A local file of a format other than MPEG audio (FLAC, Ogg Vorbis and Opus, AAC and ALAC in MP4, WAV, AIFF,
+// WavPack), read by the engine's own reader and decoded by the FFmpeg module to 16-bit PCM.
+#include "engine/xaudio/BufferedFile.h"
+#include "engine/xaudio/VorlanFfmpeg.h"
+
+#include <cstdint>
+#include <string>
+
+class FfmpegInput
+{
+public:
+    FfmpegInput() = default;
+    ~FfmpegInput();
+    FfmpegInput(const FfmpegInput &) = delete;
+    FfmpegInput &operator=(const FfmpegInput &) = delete;
+
+    // The name ends in an extension of these formats (".flac", ".opus", ".m4a", ...; any case).
+    static bool hasOwnExtension(const std::string &name);
+    // The file starts (after an ID3v2 tag, if any) as a container of these formats does.
+    static bool startsAsOwnFormat(const std::string &name);
+
+    // Opens a regular file. sureOnly: take it only when its content is recognised for sure. False with *err
+    // and *text when it cannot be played.
+    bool open(const std::string &name, bool sureOnly, int *err, std::string *text);
+
+    long rate() const { return m_info.rate; }
+    int channels() const { return m_info.channels; }
+    int64_t length() const { return m_info.length; }
+    int bitsPerSample() const { return m_info.bitsPerSample; }
+    int bitrate() const { return m_info.bitrate; }
+    std::string codec() const { return m_info.codec; }
+
+    // The next block of interleaved PCM: its frames, valid until the next call; 0 at the end; -1 when
+    // decoding failed, with *text.
+    long decode(const int16_t **pcm, std::string *text);
+    bool seek(int64_t sample);
+    int64_t tell() const;
+
+private:
+    static int readFile(void *user, uint8_t *buffer, int size);
+    static int64_t seekFile(void *user, int64_t offset, int whence);
+
+    BufferedFile m_file;
+    VorlanAvInput *m_input = nullptr;
+    VorlanAvInfo m_info{};
+};

@@ -1,0 +1,54 @@
+#pragma once
+// The entry points of the FFmpeg module (libvorlan-ffmpeg.so): the decoder of every format that is not MPEG
+// audio. A plain C interface, so neither side depends on the other's C++ types; the engine reaches it only
+// through FfmpegModule.
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define VORLAN_AV_EXPORT __attribute__((visibility("default")))
+
+typedef struct VorlanAvInput VorlanAvInput;
+
+// The bytes of the input: read() gives the bytes copied (0 at the end, -1 on an error); seek() the new
+// position (-1 when it cannot), with SEEK_SET, SEEK_CUR or SEEK_END, or VORLAN_AV_SIZE for the size. A null
+// seek makes the input a stream.
+enum { VORLAN_AV_SIZE = 0x10000 };
+typedef int (*VorlanAvRead)(void *user, uint8_t *buffer, int size);
+typedef int64_t (*VorlanAvSeek)(void *user, int64_t offset, int whence);
+
+// Open flags.
+enum {
+    // The input was refused by the MPEG decoder: only a container whose content is recognised for sure is
+    // taken, and MPEG audio is left to that decoder.
+    VORLAN_AV_SURE_ONLY = 1,
+};
+
+typedef struct VorlanAvInfo {
+    int rate;          // of the PCM given out
+    int channels;      // of the PCM given out: 1 or 2 (more are mixed down to two)
+    int bitsPerSample; // of the source; 0 for a lossy codec
+    int bitrate;       // average, kbit/s; 0 when unknown
+    int64_t length;    // samples given out from start to end, encoder delay and padding removed; -1 unknown
+    char codec[32];    // FFmpeg's codec name: "flac", "opus", "vorbis", "aac", "alac", "pcm_s16le", ...
+} VorlanAvInfo;
+
+// Opens an input and decodes its first block, so an input that opens also plays. Null with why filled
+// (at most whySize bytes, terminated) when it cannot.
+VORLAN_AV_EXPORT VorlanAvInput *vorlanAvOpen(VorlanAvRead read, VorlanAvSeek seek, void *user, int flags,
+                                             VorlanAvInfo *info, char *why, int whySize);
+// The next block of interleaved 16-bit PCM: its frames (samples per channel), with *pcm valid until the next
+// call; 0 at the end; -1 when the input failed (why filled). Damaged packets are skipped.
+VORLAN_AV_EXPORT long vorlanAvDecode(VorlanAvInput *input, const int16_t **pcm, char *why, int whySize);
+// Places the input so the next sample given out is this one (from the start). 0, or -1 when it cannot.
+VORLAN_AV_EXPORT int vorlanAvSeek(VorlanAvInput *input, int64_t sample);
+// The sample the next block starts with.
+VORLAN_AV_EXPORT int64_t vorlanAvTell(const VorlanAvInput *input);
+VORLAN_AV_EXPORT void vorlanAvClose(VorlanAvInput *input);
+
+#ifdef __cplusplus
+}
+#endif
