@@ -1,0 +1,397 @@
+// FLAC, Ogg Vorbis and Opus, AAC and ALAC in MP4, WAV, AIFF and WavPack through the engine into the WAV
+// writer. The files are encoded here from a tone made by sox, by the formats' own tools: lossless ones give
+// the tone's samples exactly, lossy ones what their reference decoder gives, to the sample in length.
+#include "engine/TXaudioPlayer.h"
+#include "engine/XaudioEngine.h"
+#include "tests/TestMain.h"
+#include "tests/engine/PlayerRun.h"
+#include "tests/engine/WavFile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <cmath>
+
+using namespace enginetest;
+
+namespace
+{
+
+// Runs a tool; false when it failed. The test skips first when the tool is missing.
+bool run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool have(const QString &program)
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+// Error energy against the reference's, in dB.
+double errorDb(const WavData &ours, const WavData &ref)
+{
+    double error = 0, signal = 0;
+    for (size_t i = 0; i < std::min(ours.samples.size(), ref.samples.size()); ++i) {
+        const double d = double(ours.samples[i]) - ref.samples[i];
+        error += d * d;
+        signal += double(ref.samples[i]) * ref.samples[i];
+    }
+    return 10 * std::log10(std::max(error, 1e-9) / std::max(signal, 1e-9));
+}
+
+// The shift (-range..range) that lines up ours[from, from + n) best with ref; the search for where a seek
+// landed.
+long bestShift(const WavData &ours, const WavData &ref, long refFrom, long n, long range)
+{
+    long best = 0;
+    double bestError = 1e300;
+    const int ch = ours.channels;
+    for (long shift = -range; shift <= range; ++shift) {
+        double sum = 0;
+        for (long i = 0; i < n; ++i) {
+            const long r = refFrom + shift + i;
+            if (r < 0 || size_t(r) >= ref.frames())
+                return best;
+            const double d = double(ours.samples[size_t(i * ch)]) - ref.samples[size_t(r * ch)];
+            sum += d * d;
+        }
+        if (sum < bestError) {
+            bestError = sum;
+            best = shift;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+class OtherFormatsTest : public QObject
+{
+    Q_OBJECT
+
+    QString m_dir;
+    QString m_source; // 16-bit stereo 44.1 kHz, 1.5 s: two tones and a little noise
+    QString m_sweep;  // 3 s of a rising sweep, for seeks: every place sounds different
+
+    QString path(const QString &name) const { return m_dir + QLatin1Char('/') + name; }
+
+    // What the engine writes for a file, played to its end.
+    WavData played(const QString &input)
+    {
+        TXaudioPlayer p;
+        const QString wav = path(QStringLiteral("played.wav"));
+        QFile::remove(wav);
+        if (!playToWav(p, input, wav))
+            return {};
+        return readWav(wav);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!have(QStringLiteral("sox")))
+            QSKIP("sox makes the source tones (scripts/install-deps.sh)");
+        m_dir = vorlantest::tempDir();
+        m_source = path(QStringLiteral("source.wav"));
+        m_sweep = path(QStringLiteral("sweep.wav"));
+        QVERIFY(run(QStringLiteral("sox"),
+                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                     QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"),
+                     m_source, QStringLiteral("synth"), QStringLiteral("1.5"), QStringLiteral("sine"),
+                     QStringLiteral("440"), QStringLiteral("sine"), QStringLiteral("660"),
+                     QStringLiteral("gain"), QStringLiteral("-6")}));
+        QVERIFY(run(QStringLiteral("sox"),
+                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                     QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"),
+                     m_sweep, QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"),
+                     QStringLiteral("100-6000"), QStringLiteral("gain"), QStringLiteral("-6")}));
+    }
+
+    void thePlayerItselfDoesNotLinkFfmpeg()
+    {
+        // FFmpeg comes in its module, mapped only when the first such file opens.
+        const QString player = QStringLiteral(VORLAN_BUILD_DIR "/player/vorlan");
+        if (!QFile::exists(player) || !have(QStringLiteral("ldd")))
+            QSKIP("the player is not built, or ldd is missing");
+        QProcess ldd;
+        ldd.start(QStringLiteral("ldd"), {player});
+        QVERIFY(ldd.waitForFinished(20000));
+        const QByteArray libs = ldd.readAllStandardOutput();
+        QVERIFY(libs.contains("libmpg123"));
+        QVERIFY2(!libs.contains("libavformat") && !libs.contains("libavcodec"), libs.constData());
+        QVERIFY(QFile::exists(QStringLiteral(VORLAN_BUILD_DIR "/modules/libvorlan-ffmpeg.so")));
+    }
+
+    void losslessFilesGiveTheSourcesSamplesExactly_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("args"); // %1 the source, %2 the file
+        QTest::newRow("flac") << "flac"
+                              << "x.flac" << QStringList{"-s", "-f", "--best", "%1", "-o", "%2"};
+        QTest::newRow("wav") << "sox"
+                             << "x.wav" << QStringList{"%1", "%2"};
+        QTest::newRow("aiff") << "sox"
+                              << "x.aiff" << QStringList{"%1", "%2"};
+        QTest::newRow("alac") << "ffmpeg"
+                              << "x.m4a"
+                              << QStringList{"-v", "error", "-y", "-i", "%1", "-c:a", "alac", "%2"};
+        QTest::newRow("wavpack") << "wavpack"
+                                 << "x.wv" << QStringList{"-q", "-y", "%1", "-o", "%2"};
+        // A FLAC file named as MP3 still plays, by its content.
+        QTest::newRow("flac named .mp3") << "flac"
+                                         << "flac.mp3" << QStringList{"-s", "-f", "%1", "-o", "%2"};
+    }
+    void losslessFilesGiveTheSourcesSamplesExactly()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, file);
+        QFETCH(QStringList, args);
+        if (!have(tool))
+            QSKIP(qPrintable(tool + QStringLiteral(" is missing")));
+        for (QString &a : args)
+            a = a.replace(QStringLiteral("%1"), m_source).replace(QStringLiteral("%2"), path(file));
+        QVERIFY(run(tool, args));
+        const WavData source = readWav(m_source);
+        const WavData ours = played(path(file));
+        QVERIFY(ours.ok);
+        QCOMPARE(ours.rate, 44100);
+        QCOMPARE(ours.channels, 2);
+        QCOMPARE(ours.frames(), source.frames());
+        QVERIFY(ours.samples == source.samples);
+    }
+
+    void lossyFilesSoundAsTheirReferenceDecoderHasThem_data()
+    {
+        QTest::addColumn<QString>("encoder");
+        QTest::addColumn<QStringList>("encode");
+        QTest::addColumn<QString>("decoder");
+        QTest::addColumn<QStringList>("decode"); // %2 the file, %3 the reference WAV
+        QTest::newRow("opus") << "opusenc" << QStringList{"--quiet", "%1", "%2.opus"} << "opusdec"
+                              << QStringList{"--quiet", "--no-dither", "--rate", "48000", "%2.opus", "%3"};
+        QTest::newRow("vorbis") << "oggenc" << QStringList{"-Q", "%1", "-o", "%2.ogg"} << "oggdec"
+                                << QStringList{"-Q", "%2.ogg", "-o", "%3"};
+        QTest::newRow("aac") << "ffmpeg" << QStringList{"-v",   "error", "-y",   "-i",   "%1",
+                                                        "-c:a", "aac",   "-b:a", "160k", "%2.m4a"}
+                             << "ffmpeg"
+                             << QStringList{"-v", "error", "-y", "-i", "%2.m4a", "-f", "wav", "%3"};
+    }
+    void lossyFilesSoundAsTheirReferenceDecoderHasThem()
+    {
+        QFETCH(QString, encoder);
+        QFETCH(QStringList, encode);
+        QFETCH(QString, decoder);
+        QFETCH(QStringList, decode);
+        if (!have(encoder) || !have(decoder))
+            QSKIP("an encoder or the reference decoder is missing");
+        const QString base = path(QStringLiteral("lossy")), ref = path(QStringLiteral("ref.wav"));
+        for (QStringList *list : {&encode, &decode})
+            for (QString &a : *list)
+                a = a.replace(QStringLiteral("%1"), m_source)
+                        .replace(QStringLiteral("%2"), base)
+                        .replace(QStringLiteral("%3"), ref);
+        QVERIFY(run(encoder, encode));
+        QVERIFY(run(decoder, decode));
+        const QString file = encode.last();
+        const WavData reference = readWav(ref);
+        const WavData ours = played(file);
+        QVERIFY(ours.ok && reference.ok);
+        QCOMPARE(ours.rate, reference.rate);
+        QCOMPARE(ours.channels, reference.channels);
+        QCOMPARE(ours.frames(), reference.frames());
+        const double db = errorDb(ours, reference);
+        qInfo("%s: %.1f dB from the reference decoder", qPrintable(QFileInfo(file).suffix()), db);
+        QVERIFY2(db < -70, qPrintable(QString::number(db)));
+    }
+
+    void aSeekLandsWithinTenMilliseconds_data()
+    {
+        QTest::addColumn<QString>("encoder");
+        QTest::addColumn<QStringList>("encode");
+        QTest::addColumn<QString>("decoder");
+        QTest::addColumn<QStringList>("decode");
+        QTest::newRow("flac") << "flac" << QStringList{"-s", "-f", "%1", "-o", "%2.flac"} << "flac"
+                              << QStringList{"-s", "-d", "-f", "%2.flac", "-o", "%3"};
+        QTest::newRow("opus") << "opusenc" << QStringList{"--quiet", "%1", "%2.opus"} << "opusdec"
+                              << QStringList{"--quiet", "--no-dither", "--rate", "48000", "%2.opus", "%3"};
+    }
+    void aSeekLandsWithinTenMilliseconds()
+    {
+        QFETCH(QString, encoder);
+        QFETCH(QStringList, encode);
+        QFETCH(QString, decoder);
+        QFETCH(QStringList, decode);
+        if (!have(encoder) || !have(decoder))
+            QSKIP("an encoder or the reference decoder is missing");
+        const QString base = path(QStringLiteral("seek")), ref = path(QStringLiteral("seekref.wav"));
+        for (QStringList *list : {&encode, &decode})
+            for (QString &a : *list)
+                a = a.replace(QStringLiteral("%1"), m_sweep)
+                        .replace(QStringLiteral("%2"), base)
+                        .replace(QStringLiteral("%3"), ref);
+        QVERIFY(run(encoder, encode));
+        QVERIFY(run(decoder, decode));
+        const WavData full = readWav(ref);
+        QVERIFY(full.ok);
+
+        for (int offset : {123, 250, 399}) {
+            TXaudioPlayer p;
+            const QString wav = path(QStringLiteral("seek.wav"));
+            bool seeked = false;
+            connect(&p, &TXaudioPlayer::OnNotifyInputState, &p, [&](int s) {
+                if (s == XA_INPUT_STATE_OPEN && !seeked) {
+                    seeked = true;
+                    p.InputSeek(offset, 400);
+                    p.Play();
+                }
+            });
+            QSignalSpy outputs(&p, &TXaudioPlayer::OnNotifyOutputState);
+            p.OutputOpen(QStringLiteral("wav:") + wav);
+            p.InputOpen(encode.last());
+            QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+            p.OutputClose();
+            QTRY_VERIFY(!outputs.isEmpty() && outputs.last().at(0).toInt() == XA_OUTPUT_STATE_CLOSED);
+            const WavData rest = readWav(wav);
+            QVERIFY(rest.ok);
+            const long target = long(full.frames()) * offset / 400;
+            const long landed = long(full.frames() - rest.frames());
+            const long tenMs = full.rate / 100;
+            qInfo("seek to %d/400: %ld samples from the place asked", offset, landed - target);
+            QVERIFY2(std::abs(landed - target) <= tenMs,
+                     qPrintable(QStringLiteral("%1 for %2").arg(landed).arg(target)));
+            // And the sound there is the file's at that place.
+            const long n = std::min<long>(2000, long(rest.frames()) - 10);
+            QVERIFY2(std::abs(landed - target + bestShift(rest, full, target, n, tenMs)) <= tenMs,
+                     qPrintable(QString::number(bestShift(rest, full, target, n, tenMs))));
+        }
+    }
+
+    void twoHalvesOfAFlacToneFollowWithoutAGap()
+    {
+        if (!have(QStringLiteral("flac")))
+            QSKIP("flac is missing");
+        // Split at a sample that is no block boundary.
+        const QString a = path(QStringLiteral("a.flac")), b = path(QStringLiteral("b.flac"));
+        const QString wa = path(QStringLiteral("a.wav")), wb = path(QStringLiteral("b.wav"));
+        QVERIFY(run(QStringLiteral("sox"),
+                    {m_source, wa, QStringLiteral("trim"), QStringLiteral("0"), QStringLiteral("33157s")}));
+        QVERIFY(run(QStringLiteral("sox"), {m_source, wb, QStringLiteral("trim"), QStringLiteral("33157s")}));
+        for (const auto &[from, to] : {std::pair{wa, a}, std::pair{wb, b}})
+            QVERIFY(run(QStringLiteral("flac"),
+                        {QStringLiteral("-s"), QStringLiteral("-f"), from, QStringLiteral("-o"), to}));
+        TXaudioPlayer p;
+        QSignalSpy followed(&p, &TXaudioPlayer::OnNotifyInputFollowed);
+        QSignalSpy outputs(&p, &TXaudioPlayer::OnNotifyOutputState);
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, &p, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN && followed.isEmpty()) {
+                p.InputQueue(b);
+                p.Play();
+            }
+        });
+        const QString wav = path(QStringLiteral("joined.wav"));
+        p.OutputOpen(QStringLiteral("wav:") + wav);
+        p.InputOpen(a);
+        QVERIFY(waitForState(p, XA_PLAYER_STATE_EOS));
+        QCOMPARE(followed.count(), 1);
+        p.OutputClose();
+        QTRY_VERIFY(!outputs.isEmpty() && outputs.last().at(0).toInt() == XA_OUTPUT_STATE_CLOSED);
+        const WavData joined = readWav(wav);
+        QVERIFY(joined.ok);
+        QVERIFY(joined.samples == readWav(m_source).samples);
+    }
+
+    void theEqualizerAndVolumeWorkOnFlacAsOnMpeg()
+    {
+        if (!have(QStringLiteral("flac")))
+            QSKIP("flac is missing");
+        const QString file = path(QStringLiteral("eq.flac"));
+        QVERIFY(run(QStringLiteral("flac"),
+                    {QStringLiteral("-s"), QStringLiteral("-f"), m_source, QStringLiteral("-o"), file}));
+        TXaudioPlayer p;
+        p.SetOutputVolume(50, 20, 255);
+        XA_EqualizerInfo eq{};
+        std::fill(std::begin(eq.left), std::end(eq.left), int8_t(80));
+        p.SetCodecEqualizer(&eq);
+        const QString wav = path(QStringLiteral("eq.wav"));
+        QVERIFY(playToWav(p, file, wav));
+        const WavData ours = readWav(wav), source = readWav(m_source);
+        QCOMPARE(ours.frames(), source.frames());
+        const size_t from = ours.frames() / 4, to = ours.frames() * 3 / 4;
+        // Left: +12 dB of the equalizer and the level's 20 %; right: the level alone.
+        const double left = 20 * std::log10(ours.rms(0, from, to) / source.rms(0, from, to));
+        const double right = 20 * std::log10(ours.rms(1, from, to) / source.rms(1, from, to));
+        const double level = 20 * std::log10(0.2);
+        QVERIFY2(std::abs(left - (level + 12)) <= 1, qPrintable(QString::number(left)));
+        QVERIFY2(std::abs(right - level) <= 0.2, qPrintable(QString::number(right)));
+    }
+
+    void aDamagedFileIsRefusedOrPlaysWhatDecodes()
+    {
+        if (!have(QStringLiteral("flac")))
+            QSKIP("flac is missing");
+        const QString good = path(QStringLiteral("good.flac"));
+        QVERIFY(run(QStringLiteral("flac"),
+                    {QStringLiteral("-s"), QStringLiteral("-f"), m_source, QStringLiteral("-o"), good}));
+        QFile in(good);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray bytes = in.readAll();
+        auto write = [this](const char *name, const QByteArray &content) {
+            QFile f(path(QLatin1String(name)));
+            f.open(QIODevice::WriteOnly);
+            f.write(content);
+            return f.fileName();
+        };
+        QByteArray scrambled = bytes;
+        quint32 x = 4711;
+        for (qsizetype i = 4; i < scrambled.size(); ++i) {
+            x = x * 1664525u + 1013904223u;
+            scrambled[i] = char(x >> 24);
+        }
+        // The header's magic and nothing else right, in FLAC, Ogg and MP4.
+        const QStringList refused = {write("scrambled.flac", scrambled),
+                                     write("page.ogg", "OggS" + scrambled.mid(4, 3000)),
+                                     write("cut.m4a", QByteArray("\0\0\0\x18"
+                                                                 "ftypM4A ",
+                                                                 12) +
+                                                          scrambled.mid(4, 5000))};
+
+        TXaudioPlayer player;
+        XaudioEngine engine(&player);
+        QSignalSpy refusals(&engine, &AudioEngine::refused);
+        for (const QString &file : refused) {
+            engine.open(file);
+            QTRY_VERIFY(!refusals.isEmpty());
+            QCOMPARE(refusals.last().at(0).value<AudioEngine::Command>(), AudioEngine::Command::Open);
+            // The controller shows it as "Cannot Open Input (damaged or unknown audio file)".
+            QCOMPARE(refusals.last().at(1).toString(), QStringLiteral("damaged or unknown audio file"));
+            refusals.clear();
+        }
+
+        // Cut in the middle: what is there plays, and the player goes on.
+        const WavData half = played(write("half.flac", bytes.left(bytes.size() / 2)));
+        QVERIFY(half.ok);
+        QVERIFY(half.frames() > 44100 / 4 && half.frames() < readWav(m_source).frames());
+        QVERIFY(played(good).samples == readWav(m_source).samples);
+    }
+
+    void mpegAudioInAFileNamedForAnotherFormatStillPlaysThroughTheMpegDecoder()
+    {
+        const QString file = path(QStringLiteral("mpeg.m4a"));
+        QVERIFY(QFile::copy(fixture("sine-1k-44k-stereo.mp3"), file));
+        const QString ref = path(QStringLiteral("mpegref.wav"));
+        QCOMPARE(QProcess::execute(QStringLiteral("mpg123"),
+                                   {QStringLiteral("-q"), QStringLiteral("-w"), ref, file}),
+                 0);
+        QVERIFY(played(file).samples == readWav(ref).samples);
+    }
+};
+
+VORLAN_TEST_CLASS(OtherFormatsTest)
+#include "OtherFormatsTest.moc"
