@@ -27,7 +27,14 @@
 #include <sys/stat.h>
 
 const QString AddFilesWindow::DeleteTitle = QStringLiteral("Vorlan  * Delete Files *");
-const QStringList AddFilesWindow::FileMask = {QStringLiteral("*.MP2"), QStringLiteral("*.MP3")};
+// The MPEG files as they always were (".MPG" is left to the walk), and every other format the player plays.
+const QStringList AddFilesWindow::FileMask = [] {
+    QStringList mask = {QStringLiteral("*.MP2"), QStringLiteral("*.MP3")};
+    for (const QString &ext : PlaylistModel::AudioExtensions())
+        if (!ext.startsWith(QLatin1String("MP")) || ext == QLatin1String("MP4"))
+            mask << QStringLiteral("*.") + ext;
+    return mask;
+}();
 
 namespace
 {

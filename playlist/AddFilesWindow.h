@@ -33,7 +33,7 @@ public:
     static const QString DeleteTitle; // "Vorlan  * Delete Files *"
     // The question asked before files go to the trash (here and by the playlist's "Delete selection of HD.").
     static QString trashQuestion(const QStringList &paths);
-    // The file list's mask: "*.MP2;*.MP3", any case.
+    // The file list's mask: "*.MP2;*.MP3" and the other formats ("*.FLAC", "*.OGG", ...), any case.
     static const QStringList FileMask;
 
     explicit AddFilesWindow(PlaylistModel *playlist = nullptr, QWidget *parent = nullptr);

@@ -105,8 +105,29 @@ bool PlaylistModel::IsAudioFile(const QString &path)
 {
     if (!existingFile(path))
         return false;
-    const QString ext = QFileInfo(path).suffix().toUpper();
-    return ext == QLatin1String("MPG") || ext == QLatin1String("MP2") || ext == QLatin1String("MP3");
+    return hasAudioExtension(path);
+}
+
+const QStringList &PlaylistModel::AudioExtensions()
+{
+    static const QStringList extensions = {
+        QStringLiteral("MPG"),  QStringLiteral("MP2"), QStringLiteral("MP3"),  QStringLiteral("FLAC"),
+        QStringLiteral("OGG"),  QStringLiteral("OGA"), QStringLiteral("OPUS"), QStringLiteral("M4A"),
+        QStringLiteral("MP4"),  QStringLiteral("AAC"), QStringLiteral("WAV"),  QStringLiteral("AIF"),
+        QStringLiteral("AIFF"), QStringLiteral("WV")};
+    return extensions;
+}
+
+bool PlaylistModel::hasAudioExtension(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
+        return false;
+    const QStringView ext = QStringView(path).mid(dot + 1);
+    for (const QString &known : AudioExtensions())
+        if (ext.compare(known, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 QString PlaylistModel::EntryDisplayText(const QString &path, bool shortForm)

@@ -34,8 +34,13 @@ public:
     static QString cleanField(QString text);
     // Upper-cased text before the first "//" is "HTTP:", "HTTPS:", "FTP:" or "UDP:".
     static bool IsStreamUrl(const QString &text);
-    // An existing file whose extension, upper-cased, is ".MPG", ".MP2" or ".MP3".
+    // An existing file with an extension of AudioExtensions.
     static bool IsAudioFile(const QString &path);
+    // The extensions, upper-cased, of the files the player plays: "MPG", "MP2", "MP3", and the formats the
+    // FFmpeg module decodes ("FLAC", "OGG", "OPUS", "M4A", "WAV", ...).
+    static const QStringList &AudioExtensions();
+    // The name ends in "." and one of AudioExtensions, in any case; the file is not looked at.
+    static bool hasAudioExtension(const QString &path);
     // Long form: display name TAB duration text; short form: the one-line name.
     // Reads the file through a reader of its own.
     static QString EntryDisplayText(const QString &path, bool shortForm);

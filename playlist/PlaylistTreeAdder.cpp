@@ -2,18 +2,6 @@
 
 #include <QCoreApplication>
 
-namespace
-{
-
-bool hasAudioExtension(const QString &path)
-{
-    return path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ||
-           path.endsWith(QLatin1String(".mp2"), Qt::CaseInsensitive) ||
-           path.endsWith(QLatin1String(".mpg"), Qt::CaseInsensitive);
-}
-
-} // namespace
-
 PlaylistTreeAdder::PlaylistTreeAdder(PlaylistModel *playlist, QObject *parent)
     : QObject(parent), m_playlist(playlist)
 {
@@ -91,7 +79,7 @@ void PlaylistTreeAdder::IteratorAddFileQuery(TFileIterator &, const QString &fil
                                              bool &accept)
 {
     // The extension first: most files of a tree are not audio, and the existence test costs a system call.
-    accept = hasAudioExtension(fileName) && PlaylistModel::IsAudioFile(fileName);
+    accept = PlaylistModel::hasAudioExtension(fileName) && PlaylistModel::IsAudioFile(fileName);
 }
 
 void PlaylistTreeAdder::IteratorActivate()

@@ -89,6 +89,8 @@ void AddFilesWindowTest::showsCaptionsAndTheAudioFilesOfTheFolder()
 {
     const QString root = vorlantest::tempDir();
     treefiles::makeSmallTree(root);
+    QVERIFY(treefiles::put(root + QStringLiteral("/e.FLAC"), "fLaC"));
+    QVERIFY(treefiles::put(root + QStringLiteral("/f.opus"), "OggS"));
     Fixture f(root);
     QVERIFY(f.exposed);
     QCOMPARE(f.window.windowTitle(), QStringLiteral("Vorlan          * ADD FILES OR DIRECTORY *"));
@@ -100,9 +102,11 @@ void AddFilesWindowTest::showsCaptionsAndTheAudioFilesOfTheFolder()
         captions << label->text();
     QVERIFY(captions.contains(QStringLiteral("Number of added files :")));
     QVERIFY(captions.contains(QStringLiteral("Last added file name   :")));
-    // The mask "*.MP2;*.MP3" in any case, in name order; ".MPG" files are not listed (the walk takes them).
-    QCOMPARE(f.window.listedFiles(), (QStringList{QStringLiteral(".dotfile.mp3"), QStringLiteral("a.mp3"),
-                                                  QStringLiteral("B.MP3"), QStringLiteral("c.Mp2")}));
+    // The mask "*.MP2;*.MP3" and the other formats in any case, in name order; ".MPG" files are not listed
+    // (the walk takes them).
+    QCOMPARE(f.window.listedFiles(),
+             (QStringList{QStringLiteral(".dotfile.mp3"), QStringLiteral("a.mp3"), QStringLiteral("B.MP3"),
+                          QStringLiteral("c.Mp2"), QStringLiteral("e.FLAC"), QStringLiteral("f.opus")}));
     QCOMPARE(f.window.FileListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
     QVERIFY(f.window.ADDBtn->isEnabled());
     QCOMPARE(f.window.ADDBtn->textColor(), QColor(255, 255, 0));

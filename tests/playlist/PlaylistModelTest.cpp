@@ -100,13 +100,18 @@ private slots:
     void audioFilesByExtension()
     {
         const QString dir = vorlantest::tempDir();
-        for (const char *name : {"a.mp3", "b.MP2", "c.Mpg", "d.wav", "e"})
+        for (const char *name : {"a.mp3", "b.MP2", "c.Mpg", "d.txt", "e", "f.flac", "g.OPUS", "h.m4a",
+                                 "i.Wav", "j.aiff", "k.wv", "l.ogg", "m.mp3.txt"})
             QVERIFY(playlisttest::writeBytes(dir + "/" + name, "x"));
         QDir().mkpath(dir + "/folder.mp3");
         QVERIFY(PlaylistModel::IsAudioFile(dir + "/a.mp3"));
         QVERIFY(PlaylistModel::IsAudioFile(dir + "/b.MP2"));
         QVERIFY(PlaylistModel::IsAudioFile(dir + "/c.Mpg"));
-        QVERIFY(!PlaylistModel::IsAudioFile(dir + "/d.wav"));
+        QVERIFY(!PlaylistModel::IsAudioFile(dir + "/d.txt"));
+        // The formats the FFmpeg module plays.
+        for (const char *name : {"f.flac", "g.OPUS", "h.m4a", "i.Wav", "j.aiff", "k.wv", "l.ogg"})
+            QVERIFY2(PlaylistModel::IsAudioFile(dir + "/" + name), name);
+        QVERIFY(!PlaylistModel::IsAudioFile(dir + "/m.mp3.txt"));
         QVERIFY(!PlaylistModel::IsAudioFile(dir + "/e"));
         QVERIFY(!PlaylistModel::IsAudioFile(dir + "/missing.mp3"));
         QVERIFY(!PlaylistModel::IsAudioFile(dir + "/folder.mp3"));
