@@ -4,6 +4,7 @@
 #include "player/MediaOpener.h"
 #include "player/PlaybackController.h"
 #include "player/PlayerActions.h"
+#include "playlist/PlaylistModel.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/FlatButton.h"
 #include "widgets/Gauge.h"
@@ -53,11 +54,22 @@ QRect rectOf(const Slot &s)
 
 QString fileFilter()
 {
+    // The formats beside MPEG audio, as PlaylistModel::AudioExtensions has them.
+    QStringList others;
+    for (const QString &ext : PlaylistModel::AudioExtensions())
+        if (!ext.startsWith(QLatin1String("MP")) || ext == QLatin1String("MP4"))
+            others << QStringLiteral("*.") + ext;
+    for (qsizetype i = 0, n = others.size(); i < n; ++i)
+        others << others.at(i).toLower();
+    const QString other = others.join(QLatin1Char(' '));
     return QStringLiteral(
-        "All supported files (*.MP2 *.MP3 *.MPG *.M3U *.PLS *.VLN *.XSPF *.mp2 *.mp3 *.mpg *.m3u *.pls "
-        "*.vln *.xspf);;PlayList files (*.M3U *.PLS *.VLN *.XSPF *.m3u *.pls *.vln *.xspf);;MPEG files "
-        "(*.MP2 "
-        "*.MP3 *.MPG *.mp2 *.mp3 *.mpg)");
+               "All supported files (*.MP2 *.MP3 *.MPG *.M3U *.PLS *.VLN *.XSPF *.mp2 *.mp3 *.mpg *.m3u "
+               "*.pls *.vln *.xspf ") +
+           other +
+           QStringLiteral(
+               ");;PlayList files (*.M3U *.PLS *.VLN *.XSPF *.m3u *.pls *.vln *.xspf);;MPEG files (*.MP2 "
+               "*.MP3 *.MPG *.mp2 *.mp3 *.mpg);;Other audio files (") +
+           other + QStringLiteral(")");
 }
 } // namespace
 

@@ -25,7 +25,12 @@ QStringList MprisRootAdaptor::supportedUriSchemes() const
 QStringList MprisRootAdaptor::supportedMimeTypes() const
 {
     return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/mp2"), QStringLiteral("video/mpeg"),
-            QStringLiteral("audio/x-mpegurl"), QStringLiteral("audio/x-scpls")};
+            QStringLiteral("audio/x-mpegurl"), QStringLiteral("audio/x-scpls"),
+            // The formats of the FFmpeg module.
+            QStringLiteral("audio/flac"), QStringLiteral("audio/ogg"), QStringLiteral("audio/x-vorbis+ogg"),
+            QStringLiteral("audio/x-opus+ogg"), QStringLiteral("audio/x-flac+ogg"),
+            QStringLiteral("audio/mp4"), QStringLiteral("audio/x-m4a"), QStringLiteral("audio/aac"),
+            QStringLiteral("audio/x-wav"), QStringLiteral("audio/x-aiff"), QStringLiteral("audio/x-wavpack")};
 }
 
 void MprisRootAdaptor::Raise()
