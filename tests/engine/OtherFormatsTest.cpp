@@ -381,6 +381,81 @@ private slots:
         QVERIFY(played(good).samples == readWav(m_source).samples);
     }
 
+    void filesDamagedAnywhereEndOrAreRefusedWithoutHangingOrGrowing()
+    {
+        QStringList files;
+        if (have(QStringLiteral("flac")) &&
+            run(QStringLiteral("flac"), {"-s", "-f", m_source, "-o", path(QStringLiteral("d.flac"))}))
+            files << path(QStringLiteral("d.flac"));
+        if (have(QStringLiteral("opusenc")) &&
+            run(QStringLiteral("opusenc"), {"--quiet", m_source, path(QStringLiteral("d.opus"))}))
+            files << path(QStringLiteral("d.opus"));
+        if (have(QStringLiteral("ffmpeg")) &&
+            run(QStringLiteral("ffmpeg"),
+                {"-v", "error", "-y", "-i", m_source, "-c:a", "aac", path("d.m4a")}))
+            files << path(QStringLiteral("d.m4a"));
+        if (files.isEmpty())
+            QSKIP("no encoder at hand");
+        const size_t sourceFrames = readWav(m_source).frames();
+        TXaudioPlayer p;
+        int refused = 0, ended = 0;
+        quint32 x = 99;
+        auto next = [&x](quint32 below) {
+            x = x * 1664525u + 1013904223u;
+            return (x >> 8) % below;
+        };
+        for (const QString &file : files) {
+            QFile in(file);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            const QByteArray good = in.readAll();
+            for (int variant = 0; variant < 12; ++variant) {
+                QByteArray bytes = good;
+                for (int i = 0; i < 16; ++i)
+                    bytes[next(quint32(bytes.size()))] = char(next(256));
+                if (variant % 2)
+                    bytes.truncate(next(quint32(bytes.size())));
+                const QString damaged = file + QStringLiteral(".damaged.") + QFileInfo(file).suffix();
+                QFile out(damaged);
+                QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                out.write(bytes);
+                out.close();
+
+                bool done = false, eos = false;
+                auto c1 = connect(&p, &TXaudioPlayer::OnNotifyInputState, &p, [&](int s) {
+                    if (s == XA_INPUT_STATE_OPEN)
+                        p.Play();
+                });
+                auto c2 = connect(&p, &TXaudioPlayer::OnNotifyPlayerState, &p, [&](int s) {
+                    eos |= s == XA_PLAYER_STATE_EOS;
+                    done |= s == XA_PLAYER_STATE_EOS || s == XA_PLAYER_STATE_STOPPED;
+                });
+                auto c3 = connect(&p, &TXaudioPlayer::OnNotifyNack, &p, [&](quint8 command, qint16) {
+                    done |= command == XA_MSG_COMMAND_INPUT_OPEN;
+                });
+                const QString wav = path(QStringLiteral("damaged.wav"));
+                p.OutputOpen(QStringLiteral("wav:") + wav);
+                p.InputOpen(damaged);
+                QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+                QSignalSpy closed(&p, &TXaudioPlayer::OnNotifyOutputState);
+                p.OutputClose();
+                QTRY_VERIFY(!closed.isEmpty());
+                for (auto c : {c1, c2, c3})
+                    disconnect(c);
+                if (eos) {
+                    ++ended;
+                    // What plays is at most what the file held, give or take the codec's frames.
+                    const WavData w = readWav(wav);
+                    QVERIFY2(w.frames() <= sourceFrames * 2, qPrintable(damaged));
+                } else {
+                    ++refused;
+                }
+            }
+        }
+        qInfo("damaged files: %d played to their end, %d refused", ended, refused);
+        // The player is still fine.
+        QVERIFY(played(files.first()).ok);
+    }
+
     void mpegAudioInAFileNamedForAnotherFormatStillPlaysThroughTheMpegDecoder()
     {
         const QString file = path(QStringLiteral("mpeg.m4a"));
