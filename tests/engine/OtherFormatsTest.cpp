@@ -145,6 +145,9 @@ private slots:
                               << QStringList{"-v", "error", "-y", "-i", "%1", "-c:a", "alac", "%2"};
         QTest::newRow("wavpack") << "wavpack"
                                  << "x.wv" << QStringList{"-q", "-y", "%1", "-o", "%2"};
+        // 24 bits go out as their top 16 for now: the sound chain is 16-bit.
+        QTest::newRow("flac 24-bit") << "sox"
+                                     << "x24.flac" << QStringList{"%1", "-b", "24", "%2"};
         // A FLAC file named as MP3 still plays, by its content.
         QTest::newRow("flac named .mp3") << "flac"
                                          << "flac.mp3" << QStringList{"-s", "-f", "%1", "-o", "%2"};
@@ -166,6 +169,34 @@ private slots:
         QCOMPARE(ours.channels, 2);
         QCOMPARE(ours.frames(), source.frames());
         QVERIFY(ours.samples == source.samples);
+    }
+
+    void moreChannelsAreMixedToTwoAndAnyRateOrMonoPlaysAsItIs()
+    {
+        const QString six = path(QStringLiteral("six.flac")), hi = path(QStringLiteral("hi.flac"));
+        QVERIFY(run(QStringLiteral("sox"), {"-n", "-r", "48000", "-c", "6", "-b", "16", six, "synth", "0.5",
+                                            "sine", "440", "gain", "-12"}));
+        QVERIFY(run(QStringLiteral("sox"), {m_source, "-r", "96000", "-b", "24", hi}));
+        WavData w = played(six);
+        QVERIFY(w.ok);
+        QCOMPARE(w.channels, 2);
+        QCOMPARE(w.rate, 48000);
+        QCOMPARE(int(w.frames()), 24000);
+        QVERIFY(w.rms(0) > 1000 && w.rms(1) > 1000);
+        w = played(hi);
+        QVERIFY(w.ok);
+        QCOMPARE(w.rate, 96000);
+        QCOMPARE(int(w.frames()), int(readWav(m_source).frames() * 96000 / 44100));
+        if (have(QStringLiteral("opusenc"))) {
+            const QString mono = path(QStringLiteral("mono.wav")), opus = path(QStringLiteral("mono.opus"));
+            QVERIFY(run(QStringLiteral("sox"), {m_source, "-c", "1", mono}));
+            QVERIFY(run(QStringLiteral("opusenc"), {"--quiet", mono, opus}));
+            w = played(opus);
+            QVERIFY(w.ok);
+            QCOMPARE(w.channels, 1);
+            QCOMPARE(w.rate, 48000);
+            QCOMPARE(int(w.frames()), int(readWav(m_source).frames() * 48000 / 44100));
+        }
     }
 
     void lossyFilesSoundAsTheirReferenceDecoderHasThem_data()
