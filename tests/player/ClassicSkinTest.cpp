@@ -15,6 +15,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace
 {
 
@@ -32,9 +35,9 @@ bool haveTools()
     return true;
 }
 
-QRgb drawn(Skin::Sprite sprite, int frame)
+QRgb drawn(Skin::Sprite sprite, int frame, int scheme = 0)
 {
-    return Drawer::color(sprite, frame) & 0xFFFFFF;
+    return Drawer::color(sprite, frame, scheme) & 0xFFFFFF;
 }
 
 // An X server of its own for as long as the object lives (xvfb-run keeps it while its command runs).
@@ -43,18 +46,26 @@ class XServer
 public:
     explicit XServer(const QString &dir) : m_info(dir + QStringLiteral("/display"))
     {
-        m_server.start(QStringLiteral("xvfb-run"),
-                       {QStringLiteral("-a"), QStringLiteral("-s"),
-                        QStringLiteral("-screen 0 1280x800x24 -noreset"), QStringLiteral("sh"),
-                        QStringLiteral("-c"),
-                        QStringLiteral("echo \"$DISPLAY $XAUTHORITY\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0\"; "
-                                       "exec sleep 600"),
-                        m_info});
+        // The shell becomes the sleep that keeps the server; ending it lets xvfb-run take its server and
+        // files away.
+        m_server.start(
+            QStringLiteral("xvfb-run"),
+            {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24 -noreset"),
+             QStringLiteral("sh"), QStringLiteral("-c"),
+             QStringLiteral("echo \"$DISPLAY $XAUTHORITY $$\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0\"; "
+                            "exec sleep 600"),
+             m_info});
     }
     ~XServer()
     {
-        m_server.kill();
-        m_server.waitForFinished(5000);
+        if (m_keeper == 0)
+            ready();
+        if (m_keeper > 0)
+            ::kill(m_keeper, SIGTERM);
+        if (!m_server.waitForFinished(10000)) {
+            m_server.kill();
+            m_server.waitForFinished(5000);
+        }
     }
     bool ready()
     {
@@ -63,10 +74,11 @@ public:
         if (!QFile::exists(m_info))
             return false;
         const QStringList words = vorlantest::readAll(m_info).trimmed().split(' ');
-        if (words.size() != 2)
+        if (words.size() != 3)
             return false;
         m_display = words[0];
         m_authority = words[1];
+        m_keeper = words[2].toInt();
         return true;
     }
     void addTo(QProcessEnvironment &env) const
@@ -105,6 +117,7 @@ private:
     QString m_info;
     QProcess m_server;
     QString m_display, m_authority;
+    pid_t m_keeper = 0;
 };
 
 } // namespace
@@ -217,15 +230,27 @@ private slots:
         x.click(origin + play);
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(home.out).entryList({QStringLiteral("*.wav")}).isEmpty(), 20000);
 
+        // A second start with another skin hands it to the running player, which wears it.
+        Drawer::Options second;
+        second.name = QStringLiteral("Second");
+        second.scheme = 1;
+        QProcess again;
+        again.setProcessEnvironment(env);
+        again.start(vorlantest::vorlanProgram(), {Drawer::writeWsz(home.dir, second)});
+        QVERIFY(again.waitForFinished(20000));
+        QTRY_VERIFY_WITH_TIMEOUT((screen = x.screenshot(), pixel(screen, play + QPoint(4, 0)) ==
+                                                               drawn(Skin::ControlButtons, L::Play, 1)),
+                                 20000);
+
         // Ended as at a logout: the skin stays the mask in use, and shuffle stays on.
         player.terminate();
         QVERIFY(player.waitForFinished(20000));
         const QString cfg = vorlantest::readAll(home.home + QStringLiteral("/Vorlan.cfg"));
         QVERIFY2(cfg.contains(QStringLiteral("Random=1")), qPrintable(cfg));
         QVERIFY2(cfg.contains(QStringLiteral("BackMask=1")), qPrintable(cfg));
-        QVERIFY2(
-            cfg.contains(QStringLiteral("MaskUsed=") + home.home + QStringLiteral("/Masks/Drawn/Drawn.msk")),
-            qPrintable(cfg));
+        QVERIFY2(cfg.contains(QStringLiteral("MaskUsed=") + home.home +
+                              QStringLiteral("/Masks/Second/Second.msk")),
+                 qPrintable(cfg));
     }
 };
 
