@@ -2,6 +2,9 @@
 
 #include "platform/TextFile.h"
 
+#include <QImage>
+#include <QPainter>
+
 #include <algorithm>
 
 namespace
@@ -132,8 +135,49 @@ QByteArray RegionFile::text(const QList<QPolygon> &polygons, const QString &sect
 
 QRegion RegionFile::region(const QList<QPolygon> &polygons, const QRect &bounds)
 {
+    // Filled into a picture of the window's size, not as regions of their own: a region of a polygon keeps
+    // every edge of every row it spans, and polygons far larger than the window would cost gigabytes. A
+    // pixel belongs to the window when its centre lies inside, which is the corners rule points follow.
+    if (bounds.isEmpty() || polygons.isEmpty())
+        return QRegion();
+    QImage inside(bounds.size(), QImage::Format_Grayscale8);
+    inside.fill(0);
+    {
+        QPainter painter(&inside);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        // Moved by hand: the painter's own translation rounds the edges of an aliased fill differently.
+        for (const QPolygon &polygon : polygons)
+            painter.drawPolygon(polygon.translated(-bounds.topLeft()), Qt::OddEvenFill);
+    }
+    // Rows of the same runs as the row above lengthen its rectangles, so a plain window is a few rectangles.
+    QList<QRect> runs;
+    QList<QPair<int, int>> previous, current;
+    qsizetype previousFirst = 0;
+    for (int y = 0; y < inside.height(); ++y) {
+        current.clear();
+        const uchar *row = inside.constScanLine(y);
+        for (int x = 0; x < inside.width();) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < inside.width() && row[x])
+                ++x;
+            current.append({start, x - start});
+        }
+        if (!current.isEmpty() && current == previous) {
+            for (qsizetype i = 0; i < current.size(); ++i)
+                runs[previousFirst + i].setHeight(runs[previousFirst + i].height() + 1);
+            continue;
+        }
+        previousFirst = runs.size();
+        for (const auto &[start, width] : current)
+            runs.append(QRect(bounds.left() + start, bounds.top() + y, width, 1));
+        previous = current;
+    }
     QRegion area;
-    for (const QPolygon &polygon : polygons)
-        area += QRegion(polygon, Qt::OddEvenFill);
-    return area.intersected(bounds);
+    area.setRects(runs.constData(), int(runs.size()));
+    return area;
 }

@@ -76,6 +76,26 @@ private slots:
         QVERIFY(RegionFile::parse(many, QStringLiteral("Normal"), &problem).isEmpty());
         QVERIFY(!problem.isEmpty());
     }
+
+    void anOutlineFarLargerThanTheWindowCostsNoMoreThanTheWindow()
+    {
+        // A zigzag of every point an outline may have, as tall as coordinates go: as a region of its own it
+        // would hold hundreds of millions of spans; within the window it is the window's rows.
+        QByteArray zigzag =
+            "[Normal]\nNumPoints=" + QByteArray::number(RegionFile::MaxPoints) + "\nPointList=";
+        for (int i = 0; i < RegionFile::MaxPoints / 2; ++i)
+            zigzag += QByteArray::number(i % 275) + ",0," + QByteArray::number(i % 275 + 1) + ",16384,";
+        const QList<QPolygon> polygons = RegionFile::parse(zigzag);
+        QCOMPARE(polygons.size(), 1);
+        QCOMPARE(polygons[0].size(), RegionFile::MaxPoints);
+        const QRegion region = RegionFile::region(polygons, QRect(0, 0, 275, 116));
+        QVERIFY(region.boundingRect().height() <= 116);
+        QVERIFY(pixelsIn(region) <= 275 * 116);
+        // Bounds elsewhere than the origin keep the window's own coordinates.
+        const QList<QPolygon> square = {
+            QPolygon({QPoint(10, 10), QPoint(30, 10), QPoint(30, 30), QPoint(10, 30)})};
+        QCOMPARE(RegionFile::region(square, QRect(15, 15, 100, 100)), QRegion(15, 15, 15, 15));
+    }
 };
 
 VORLAN_TEST_CLASS(RegionFileTest)
