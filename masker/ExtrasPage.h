@@ -1,5 +1,5 @@
 #pragma once
-// The wizard's page of the extras: the art of classic skins a mask may name beside the described objects (a
+// The wizard's page of the extras: the art of classic skins a mask may name beside the standard objects (a
 // digit and a character font, the slider's groove, sprite bars for volume and balance with their thumbs,
 // the glyphs of Loop and Random while on, and the window's outline as polygons). Each is picked and cleared
 // here and goes into the document at once; what the placement window shows of them the wizard draws on the

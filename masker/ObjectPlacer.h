@@ -1,7 +1,7 @@
 #pragma once
 // Places the mask's objects: step 3's fields and the placement window's markers both show the document's
 // bounds. A value typed into a field moves or sizes the chosen object, a dragged marker moves its own, and
-// the fields show the chosen object. The chooser lists the described objects in their order, then the
+// the fields show the chosen object. The chooser lists the standard objects in their order, then the
 // extras' bars.
 #include "masks/MaskFile.h"
 
@@ -31,7 +31,7 @@ public:
     ObjectPlacer(MaskDocument &document, PlacementWindow *placement, const Fields &fields,
                  QObject *parent = nullptr);
 
-    // The chooser's entries: a described object's index, or ObjectCount + an extra object.
+    // The chooser's entries: a standard object's index, or ObjectCount + an extra object.
     static constexpr int EntryCount = int(MaskFile::ObjectCount) + int(MaskFile::ExtraObjectCount);
     static int extraIndex(MaskFile::ExtraObject object) { return MaskFile::ObjectCount + int(object); }
     int selectedIndex() const;

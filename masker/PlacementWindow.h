@@ -1,6 +1,6 @@
 #pragma once
 // The background shaped like the finished player, with one movable marker per object of the mask (the
-// described ones, then the extras' bars) and two for the volume and balance controls. A marker the user drags
+// standard ones, then the extras' bars) and two for the volume and balance controls. A marker the user drags
 // says where it went.
 #include "masks/MaskFile.h"
 

@@ -109,9 +109,9 @@ public:
     int32_t bestColor2 = White;
     QString author = DefaultAuthor;
 
-    // --- Art beyond the described objects (the classic skins' kinds) ---
+    // --- Art beyond the standard objects (the classic skins' kinds) ---
     // Written after the keys above, and only when a mask uses them; readers that do not know them show the
-    // mask with the described controls. Every picture lies beside the mask, as the others do.
+    // mask with the standard controls. Every picture lies beside the mask, as the others do.
     //
     // "TimeDigits": the time label drawn from a digit font: 12 glyphs of equal width side by side, the
     // digits 0 to 9, a blank and a minus. The label shows a sign cell (the minus when the time counts down,
@@ -144,11 +144,11 @@ public:
     // "Shape": a file of polygons beside the mask (see RegionFile) that gives the window its outline
     // instead of the background's transparent colour.
     QString shape;
-    // Objects placed by the extras, with their "-W", "-H", "-T", "-L" keys as the described objects.
+    // Objects placed by the extras, with their "-W", "-H", "-T", "-L" keys as the standard objects.
     enum ExtraObject { VolumeBarObject, BalanceBarObject, ExtraObjectCount };
     static const std::array<QString, ExtraObjectCount> ExtraObjectNames; // "Volume Bar", "Balance Bar"
     std::array<MaskGeometry, ExtraObjectCount> extraObjects;
-    // Whether any of the extras is set (a mask without them is written exactly as the described one).
+    // Whether any of the extras is set (a mask without them is written exactly as before the extras existed).
     bool hasExtras() const;
 
     // The file the mask was read from or saved to; image names are resolved against its folder.

@@ -46,8 +46,8 @@ public:
     void applyMask(const MaskFile &mask, const QImage &background, const Step &step = {});
     const MaskFile &mask() const { return m_mask; }
 
-    // The described control that the mask's object places (the drawn time, title and bars stand in the
-    // places of the described ones while the mask has them).
+    // The standard control that the mask's object places (the drawn time, title and bars stand in the
+    // places of the standard ones while the mask has them).
     QWidget *objectWidget(MaskFile::Object object) const;
     GlyphButton *button(MaskFile::Button button) const { return m_buttons[button]; }
 
@@ -163,7 +163,7 @@ private:
     void applyMeters(const MaskFile &mask);
     void applyGif(const MaskFile &mask);
     void placeKnobs(const MaskFile &mask);
-    // The extra art, after the described objects are placed.
+    // The extra art, after the standard objects are placed.
     void applyExtras(const MaskFile &mask, const QSize &bound);
     bool applySpriteBar(SpriteBar *bar, const QString &picture, int frames, const QString &thumb,
                         const MaskGeometry &place, const QSize &bound);

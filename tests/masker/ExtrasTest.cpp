@@ -54,7 +54,7 @@ const QStringList ExtraKeys = {"TimeDigits",      "TitleChars",    "SliderBack",
                                "Volume Bar-W",    "Volume Bar-H",  "Volume Bar-T",  "Volume Bar-L",
                                "Balance Bar-W",   "Balance Bar-H", "Balance Bar-T", "Balance Bar-L"};
 
-// A mask with the described keys of a 240 x 120 background and every extra but the balance's.
+// A mask with the standard keys of a 240 x 120 background and every extra but the balance's.
 void writeMaskWithExtras(const QString &path)
 {
     TextFile::writeLines(path, {"[Vorlan Mask]", "BackImage=back.bmp", "BackColor=65280", "Author=Hand",
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(bar->geometry(), QRect(107, 57, 68, 13));
         QCOMPARE(bar->picture().size(), QSize(68, 13));
         QCOMPARE(bar->picture().pixel(30, 6) & 0xFFFFFF, frameColor(0) & 0xFFFFFF);
-        // The chooser lists it after the described objects and shows its place.
+        // The chooser lists it after the standard objects and shows its place.
         QCOMPARE(w.Objects->count(), MaskFile::ObjectCount + 2);
         QCOMPARE(w.Objects->itemText(MaskFile::AnimatedGif), QStringLiteral("Animated Gif"));
         QCOMPARE(w.Objects->itemText(MaskFile::ObjectCount), QStringLiteral("Volume Bar"));
@@ -170,7 +170,7 @@ private slots:
         const QString path = m_dir + "/picked.msk";
         answers.saveFiles << path;
         QVERIFY(w.saveWindow()->SaveBtnClick());
-        // The extras follow the described keys, each once, and only those used.
+        // The extras follow the standard keys, each once, and only those used.
         const QStringList keys = keysOf(path);
         QCOMPARE(keys.mid(keys.indexOf("Author") + 1), QStringList({"TimeDigits", "LoopBtnOn", "Shape"}));
         const QByteArray bytes = bytesOf(path);
@@ -216,7 +216,7 @@ private slots:
         QCOMPARE(valueOf(path, "Volume Bar-H"), QStringLiteral("13"));
         // The balance bar is not used: none of its keys.
         QVERIFY(!keysOf(path).contains("Balance Bar-L"));
-        // The described objects keep their keys where they were.
+        // The standard objects keep their keys where they were.
         QCOMPARE(valueOf(path, "Play Buttom-L"), QStringLiteral("120"));
     }
 
@@ -230,10 +230,10 @@ private slots:
         for (const QString &key : ExtraKeys)
             QVERIFY2(!keysOf(plain).contains(key), qPrintable(key));
         // The same as the mask written without anything of the extras, their places too.
-        MaskFile described = w.document().mask();
-        described.extraObjects = MaskFile::defaults(MaskReader::EditorLoad).extraObjects;
+        MaskFile standard = w.document().mask();
+        standard.extraObjects = MaskFile::defaults(MaskReader::EditorLoad).extraObjects;
         const QString bare = m_dir + "/bare.msk";
-        QVERIFY(described.save(bare));
+        QVERIFY(standard.save(bare));
         QCOMPARE(bytesOf(plain), bytesOf(bare));
 
         // Extras picked, moved and cleared again leave the file as it was.

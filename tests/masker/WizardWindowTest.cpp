@@ -96,7 +96,7 @@ private slots:
                                     "Step 7", "Step 8", "Finish"}));
         QCOMPARE(w.CP1->value(), 32896);
         QCOMPARE(w.SliderWay->itemIndex(), 1);
-        QCOMPARE(w.Objects->count(), 22 + 2); // the described objects, then the two bars
+        QCOMPARE(w.Objects->count(), 22 + 2); // the standard objects, then the two bars
         QCOMPARE(w.Objects->currentText(), QStringLiteral("Slider"));
         QCOMPARE(w.FontSize->currentText(), QStringLiteral("12"));
         QCOMPARE(w.TitleFontSize->currentText(), QStringLiteral("10"));

@@ -217,7 +217,7 @@ private slots:
         QVERIFY(window.LoadMask(art));
         QVERIFY(window.shaper()->hasRegionOverride());
 
-        // A plain mask after the art: the described controls and the colour's outline again.
+        // A plain mask after the art: the standard controls and the colour's outline again.
         QVERIFY(window.LoadMask(writeMask(QStringLiteral("plain.msk"), Placed)));
         SkinnedFace *face = window.face();
         const QRegion cut = TFormShaper::regionFromImage(background(), 65280);

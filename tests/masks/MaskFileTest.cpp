@@ -346,7 +346,7 @@ void MaskFileTest::extrasFollowTheOtherKeysAndAreEmptiedWhenDropped()
     back.volumeBar = m.volumeBar;
     back.path = m.path;
     QVERIFY(back == m);
-    // Readers that know only the described keys find them where they always were; the extras come after.
+    // Readers that know only the standard keys find them where they always were; the extras come after.
     const QStringList lines = TextFile::readLines(path);
     const int author = lines.indexOf(QStringLiteral("Author=Nuri Calvat"));
     QVERIFY(author > 0);
