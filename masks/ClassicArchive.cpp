@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 #include <zip.h>
 
@@ -76,6 +77,25 @@ ClassicArchive ClassicArchive::open(const QString &path)
     return unreadable;
 }
 
+namespace
+{
+
+// The number of entries the end of central directory record of a zip lists; 0 when there is none (libzip
+// then says what is wrong). A zip64 count is the most a record can say.
+qint64 entriesListed(const QByteArray &zip)
+{
+    constexpr int RecordSize = 22;
+    const qsizetype from = std::max<qsizetype>(0, zip.size() - RecordSize - 0xFFFF);
+    const qsizetype at = zip.lastIndexOf(QByteArrayLiteral("PK\x05\x06"));
+    if (at < from || at + RecordSize > zip.size())
+        return 0;
+    const auto *p = reinterpret_cast<const unsigned char *>(zip.constData() + at);
+    const int total = p[10] | (p[11] << 8);
+    return total == 0xFFFF ? std::numeric_limits<qint64>::max() : total;
+}
+
+} // namespace
+
 ClassicArchive ClassicArchive::fromBytes(const QByteArray &zip)
 {
     ClassicArchive result;
@@ -84,6 +104,12 @@ ClassicArchive ClassicArchive::fromBytes(const QByteArray &zip)
     z.bytes = zip;
     if (z.bytes.isEmpty()) {
         result.m_error = QStringLiteral("it is empty");
+        return result;
+    }
+    // The zip's own count, from its last record, before libzip reads (and allocates for) every entry a
+    // crafted directory may list.
+    if (entriesListed(z.bytes) > MaxEntries) {
+        result.m_error = QStringLiteral("it holds more than %1 files").arg(MaxEntries);
         return result;
     }
     zip_error_t error;

@@ -18,7 +18,7 @@ public:
     // More files than this is no skin.
     static constexpr int MaxEntries = 1024;
     // A zip (or a folder's file) larger than this is not read at all.
-    static constexpr qint64 MaxArchiveBytes = 48 * 1024 * 1024;
+    static constexpr qint64 MaxArchiveBytes = 16 * 1024 * 1024;
     // The most a picture may unpack to (a 2048 x 2048 bitmap of 16 bits; classic sheets are a few dozen KiB).
     static constexpr qint64 MaxPictureBytes = 8 * 1024 * 1024;
     // The most a text file (region.txt, viscolor.txt) may unpack to.
