@@ -201,7 +201,7 @@ void SkinnedFace::buildControls()
 
 int SkinnedFace::volumeTrackBarPosition() const
 {
-    if (!VolumeSprite->isHidden())
+    if (m_volumeSprites)
         return VolumeSprite->position();
     const int range = VolumeBar->barWidth() - KnobBar::KnobWidth;
     return 100 - (100 / range) * VolumeBar->knobOffset();
@@ -209,7 +209,7 @@ int SkinnedFace::volumeTrackBarPosition() const
 
 int SkinnedFace::balanceTrackBarPosition() const
 {
-    if (!BalanceSprite->isHidden())
+    if (m_balanceSprites)
         return BalanceSprite->position();
     if (BalanceBar->caption() == QLatin1String("Center"))
         return 50;
@@ -372,23 +372,30 @@ void SkinnedFace::applyExtras(const MaskFile &mask, const QSize &bound)
     TitleGlyphs->setCharacters(characters);
     TitleGlyphs->setBackColor(colour(mask.titleColor));
     TitleGlyphs->setGeometry(Title->geometry());
-    TitleGlyphs->setVisible(TitleGlyphs->hasCharacters());
-    Title->setVisible(!TitleGlyphs->hasCharacters());
+    m_titleGlyphs = TitleGlyphs->hasCharacters();
+    TitleGlyphs->setVisible(m_titleGlyphs);
+    Title->setVisible(!m_titleGlyphs);
     setTitleScrolling(m_titleScrolling);
 
-    const bool volumeSprites =
-        applySpriteBar(VolumeSprite, mask.volumeBar, mask.volumeBarFrames, mask.volumeThumb,
-                       mask.extraObjects[MaskFile::VolumeBarObject], bound);
-    VolumeBar->setVisible(!volumeSprites);
-    const bool balanceSprites =
+    m_volumeSprites = applySpriteBar(VolumeSprite, mask.volumeBar, mask.volumeBarFrames, mask.volumeThumb,
+                                     mask.extraObjects[MaskFile::VolumeBarObject], bound);
+    VolumeBar->setVisible(!m_volumeSprites);
+    m_balanceSprites =
         applySpriteBar(BalanceSprite, mask.balanceBar, mask.balanceBarFrames, mask.balanceThumb,
                        mask.extraObjects[MaskFile::BalanceBarObject], bound);
-    BalanceBar->setVisible(!balanceSprites);
+    BalanceBar->setVisible(!m_balanceSprites);
 }
 
 bool SkinnedFace::applySpriteBar(SpriteBar *bar, const QString &picture, int frames, const QString &thumb,
                                  const MaskGeometry &place, const QSize &bound)
 {
+    // A bar the mask gives no place to would leave the player without the control: the knob stays.
+    if (place.width <= 0 || place.height <= 0) {
+        bar->setFrames(QImage(), 0);
+        bar->setThumb(QImage());
+        bar->hide();
+        return false;
+    }
     const QImage stack = readExtra(m_mask, picture, QStringLiteral("the round knob is shown"));
     bar->setFrames(stack, frames);
     bar->setThumb(bar->hasFrames() ? readExtra(m_mask, thumb, QStringLiteral("the bar has no thumb"))
@@ -542,8 +549,8 @@ void SkinnedFace::setTitleScrolling(bool on)
 {
     // Only the title shown rolls; a click stops or starts it, whichever kind the next mask shows.
     m_titleScrolling = on;
-    Title->setScrolling(on && !Title->isHidden());
-    TitleGlyphs->setScrolling(on && !TitleGlyphs->isHidden());
+    Title->setScrolling(on && !m_titleGlyphs);
+    TitleGlyphs->setScrolling(on && m_titleGlyphs);
 }
 
 void SkinnedFace::setLevels(int left, int right)

@@ -187,5 +187,9 @@ private:
     int m_levelLeft = 0;
     int m_levelRight = 0;
     bool m_showHints = true;
+    // Which art the mask wears in place of the standard title and knobs.
+    bool m_titleGlyphs = false;
+    bool m_volumeSprites = false;
+    bool m_balanceSprites = false;
     bool m_titleScrolling = true;
 };

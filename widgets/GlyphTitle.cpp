@@ -133,8 +133,8 @@ void GlyphTitle::advance()
                 ++m_hold;
                 return;
             }
-        } else if (height() < 2 * lh && !m_lines.at(m_offset / lh).trimmed().isEmpty() &&
-                   m_hold < ReadSteps) {
+        } else if (height() < 2 * lh && m_offset / lh < m_lines.size() &&
+                   !m_lines.at(m_offset / lh).trimmed().isEmpty() && m_hold < ReadSteps) {
             // A panel of one line shows each line alone: it stays long enough to be read.
             ++m_hold;
             return;

@@ -247,6 +247,13 @@ private slots:
             messages << args.first().toString();
         QVERIFY2(messages.filter(QStringLiteral("digits.bmp")).size() == 1, qPrintable(messages.join('\n')));
         QVERIFY2(messages.filter(QStringLiteral("shape.txt")).size() == 1, qPrintable(messages.join('\n')));
+
+        // A volume bar picture without a place for it: the round knob stays, so there is a volume control.
+        QStringList unplaced = Placed + Extras;
+        unplaced.removeIf([](const QString &key) { return key.startsWith(QLatin1String("Volume Bar-")); });
+        QVERIFY(window.LoadMask(writeMask(QStringLiteral("unplaced.msk"), unplaced)));
+        QVERIFY(!face->VolumeBar->isHidden() && face->VolumeSprite->isHidden());
+        QVERIFY(face->BalanceBar->isHidden() && !face->BalanceSprite->isHidden());
     }
 };
 
