@@ -5,8 +5,10 @@
 #include "masks/ClassicSkin.h"
 #include "masks/MaskFile.h"
 #include "masks/RegionFile.h"
+#include "platform/ProfileFile.h"
 #include "platform/SystemColors.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -310,7 +312,7 @@ ClassicSkinImporter::Pictures ClassicSkinImporter::build(const ClassicSkin &skin
 }
 
 ClassicImport ClassicSkinImporter::write(const ClassicSkin &skin, const QString &skinName,
-                                         const QString &masksFolder)
+                                         const QString &masksFolder, const Origin &origin)
 {
     ClassicImport result;
     const QString cannotWrite = QStringLiteral("The mask folder \"%1\" cannot be written.").arg(masksFolder);
@@ -339,7 +341,7 @@ ClassicImport ClassicSkinImporter::write(const ClassicSkin &skin, const QString 
         }
     }
     const QString maskName = skinName + QStringLiteral(".msk");
-    if (!mask.save(fresh.filePath(maskName))) {
+    if (!mask.save(fresh.filePath(maskName)) || !writeOrigin(fresh.path(), origin)) {
         result.error = cannotWrite;
         return result;
     }
@@ -377,11 +379,90 @@ ClassicImport ClassicSkinImporter::write(const ClassicSkin &skin, const QString 
     return result;
 }
 
+ClassicSkinImporter::Origin ClassicSkinImporter::originOf(const QString &source)
+{
+    const QFileInfo info(source);
+    Origin origin;
+    origin.source = info.absoluteFilePath();
+    // A folder skin changes with its files; its main picture stands for them.
+    const QFileInfo stamp =
+        info.isDir() ? QFileInfo(QDir(source).filePath(QStringLiteral("main.bmp"))) : info;
+    origin.size = stamp.size();
+    origin.modified = stamp.lastModified().toMSecsSinceEpoch();
+    return origin;
+}
+
+bool ClassicSkinImporter::writeOrigin(const QString &folder, const Origin &origin)
+{
+    ProfileFile profile;
+    profile.writeString(OriginSection, QStringLiteral("Source"), origin.source);
+    profile.writeString(OriginSection, QStringLiteral("Size"), QString::number(origin.size));
+    profile.writeString(OriginSection, QStringLiteral("Modified"), QString::number(origin.modified));
+    for (int i = 0; i < origin.leftOut.size(); ++i)
+        profile.writeString(OriginSection, QStringLiteral("LeftOut%1").arg(i + 1), origin.leftOut[i]);
+    return profile.saveAs(QDir(folder).filePath(OriginFile));
+}
+
+std::optional<ClassicSkinImporter::Origin> ClassicSkinImporter::readOrigin(const QString &folder)
+{
+    const QString path = QDir(folder).filePath(OriginFile);
+    if (!QFileInfo(folder).isDir() || QFileInfo(folder).isSymLink() || !QFileInfo(path).isFile())
+        return std::nullopt;
+    const ProfileFile profile(path);
+    Origin origin;
+    origin.source = profile.readString(OriginSection, QStringLiteral("Source"));
+    if (origin.source.isEmpty())
+        return std::nullopt;
+    origin.size = profile.readString(OriginSection, QStringLiteral("Size")).toLongLong();
+    origin.modified = profile.readString(OriginSection, QStringLiteral("Modified")).toLongLong();
+    for (int i = 1; i <= 64; ++i) {
+        const QString line = profile.readString(OriginSection, QStringLiteral("LeftOut%1").arg(i));
+        if (line.isEmpty())
+            break;
+        origin.leftOut << line;
+    }
+    return origin;
+}
+
 ClassicImport ClassicSkinImporter::importSkin(const QString &source, const QString &masksFolder)
 {
     const QFileInfo info(QDir::cleanPath(source));
-    ClassicArchive archive = ClassicArchive::open(source);
+    Origin origin = originOf(info.filePath());
+    const QString name = safeName(info.isDir() ? info.fileName() : info.completeBaseName());
+
+    // The folder of this skin: a free name, or a folder an import of the same skin made. A folder of the
+    // user's own, or one that holds the skin itself, is never replaced: the next name is taken instead.
+    QString folderName;
+    for (int n = 1; n <= MaxSameNames && folderName.isEmpty(); ++n) {
+        const QString candidate = n == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(n);
+        const QString path = masksFolder + u'/' + candidate;
+        const QFileInfo there(path);
+        if (!there.exists() && !there.isSymLink()) {
+            folderName = candidate;
+            break;
+        }
+        const std::optional<Origin> made = readOrigin(path);
+        const QString within = QDir(there.absoluteFilePath()).relativeFilePath(origin.source);
+        if (!made || made->source != origin.source || within == QLatin1String(".") ||
+            !within.startsWith(QLatin1String("..")))
+            continue;
+        // The same skin, unchanged since: its mask is worn as it is, with what the editor did to it.
+        const QString mask = path + u'/' + candidate + QStringLiteral(".msk");
+        if (made->size == origin.size && made->modified == origin.modified && QFileInfo(mask).isFile()) {
+            ClassicImport result;
+            result.maskPath = mask;
+            result.leftOut = made->leftOut;
+            return result;
+        }
+        folderName = candidate;
+    }
     ClassicImport result;
+    if (folderName.isEmpty()) {
+        result.error = QStringLiteral("Every mask folder name for \"%1\" is taken.").arg(name);
+        return result;
+    }
+
+    ClassicArchive archive = ClassicArchive::open(source);
     if (!archive.isValid()) {
         result.error = QStringLiteral("\"%1\" is not a classic skin: %2.")
                            .arg(info.fileName(), lowerFirst(archive.error()));
@@ -395,8 +476,8 @@ ClassicImport ClassicSkinImporter::importSkin(const QString &source, const QStri
                 : QStringLiteral("The skin's main window picture cannot be used: %1.").arg(skin.mainProblem);
         return result;
     }
-    const QString name = safeName(info.isDir() ? info.fileName() : info.completeBaseName());
-    result = write(skin, name, masksFolder);
+    origin.leftOut = skin.notes;
+    result = write(skin, folderName, masksFolder, origin);
     if (result.ok())
         result.leftOut = skin.notes;
     return result;

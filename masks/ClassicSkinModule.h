@@ -19,8 +19,10 @@ public:
     // Whether a path names a classic skin: a ".wsz" file (or a ".zip"), or a folder holding a "main"
     // picture. By name and a look at the folder only; nothing is unpacked.
     static bool isClassicSkin(const QString &path);
-    // Imports `source` into `masksFolder`; an existing mask folder of the same name is replaced. Without the
-    // module, error says it cannot be loaded.
+    // Imports `source` into `masksFolder`. Only a folder an earlier import of the same skin made is replaced;
+    // while that skin is unchanged, its mask is used again as it is (changes made in the editor stay). A
+    // folder of another's making keeps its name and the skin takes "<name> (2)". Without the module, error
+    // says it cannot be loaded.
     static ClassicImport importSkin(const QString &source, const QString &masksFolder);
 };
 

@@ -63,6 +63,7 @@ private slots:
     void digitsWithoutBlankAndMinusAreMadeUp();
     void theFontsInkBecomesThePlayersFirstColour();
     void reimportReplacesTheOldFolder();
+    void foldersTheImportDidNotMakeAreKept();
     void hostileEntryNamesWriteNothingOutside();
     void zipBombIsRefusedAtTheCap();
     void damagedAndHugePicturesAreLeftOut();
@@ -194,6 +195,8 @@ void ClassicImportTest::folderSkinImportsTheSame()
     const QStringList files = tree(QFileInfo(fromZip.maskPath).path());
     QCOMPARE(tree(QFileInfo(fromFolder.maskPath).path()), files);
     for (const QString &file : files) {
+        if (file == ClassicSkinImporter::OriginFile) // it names where each came from
+            continue;
         QFile x(QFileInfo(fromZip.maskPath).path() + u'/' + file),
             y(QFileInfo(fromFolder.maskPath).path() + u'/' + file);
         QVERIFY(x.open(QIODevice::ReadOnly) && y.open(QIODevice::ReadOnly));
@@ -268,7 +271,47 @@ void ClassicImportTest::reimportReplacesTheOldFolder()
     QVERIFY(!ClassicSkinModule::importSkin(junk.fileName(), masks).ok());
     QCOMPARE(MaskFile::load(again.maskPath, MaskReader::Player), mask);
 
-    // A link in the mask folder's place is replaced; what it pointed to is not touched.
+    // Imported again unchanged, the skin's mask is worn as the editor left it, with the same summary.
+    const QString skin = Drawer::writeWsz(dir.path(), second);
+    const ClassicImport fresh = ClassicSkinModule::importSkin(skin, masks);
+    QVERIFY(fresh.ok());
+    MaskFile edited = MaskFile::load(fresh.maskPath, MaskReader::Player);
+    edited.objects[MaskFile::PlayButtom].left = 3;
+    QVERIFY(edited.save(fresh.maskPath));
+    const ClassicImport reused = ClassicSkinModule::importSkin(skin, masks);
+    QCOMPARE(reused.maskPath, fresh.maskPath);
+    QCOMPARE(reused.leftOut, fresh.leftOut);
+    QCOMPARE(MaskFile::load(reused.maskPath, MaskReader::Player).objects[MaskFile::PlayButtom].left, 3);
+}
+
+void ClassicImportTest::foldersTheImportDidNotMakeAreKept()
+{
+    QTemporaryDir dir;
+    const QString masks = dir.filePath(QStringLiteral("Masks"));
+    // A mask of the user's own by the skin's name: kept, and the skin gets the next name.
+    QVERIFY(QDir().mkpath(masks + QStringLiteral("/Drawn")));
+    QFile own(masks + QStringLiteral("/Drawn/Drawn.msk"));
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.write("[Vorlan Mask]\r\nAuthor=me\r\n");
+    own.close();
+    const ClassicImport imported = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path()), masks);
+    QVERIFY2(imported.ok(), qPrintable(imported.error));
+    QCOMPARE(imported.maskPath, masks + QStringLiteral("/Drawn (2)/Drawn (2).msk"));
+    QCOMPARE(tree(masks + QStringLiteral("/Drawn")), QStringList{"Drawn.msk"});
+
+    // An unpacked skin lying in the masks folder, worn from there: its files stay.
+    const QString unpacked = Drawer::writeFolder(masks, [] {
+        Drawer::Options o;
+        o.name = QStringLiteral("Loose");
+        return o;
+    }());
+    const QStringList sheets = tree(unpacked);
+    const ClassicImport loose = ClassicSkinModule::importSkin(unpacked, masks);
+    QVERIFY2(loose.ok(), qPrintable(loose.error));
+    QCOMPARE(loose.maskPath, masks + QStringLiteral("/Loose (2)/Loose (2).msk"));
+    QCOMPARE(tree(unpacked), sheets);
+
+    // A link in a mask folder's place is left as it is; what it points to is not touched.
     const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
     QVERIFY(QDir().mkpath(elsewhere));
     QFile kept(elsewhere + QStringLiteral("/kept.txt"));
@@ -277,10 +320,10 @@ void ClassicImportTest::reimportReplacesTheOldFolder()
     QVERIFY(QFile::link(elsewhere, masks + QStringLiteral("/Linked")));
     Drawer::Options linked;
     linked.name = QStringLiteral("Linked");
-    const ClassicImport replaced = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), linked), masks);
-    QVERIFY2(replaced.ok(), qPrintable(replaced.error));
-    QVERIFY(!QFileInfo(masks + QStringLiteral("/Linked")).isSymLink());
-    QVERIFY(kept.exists());
+    const ClassicImport beside = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path(), linked), masks);
+    QVERIFY2(beside.ok(), qPrintable(beside.error));
+    QCOMPARE(beside.maskPath, masks + QStringLiteral("/Linked (2)/Linked (2).msk"));
+    QVERIFY(QFileInfo(masks + QStringLiteral("/Linked")).isSymLink());
     QCOMPARE(tree(elsewhere), QStringList{"kept.txt"});
 }
 
@@ -424,7 +467,8 @@ void ClassicImportTest::missingSheetsAreSummed()
         QVERIFY(image.isEmpty());
     // The buttons are still where main paints them.
     QCOMPARE(mask.objects[MaskFile::StopButtom], (MaskGeometry{23, 18, 88, 85}));
-    QCOMPARE(tree(QFileInfo(result.maskPath).path()), (QStringList{"Drawn.msk", "back.bmp"}));
+    QCOMPARE(tree(QFileInfo(result.maskPath).path()),
+             (QStringList{ClassicSkinImporter::OriginFile, "Drawn.msk", "back.bmp"}));
 
     options.missing = QStringList{"main.bmp"};
     options.name = QStringLiteral("nomain");
