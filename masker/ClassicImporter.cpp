@@ -44,6 +44,6 @@ QString ClassicImporter::summary(const QString &source, const ClassicImport &res
                        .arg(skin, QDir::toNativeSeparators(result.maskPath));
     if (!result.leftOut.isEmpty())
         text +=
-            QStringLiteral("\n\nLeft out, as a mask has no place for them:\n") + result.leftOut.join('\n');
+            QStringLiteral("\n\nWhat the mask leaves out or does otherwise:\n") + result.leftOut.join('\n');
     return text;
 }

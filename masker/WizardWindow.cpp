@@ -116,6 +116,8 @@ WizardWindow::WizardWindow(const QString &masksDir, const MaskerDialogs &dialogs
     connect(Pages, &QTabWidget::currentChanged, this, navState);
     navState(0);
     setCentralWidget(central);
+    for (int o = 0; o < MaskFile::ExtraObjectCount; ++o)
+        showBar(MaskFile::ExtraObject(o));
 
     connect(m_placement, &PlacementWindow::colorUnderMouse, m_pickBar, &ColorPickBar::setPickedColor);
     connect(m_placement, &PlacementWindow::pickClicked, this, [this] { PickColor->setChecked(false); });
@@ -291,7 +293,11 @@ bool WizardWindow::setGifFile(const QString &path)
 
 void WizardWindow::showBar(MaskFile::ExtraObject bar)
 {
-    m_placement->extraMarker(bar)->setPicture(Extras->barFrame(bar), 1);
+    // A bar's marker is there to place once the mask has the bar's picture; until then it would only stand
+    // in the way of the standard objects.
+    const QImage frame = Extras->barFrame(bar);
+    m_placement->extraMarker(bar)->setPicture(frame, 1);
+    m_placement->extraMarker(bar)->setVisible(!frame.isNull());
 }
 
 void WizardWindow::showPlacement()
