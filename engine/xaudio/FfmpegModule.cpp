@@ -12,8 +12,11 @@ const FfmpegModule::Entries *FfmpegModule::entries()
         e.seek = Modules::entry<decltype(vorlanAvSeek)>(name, "vorlanAvSeek");
         e.tell = Modules::entry<decltype(vorlanAvTell)>(name, "vorlanAvTell");
         e.close = Modules::entry<decltype(vorlanAvClose)>(name, "vorlanAvClose");
+        e.tag = Modules::entry<decltype(vorlanAvTag)>(name, "vorlanAvTag");
+        e.tagsChanged = Modules::entry<decltype(vorlanAvTagsChanged)>(name, "vorlanAvTagsChanged");
         return e;
     }();
-    const bool complete = loaded.open && loaded.decode && loaded.seek && loaded.tell && loaded.close;
+    const bool complete = loaded.open && loaded.decode && loaded.seek && loaded.tell && loaded.close &&
+                          loaded.tag && loaded.tagsChanged;
     return complete ? &loaded : nullptr;
 }

@@ -12,6 +12,8 @@ public:
         decltype(vorlanAvSeek) *seek = nullptr;
         decltype(vorlanAvTell) *tell = nullptr;
         decltype(vorlanAvClose) *close = nullptr;
+        decltype(vorlanAvTag) *tag = nullptr;
+        decltype(vorlanAvTagsChanged) *tagsChanged = nullptr;
     };
     // The module's entry points, loaded on the first call; null when the module cannot be loaded.
     static const Entries *entries();

@@ -67,9 +67,12 @@ struct VorlanAvInput {
     bool ended = false;
     long pending = 0; // frames of the block decoded at open, not yet given out
     std::vector<int16_t> out;
+    AVDictionary *partTags = nullptr; // of the part of a chained stream now decoding
+    int tagChanges = 0;
 
     ~VorlanAvInput()
     {
+        av_dict_free(&partTags);
         av_frame_free(&frame);
         av_packet_free(&packet);
         swr_free(&swr);
@@ -116,6 +119,30 @@ struct VorlanAvInput {
         }
         out.resize(size_t(n) * size_t(channels));
         return true;
+    }
+
+    // The tags of a new part of a chained stream, marked on the stream when its headers were read. They are
+    // taken from it, as the demuxer adds each part's to the last part's.
+    void takeTags()
+    {
+        AVDictionary *tags = nullptr;
+        size_t size = 0;
+        const uint8_t *data = nullptr;
+        if (stream->event_flags & AVSTREAM_EVENT_FLAG_METADATA_UPDATED) {
+            stream->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
+            tags = stream->metadata;
+            stream->metadata = nullptr;
+        } else if ((data = av_packet_get_side_data(packet, AV_PKT_DATA_METADATA_UPDATE, &size))) {
+            if (av_packet_unpack_dictionary(data, size, &tags) < 0) {
+                av_dict_free(&tags);
+                return;
+            }
+        } else {
+            return;
+        }
+        av_dict_free(&partTags);
+        partTags = tags;
+        ++tagChanges;
     }
 
     // The next block into out: its frames, 0 at the end, -1 on a failure.
@@ -175,6 +202,7 @@ struct VorlanAvInput {
                 av_packet_unref(packet);
                 continue;
             }
+            takeTags();
             r = avcodec_send_packet(codec, packet);
             av_packet_unref(packet);
             if (r < 0 && r != AVERROR(EAGAIN)) {
@@ -411,6 +439,27 @@ int64_t vorlanAvTell(const VorlanAvInput *in)
 void vorlanAvClose(VorlanAvInput *in)
 {
     delete in;
+}
+
+int vorlanAvTag(const VorlanAvInput *in, const char *key, char *value, int size)
+{
+    if (!in || !key || !*key)
+        return -1;
+    const AVDictionaryEntry *e = nullptr;
+    // A new part's tags replace the last part's, the stream's included.
+    for (AVDictionary *tags : {in->partTags ? in->partTags : in->stream->metadata, in->format->metadata})
+        if (tags && (e = av_dict_get(tags, key, nullptr, 0)))
+            break;
+    if (!e || !e->value)
+        return -1;
+    if (value && size > 0)
+        std::snprintf(value, size_t(size), "%s", e->value);
+    return int(std::min<size_t>(std::strlen(e->value), 1 << 30));
+}
+
+int vorlanAvTagsChanged(const VorlanAvInput *in)
+{
+    return in ? in->tagChanges : 0;
 }
 
 } // extern "C"

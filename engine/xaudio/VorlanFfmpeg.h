@@ -48,6 +48,13 @@ VORLAN_AV_EXPORT int vorlanAvSeek(VorlanAvInput *input, int64_t sample);
 // The sample the next block starts with.
 VORLAN_AV_EXPORT int64_t vorlanAvTell(const VorlanAvInput *input);
 VORLAN_AV_EXPORT void vorlanAvClose(VorlanAvInput *input);
+// A tag of the input, its key matched without case (a Vorbis comment, an APE item, an MP4 atom or iTunes
+// item): those of the logical stream now decoding first (a chained Ogg stream brings new ones with each
+// part), then the file's. The value's length, copied into value (cut and terminated at size), or -1.
+VORLAN_AV_EXPORT int vorlanAvTag(const VorlanAvInput *input, const char *key, char *value, int size);
+// How many times the tags changed since the input opened: it grows when a part of a chained Ogg stream with
+// tags of its own begins to decode.
+VORLAN_AV_EXPORT int vorlanAvTagsChanged(const VorlanAvInput *input);
 
 #ifdef __cplusplus
 }
