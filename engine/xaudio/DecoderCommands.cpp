@@ -453,9 +453,12 @@ void DecoderPlayer::setPlayerEnvironmentInteger(const XA_Command &c)
         applyPitch();
     if (c.s[0] == "DECODER.REPLAYGAIN") {
         m_replayGain = c.i[0] != 0;
-        for (Input *in : {m_input.get(), m_queued.get()})
+        for (Input *in : {m_input.get(), m_queued.get()}) {
             if (in && in->mh)
                 applyReplayGain(in->mh);
+            if (in && in->av)
+                applyOtherReplayGain(*in);
+        }
     }
     ack(c.code);
 }

@@ -46,6 +46,7 @@ bool DecoderPlayer::followQueued()
     m_lastPositionSample = -1;
     m_fedWithoutFrame = 0;
     m_lastTitle.clear();
+    m_lastIcyTitle.clear();
     XA_Message m;
     m.code = XA_MSG_NOTIFY_INPUT_FOLLOWED;
     m.name = name;

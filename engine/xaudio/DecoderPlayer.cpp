@@ -65,8 +65,9 @@ void loudest(const int16_t *pcm, size_t samples, int channels, int *left, int *r
 
 void DecoderPlayer::Input::clear()
 {
-    source.reset();
+    // The FFmpeg input of a stream reads from its source.
     av.reset();
+    source.reset();
     if (mh) {
         mpg123_close(mh);
         mpg123_delete(mh);
@@ -321,6 +322,8 @@ bool DecoderPlayer::openStreamInput(Input &in, const std::string &name, int *err
         *err = XA_ERROR_NETWORK;
         return false;
     }
+    if (streamIsOther(*in.source))
+        return openOtherStream(in, name, err, text);
     int mpgErr = 0;
     in.mh = newDecoder(&mpgErr);
     if (in.mh)
@@ -512,6 +515,7 @@ void DecoderPlayer::startInput()
     m_lastPositionSample = -1;
     m_fedWithoutFrame = 0;
     m_lastTitle.clear();
+    m_lastIcyTitle.clear();
 }
 
 void DecoderPlayer::applyPitch()
@@ -630,23 +634,9 @@ void DecoderPlayer::decodeStep()
             endOfStream(true);
         } else if (n > 0) {
         } else if (n < 0) {
-            const bool failed = !in.source || in.source->failed();
-            if (failed)
-                error(XA_SOURCE_INPUT, XA_ERROR_CONNECTION_DROPPED,
-                      "the stream ended: " + (in.source ? in.source->errorText() : std::string("closed")));
-            endOfStream(failed);
+            streamEnded(in);
         }
-        if (in.source) {
-            const std::string title = in.source->streamTitle();
-            if (!title.empty() && title != m_lastTitle) {
-                m_lastTitle = title;
-                debug(1, "StreamTitle: " + title);
-                XA_Message m;
-                m.code = XA_MSG_NOTIFY_INPUT_STREAM_TITLE;
-                m.text = title;
-                notify(std::move(m), XA_NOTIFY_MASK_INPUT_NAME);
-            }
-        }
+        announceStreamTitle(in);
         return;
     }
     if (r == MPG123_DONE || (r == MPG123_NEED_MORE && !in.stream)) {
@@ -664,6 +654,37 @@ void DecoderPlayer::decodeStep()
     if (bytes == 0)
         return;
     deliver(reinterpret_cast<const int16_t *>(audio), bytes / (sizeof(int16_t) * size_t(in.channels)));
+}
+
+void DecoderPlayer::streamEnded(Input &in)
+{
+    const bool failed = !in.source || in.source->failed();
+    if (failed)
+        error(XA_SOURCE_INPUT, XA_ERROR_CONNECTION_DROPPED,
+              "the stream ended: " + (in.source ? in.source->errorText() : std::string("closed")));
+    endOfStream(failed);
+}
+
+void DecoderPlayer::announceStreamTitle(Input &in)
+{
+    std::string title;
+    if (in.av && in.av->tagsChanged() != in.tagChanges) {
+        in.tagChanges = in.av->tagsChanged();
+        title = in.av->title();
+    }
+    if (title.empty() && in.source) {
+        const std::string icy = in.source->streamTitle();
+        if (icy != m_lastIcyTitle)
+            title = m_lastIcyTitle = icy;
+    }
+    if (title.empty() || title == m_lastTitle)
+        return;
+    m_lastTitle = title;
+    debug(1, "StreamTitle: " + title);
+    XA_Message m;
+    m.code = XA_MSG_NOTIFY_INPUT_STREAM_TITLE;
+    m.text = title;
+    notify(std::move(m), XA_NOTIFY_MASK_INPUT_NAME);
 }
 
 void DecoderPlayer::deliver(const int16_t *decoded, size_t frames)

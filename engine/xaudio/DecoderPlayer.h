@@ -65,6 +65,9 @@ private:
         int channels = 0;
         int64_t length = -1; // samples; -1 for streams
         std::vector<uint8_t> buffer;
+        double gain = 1;             // ReplayGain of an input the FFmpeg module decodes
+        std::vector<int16_t> gained; // its PCM with the gain applied
+        int tagChanges = 0;          // of av when its title was last looked at
         Input() = default;
         Input(const Input &) = delete;
         Input &operator=(const Input &) = delete;
@@ -159,6 +162,16 @@ private:
     bool openFileInput(Input &in, const std::string &name, int *err, std::string *text);
     bool openMpegFile(Input &in, const std::string &name, int *err, std::string *text);
     bool openOtherFile(Input &in, const std::string &name, bool sureOnly, int *err, std::string *text);
+    // A stream of another format than MPEG audio, by its Content-Type and first bytes; false for MPEG audio
+    // or when the stream was closed or cancelled before they came.
+    bool streamIsOther(StreamSource &source);
+    bool openOtherStream(Input &in, const std::string &name, int *err, std::string *text);
+    // The gain the ReplayGain setting gives an input the FFmpeg module decodes.
+    void applyOtherReplayGain(Input &in);
+    // The stream's title from ICY metadata or the tags of a chained Ogg stream, when it changed.
+    void announceStreamTitle(Input &in);
+    // A stream ended: dropped when its source failed.
+    void streamEnded(Input &in);
     // The input sent notifications of a freshly opened one: name, caps, duration, stream info, position.
     void announceInput();
     // Gapless: the hand-over to the queued input at the end of the current one.
@@ -233,6 +246,7 @@ private:
     int64_t m_lastPositionSample = -1;
     size_t m_fedWithoutFrame = 0;
     std::string m_lastTitle;
+    std::string m_lastIcyTitle; // so a title of the tags is not taken back by an older ICY one
 
     std::atomic<int> m_peakLeft{0}, m_peakRight{0};
     std::atomic<int> m_outputChannels{0};

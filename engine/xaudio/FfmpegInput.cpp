@@ -1,10 +1,14 @@
 #include "engine/xaudio/FfmpegInput.h"
 
 #include "engine/xaudio/FfmpegModule.h"
+#include "engine/xaudio/StreamSource.h"
 #include "engine/xaudio/xaudio.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -66,10 +70,42 @@ int64_t FfmpegInput::seekFile(void *user, int64_t offset, int whence)
     return file.seek(off_t(offset), whence);
 }
 
+int FfmpegInput::readStream(void *user, uint8_t *buffer, int size)
+{
+    auto *self = static_cast<FfmpegInput *>(user);
+    while (true) {
+        const long n = self->m_source->read(buffer, size_t(std::max(size, 0)), 50);
+        if (n > 0)
+            return int(n);
+        if (n < 0)
+            return self->m_source->failed() ? -1 : 0;
+        if (self->m_cancel && self->m_cancel()) {
+            self->m_cancelled = true;
+            return -1;
+        }
+        if (self->m_opening && std::chrono::steady_clock::now() > self->m_openDeadline) {
+            self->m_timedOut = true;
+            return -1;
+        }
+    }
+}
+
+bool FfmpegInput::start(VorlanAvRead read, VorlanAvSeek seek, int flags, const std::string &name, int *err,
+                        std::string *text)
+{
+    char why[256] = {};
+    m_input = FfmpegModule::entries()->open(read, seek, this, flags, &m_info, why, int(sizeof why));
+    if (!m_input) {
+        *err = XA_ERROR_INPUT_DAMAGED;
+        *text = "cannot open " + name + ": " + why;
+        return false;
+    }
+    return true;
+}
+
 bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::string *text)
 {
-    const FfmpegModule::Entries *av = FfmpegModule::entries();
-    if (!av) {
+    if (!FfmpegModule::entries()) {
         *err = XA_ERROR_NOT_SUPPORTED;
         *text = "cannot open " + name + ": the FFmpeg module (libvorlan-ffmpeg.so) cannot be loaded";
         return false;
@@ -79,15 +115,36 @@ bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::st
         *text = "cannot open " + name + ": " + std::strerror(errno);
         return false;
     }
-    char why[256] = {};
-    m_input =
-        av->open(readFile, seekFile, this, sureOnly ? VORLAN_AV_SURE_ONLY : 0, &m_info, why, int(sizeof why));
-    if (!m_input) {
-        *err = XA_ERROR_INPUT_DAMAGED;
-        *text = "cannot open " + name + ": " + why;
+    return start(readFile, seekFile, sureOnly ? VORLAN_AV_SURE_ONLY : 0, name, err, text);
+}
+
+bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel, int openSeconds, int *err,
+                             std::string *text)
+{
+    if (!FfmpegModule::entries()) {
+        *err = XA_ERROR_NOT_SUPPORTED;
+        *text = "cannot play the stream: the FFmpeg module (libvorlan-ffmpeg.so) cannot be loaded";
         return false;
     }
-    return true;
+    m_source = source;
+    m_cancel = std::move(cancel);
+    m_opening = true;
+    m_openDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(openSeconds);
+    const bool ok = start(readStream, nullptr, 0, "the stream", err, text);
+    m_opening = false;
+    if (ok)
+        return true;
+    if (m_cancelled) {
+        *err = XA_ERROR_ABORTED;
+        *text = "opening the stream was cancelled";
+    } else if (m_timedOut) {
+        *err = XA_ERROR_TIMEOUT;
+        *text = "no audio from the stream in " + std::to_string(openSeconds) + " seconds";
+    } else if (source->failed()) {
+        *err = XA_ERROR_NETWORK;
+        *text = source->errorText();
+    }
+    return false;
 }
 
 long FfmpegInput::decode(const int16_t **pcm, std::string *text)
@@ -107,4 +164,60 @@ bool FfmpegInput::seek(int64_t sample)
 int64_t FfmpegInput::tell() const
 {
     return FfmpegModule::entries()->tell(m_input);
+}
+
+std::string FfmpegInput::tag(const char *key) const
+{
+    const FfmpegModule::Entries *av = FfmpegModule::entries();
+    const int size = av->tag(m_input, key, nullptr, 0);
+    if (size <= 0)
+        return std::string();
+    std::string value(size_t(size) + 1, '\0');
+    av->tag(m_input, key, value.data(), size + 1);
+    value.resize(size_t(size));
+    return value;
+}
+
+int FfmpegInput::tagsChanged() const
+{
+    return FfmpegModule::entries()->tagsChanged(m_input);
+}
+
+std::string FfmpegInput::title() const
+{
+    const std::string title = tag("TITLE");
+    const std::string artist = tag("ARTIST");
+    if (title.empty())
+        return std::string();
+    return artist.empty() ? title : artist + " - " + title;
+}
+
+double FfmpegInput::replayGain() const
+{
+    // Numbers as written in tags: "-6.20 dB", "+1.5", "0.988"; never the locale's decimal comma.
+    auto number = [](const std::string &text, double *value) {
+        const char *begin = text.c_str(), *end = begin + text.size();
+        while (begin < end && (*begin == ' ' || *begin == '+'))
+            ++begin;
+        const auto r = std::from_chars(begin, end, *value);
+        return r.ec == std::errc() && r.ptr != begin && std::isfinite(*value);
+    };
+    double db = 0;
+    const std::string r128 = tag("R128_TRACK_GAIN");
+    if (!r128.empty() && codec() == "opus") {
+        // Q7.8 fixed point: a whole number of 1/256 dB.
+        char *end = nullptr;
+        const long q = std::strtol(r128.c_str(), &end, 10);
+        if (end == r128.c_str() || q < -32768 || q > 32767)
+            return 1;
+        db = double(q) / 256 + 5;
+    } else if (!number(tag("REPLAYGAIN_TRACK_GAIN"), &db)) {
+        return 1;
+    }
+    db = std::clamp(db, -60.0, 24.0);
+    double factor = std::pow(10.0, db / 20);
+    double peak = 0;
+    if (number(tag("REPLAYGAIN_TRACK_PEAK"), &peak) && peak > 0 && factor * peak > 1)
+        factor = 1 / peak;
+    return factor;
 }

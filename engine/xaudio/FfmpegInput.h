@@ -4,8 +4,12 @@
 #include "engine/xaudio/BufferedFile.h"
 #include "engine/xaudio/VorlanFfmpeg.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
+
+class StreamSource;
 
 class FfmpegInput
 {
@@ -23,6 +27,12 @@ public:
     // Opens a regular file. sureOnly: take it only when its content is recognised for sure. False with *err
     // and *text when it cannot be played.
     bool open(const std::string &name, bool sureOnly, int *err, std::string *text);
+    // Opens a network stream, its bytes read from source: each read waits for them while cancel() says no,
+    // and opening gives up after openSeconds.
+    bool openStream(StreamSource *source, std::function<bool()> cancel, int openSeconds, int *err,
+                    std::string *text);
+    // A read gave up because cancel() said so; the input is then at its end.
+    bool cancelled() const { return m_cancelled; }
 
     long rate() const { return m_info.rate; }
     int channels() const { return m_info.channels; }
@@ -37,11 +47,30 @@ public:
     bool seek(int64_t sample);
     int64_t tell() const;
 
+    // A tag's value (the key matched without case), empty when there is none.
+    std::string tag(const char *key) const;
+    // Grows when a part of a chained stream with tags of its own begins.
+    int tagsChanged() const;
+    // "Artist - Title" of the tags, or the title alone; empty without a title.
+    std::string title() const;
+    // The ReplayGain track gain of the tags as a factor, limited so the track's peak does not clip; 1 when
+    // the tags give none. Opus's R128 gain counts from -23 LUFS, ReplayGain's from -18.
+    double replayGain() const;
+
 private:
     static int readFile(void *user, uint8_t *buffer, int size);
     static int64_t seekFile(void *user, int64_t offset, int whence);
+    static int readStream(void *user, uint8_t *buffer, int size);
+    bool start(VorlanAvRead read, VorlanAvSeek seek, int flags, const std::string &name, int *err,
+               std::string *text);
 
     BufferedFile m_file;
     VorlanAvInput *m_input = nullptr;
     VorlanAvInfo m_info{};
+    StreamSource *m_source = nullptr;
+    std::function<bool()> m_cancel;
+    std::chrono::steady_clock::time_point m_openDeadline{};
+    bool m_opening = false;
+    bool m_cancelled = false;
+    bool m_timedOut = false;
 };

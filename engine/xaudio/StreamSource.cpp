@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cstring>
 #include <curl/curl.h>
 #include <netdb.h>
@@ -118,6 +119,33 @@ void StreamSource::setTitle(const std::string &title)
     m_title = title;
 }
 
+void StreamSource::setContentType(const std::string &type)
+{
+    std::string t = type.substr(0, type.find(';'));
+    const auto notSpace = [](unsigned char c) { return !std::isspace(c); };
+    t.erase(t.begin(), std::find_if(t.begin(), t.end(), notSpace));
+    t.erase(std::find_if(t.rbegin(), t.rend(), notSpace).base(), t.end());
+    std::transform(t.begin(), t.end(), t.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::lock_guard lock(m_mutex);
+    m_contentType = t;
+}
+
+std::string StreamSource::contentType() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_contentType;
+}
+
+size_t StreamSource::peek(uint8_t *buffer, size_t size, int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                  [&] { return m_buffer.size() >= size || m_ended || m_abort; });
+    const size_t n = std::min(size, m_buffer.size());
+    std::copy_n(m_buffer.begin(), n, buffer);
+    return n;
+}
+
 long StreamSource::read(uint8_t *buffer, size_t max, int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
@@ -135,6 +163,12 @@ bool StreamSource::failed() const
 {
     std::lock_guard lock(m_mutex);
     return m_failed;
+}
+
+bool StreamSource::finished() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_ended;
 }
 
 std::string StreamSource::errorText() const
@@ -187,6 +221,8 @@ private:
             self->m_icy.setMetaInterval(0);
         if (strncasecmp(line.c_str(), "icy-", 4) == 0 || line.rfind("ICY ", 0) == 0)
             self->m_live = true;
+        if (strncasecmp(line.c_str(), "content-type:", 13) == 0)
+            self->setContentType(line.substr(13));
         if (strncasecmp(line.c_str(), "icy-metaint:", 12) == 0) {
             const long v = std::strtol(line.c_str() + 12, nullptr, 10);
             if (v > 0 && v < (1 << 24))

@@ -48,7 +48,14 @@ public:
     // Waits up to timeoutMs for data: > 0 bytes copied, 0 nothing yet, -1 the stream has ended (see
     // failed()).
     long read(uint8_t *buffer, size_t max, int timeoutMs);
+    // Waits up to timeoutMs for size bytes and copies them without taking them: the bytes copied, fewer
+    // when the time ran out or the stream ended first.
+    size_t peek(uint8_t *buffer, size_t size, int timeoutMs);
+    // The server's Content-Type, lower case, without parameters; empty when it sent none.
+    std::string contentType() const;
     bool failed() const;
+    // The stream has ended (or failed); what it sent may still wait to be read.
+    bool finished() const;
     std::string errorText() const;
     std::string streamTitle() const;
 
@@ -58,6 +65,7 @@ protected:
     bool push(const uint8_t *data, size_t size);
     void finish(bool ok, const std::string &error);
     void setTitle(const std::string &title);
+    void setContentType(const std::string &type);
     void stopThread();
 
     std::atomic<bool> m_abort{false};
@@ -71,4 +79,5 @@ private:
     bool m_failed = false;
     std::string m_error;
     std::string m_title;
+    std::string m_contentType;
 };
