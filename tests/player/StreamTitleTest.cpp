@@ -1,5 +1,6 @@
-// A radio station on this machine that sends its titles in ICY metadata, as real stations do: the player
-// shows the current title in the title lines, the hints and the playlist entry while the stream plays.
+// A radio station on this machine that sends its titles in ICY metadata, as real stations do, or in the tags
+// of each part of a chained Ogg stream: the player shows the current title in the title lines, the hints and
+// the playlist entry while the stream plays.
 #include "engine/TXaudioPlayer.h"
 #include "engine/XaudioEngine.h"
 #include "player/MediaOpener.h"
@@ -8,9 +9,13 @@
 #include "playlist/PlaylistFiles.h"
 #include "playlist/PlaylistModel.h"
 #include "tests/TestMain.h"
+#include "tests/engine/WavFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -19,27 +24,31 @@
 namespace
 {
 
-// Sends an MP3 in blocks of MetaInt bytes, each followed by a metadata block: the title when it changes, an
-// empty block otherwise. The title changes every BlocksPerTitle blocks; one block goes out every 10 ms.
+// Sends a song over and over in blocks of MetaInt bytes, one every 10 ms. With titles, each block is
+// followed by a metadata block: the title when it changes, an empty block otherwise; the title changes every
+// BlocksPerTitle blocks. Without titles the stream is the song's bytes alone, an eighth of a block at a time.
 class IcyStation : public QObject
 {
 public:
     static constexpr int MetaInt = 2048;
     static constexpr int BlocksPerTitle = 40;
 
-    IcyStation(QByteArray audio, QList<QByteArray> titles)
+    IcyStation(QByteArray audio, QList<QByteArray> titles, QByteArray contentType = "audio/mpeg")
         : m_audio(std::move(audio)), m_titles(std::move(titles))
     {
         m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        connect(&m_server, &QTcpServer::newConnection, this, [this, contentType] {
             QTcpSocket *s = m_server.nextPendingConnection();
-            connect(s, &QTcpSocket::readyRead, s, [this, s] {
+            connect(s, &QTcpSocket::readyRead, s, [this, s, contentType] {
                 m_request += s->readAll();
                 if (!m_request.contains("\r\n\r\n") || m_socket)
                     return;
                 m_socket = s;
-                s->write("ICY 200 OK\r\nicy-name: Test Station\r\nContent-Type: audio/mpeg\r\nicy-metaint: " +
-                         QByteArray::number(MetaInt) + "\r\n\r\n");
+                const QByteArray meta = m_titles.isEmpty()
+                                            ? QByteArray()
+                                            : "icy-metaint: " + QByteArray::number(MetaInt) + "\r\n";
+                s->write("ICY 200 OK\r\nicy-name: Test Station\r\nContent-Type: " + contentType + "\r\n" +
+                         meta + "\r\n");
                 m_timer.start(10);
             });
         });
@@ -55,12 +64,17 @@ private:
             m_timer.stop();
             return;
         }
+        // A stream without titles goes slower, so each part of a short chain plays for a while.
+        const int size = m_titles.isEmpty() ? MetaInt / 8 : MetaInt;
         QByteArray block;
-        while (block.size() < MetaInt) {
-            block += m_audio.mid(m_offset, MetaInt - block.size());
-            m_offset = (m_offset + block.size()) % m_audio.size();
-            if (block.size() < MetaInt)
-                m_offset = 0;
+        while (block.size() < size) {
+            const QByteArray part = m_audio.mid(m_offset, size - block.size());
+            block += part;
+            m_offset = (m_offset + part.size()) % m_audio.size();
+        }
+        if (m_titles.isEmpty()) {
+            m_socket->write(block);
+            return;
         }
         const int title = std::min<int>(m_block / BlocksPerTitle, int(m_titles.size()) - 1);
         QByteArray meta;
@@ -91,6 +105,46 @@ QByteArray fixtureBytes(const char *name)
     f.open(QIODevice::ReadOnly);
     return f.readAll();
 }
+
+bool have(const char *program)
+{
+    return !QStandardPaths::findExecutable(QLatin1String(program)).isEmpty();
+}
+
+bool run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A player that writes what it plays into WAV files in its own folder.
+struct RadioPlayer {
+    TXaudioPlayer player;
+    PlaylistModel playlist;
+    Statistics statistics;
+    XaudioEngine engine{&player};
+    PlaybackController controller{&engine, &playlist, &statistics};
+    QString dir = vorlantest::tempDir();
+
+    RadioPlayer()
+    {
+        controller.setOutputModule(2);
+        controller.setOutputDir(dir);
+        controller.setLoop(false);
+    }
+    QString shownName() const
+    {
+        return playlist.data(playlist.index(0, PlaylistModel::NameColumn)).toString();
+    }
+    // What was written, once the player stopped.
+    WavData written() const
+    {
+        const QStringList wavs = QDir(dir).entryList({QStringLiteral("*.wav")}, QDir::Files);
+        return wavs.size() == 1 ? readWav(dir + QLatin1Char('/') + wavs[0]) : WavData();
+    }
+};
 
 } // namespace
 
@@ -146,6 +200,88 @@ private slots:
         controller.stop();
         QTRY_COMPARE(controller.state(), PlayState::Stopped);
         QCOMPARE(shownName(), station.url());
+    }
+
+    // Each part of a chained Ogg Opus stream names its song in its own tags, as Ogg stations send them.
+    void theTitlesOfAChainedOggStreamShowAsEachPartPlays()
+    {
+        if (!have("opusenc") || !have("sox"))
+            QSKIP("needs opusenc and sox");
+        const QString work = vorlantest::tempDir();
+        QByteArray chain;
+        const QList<QStringList> parts{
+            {QStringLiteral("440"), QStringLiteral("Ann Arbor"), QStringLiteral("Morning")},
+            {QStringLiteral("660"), QStringLiteral("Bo Lind"), QStringLiteral("Évening")}};
+        for (int i = 0; i < parts.size(); ++i) {
+            const QString wav = work + QStringLiteral("/part%1.wav").arg(i);
+            const QString opus = work + QStringLiteral("/part%1.opus").arg(i);
+            QVERIFY(run(QStringLiteral("sox"),
+                        {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("48000"),
+                         QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
+                         QStringLiteral("16"), wav, QStringLiteral("synth"), QStringLiteral("1.5"),
+                         QStringLiteral("sine"), parts[i][0], QStringLiteral("vol"), QStringLiteral("0.5")}));
+            QVERIFY(run(QStringLiteral("opusenc"),
+                        {QStringLiteral("--quiet"), QStringLiteral("--serial"), QString::number(1000 + i),
+                         QStringLiteral("--artist"), parts[i][1], QStringLiteral("--title"), parts[i][2], wav,
+                         opus}));
+            QFile f(opus);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            chain += f.readAll();
+        }
+        IcyStation station(chain, {}, "audio/ogg");
+        RadioPlayer r;
+        QSignalSpy hints(&r.controller, &PlaybackController::titleChanged);
+        r.controller.opener()->handOver(station.url());
+        QTRY_COMPARE_WITH_TIMEOUT(r.controller.state(), PlayState::Playing, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Ann Arbor - Morning"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Bo Lind - Évening"), 10000);
+        QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Bo Lind - Évening"));
+        // The chain goes round: the first part follows the second, and the stream plays on.
+        QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Ann Arbor - Morning"), 10000);
+        QCOMPARE(r.controller.state(), PlayState::Playing);
+
+        r.controller.stop();
+        QTRY_COMPARE(r.controller.state(), PlayState::Stopped);
+        const WavData w = r.written();
+        QVERIFY(w.ok);
+        QCOMPARE(w.rate, 48000);
+        QCOMPARE(w.channels, 2);
+        // Both tones, loud, for well over a round of the chain.
+        QVERIFY2(w.frames() > 48000 * 3, qPrintable(QString::number(w.frames())));
+        QVERIFY(w.rms(0) > 5000);
+    }
+
+    // AAC in ADTS frames, with the station's titles in ICY metadata, as most AAC stations send it.
+    void anAacStationPlaysWithItsIcyTitles()
+    {
+        if (!have("ffmpeg"))
+            QSKIP("needs ffmpeg");
+        const QString aac = vorlantest::tempDir() + QStringLiteral("/song.aac");
+        QVERIFY(
+            run(QStringLiteral("ffmpeg"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                 QStringLiteral("-i"), QStringLiteral("sine=frequency=1000:duration=3:sample_rate=44100"),
+                 QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-c:a"), QStringLiteral("aac"),
+                 QStringLiteral("-b:a"), QStringLiteral("96k"), QStringLiteral("-f"), QStringLiteral("adts"),
+                 aac}));
+        QFile f(aac);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        IcyStation station(f.readAll(), {"Cleo - First", "Dara - Second"}, "audio/aacp");
+        RadioPlayer r;
+        r.controller.opener()->handOver(station.url());
+        QTRY_COMPARE_WITH_TIMEOUT(r.controller.state(), PlayState::Playing, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Cleo - First"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Dara - Second"), 10000);
+        QCOMPARE(r.controller.state(), PlayState::Playing);
+
+        r.controller.stop();
+        QTRY_COMPARE(r.controller.state(), PlayState::Stopped);
+        const WavData w = r.written();
+        QVERIFY(w.ok);
+        QCOMPARE(w.rate, 44100);
+        QVERIFY2(w.frames() > 44100, qPrintable(QString::number(w.frames())));
+        // The tone at its own rate; each round of the song costs the count a part of a wave.
+        QVERIFY2(std::abs(w.frequency(0) - 1000) < 10, qPrintable(QString::number(w.frequency(0))));
     }
 };
 
