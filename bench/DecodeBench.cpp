@@ -1,12 +1,37 @@
 // Decodes one file to a WAV file through the player's decoder component, as the player does, and prints the
-// wall and CPU seconds it took: `vorlan-decode-bench [--eq] INPUT OUTPUT.wav`.
+// wall and CPU seconds it took, the most memory the process held (resident) and whether it mapped the FFmpeg
+// module: `vorlan-decode-bench [--eq] INPUT OUTPUT.wav`.
 #include "engine/EqualizerFile.h"
 #include "engine/TXaudioPlayer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <cstdio>
 #include <ctime>
+
+namespace
+{
+
+// The peak resident size, in kB.
+long peakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+bool ffmpegMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("vorlan-ffmpeg");
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -48,7 +73,8 @@ int main(int argc, char **argv)
     });
     QObject::connect(&player, &TXaudioPlayer::OnNotifyPong, [&](quint32) {
         const double cpu = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
-        std::printf("wall=%.4f cpu=%.4f audio=%.0f\n", wall.elapsed() / 1000.0, cpu, seconds);
+        std::printf("wall=%.4f cpu=%.4f audio=%.0f rss_kb=%ld ffmpeg=%d\n", wall.elapsed() / 1000.0, cpu,
+                    seconds, peakResidentKb(), ffmpegMapped() ? 1 : 0);
         result = 0;
         app.exit(0);
     });
