@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -156,6 +157,51 @@ private slots:
         // end; every sample the file gives must come out the same.
         QVERIFY(ours.samples.size() >= theirs.samples.size());
         QVERIFY(std::equal(theirs.samples.begin(), theirs.samples.end(), ours.samples.begin()));
+    }
+
+    // A FLAC stream is known by its first bytes whatever the server calls it, and gives the file's samples.
+    void aFlacStreamPlaysTheSamplesOfItsSource()
+    {
+        for (const char *tool : {"sox", "flac"})
+            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+                QSKIP("needs sox and flac");
+        const QString dir = vorlantest::tempDir();
+        const QString source = dir + QStringLiteral("/source.wav"),
+                      flac = dir + QStringLiteral("/source.flac");
+        QCOMPARE(QProcess::execute(QStringLiteral("sox"),
+                                   {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                                    QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
+                                    QStringLiteral("16"), source, QStringLiteral("synth"),
+                                    QStringLiteral("1"), QStringLiteral("sine"), QStringLiteral("440"),
+                                    QStringLiteral("sine"), QStringLiteral("660")}),
+                 0);
+        QCOMPARE(QProcess::execute(QStringLiteral("flac"),
+                                   {QStringLiteral("--silent"), QStringLiteral("-o"), flac, source}),
+                 0);
+        QFile f(flac);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        TinyServer server("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n", f.readAll());
+        TXaudioPlayer p;
+        QSignalSpy errors(&p, &TXaudioPlayer::OnNotifyError);
+        bool ended = false;
+        connect(&p, &TXaudioPlayer::OnNotifyInputState, [&](int s) {
+            if (s == XA_INPUT_STATE_OPEN)
+                p.Play();
+        });
+        connect(&p, &TXaudioPlayer::OnNotifyPlayerState, [&](int s) { ended |= s == XA_PLAYER_STATE_EOS; });
+        const QString wav = dir + QStringLiteral("/stream.wav");
+        QSignalSpy outputs(&p, &TXaudioPlayer::OnNotifyOutputState);
+        p.OutputOpen(QStringLiteral("wav:") + wav);
+        p.InputOpen(server.url());
+        // A download with an end is no radio station: its end is the song's.
+        QVERIFY(waitFor([&] { return ended; }, 20000));
+        QCOMPARE(errors.count(), 0);
+        p.OutputClose();
+        QTRY_VERIFY(!outputs.isEmpty() && outputs.last().at(0).toInt() == XA_OUTPUT_STATE_CLOSED);
+        const WavData ours = readWav(wav), theirs = readWav(source);
+        QVERIFY(ours.ok && theirs.ok);
+        QCOMPARE(ours.rate, 44100);
+        QVERIFY(ours.samples == theirs.samples);
     }
 
     void aDroppedConnectionEndsTheInputWithAnError()
