@@ -242,6 +242,8 @@ private slots:
 
         r.controller.stop();
         QTRY_COMPARE(r.controller.state(), PlayState::Stopped);
+        // The writer gives the file its length when it closes it, on the decoder's thread.
+        QTRY_VERIFY_WITH_TIMEOUT(r.written().frames() > 0, 10000);
         const WavData w = r.written();
         QVERIFY(w.ok);
         QCOMPARE(w.rate, 48000);
@@ -276,6 +278,8 @@ private slots:
 
         r.controller.stop();
         QTRY_COMPARE(r.controller.state(), PlayState::Stopped);
+        // The writer gives the file its length when it closes it, on the decoder's thread.
+        QTRY_VERIFY_WITH_TIMEOUT(r.written().frames() > 0, 10000);
         const WavData w = r.written();
         QVERIFY(w.ok);
         QCOMPARE(w.rate, 44100);
