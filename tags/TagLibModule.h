@@ -10,4 +10,6 @@ class TagLibModule
 public:
     // The names in bytes (an ID3v2 tag, or an APE tag ending in its footer); empty without the module.
     static ExtendedTags::Names names(const QByteArray &bytes);
+    // The front cover's bytes in the file's tags, at most maxBytes; empty without one or without the module.
+    static QByteArray cover(const QString &path, qint64 maxBytes);
 };
