@@ -169,7 +169,8 @@ void TXaudioPlayer::dispatch(const XA_Message &m)
         emit OnNotifyInputDuration(m.duration);
         break;
     case XA_MSG_NOTIFY_INPUT_STREAM_INFO:
-        emit OnNotifyInputStreamInfo(m.level, m.layer, m.bitrate, m.frequency, m.streamMode);
+        emit OnNotifyInputStreamInfo(m.level, m.layer, m.bitrate, m.frequency, m.streamMode, text, m.bits,
+                                     m.channels);
         break;
     case XA_MSG_NOTIFY_INPUT_MODULE:
         emit OnNotifyInputModule(m.moduleId);

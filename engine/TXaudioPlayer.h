@@ -113,7 +113,10 @@ signals:
     void OnNotifyInputTimecode(quint8 Hours, quint8 Minutes, quint8 Seconds, quint8 Fractions);
     void OnNotifyInputTimecodeGranularity(quint32 Granularity);
     void OnNotifyInputDuration(quint32 Duration);
-    void OnNotifyInputStreamInfo(quint8 Level, quint8 Layer, quint16 Bitrate, quint16 Frequency, quint8 Mode);
+    // Codec, Bits and Channels are set for the formats that are not MPEG audio (Level and Layer 0): FFmpeg's
+    // codec name ("flac", "opus"), the bits per sample of a lossless source, the channels played.
+    void OnNotifyInputStreamInfo(quint8 Level, quint8 Layer, quint16 Bitrate, quint32 Frequency, quint8 Mode,
+                                 const QString &Codec, quint8 Bits, quint8 Channels);
     // A radio stream's current title (UTF-8 when it is valid UTF-8, else Latin-1).
     void OnNotifyInputStreamTitle(const QString &Title);
     // The queued song took over without a gap.

@@ -65,13 +65,17 @@ XaudioEngine::XaudioEngine(TXaudioPlayer *player, QObject *parent) : AudioEngine
             [this](quint8 h, quint8 m, quint8 s, quint8 f) { emit timeChanged(h * 3600 + m * 60 + s, f); });
     connect(player, &TXaudioPlayer::OnNotifyInputPosition, this, &AudioEngine::positionChanged);
     connect(player, &TXaudioPlayer::OnNotifyInputStreamInfo, this,
-            [this](quint8 level, quint8 layer, quint16 bitrate, quint16 frequency, quint8 mode) {
+            [this](quint8 level, quint8 layer, quint16 bitrate, quint32 frequency, quint8 mode,
+                   const QString &codec, quint8 bits, quint8 channels) {
                 StreamInfo info;
                 info.level = level;
                 info.layer = layer;
                 info.bitrate = bitrate;
-                info.frequency = frequency;
+                info.frequency = int(frequency);
                 info.mode = mode;
+                info.codec = codec;
+                info.bits = bits;
+                info.channels = channels;
                 emit streamInfoChanged(info);
             });
     connect(player, &TXaudioPlayer::OnNotifyOutputVolume, this,

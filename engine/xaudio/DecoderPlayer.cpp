@@ -490,11 +490,13 @@ void DecoderPlayer::sendStreamInfo()
     XA_Message m;
     mpg123_frameinfo fi{};
     if (m_input->av) {
-        // No MPEG level nor layer; the codec's name instead.
+        // No MPEG level nor layer; the codec's name, its bits and channels instead.
         m.code = XA_MSG_NOTIFY_INPUT_STREAM_INFO;
         m.bitrate = uint16_t(std::clamp(m_input->av->bitrate(), 0, 65535));
-        m.frequency = uint16_t(std::min<long>(m_input->rate, 65535));
+        m.frequency = uint32_t(std::max<long>(m_input->rate, 0));
         m.streamMode = m_input->channels == 1 ? 3 : 0;
+        m.bits = uint8_t(std::clamp(m_input->av->bitsPerSample(), 0, 255));
+        m.channels = uint8_t(std::clamp(m_input->channels, 0, 255));
         m.text = m_input->av->codec();
         notify(m, XA_NOTIFY_MASK_INPUT_STREAM_INFO);
     } else if (mpg123_info(m_input->mh, &fi) == MPG123_OK) {
@@ -502,7 +504,7 @@ void DecoderPlayer::sendStreamInfo()
         m.level = uint8_t(fi.version == MPG123_1_0 ? 1 : fi.version == MPG123_2_0 ? 2 : 3);
         m.layer = uint8_t(fi.layer);
         m.bitrate = uint16_t(fi.bitrate);
-        m.frequency = uint16_t(fi.rate);
+        m.frequency = uint32_t(fi.rate);
         m.streamMode = uint8_t(fi.mode);
         notify(m, XA_NOTIFY_MASK_INPUT_STREAM_INFO);
     }

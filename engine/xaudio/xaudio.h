@@ -247,8 +247,9 @@ struct XA_Message {
     uint8_t level = 0;     // stream info: 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
     uint8_t layer = 0;
     uint16_t bitrate = 0;   // kbit/s
-    uint16_t frequency = 0; // Hz
+    uint32_t frequency = 0; // Hz
     uint8_t streamMode = 0; // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+    uint8_t bits = 0;       // stream info of other formats: bits per sample of a lossless source, else 0
     int16_t moduleId = 0;
     uint8_t nbDevices = 0, deviceIndex = 0, deviceFlags = 0, filterId = 0;
     uint8_t masterLevel = 0, pcmLevel = 0, balance = 0;

@@ -8,6 +8,7 @@
 #include "tests/engine/WavFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -196,6 +197,44 @@ private slots:
             QCOMPARE(w.channels, 1);
             QCOMPARE(w.rate, 48000);
             QCOMPARE(int(w.frames()), int(readWav(m_source).frames() * 48000 / 44100));
+        }
+    }
+
+    void theStreamInformationNamesCodecBitsRateAndChannels()
+    {
+        const QString hi = path(QStringLiteral("info24.flac")), ogg = path(QStringLiteral("info.ogg"));
+        QVERIFY(run(QStringLiteral("sox"), {m_source, "-r", "96000", "-b", "24", hi}));
+        TXaudioPlayer p;
+        XaudioEngine engine(&p);
+        QSignalSpy info(&engine, &AudioEngine::streamInfoChanged);
+        const QString wav = path(QStringLiteral("info.wav"));
+        QVERIFY(playToWav(p, hi, wav));
+        QCOMPARE(info.count(), 1);
+        StreamInfo s = info.first().at(0).value<StreamInfo>();
+        QCOMPARE(s.codec, QStringLiteral("flac"));
+        QCOMPARE(s.bits, 24);
+        // A rate past 16 bits of Hz arrives whole.
+        QCOMPARE(s.frequency, 96000);
+        QCOMPARE(s.channels, 2);
+        QCOMPARE(s.mode, 0);
+        QCOMPARE(s.level, 0);
+        // Lossless: the average over the file, from its size and length.
+        const double kbps = QFileInfo(hi).size() * 8.0 / 1.5 / 1000;
+        QVERIFY2(std::abs(s.bitrate - kbps) < kbps * 0.05, qPrintable(QString::number(s.bitrate)));
+        if (have(QStringLiteral("oggenc"))) {
+            const QString mono = path(QStringLiteral("info-mono.wav"));
+            QVERIFY(run(QStringLiteral("sox"), {m_source, "-c", "1", mono}));
+            QVERIFY(run(QStringLiteral("oggenc"), {"--quiet", "-o", ogg, mono}));
+            info.clear();
+            QVERIFY(playToWav(p, ogg, wav));
+            QCOMPARE(info.count(), 1);
+            s = info.first().at(0).value<StreamInfo>();
+            QCOMPARE(s.codec, QStringLiteral("vorbis"));
+            QCOMPARE(s.bits, 0);
+            QCOMPARE(s.frequency, 44100);
+            QCOMPARE(s.channels, 1);
+            QCOMPARE(s.mode, 3);
+            QVERIFY(s.bitrate > 0);
         }
     }
 
