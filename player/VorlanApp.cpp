@@ -269,8 +269,7 @@ void VorlanApp::wire()
     // Kept for the info window, which may be made later.
     connect(m_controller, &PlaybackController::streamInfoChanged, this, [this](const StreamInfo &s) {
         m_streamInfo = std::make_unique<StreamInfo>(s);
-        if (m_info)
-            m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
+        fillInfoWindow();
     });
     connect(m_controller, &PlaybackController::lengthTextChanged, this, [this](const QString &text) {
         m_lengthText = text;

@@ -128,6 +128,8 @@ private:
     // A window made when first wanted: its saved place (or the cascade slot kept for it), colours, and its
     // place among the settings' targets.
     void settleNewWindow(QWidget *window, const QString &section, const QString &cascadeKey);
+    // The info window shows the last stream information reported.
+    void fillInfoWindow();
     void updateApplierTargets();
 
     QStringList m_arguments;

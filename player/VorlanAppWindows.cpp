@@ -237,16 +237,24 @@ FileInfoWindow *VorlanApp::infoWindow()
 {
     if (!m_info) {
         m_info = new FileInfoWindow;
-        if (m_streamInfo) {
-            const StreamInfo &s = *m_streamInfo;
-            m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
-        }
+        fillInfoWindow();
         if (!m_lengthText.isEmpty())
             m_info->setLengthText(m_lengthText);
         m_info->installEventFilter(this);
         settleNewWindow(m_info, WindowPlacement::InfoSection, WindowPlacement::InfoSection);
     }
     return m_info;
+}
+
+void VorlanApp::fillInfoWindow()
+{
+    if (!m_info || !m_streamInfo)
+        return;
+    const StreamInfo &s = *m_streamInfo;
+    if (s.codec.isEmpty())
+        m_info->fill(s.level, s.layer, s.bitrate, s.frequency, s.mode, s.path);
+    else
+        m_info->fillCodec(s.codec, s.bits, s.bitrate, s.frequency, s.mode, s.path);
 }
 
 TagEditorWindow *VorlanApp::tagEditor()

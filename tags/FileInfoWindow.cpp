@@ -1,12 +1,16 @@
 #include "tags/FileInfoWindow.h"
 
+#include "tags/CoverArt.h"
 #include "widgets/FlatButton.h"
 #include "widgets/GradientFrame.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QVBoxLayout>
 
 namespace
@@ -47,8 +51,21 @@ FileInfoWindow::FileInfoWindow(QWidget *parent) : QWidget(parent, Qt::Window | Q
     RxLabel4 = infoLabel(QStringLiteral("Frequency "), body, "RxLabel4");
     RxLabel5 = infoLabel(QStringLiteral("Mode : "), body, "RxLabel5");
     RxLabel6 = infoLabel(QStringLiteral("Length: "), body, "RxLabel6");
+    // The lines, with the song's cover beside them when it has one.
+    auto *top = new QHBoxLayout;
+    top->setSpacing(6);
+    auto *lines = new QVBoxLayout;
+    lines->setSpacing(3);
     for (QLabel *label : {RxLabel1, RxLabel2, RxLabel3, RxLabel4, RxLabel5, RxLabel6})
-        column->addWidget(label);
+        lines->addWidget(label);
+    top->addLayout(lines, 1);
+    CoverImage = new QLabel(body);
+    CoverImage->setObjectName(QStringLiteral("CoverImage"));
+    CoverImage->setFixedSize(CoverSize, CoverSize);
+    CoverImage->setAlignment(Qt::AlignCenter);
+    CoverImage->hide();
+    top->addWidget(CoverImage, 0, Qt::AlignTop);
+    column->addLayout(top);
     PathBox = tagEdit(body, "PathBox");
     column->addWidget(PathBox);
 
@@ -107,14 +124,45 @@ void FileInfoWindow::clearTag()
         edit->clear();
 }
 
+QString FileInfoWindow::codecText(const QString &codec, int bits)
+{
+    static const QHash<QString, QString> names{
+        {QStringLiteral("flac"), QStringLiteral("FLAC")},
+        {QStringLiteral("alac"), QStringLiteral("ALAC")},
+        {QStringLiteral("vorbis"), QStringLiteral("Vorbis")},
+        {QStringLiteral("opus"), QStringLiteral("Opus")},
+        {QStringLiteral("aac"), QStringLiteral("AAC")},
+        {QStringLiteral("wavpack"), QStringLiteral("WavPack")},
+        {QStringLiteral("mp3"), QStringLiteral("MPEG Layer III")},
+    };
+    QString name =
+        codec.startsWith(QLatin1String("pcm_")) ? QStringLiteral("PCM") : names.value(codec, codec.toUpper());
+    if (bits > 0)
+        name += QLatin1Char(' ') + QString::number(bits) + QStringLiteral(" bit");
+    return name;
+}
+
 void FileInfoWindow::fill(int level, int layer, int bitrate, int frequency, int mode, const QString &path)
 {
     RxLabel2->setText(QStringLiteral("MPEG ") + levelText(level) + QStringLiteral(" Layer ") +
                       QString::number(layer));
+    fillStream(bitrate, frequency, mode, path);
+}
+
+void FileInfoWindow::fillCodec(const QString &codec, int bits, int bitrate, int frequency, int mode,
+                               const QString &path)
+{
+    RxLabel2->setText(codecText(codec, bits));
+    fillStream(bitrate, frequency, mode, path);
+}
+
+void FileInfoWindow::fillStream(int bitrate, int frequency, int mode, const QString &path)
+{
     RxLabel3->setText(QStringLiteral("Bitrate ") + QString::number(bitrate) + QStringLiteral("kbps"));
     RxLabel4->setText(QStringLiteral("Frequency ") + QString::number(frequency) + QStringLiteral("Hz"));
     RxLabel5->setText(modeText(mode));
     clearTag();
+    showCover(path);
     PathBox->setText(path.toLower());
     PathBox->setCursorPosition(0);
     PathBox->setToolTip(path);
@@ -137,6 +185,13 @@ void FileInfoWindow::fill(int level, int layer, int bitrate, int frequency, int 
         for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5, MaskEdit6})
             edit->setCursorPosition(0);
     }
+}
+
+void FileInfoWindow::showCover(const QString &path)
+{
+    const QImage cover = CoverArt::decode(CoverArt::find(path), QSize(CoverSize, CoverSize));
+    CoverImage->setPixmap(cover.isNull() ? QPixmap() : QPixmap::fromImage(cover));
+    CoverImage->setVisible(!cover.isNull());
 }
 
 void FileInfoWindow::setLengthText(const QString &text)

@@ -3,10 +3,12 @@
 #include "widgets/FlatButton.h"
 #include "widgets/TFountainFill.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -83,6 +85,46 @@ private slots:
         QCOMPARE(w.RxLabel5->text(), QStringLiteral("Mode : Single Channel"));
         QCOMPARE(w.RxLabel1->text(), QStringLiteral("Size : 1296"));
         QCOMPARE(tagTexts(w), QStringList(6));
+    }
+
+    void otherFormatsShowTheirCodecLineAndTheSongsCover()
+    {
+        const QString dir = vorlantest::tempDir() + QStringLiteral("/Album");
+        QVERIFY(QDir().mkpath(dir));
+        const QString song = dir + QStringLiteral("/song.flac");
+        QVERIFY(QFile::copy(fixture("mpeg1-layer3-tagged.mp3"), song));
+        // A cover twice the picture area: shown scaled, its halves where they were.
+        QImage cover(192, 192, QImage::Format_RGB32);
+        cover.fill(QColor(220, 20, 20));
+        QPainter(&cover).fillRect(96, 0, 96, 192, QColor(20, 20, 220));
+        QVERIFY(cover.save(dir + QStringLiteral("/Folder.PNG")));
+
+        FileInfoWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.fillCodec(QStringLiteral("flac"), 16, 898, 96000, 0, song);
+        QCOMPARE(w.RxLabel2->text(), QStringLiteral("FLAC 16 bit"));
+        QCOMPARE(w.RxLabel3->text(), QStringLiteral("Bitrate 898kbps"));
+        QCOMPARE(w.RxLabel4->text(), QStringLiteral("Frequency 96000Hz"));
+        QCOMPARE(w.RxLabel5->text(), QStringLiteral("Mode : Stereo"));
+        QCOMPARE(w.RxLabel1->text(), QStringLiteral("Size : 9322"));
+        QVERIFY(w.CoverImage->isVisible());
+        const QImage shown = w.CoverImage->grab().toImage();
+        const int y = shown.height() / 2;
+        QCOMPARE(shown.pixelColor(shown.width() / 4, y), QColor(220, 20, 20));
+        QCOMPARE(shown.pixelColor(shown.width() * 3 / 4, y), QColor(20, 20, 220));
+        // Every line stays in view beside the cover.
+        QVERIFY(w.RxLabel4->geometry().right() < w.CoverImage->geometry().left());
+
+        // A song without a cover shows none.
+        w.fill(1, 3, 128, 44100, 1, fixture("mpeg1-layer3-tagged.mp3"));
+        QCOMPARE(w.RxLabel2->text(), QStringLiteral("MPEG 1 Layer 3"));
+        QVERIFY(!w.CoverImage->isVisible());
+
+        QCOMPARE(FileInfoWindow::codecText(QStringLiteral("opus"), 0), QStringLiteral("Opus"));
+        QCOMPARE(FileInfoWindow::codecText(QStringLiteral("vorbis"), 0), QStringLiteral("Vorbis"));
+        QCOMPARE(FileInfoWindow::codecText(QStringLiteral("pcm_s24le"), 24), QStringLiteral("PCM 24 bit"));
+        QCOMPARE(FileInfoWindow::codecText(QStringLiteral("alac"), 16), QStringLiteral("ALAC 16 bit"));
     }
 
     void levelsAndModes()

@@ -793,7 +793,7 @@ private slots:
 
         // Stream info: the song's name becomes the hint of the tray and of the time.
         rig.controller.playFile(rig.songs[1]);
-        emit rig.engine.streamInfoChanged(StreamInfo{1, 2, 0, 0, 0, QString()});
+        emit rig.engine.streamInfoChanged(StreamInfo{1, 2, 0, 0, 0, QString(), QString(), 0, 0});
         QVERIFY(rig.window.trayToolTip().contains(QStringLiteral("song2")));
         QCOMPARE(rig.window.PlayTime->toolTip(), rig.window.trayToolTip());
 
