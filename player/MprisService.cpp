@@ -5,13 +5,18 @@
 #include "player/MprisAdaptors.h"
 #include "player/PlaybackController.h"
 #include "playlist/PlaylistModel.h"
+#include "tags/CoverArt.h"
 #include "tags/ExtendedTags.h"
 #include "tags/TMPEGAudio.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -47,13 +52,17 @@ MprisService::MprisService(PlaybackController *controller, PlaylistModel *playli
         // Each opened song is a new track, even the same file again.
         ++m_track;
         m_trackPath = m_controller->currentPath();
+        updateCover();
         scheduleUpdate();
     });
+    // Also when the program ends without unwinding this object.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MprisService::removeCover);
     connect(playlist, &PlaylistModel::countChanged, this, &MprisService::scheduleUpdate);
 }
 
 MprisService::~MprisService()
 {
+    removeCover();
     if (m_serviceName.isEmpty())
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -85,6 +94,42 @@ bool MprisService::start()
     m_sent.clear();
     sendChanges();
     return true;
+}
+
+void MprisService::removeCover()
+{
+    if (!m_coverFile.isEmpty())
+        QFile::remove(m_coverFile);
+    m_coverFile.clear();
+}
+
+void MprisService::updateCover()
+{
+    removeCover();
+    // Without a client nobody shows it: the tag module and picture decoders stay unloaded.
+    if (m_serviceName.isEmpty())
+        return;
+    const QByteArray bytes = CoverArt::find(m_trackPath);
+    QByteArray format = CoverArt::pictureFormat(bytes);
+    if (format.isEmpty())
+        return;
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder) || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        return;
+    if (format == "jpeg")
+        format = "jpg";
+    // A new name for each song: clients keep pictures by their address.
+    const QString path = QStringLiteral("%1/vorlan-cover-%2-%3.%4")
+                             .arg(folder)
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(++m_coverCount)
+                             .arg(QString::fromLatin1(format));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return;
+    m_coverFile = path;
 }
 
 QString MprisService::playbackStatus() const
@@ -163,6 +208,8 @@ QVariantMap MprisService::metadata() const
         }
     }
     map.insert(QStringLiteral("xesam:title"), title);
+    if (!m_coverFile.isEmpty())
+        map.insert(QStringLiteral("mpris:artUrl"), QUrl::fromLocalFile(m_coverFile).toString());
     return map;
 }
 

@@ -67,6 +67,9 @@ private:
     void sendChanges();
     QDBusObjectPath trackId() const;
     void seekToMicroseconds(qint64 target);
+    // The playing song's cover as a file in the runtime folder, for mpris:artUrl; the last one's is removed.
+    void updateCover();
+    void removeCover();
 
     PlaybackController *m_controller;
     PlaylistModel *m_playlist;
@@ -76,4 +79,6 @@ private:
     // A new number for each song started, so clients see a track change even when a song plays again.
     int m_track = 0;
     QString m_trackPath;
+    QString m_coverFile;
+    int m_coverCount = 0;
 };

@@ -19,8 +19,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSlider>
@@ -365,6 +368,127 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QVERIFY(readAll(home + QStringLiteral("/Vorlan.cfg")).contains(QStringLiteral("OutputModule=0")));
         QVERIFY(readAll(home + QStringLiteral("/Vorlan.vln")).contains(m_tagged));
+    }
+
+    void theSongsCoverReachesPanelsAsAFileRemovedAtExit()
+    {
+        for (const char *tool : {"ffmpeg", "flac", "metaflac"})
+            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+                QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(QLatin1String(tool))));
+        const QString folder = m_dir + QStringLiteral("/covered");
+        QVERIFY(QDir().mkpath(folder));
+        QImage cover(40, 30, QImage::Format_RGB32);
+        cover.fill(QColor(250, 140, 0));
+        QPainter(&cover).fillRect(0, 15, 40, 15, QColor(0, 90, 160));
+        const QString picture = folder + QStringLiteral("/drawn.png");
+        QVERIFY(cover.save(picture));
+        const QString wav = folder + QStringLiteral("/tone.wav");
+        const QString song = folder + QStringLiteral("/song.flac");
+        int code = -1;
+        run(QStringLiteral("ffmpeg"),
+            {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=30", wav}, &code);
+        QCOMPARE(code, 0);
+        run(QStringLiteral("flac"), {"-s", "-f", wav, "-o", song}, &code);
+        QCOMPARE(code, 0);
+        run(QStringLiteral("metaflac"),
+            {"--set-tag=TITLE=Flac Title", "--set-tag=ARTIST=Flac Artist", "--import-picture-from=" + picture,
+             song},
+            &code);
+        QCOMPARE(code, 0);
+        QImage other(24, 24, QImage::Format_RGB32);
+        other.fill(QColor(120, 0, 200));
+        const QString picture2 = folder + QStringLiteral("/other.png");
+        QVERIFY(other.save(picture2));
+        const QString mp3 = folder + QStringLiteral("/covered.mp3");
+        run(QStringLiteral("ffmpeg"),
+            {"-v",
+             "error",
+             "-y",
+             "-i",
+             m_long,
+             "-i",
+             picture2,
+             "-map",
+             "0:a",
+             "-map",
+             "1",
+             "-c",
+             "copy",
+             "-id3v2_version",
+             "3",
+             "-metadata",
+             "title=Covered Title",
+             "-metadata",
+             "artist=Covered Artist",
+             "-metadata:s:v",
+             "comment=Cover (front)",
+             mp3},
+            &code);
+        QCOMPARE(code, 0);
+
+        // The whole program, ended as a desktop ends it.
+        const QString home = m_dir + QStringLiteral("/cover-home");
+        QDir().mkpath(home);
+        write(home + QStringLiteral("/Vorlan.cfg"),
+              "[Setting]\r\nBackMask=0\r\nOutputModule=0\r\nAutoPlay=0\r\nLoop=1\r\n");
+        write(home + QStringLiteral("/Vorlan.vln"),
+              "1\tSong\t00:00\t" + song.toUtf8() + "\r\n2\tCovered\t00:00\t" + mp3.toUtf8() +
+                  "\r\n3\tlong-silence\t00:00\t" + m_long.toUtf8() + "\r\n");
+        QProcess player;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VORLAN_HOME"), home);
+        player.setProcessEnvironment(env);
+        player.start(QStringLiteral(VORLAN_BUILD_DIR "/player/vorlan"), {});
+        QVERIFY(player.waitForStarted());
+        const QString name = QStringLiteral("vorlan.instance%1").arg(player.processId());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            run(QStringLiteral("playerctl"), {QStringLiteral("-l")}).split('\n').contains(name), 15000);
+        playerctl({QStringLiteral("play")}, name);
+        QTRY_VERIFY_WITH_TIMEOUT(playerctl({QStringLiteral("status")}, name) == QStringLiteral("Playing"),
+                                 10000);
+
+        QTRY_VERIFY(playerctl({QStringLiteral("metadata")}, name).contains(QStringLiteral("artUrl")));
+        const QUrl art(playerctl({QStringLiteral("metadata"), QStringLiteral("mpris:artUrl")}, name));
+        QVERIFY2(art.isLocalFile(), qPrintable(art.toString()));
+        const QString artFile = art.toLocalFile();
+        QCOMPARE(QFileInfo(artFile).absolutePath(),
+                 QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).absolutePath());
+        QCOMPARE(QImage(artFile).convertToFormat(QImage::Format_RGB32), cover);
+
+        // An MP3's ID3v2 picture, with the tag's names: the last song's picture is gone.
+        playerctl({QStringLiteral("next")}, name);
+        QTRY_COMPARE(playerctl({QStringLiteral("metadata"), QStringLiteral("title")}, name),
+                     QStringLiteral("Covered Title"));
+        QCOMPARE(playerctl({QStringLiteral("metadata"), QStringLiteral("artist")}, name),
+                 QStringLiteral("Covered Artist"));
+        // The picture follows with the song's stream information, a moment after its names.
+        const auto artNow = [&] {
+            return QUrl(playerctl({QStringLiteral("metadata"), QStringLiteral("mpris:artUrl")}, name))
+                .toLocalFile();
+        };
+        QTRY_VERIFY(!artNow().isEmpty() && artNow() != artFile);
+        const QString mp3Art = artNow();
+        QCOMPARE(QImage(mp3Art).convertToFormat(QImage::Format_RGB32), other);
+        QVERIFY(!QFile::exists(artFile));
+
+        // A song without a cover: no address, and no picture left behind.
+        playerctl({QStringLiteral("next")}, name);
+        QTRY_COMPARE(playerctl({QStringLiteral("metadata"), QStringLiteral("title")}, name),
+                     QStringLiteral("long-silence"));
+        QTRY_VERIFY(!playerctl({QStringLiteral("metadata")}, name).contains(QStringLiteral("artUrl")));
+        QVERIFY(!QFile::exists(mp3Art));
+        // Back to a covered song: a new file under a new name.
+        playerctl({QStringLiteral("previous")}, name);
+        QTRY_VERIFY(!artNow().isEmpty());
+        const QString again = artNow();
+        QVERIFY(again != mp3Art && QFile::exists(again));
+
+        run(QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+             QStringLiteral("--dest=org.mpris.MediaPlayer2.") + name,
+             QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Quit")});
+        QTRY_VERIFY_WITH_TIMEOUT(player.state() == QProcess::NotRunning, 15000);
+        QVERIFY(!QFile::exists(again));
     }
 
     void withoutASessionBusThePlayerRunsSilently()
