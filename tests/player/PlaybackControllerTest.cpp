@@ -635,8 +635,11 @@ private slots:
         rig.controller.playFile(url);
         QTRY_COMPARE_WITH_TIMEOUT(clients.size(), 2, 10000);
         rig.controller.playFile(rig.songs[0]);
-        QTRY_COMPARE_WITH_TIMEOUT(refused.count(), 2, 10000);
+        // However many commands the change of entry cut short, each says so, and none is told as an error.
+        QTRY_VERIFY_WITH_TIMEOUT(refused.count() >= 2, 10000);
         QTest::qWait(50);
+        for (const QList<QVariant> &nack : refused)
+            QCOMPARE(nack.at(1).toInt(), int(XA_ERROR_ABORTED));
         QCOMPARE(errors.count(), 0);
     }
 
