@@ -34,7 +34,16 @@ QStringList knownMimeTypes(const QString &extension)
          {QStringLiteral("audio/x-mpegurl"), QStringLiteral("application/vnd.apple.mpegurl")}},
         {QStringLiteral("pls"), {QStringLiteral("audio/x-scpls")}},
         {QStringLiteral("xspf"), {QStringLiteral("application/xspf+xml")}},
-        {QStringLiteral("wav"), {QStringLiteral("audio/x-wav")}},
+        {QStringLiteral("wav"), {QStringLiteral("audio/x-wav"), QStringLiteral("audio/wav")}},
+        {QStringLiteral("flac"), {QStringLiteral("audio/flac"), QStringLiteral("audio/x-flac")}},
+        {QStringLiteral("ogg"), {QStringLiteral("audio/ogg"), QStringLiteral("audio/x-vorbis+ogg")}},
+        {QStringLiteral("oga"), {QStringLiteral("audio/ogg")}},
+        {QStringLiteral("opus"), {QStringLiteral("audio/x-opus+ogg"), QStringLiteral("audio/ogg")}},
+        {QStringLiteral("m4a"), {QStringLiteral("audio/mp4"), QStringLiteral("audio/x-m4a")}},
+        {QStringLiteral("aac"), {QStringLiteral("audio/aac")}},
+        {QStringLiteral("aif"), {QStringLiteral("audio/x-aiff")}},
+        {QStringLiteral("aiff"), {QStringLiteral("audio/x-aiff")}},
+        {QStringLiteral("wv"), {QStringLiteral("audio/x-wavpack")}},
     };
     return table.value(extension);
 }
@@ -237,6 +246,11 @@ bool FileTypes::registerPlayerTypes(const QString &programPath, const QString &i
     bool ok = registerFileType(QStringLiteral("MPG"), sound, soundText, command, icon1);
     ok = registerFileType(QStringLiteral("MP2"), sound, soundText, command, icon1) && ok;
     ok = registerFileType(QStringLiteral("MP3"), sound, soundText, command, icon1) && ok;
+    // The other formats the player plays (".MP4" is left to video players: most such files are films).
+    for (const char *other : {"FLAC", "OGG", "OGA", "OPUS", "M4A", "AAC", "WAV", "AIF", "AIFF", "WV"})
+        ok = registerFileType(QLatin1String(other), QStringLiteral("Vorlan Audio File"),
+                              QStringLiteral("Sound File"), command, icon1) &&
+             ok;
     ok = registerFileType(QStringLiteral("M3U"), list, listText, command, icon2) && ok;
     ok = registerFileType(QStringLiteral("PLS"), list, listText, command, icon2) && ok;
     ok = registerFileType(QStringLiteral("XSPF"), list, listText, command, icon2) && ok;

@@ -92,6 +92,13 @@ private slots:
         QCOMPARE(sound.value(Desktop, "Exec"), QStringLiteral("\"/opt/Vorlan Player/vorlan\" %f"));
         QCOMPARE(sound.value(Desktop, "Icon"), QStringLiteral("vorlan-song"));
         QCOMPARE(sound.list(Desktop, "MimeType"), QStringList({"video/mpeg", "audio/mp2", "audio/mpeg"}));
+        // The other formats it plays open with it too, under a handler of their own.
+        const XdgKeyFile audio = keyFile(types.desktopFilePath(QStringLiteral("Vorlan Audio File")));
+        QCOMPARE(audio.value(Desktop, "Exec"), QStringLiteral("\"/opt/Vorlan Player/vorlan\" %f"));
+        for (const char *mime : {"audio/flac", "audio/ogg", "audio/x-opus+ogg", "audio/mp4", "audio/aac",
+                                 "audio/x-wav", "audio/x-aiff", "audio/x-wavpack"})
+            QVERIFY2(audio.list(Desktop, "MimeType").contains(QLatin1String(mime)), mime);
+        QVERIFY(!audio.list(Desktop, "MimeType").contains(QStringLiteral("video/mp4")));
 
         // The three list types share one handler, whose description ends as the last one written.
         const XdgKeyFile lists = keyFile(types.desktopFilePath(QStringLiteral("Vorlan PlayList File")));
