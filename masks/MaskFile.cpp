@@ -108,12 +108,13 @@ MaskFile MaskFile::fromProfile(const ProfileFile &profile, MaskReader reader, co
         m.buttonImages[b] = profile.readString(s, ButtonKeys[b], m.buttonImages[b]);
     m.animatedGif = str("Animated Gif", m.animatedGif);
     m.gifActive = num("Gif Active", m.gifActive);
-    for (int o = 0; o < ObjectCount; ++o) {
-        MaskGeometry &g = m.objects[o];
+    const auto readPlace = [&](const QString &name, MaskGeometry &g) {
         int *fields[4] = {&g.width, &g.height, &g.top, &g.left};
         for (int f = 0; f < 4; ++f)
-            *fields[f] = profile.readInteger(s, ObjectNames[o] + GeometrySuffixes[f], *fields[f]);
-    }
+            *fields[f] = profile.readInteger(s, name + GeometrySuffixes[f], *fields[f]);
+    };
+    for (int o = 0; o < ObjectCount; ++o)
+        readPlace(ObjectNames[o], m.objects[o]);
     m.volumeTop = num("Volume-T", m.volumeTop);
     m.volumeLeft = num("Volume-L", m.volumeLeft);
     m.balanceTop = num("Balance-T", m.balanceTop);
@@ -134,12 +135,8 @@ MaskFile MaskFile::fromProfile(const ProfileFile &profile, MaskReader reader, co
     for (int t = 0; t < ToggleCount; ++t)
         m.toggleOnImages[t] = profile.readString(s, ToggleOnKeys[t], m.toggleOnImages[t]);
     m.shape = str("Shape", m.shape);
-    for (int o = 0; o < ExtraObjectCount; ++o) {
-        MaskGeometry &g = m.extraObjects[o];
-        int *fields[4] = {&g.width, &g.height, &g.top, &g.left};
-        for (int f = 0; f < 4; ++f)
-            *fields[f] = profile.readInteger(s, ExtraObjectNames[o] + GeometrySuffixes[f], *fields[f]);
-    }
+    for (int o = 0; o < ExtraObjectCount; ++o)
+        readPlace(ExtraObjectNames[o], m.extraObjects[o]);
     return m;
 }
 
