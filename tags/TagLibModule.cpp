@@ -29,3 +29,19 @@ QByteArray TagLibModule::cover(const QString &path, qint64 maxBytes)
             &bytes);
     return bytes;
 }
+
+FileTags::Info TagLibModule::fileTags(int fd, FileTags::Kind kind, bool withStream)
+{
+    static const auto reader = Modules::entry<decltype(vorlanFileTags)>("vorlan-taglib", "vorlanFileTags");
+    FileTags::Info info;
+    if (reader)
+        reader(fd, int(kind), withStream, &info);
+    return info;
+}
+
+bool TagLibModule::writeFileTags(int fd, FileTags::Kind kind, const FileTags::Fields &fields)
+{
+    static const auto writer =
+        Modules::entry<decltype(vorlanWriteFileTags)>("vorlan-taglib", "vorlanWriteFileTags");
+    return writer && writer(fd, int(kind), &fields);
+}
