@@ -1,6 +1,7 @@
 #include "tags/TagEditorWindow.h"
 #include "platform/FileName.h"
 
+#include "tags/FileTags.h"
 #include "tags/PosixFile.h"
 #include "tags/TMPEGAudio.h"
 #include "widgets/FlatButton.h"
@@ -136,6 +137,12 @@ QString TagEditorWindow::yearText() const
     return MaskEdit4->displayText().leftJustified(4, QLatin1Char(' '), true);
 }
 
+FileTags::Fields TagEditorWindow::fields() const
+{
+    return {MaskEdit1->text(),    MaskEdit2->text(), MaskEdit3->text(),
+            yearText().trimmed(), MaskEdit5->text(), ComboBox1->currentText()};
+}
+
 void TagEditorWindow::clearFields()
 {
     for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5})
@@ -147,9 +154,32 @@ void TagEditorWindow::load(const QString &path)
 {
     clearFields();
     Path->setText(path);
+    m_fileTags = false;
+    ComboBox1->setEditable(false);
     if (!QFileInfo(path).isFile())
         return;
     MaskEdit1->setText(QFileInfo(path).fileName());
+    if (const FileTags::Info info = FileTags::read(path, false); info.kind != FileTags::Kind::None) {
+        // These tags hold any genre: it is typed or taken from the list.
+        m_fileTags = true;
+        ComboBox1->setEditable(true);
+        const FileTags::Fields &f = info.fields;
+        if (!(f.title + f.artist + f.album + f.year + f.comment + f.genre).isEmpty()) {
+            MaskEdit1->setText(f.title);
+            MaskEdit2->setText(f.artist);
+            MaskEdit3->setText(f.album);
+            MaskEdit4->setText(f.year);
+            MaskEdit5->setText(f.comment);
+            const int genre = ComboBox1->findText(f.genre, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (genre >= 0)
+                ComboBox1->setCurrentIndex(genre);
+            else
+                ComboBox1->setEditText(f.genre);
+        }
+        for (QLineEdit *edit : {MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, MaskEdit5})
+            edit->setCursorPosition(0);
+        return;
+    }
     TMPEGAudio mpeg;
     mpeg.setFileName(path);
     const TMPEGData &d = mpeg.data();
@@ -177,8 +207,11 @@ void TagEditorWindow::SaveBtnClick()
         // write below fails and leaves the file as it was.
         ::chmod(FileName::encode(file).constData(), (st.st_mode & 07777) | S_IWUSR);
     }
-    TMPEGAudio::writeTag(file, MaskEdit1->text(), MaskEdit2->text(), MaskEdit3->text(), yearText(),
-                         MaskEdit5->text(), ComboBox1->currentText());
+    if (m_fileTags)
+        FileTags::write(file, fields());
+    else
+        TMPEGAudio::writeTag(file, MaskEdit1->text(), MaskEdit2->text(), MaskEdit3->text(), yearText(),
+                             MaskEdit5->text(), ComboBox1->currentText());
     emit tagChanged(file);
     close();
 }
@@ -187,6 +220,9 @@ void TagEditorWindow::RemoveBtnClick()
 {
     clearFields();
     const QString file = path();
-    TMPEGAudio::removeTag(file);
+    if (m_fileTags)
+        FileTags::write(file, FileTags::Fields());
+    else
+        TMPEGAudio::removeTag(file);
     emit tagChanged(file);
 }

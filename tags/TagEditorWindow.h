@@ -1,7 +1,10 @@
 #pragma once
-// The tag editor: edits or removes the ID3v1 tag of one playlist entry. A small borderless window moved by
-// its gradient borders and closed with "X". After a save or a removal it reports the file, so the application
-// can rebuild the playlist's focused entry from it.
+// The tag editor: edits or removes the ID3v1 tag of one playlist entry, or, for a file of another format
+// than MPEG (FLAC, Ogg, Opus, MP4, WAV, AIFF, WavPack), its own tags' title, artist, album, year, comment and
+// genre through TagLib. A small borderless window moved by its gradient borders and closed with "X". After a
+// save or a removal it reports the file, so the application can rebuild the playlist's focused entry from it.
+#include "tags/FileTags.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -32,8 +35,11 @@ public:
     // Shows the tag of path in the fields (a click on an entry and "Edit ID3"; only the latter shows the
     // window): the fields cleared, the empty genre, the path kept; for an existing file the title field gets
     // the file name, and a tag, when the file has one, fills every field. A genre that is not one of the
-    // names ("Unknown" too) shows as the empty entry.
+    // names ("Unknown" too) shows as the empty entry. For a file of another format the genre is free text
+    // (the list stays to choose from) and a save writes its own tags, never the audio.
     void load(const QString &path);
+    // Whether the loaded file's tags are written through TagLib rather than as an ID3v1 tag.
+    bool editsFileTags() const { return m_fileTags; }
     QString path() const;
 
     // The year as it is saved: four characters, blanks as spaces ("99" typed gives "99  ").
@@ -74,7 +80,9 @@ signals:
 
 private:
     void clearFields();
+    FileTags::Fields fields() const;
 
     Prompt m_prompt;
+    bool m_fileTags = false;
     GradientFrame *m_frame = nullptr;
 };

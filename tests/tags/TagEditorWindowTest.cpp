@@ -1,7 +1,9 @@
 #include "tags/TagEditorWindow.h"
+#include "tags/FileTags.h"
 #include "tags/TMPEGAudio.h"
 #include "tests/TestMain.h"
 #include "tests/tags/MpegBytes.h"
+#include "tests/tags/OtherFormatFiles.h"
 #include "widgets/FlatButton.h"
 
 #include <QComboBox>
@@ -74,6 +76,7 @@ private slots:
     void removeClearsAndCutsTheTag();
     void readOnlyFileAsksBeforeWriting();
     void oddFilesNeverCrash();
+    void otherFormatsEditTheirOwnTags();
 };
 
 void TagEditorWindowTest::captionsAndTheGenreList()
@@ -333,6 +336,58 @@ void TagEditorWindowTest::oddFilesNeverCrash()
         e.window.RemoveBtnClick();
     }
     QVERIFY(!QFile::exists(dir + QStringLiteral("/gone.mp3")));
+}
+
+void TagEditorWindowTest::otherFormatsEditTheirOwnTags()
+{
+    if (!otherformats::haveFfmpeg())
+        QSKIP("ffmpeg makes the songs (scripts/install-deps.sh)");
+    Editor e;
+    const QString file = vorlantest::tempDir() + QStringLiteral("/edited.opus");
+    QVERIFY(otherformats::make(file, {QStringLiteral("title=Old"), QStringLiteral("artist=Band"),
+                                      QStringLiteral("date=1987"), QStringLiteral("genre=Space Trance")}));
+    const QByteArray samples = otherformats::decode(file);
+    QVERIFY(!samples.isEmpty());
+    e.window.load(file);
+    QVERIFY(e.window.editsFileTags());
+    QCOMPARE(e.window.MaskEdit1->text(), QStringLiteral("Old"));
+    QCOMPARE(e.window.MaskEdit2->text(), QStringLiteral("Band"));
+    QCOMPARE(e.window.MaskEdit4->text(), QStringLiteral("1987"));
+    // A genre that is not in the list is kept as it is.
+    QCOMPARE(e.window.ComboBox1->currentText(), QStringLiteral("Space Trance"));
+    e.window.show();
+    type(e.window.MaskEdit1, QStringLiteral("Nouveau"));
+    e.window.MaskEdit3->setText(QStringLiteral("Été")); // typed keys are ASCII only
+    type(e.window.MaskEdit4, QStringLiteral("99"));
+    type(e.window.MaskEdit5, QStringLiteral("a comment"));
+    e.window.ComboBox1->setCurrentIndex(e.window.ComboBox1->findText(QStringLiteral("Rock")));
+    QSignalSpy changed(&e.window, &TagEditorWindow::tagChanged);
+    QTest::mouseClick(e.window.SaveBtn, Qt::LeftButton);
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(!e.window.isVisible());
+    const FileTags::Fields f = FileTags::read(file, false).fields;
+    QCOMPARE(f.title, QStringLiteral("Nouveau"));
+    QCOMPARE(f.artist, QStringLiteral("Band"));
+    QCOMPARE(f.album, QStringLiteral("Été"));
+    QCOMPARE(f.year, QStringLiteral("99"));
+    QCOMPARE(f.comment, QStringLiteral("a comment"));
+    QCOMPARE(f.genre, QStringLiteral("Rock"));
+    QCOMPARE(otherformats::decode(file), samples);
+    // No ID3v1 tag was put after the audio.
+    QVERIFY(!mpegbytes::readFile(file).right(128).startsWith("TAG"));
+
+    // Remove takes the names away and leaves the audio.
+    e.window.load(file);
+    QTest::mouseClick(e.window.RemoveBtn, Qt::LeftButton);
+    QCOMPARE(changed.size(), 2);
+    QVERIFY(FileTags::read(file, false).fields.title.isEmpty());
+    QCOMPARE(otherformats::decode(file), samples);
+
+    // An MPEG file afterwards gets the ID3v1 editor with its fixed genre list.
+    e.window.load(copyFixture("mpeg1-layer3.mp3"));
+    QVERIFY(!e.window.editsFileTags());
+    QVERIFY(!e.window.ComboBox1->isEditable());
+    QCOMPARE(e.window.ComboBox1->currentIndex(), TagEditorWindow::EmptyGenre);
 }
 
 VORLAN_TEST_CLASS(TagEditorWindowTest)
