@@ -1,8 +1,9 @@
 #include "tags/ExtendedTags.h"
 
+#include "platform/FileName.h"
+#include "tags/FileTags.h"
 #include "tags/TagLibModule.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
@@ -27,10 +28,12 @@ quint32 littleEndian(const char *p)
 constexpr qint64 MaxTagBytes = 1 << 20;
 
 // The bytes of an ID3v2 tag at the front, else of an APE tag at the end (with an ID3v1 tag after it, if any),
-// read in one go: TagLib then parses them in memory instead of seeking through the file itself.
-QByteArray tagBytes(const QString &path)
+// read in one go: TagLib then parses them in memory instead of seeking through the file itself. A file of
+// another format than MPEG without an ID3v2 tag in front is read by TagLib as that format: its names go to
+// *names instead.
+QByteArray tagBytes(const QString &path, ExtendedTags::Names *names)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(FileName::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return {};
     QByteArray bytes;
@@ -44,6 +47,12 @@ QByteArray tagBytes(const QString &path)
             bytes.resize(std::min({size, qint64(st.st_size), MaxTagBytes}));
             if (!readAt(fd, 0, bytes.data(), size_t(bytes.size())))
                 bytes.clear();
+        } else if (const FileTags::Kind kind = FileTags::kindOf(fd, st.st_size);
+                   kind != FileTags::Kind::None) {
+            const FileTags::Info info = FileTags::read(fd, kind, false);
+            *names = {info.fields.artist, info.fields.title, info.fields.album};
+            ::close(fd);
+            return {};
         }
         char tail[32];
         for (qint64 end : {qint64(st.st_size), qint64(st.st_size) - 128}) {
@@ -81,9 +90,10 @@ Names read(const QString &path)
 {
     if (path.isEmpty())
         return {};
-    const QByteArray bytes = tagBytes(path);
+    Names names;
+    const QByteArray bytes = tagBytes(path, &names);
     if (bytes.isEmpty())
-        return {};
+        return names;
     return TagLibModule::names(bytes);
 }
 

@@ -9,8 +9,10 @@
 #include "playlist/PlaylistModel.h"
 #include "tags/ExtendedTags.h"
 #include "tests/TestMain.h"
+#include "tests/tags/OtherFormatFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -153,13 +155,58 @@ private slots:
         QVERIFY(!playlist.entry(0).time.isEmpty());
     }
 
+    void otherFormatsAreNamedFromTheirOwnTags_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const QString &name : otherformats::names())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void otherFormatsAreNamedFromTheirOwnTags()
+    {
+        QFETCH(QString, file);
+        if (!otherformats::haveFfmpeg())
+            QSKIP("ffmpeg makes the songs (scripts/install-deps.sh)");
+        const QString dir = vorlantest::tempDir();
+        const QString tagged = dir + QStringLiteral("/tagged-") + file;
+        const QString bare = dir + QStringLiteral("/bare-") + file;
+        QVERIFY(otherformats::make(tagged, {QStringLiteral("artist=Кино"), QStringLiteral("title=Звезда")}));
+        QVERIFY(otherformats::make(bare, {}));
+        const QString name = QStringLiteral("Кино - Звезда");
+        QCOMPARE(PlaylistModel::EntryDisplayText(tagged, true), name);
+        PlaylistModel playlist;
+        playlist.PlaylistAddFile(tagged);
+        playlist.PlaylistAddFile(bare);
+        QCOMPARE(playlist.data(playlist.index(0, PlaylistModel::NameColumn)).toString(), name);
+        // Without tags the name is made from the file name, as for any song without them.
+        QString plain = bare;
+        plain.chop(4);
+        plain = plain.mid(plain.lastIndexOf(QLatin1Char('/')) + 1);
+        QCOMPARE(playlist.data(playlist.index(1, PlaylistModel::NameColumn)).toString(), plain);
+    }
+
+    void aPlayedSongIsNamedFromItsTagEverywhere_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("ID3v2") << QStringLiteral("track07.mp3");
+        QTest::newRow("FLAC") << QStringLiteral("track07.flac");
+    }
     void aPlayedSongIsNamedFromItsTagEverywhere()
     {
-        const QString path = writeSong(QStringLiteral("track07.mp3"),
-                                       id3v2(4, {{"TPE1", QStringLiteral("Nadia")},
-                                                 {"TIT2", QStringLiteral("Rain")},
-                                                 {"TALB", QStringLiteral("Weather")}}),
-                                       QByteArray());
+        QFETCH(QString, file);
+        QString path;
+        if (file.endsWith(QLatin1String(".mp3"))) {
+            path = writeSong(file,
+                             id3v2(4, {{"TPE1", QStringLiteral("Nadia")},
+                                       {"TIT2", QStringLiteral("Rain")},
+                                       {"TALB", QStringLiteral("Weather")}}),
+                             QByteArray());
+        } else {
+            if (!otherformats::haveFfmpeg())
+                QSKIP("ffmpeg makes the songs (scripts/install-deps.sh)");
+            path = vorlantest::tempDir() + QLatin1Char('/') + file;
+            QVERIFY(otherformats::make(path, {QStringLiteral("artist=Nadia"), QStringLiteral("title=Rain"),
+                                              QStringLiteral("album=Weather")}));
+        }
         TXaudioPlayer player;
         PlaylistModel playlist;
         Statistics statistics;
@@ -172,6 +219,7 @@ private slots:
         QSignalSpy hints(&controller, &PlaybackController::titleChanged);
         QSignalSpy lines(&controller, &PlaybackController::titleLinesChanged);
         QSignalSpy finished(&controller, &PlaybackController::songFinished);
+        QFile::remove(dir + QStringLiteral("/Nadia - Rain.wav"));
         controller.opener()->handOver(path);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
         const QString name = QStringLiteral("Nadia - Rain");
@@ -184,6 +232,8 @@ private slots:
         QFile f(saved);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(f.readAll()).startsWith(name + QStringLiteral(",1,") + path));
+        // The WAV output is named after the song.
+        QVERIFY(QFileInfo(dir + QLatin1Char('/') + name + QStringLiteral(".wav")).size() > 44);
         // The reader gives the album too, for the desktop's media controls.
         QCOMPARE(ExtendedTags::read(path).album, QStringLiteral("Weather"));
     }
