@@ -1,10 +1,12 @@
 #include "tags/InfoTemplate.h"
 
+#include "tags/FileTags.h"
 #include "tags/TMPEGAudio.h"
 
 #include <QHash>
 #include <QLocale>
 #include <algorithm>
+#include <optional>
 
 namespace
 {
@@ -208,8 +210,67 @@ QString characterItem(const QString &keyword)
     return QString::fromUcs4(&c, 1);
 }
 
-QString value(Key key, const TMPEGAudio &mpeg)
+// The items a file of another format than MPEG fills from its own tags and stream; none for the rest,
+// which come from the file itself or stay as for a file without frames.
+std::optional<QString> otherValue(Key key, const FileTags::Info &o)
 {
+    // Whole seconds, cut as the MPEG estimate is.
+    const qint64 seconds = o.lengthMs / 1000;
+    switch (key) {
+    case Key::Title:
+        return o.fields.title;
+    case Key::Artist:
+        return o.fields.artist;
+    case Key::Album:
+        return o.fields.album;
+    case Key::Year:
+        return o.fields.year;
+    case Key::Comment:
+        return o.fields.comment;
+    case Key::Genre:
+        return o.fields.genre;
+    case Key::GenreNr: {
+        const qsizetype index = genreNames().indexOf(o.fields.genre);
+        return QString::number(index >= 0 ? index : 255);
+    }
+    case Key::Duration:
+        return QString::number(seconds);
+    case Key::DurationComma:
+        return grouped(seconds);
+    case Key::DurationForm:
+        return QStringLiteral("%1:%2")
+            .arg(seconds % 3600 / 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    case Key::Version:
+        return o.codec;
+    case Key::Layer:
+        return QString();
+    case Key::LayerNr:
+        return QStringLiteral("0");
+    case Key::SampleRate:
+        return QString::number(o.sampleRate);
+    case Key::SampleRateKb:
+        return oneDecimal((qint64(o.sampleRate) + 50) / 100);
+    case Key::Mode:
+        return FileTags::channelsText(o.channels);
+    case Key::Stereo:
+        return o.channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
+    case Key::BitRate:
+        return QString::number(o.bitRate);
+    case Key::Valid:
+        return yesNo(true);
+    case Key::ValidStar:
+        return star(true);
+    default:
+        return std::nullopt;
+    }
+}
+
+QString value(Key key, const TMPEGAudio &mpeg, const FileTags::Info *other)
+{
+    if (other)
+        if (std::optional<QString> v = otherValue(key, *other))
+            return *v;
     const TMPEGData &d = mpeg.data();
     switch (key) {
     case Key::FileName:
@@ -490,15 +551,15 @@ QString escapeControls(const QString &text)
 
 QString InfoTemplate::format(const TMPEGAudio &mpeg) const
 {
-    return format(mpeg, false);
+    return format(mpeg, nullptr, false);
 }
 
-QString InfoTemplate::formatEscaped(const TMPEGAudio &mpeg) const
+QString InfoTemplate::formatEscaped(const TMPEGAudio &mpeg, const FileTags::Info *other) const
 {
-    return format(mpeg, true);
+    return format(mpeg, other, true);
 }
 
-QString InfoTemplate::format(const TMPEGAudio &mpeg, bool escaped) const
+QString InfoTemplate::format(const TMPEGAudio &mpeg, const FileTags::Info *other, bool escaped) const
 {
     QString out;
     for (const Part &part : m_parts) {
@@ -506,11 +567,12 @@ QString InfoTemplate::format(const TMPEGAudio &mpeg, bool escaped) const
             out += part.text;
             continue;
         }
-        const QString v = escaped ? escapeControls(value(Key(part.key), mpeg)) : value(Key(part.key), mpeg);
+        const QString v = value(Key(part.key), mpeg, other);
+        const QString shown = escaped ? escapeControls(v) : v;
         if (part.padded)
-            appendAligned(out, v, part.align, part.width, QChar(part.fill));
+            appendAligned(out, shown, part.align, part.width, QChar(part.fill));
         else
-            out += v;
+            out += shown;
     }
     return out;
 }

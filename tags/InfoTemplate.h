@@ -5,6 +5,10 @@
 #include <vector>
 
 class TMPEGAudio;
+namespace FileTags
+{
+struct Info;
+}
 
 QString formatInfoTemplate(const QString &templ, const TMPEGAudio &mpeg);
 // Control characters (C0, DEL, C1, the line and paragraph separators and the bidi controls) written as
@@ -21,8 +25,10 @@ public:
     explicit InfoTemplate(const QString &templ);
 
     QString format(const TMPEGAudio &mpeg) const;
-    // The same with escapeControls applied to every value; the template's own text stays as it is.
-    QString formatEscaped(const TMPEGAudio &mpeg) const;
+    // The same with escapeControls applied to every value; the template's own text stays as it is. With
+    // other, a file of another format than MPEG: the tag items, the codec (as the version), the stream's
+    // rate, bitrate, channels and length come from it, the file items from mpeg.
+    QString formatEscaped(const TMPEGAudio &mpeg, const FileTags::Info *other = nullptr) const;
     bool isEmpty() const { return m_parts.empty(); }
 
     // One piece of the template: a text to copy, or an item whose value comes from the reader.
@@ -36,7 +42,7 @@ public:
     };
 
 private:
-    QString format(const TMPEGAudio &mpeg, bool escaped) const;
+    QString format(const TMPEGAudio &mpeg, const FileTags::Info *other, bool escaped) const;
 
     std::vector<Part> m_parts;
 };

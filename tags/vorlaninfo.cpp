@@ -1,6 +1,8 @@
 // vorlaninfo: prints the stream information and tag of MPEG audio files through an info template, one line
-// per file, the way the player's playlist reads them.
+// per file, the way the player's playlist reads them; files of the other formats the player plays (FLAC,
+// Ogg Vorbis, Opus, MP4, WAV, AIFF, WavPack) with their codec, stream and tags, read through TagLib.
 #include "platform/FileName.h"
+#include "tags/FileTags.h"
 #include "tags/InfoTemplate.h"
 #include "tags/TMPEGAudio.h"
 
@@ -13,6 +15,9 @@ namespace
 {
 
 const char kDefaultTemplate[] = "%FP,T%%FN,T%%TB%%V,T%%TB%%LY,T%%TB%%BR,T%%TB%%SR,T%%TB%%M,T%%TB%%DF,T%";
+// The other formats: the codec where MPEG has its version and layer, and the names after the length.
+const char kOtherTemplate[] = "%FP,T%%FN,T%%TB%%V,T%%TB%%BR,T%%TB%%SR,T%%TB%%M,T%%TB%%DF,T%%TB%%A,T%%TB%%T,T%"
+                              "%TB%%ALB,T%%TB%%Y,T%%TB%%G,T%";
 
 void printUsage(FILE *to)
 {
@@ -26,6 +31,13 @@ void printUsage(FILE *to)
                  "  %s\n"
                  "A file in which no MPEG frames are found prints \"Unknown\" and zeros.\n"
                  "\n"
+                 "A FLAC, Ogg Vorbis, Opus, MP4, WAV, AIFF or WavPack file (told by its content) prints\n"
+                 "its path, the codec, the average bitrate in kbit/s, the sample rate in Hz, the channels,\n"
+                 "the playing time, and the artist, title, album, year and genre of its tags:\n"
+                 "  %s\n"
+                 "In a template such files fill the tag items, VERSION with the codec, and the bitrate,\n"
+                 "sample rate, mode and duration items from their own stream.\n"
+                 "\n"
                  "Options:\n"
                  "  -t TEMPLATE  an info template: text with items between percent signs, such as\n"
                  "               \"%%A,T%% - %%T,T%% [%%DF,T%%]\" (artist, title and playing time)\n"
@@ -34,7 +46,7 @@ void printUsage(FILE *to)
                  "\n"
                  "A file that does not exist or cannot be read is reported on stderr; the other files are\n"
                  "still printed and the exit status is 1. Wrong options give the exit status 2.\n",
-                 kDefaultTemplate);
+                 kDefaultTemplate, kOtherTemplate);
 }
 
 void flushOut(QByteArray &out)
@@ -55,6 +67,7 @@ int main(int argc, char **argv)
         args << FileName::decode(QByteArray(argv[a]));
 
     QString templ = QString::fromLatin1(kDefaultTemplate);
+    bool templateGiven = false;
     qsizetype i = 1;
     for (; i < args.size(); ++i) {
         const QString &a = args.at(i);
@@ -73,10 +86,12 @@ int main(int argc, char **argv)
                 return 2;
             }
             templ = args.at(++i);
+            templateGiven = true;
             continue;
         }
         if (a.startsWith(QLatin1String("-t"))) {
             templ = a.mid(2);
+            templateGiven = true;
             continue;
         }
         if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
@@ -95,6 +110,7 @@ int main(int argc, char **argv)
     TMPEGAudio mpeg;
     // Values are shown escaped: a tag or a file name must not forge lines or drive the terminal.
     const InfoTemplate format(templ);
+    const InfoTemplate otherFormat(templateGiven ? templ : QString::fromLatin1(kOtherTemplate));
     QByteArray out;
     out.reserve(80 * 1024);
     int status = 0;
@@ -108,7 +124,10 @@ int main(int argc, char **argv)
             status = 1;
             continue;
         }
-        out += format.formatEscaped(mpeg).toUtf8();
+        if (const FileTags::Info other = FileTags::read(args.at(i), true); other.kind != FileTags::Kind::None)
+            out += otherFormat.formatEscaped(mpeg, &other).toUtf8();
+        else
+            out += format.formatEscaped(mpeg).toUtf8();
         out += '\n';
         if (out.size() >= 64 * 1024)
             flushOut(out);

@@ -1,6 +1,7 @@
 // The vorlaninfo tool: one line per file, errors on stderr and in the exit status.
 #include "tests/TestMain.h"
 #include "tests/tags/MpegBytes.h"
+#include "tests/tags/OtherFormatFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -50,6 +51,43 @@ private slots:
         QCOMPARE(lines[2], fixture(QStringLiteral("freeformat.mp3")) +
                                QStringLiteral("\tUnknown\tUnknown\t0\t0\tStereo\t00:00"));
         QVERIFY(lines[3].isEmpty());
+    }
+
+    void otherFormatsPrintTheirCodecStreamAndTags()
+    {
+        if (!otherformats::haveFfmpeg())
+            QSKIP("ffmpeg makes the songs (scripts/install-deps.sh)");
+        const QString dir = vorlantest::tempDir();
+        const QString flac = dir + QStringLiteral("/info.flac"), opus = dir + QStringLiteral("/info.opus");
+        const QStringList tags{QStringLiteral("artist=Кино"), QStringLiteral("title=Звезда"),
+                               QStringLiteral("album=Weather"), QStringLiteral("date=2001"),
+                               QStringLiteral("genre=Rock")};
+        QVERIFY(otherformats::make(flac, tags));
+        QVERIFY(otherformats::make(opus, tags));
+        const QString mp3 = fixture(QStringLiteral("mpeg1-layer3.mp3"));
+        Run r = run({mp3, flac, opus});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.err.isEmpty());
+        const QStringList lines = r.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        // MPEG lines are what they were.
+        QCOMPARE(lines[0], mp3 + QStringLiteral("\t1.0\tIII\t128\t44100\tJoint-Stereo\t00:00"));
+        const QStringList f = lines[1].split(QLatin1Char('\t'));
+        QCOMPARE(f.size(), 11);
+        QCOMPARE(f[0], flac);
+        QCOMPARE(f[1], QStringLiteral("FLAC"));
+        QVERIFY(f[2].toInt() > 0);
+        QCOMPARE(f.mid(3),
+                 (QStringList{"44100", "Stereo", "00:00", "Кино", "Звезда", "Weather", "2001", "Rock"}));
+        const QStringList o = lines[2].split(QLatin1Char('\t'));
+        QCOMPARE(o.value(1), QStringLiteral("Opus"));
+        QCOMPARE(o.value(3), QStringLiteral("48000"));
+
+        // A template reads the same values.
+        r = run(
+            {QStringLiteral("-t"), QStringLiteral("%A,T% - %T,T% [%V,T%, %SR,T% Hz, %M,T%] %ALB,T%"), opus});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Кино - Звезда [Opus, 48000 Hz, Stereo] Weather\n"));
     }
 
     void aNameThatIsNotUtf8OpensAndShowsAsLatin1()
