@@ -3,6 +3,7 @@
 #include "playlist/TextPool.h"
 
 #include "tags/ExtendedTags.h"
+#include "tags/FileTags.h"
 #include "tags/InfoTemplate.h"
 #include "tags/TMPEGAudio.h"
 
@@ -49,15 +50,25 @@ void displayFields(const TMPEGAudio &mpeg, const QString &path, QString *name, Q
         // Without an ID3v1 tag an ID3v2 or APE tag names the song; else the name loses its last four
         // characters, the extension with its dot.
         QString base = PlaylistModel::IsStreamUrl(path) ? QString() : ExtendedTags::read(path).artistTitle();
+        // The other formats the player plays have extensions of other lengths, and TagLib knows their length.
+        const QString ext = QFileInfo(path).suffix();
+        const bool other = !PlaylistModel::IsStreamUrl(path) && PlaylistModel::hasAudioExtension(path) &&
+                           ext.compare(QLatin1String("MPG"), Qt::CaseInsensitive) != 0 &&
+                           ext.compare(QLatin1String("MP2"), Qt::CaseInsensitive) != 0 &&
+                           ext.compare(QLatin1String("MP3"), Qt::CaseInsensitive) != 0;
         if (base.isEmpty()) {
             base = path;
-            base.chop(4);
+            base.chop(other ? ext.size() + 1 : 4);
             base = base.mid(base.lastIndexOf(QLatin1Char('/')) + 1);
         }
         *name = PlaylistModel::cleanField(base);
-        if (time)
-            *time = TextPool::shared(
-                PlaylistModel::cleanField(formatInfoTemplate(QStringLiteral("%DF,R%"), mpeg)));
+        if (time) {
+            const FileTags::Info stream = other ? FileTags::read(path, true) : FileTags::Info();
+            static const InfoTemplate duration(QStringLiteral("%DF,R%"));
+            *time = TextPool::shared(PlaylistModel::cleanField(stream.kind != FileTags::Kind::None
+                                                                   ? duration.formatEscaped(mpeg, &stream)
+                                                                   : duration.format(mpeg)));
+        }
         return;
     }
     const QString unknown = QStringLiteral("Unknown");

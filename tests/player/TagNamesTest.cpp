@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -177,11 +178,20 @@ private slots:
         playlist.PlaylistAddFile(tagged);
         playlist.PlaylistAddFile(bare);
         QCOMPARE(playlist.data(playlist.index(0, PlaylistModel::NameColumn)).toString(), name);
-        // Without tags the name is made from the file name, as for any song without them.
-        QString plain = bare;
-        plain.chop(4);
-        plain = plain.mid(plain.lastIndexOf(QLatin1Char('/')) + 1);
-        QCOMPARE(playlist.data(playlist.index(1, PlaylistModel::NameColumn)).toString(), plain);
+        // Without tags the name is the file's name without its extension, however long that is.
+        QCOMPARE(playlist.data(playlist.index(1, PlaylistModel::NameColumn)).toString(),
+                 QStringLiteral("bare-song"));
+        // The length is the song's own.
+        const QString longer = dir + QStringLiteral("/longer.") + QFileInfo(file).suffix();
+        QProcess ffmpeg;
+        ffmpeg.start(QStringLiteral("ffmpeg"),
+                     {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                      QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                      QStringLiteral("sine=frequency=440:duration=63.5"), longer});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        playlist.PlaylistAddFile(longer);
+        QCOMPARE(playlist.data(playlist.index(2, PlaylistModel::DurationColumn)).toString(),
+                 QStringLiteral("01:03"));
     }
 
     void aPlayedSongIsNamedFromItsTagEverywhere_data()
