@@ -4,6 +4,8 @@
 #include "masks/ClassicSkinModule.h"
 #include "masks/MaskFile.h"
 #include "masks/RegionFile.h"
+#include "masks/SkinnedFace.h"
+#include "masks/SkinnedWindow.h"
 #include "platform/SystemColors.h"
 #include "tests/TestMain.h"
 #include "tests/masks/ClassicSkinDrawer.h"
@@ -12,6 +14,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +76,7 @@ private slots:
     void notASkinSaysWhy();
     void skinNamesAreMadeSafe();
     void maskerImportsFromTheCommandLine();
+    void theWornSkinsControlsActAtTheirClassicPlaces();
 };
 
 void ClassicImportTest::drawnSkinBecomesAWholeMask()
@@ -609,6 +613,53 @@ void ClassicImportTest::maskerImportsFromTheCommandLine()
     run({QStringLiteral("--help")}, &code, &out, &err);
     QCOMPARE(code, 0);
     QVERIFY(out.contains("--import SKIN"));
+}
+
+void ClassicImportTest::theWornSkinsControlsActAtTheirClassicPlaces()
+{
+    QTemporaryDir dir;
+    const ClassicImport imported = ClassicSkinModule::importSkin(Drawer::writeWsz(dir.path()), dir.path());
+    QVERIFY2(imported.ok(), qPrintable(imported.error));
+    SkinnedWindow window;
+    QVERIFY(window.LoadMask(imported.maskPath));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), L::WindowSize);
+    SkinnedFace *face = window.face();
+    face->setPositionEnabled(true);
+
+    // A click at the middle of each button's classic place is that button's.
+    const auto clickAt = [&](const QPoint &at) {
+        QWidget *target = window.childAt(at);
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&window, at));
+    };
+    const auto middle = [](int button) {
+        return QRect(L::ControlButtonPlace[button], L::ControlButtonSprite[button].size()).center();
+    };
+    const std::pair<int, void (SkinnedFace::*)()> buttons[] = {
+        {L::Prev, &SkinnedFace::prevClicked},   {L::Play, &SkinnedFace::playClicked},
+        {L::Pause, &SkinnedFace::pauseClicked}, {L::Stop, &SkinnedFace::stopClicked},
+        {L::Next, &SkinnedFace::nextClicked},   {L::Eject, &SkinnedFace::openClicked}};
+    for (const auto &[button, signal] : buttons) {
+        QSignalSpy clicked(face, signal);
+        clickAt(middle(button));
+        QVERIFY2(clicked.count() == 1, qPrintable(QString::number(button)));
+    }
+    QSignalSpy random(face, &SkinnedFace::randomClicked);
+    clickAt(L::ShufflePlace + QPoint(20, 7));
+    QCOMPARE(random.count(), 1);
+    QCOMPARE(random.first().at(0).toBool(), true);
+    QSignalSpy loop(face, &SkinnedFace::loopClicked);
+    clickAt(L::RepeatPlace + QPoint(14, 7));
+    QCOMPARE(loop.count(), 1);
+    QSignalSpy closing(face, &SkinnedFace::exitClicked);
+    clickAt(L::ClosePlace.center());
+    QCOMPARE(closing.count(), 1);
+    // The position bar is the skin's groove: a press on it starts a drag.
+    QSignalSpy pressed(face, &SkinnedFace::sliderPressed);
+    clickAt(L::PosBarPlace.topLeft() + QPoint(100, 5));
+    QCOMPARE(pressed.count(), 1);
 }
 
 VORLAN_TEST_CLASS(ClassicImportTest)
