@@ -103,9 +103,9 @@ void DecoderPlayer::applyOtherReplayGain(Input &in)
 
 void DecoderPlayer::decodeOtherStep(Input &in)
 {
-    const int16_t *pcm = nullptr;
+    const void *data = nullptr;
     std::string text;
-    const long frames = in.av->decode(&pcm, &text);
+    const long frames = in.av->decode(&data, &text);
     // A command waits that ends this input; it is taken next.
     if (in.av->cancelled())
         return;
@@ -122,6 +122,16 @@ void DecoderPlayer::decodeOtherStep(Input &in)
         else if (!followQueued())
             endOfStream(false);
         return;
+    }
+    const int16_t *pcm = static_cast<const int16_t *>(data);
+    if (frames > 0 && in.av->sampleBytes() == 4) {
+        // The sound chain takes 16 bits.
+        const auto *deep = static_cast<const int32_t *>(data);
+        const size_t samples = size_t(frames) * size_t(in.channels);
+        in.narrowed.resize(samples);
+        for (size_t i = 0; i < samples; ++i)
+            in.narrowed[i] = int16_t(deep[i] >> 16);
+        pcm = in.narrowed.data();
     }
     if (in.gain != 1) {
         const size_t samples = size_t(frames) * size_t(in.channels);

@@ -65,9 +65,10 @@ private:
         int channels = 0;
         int64_t length = -1; // samples; -1 for streams
         std::vector<uint8_t> buffer;
-        double gain = 1;             // ReplayGain of an input the FFmpeg module decodes
-        std::vector<int16_t> gained; // its PCM with the gain applied
-        int tagChanges = 0;          // of av when its title was last looked at
+        double gain = 1;               // ReplayGain of an input the FFmpeg module decodes
+        std::vector<int16_t> gained;   // its PCM with the gain applied
+        std::vector<int16_t> narrowed; // 32-bit PCM cut to 16
+        int tagChanges = 0;            // of av when its title was last looked at
         Input() = default;
         Input(const Input &) = delete;
         Input &operator=(const Input &) = delete;

@@ -147,7 +147,7 @@ bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel,
     return false;
 }
 
-long FfmpegInput::decode(const int16_t **pcm, std::string *text)
+long FfmpegInput::decode(const void **pcm, std::string *text)
 {
     char why[256] = {};
     const long frames = FfmpegModule::entries()->decode(m_input, pcm, why, int(sizeof why));

@@ -1,6 +1,6 @@
 #pragma once
 // A local file of a format other than MPEG audio (FLAC, Ogg Vorbis and Opus, AAC and ALAC in MP4, WAV, AIFF,
-// WavPack), read by the engine's own reader and decoded by the FFmpeg module to 16-bit PCM.
+// WavPack), read by the engine's own reader and decoded by the FFmpeg module to PCM.
 #include "engine/xaudio/BufferedFile.h"
 #include "engine/xaudio/VorlanFfmpeg.h"
 
@@ -40,10 +40,12 @@ public:
     int bitsPerSample() const { return m_info.bitsPerSample; }
     int bitrate() const { return m_info.bitrate; }
     std::string codec() const { return m_info.codec; }
+    // Of the PCM given out: 2 (16-bit samples) or 4 (32-bit, the source's bits at the top).
+    int sampleBytes() const { return m_info.sampleBytes; }
 
     // The next block of interleaved PCM: its frames, valid until the next call; 0 at the end; -1 when
     // decoding failed, with *text.
-    long decode(const int16_t **pcm, std::string *text);
+    long decode(const void **pcm, std::string *text);
     bool seek(int64_t sample);
     int64_t tell() const;
 

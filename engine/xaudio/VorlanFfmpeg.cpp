@@ -42,6 +42,11 @@ bool lossless(AVCodecID id)
            (id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT);
 }
 
+int sourceBits(const AVCodecParameters *par)
+{
+    return par->bits_per_raw_sample > 0 ? par->bits_per_raw_sample : av_get_bits_per_sample(par->codec_id);
+}
+
 } // namespace
 
 struct VorlanAvInput {
@@ -57,6 +62,7 @@ struct VorlanAvInput {
     AVStream *stream = nullptr;
     int rate = 0;
     int channels = 0;
+    int sampleBytes = 2;
     // The converter's source format, to set it up again when a chained stream changes it.
     int swrFormat = -1, swrRate = 0;
     AVChannelLayout swrLayout{};
@@ -65,8 +71,8 @@ struct VorlanAvInput {
     int64_t discardUntil = -1;       // after a seek: the sample asked for
     bool draining = false;
     bool ended = false;
-    long pending = 0; // frames of the block decoded at open, not yet given out
-    std::vector<int16_t> out;
+    long pending = 0;                 // frames of the block decoded at open, not yet given out
+    std::vector<uint8_t> out;         // interleaved frames of channels x sampleBytes
     AVDictionary *partTags = nullptr; // of the part of a chained stream now decoding
     int tagChanges = 0;
 
@@ -84,6 +90,8 @@ struct VorlanAvInput {
         avio_context_free(&io);
     }
 
+    size_t frameBytes() const { return size_t(channels) * size_t(sampleBytes); }
+
     int64_t samplesOf(int64_t ts) const { return av_rescale_q(ts, stream->time_base, AVRational{1, rate}); }
 
     bool convert(char *why, int whySize)
@@ -93,7 +101,8 @@ struct VorlanAvInput {
             swr_free(&swr);
             AVChannelLayout outLayout{};
             av_channel_layout_default(&outLayout, channels);
-            const int r = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, rate, &frame->ch_layout,
+            const AVSampleFormat to = sampleBytes == 4 ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16;
+            const int r = swr_alloc_set_opts2(&swr, &outLayout, to, rate, &frame->ch_layout,
                                               AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
             av_channel_layout_uninit(&outLayout);
             if (r < 0 || swr_init(swr) < 0) {
@@ -109,15 +118,15 @@ struct VorlanAvInput {
         const int room = swr_get_out_samples(swr, frame->nb_samples);
         if (room < 0)
             return false;
-        out.resize(size_t(room) * size_t(channels));
-        uint8_t *to = reinterpret_cast<uint8_t *>(out.data());
+        out.resize(size_t(room) * frameBytes());
+        uint8_t *to = out.data();
         const int n = swr_convert(swr, &to, room, const_cast<const uint8_t **>(frame->extended_data),
                                   frame->nb_samples);
         if (n < 0) {
             say(why, whySize, "cannot convert the decoded sound");
             return false;
         }
-        out.resize(size_t(n) * size_t(channels));
+        out.resize(size_t(n) * frameBytes());
         return true;
     }
 
@@ -158,7 +167,7 @@ struct VorlanAvInput {
                 av_frame_unref(frame);
                 if (!ok)
                     return -1;
-                long frames = long(out.size()) / channels;
+                long frames = long(out.size() / frameBytes());
                 if (frames == 0)
                     continue;
                 const int64_t at = pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : samplesOf(pts);
@@ -171,7 +180,7 @@ struct VorlanAvInput {
                             continue;
                         if (from < discardUntil) {
                             const long cut = long(discardUntil - from);
-                            out.erase(out.begin(), out.begin() + long(cut) * channels);
+                            out.erase(out.begin(), out.begin() + long(size_t(cut) * frameBytes()));
                             frames -= cut;
                         }
                         position = std::max(from, discardUntil);
@@ -320,6 +329,8 @@ bool openInput(VorlanAvInput *in, int flags, char *why, int whySize)
     }
     in->rate = par->sample_rate;
     in->channels = par->ch_layout.nb_channels == 1 ? 1 : 2;
+    // A deep lossless source keeps its bits; everything else is given out as 16 bits.
+    in->sampleBytes = lossless(par->codec_id) && sourceBits(par) > 16 ? 4 : 2;
     in->packet = av_packet_alloc();
     in->frame = av_frame_alloc();
     if (!in->packet || !in->frame) {
@@ -336,8 +347,8 @@ void describe(const VorlanAvInput *in, VorlanAvInfo *info)
     info->rate = in->rate;
     info->channels = in->channels;
     if (lossless(par->codec_id))
-        info->bitsPerSample =
-            par->bits_per_raw_sample > 0 ? par->bits_per_raw_sample : av_get_bits_per_sample(par->codec_id);
+        info->bitsPerSample = sourceBits(par);
+    info->sampleBytes = in->sampleBytes;
     std::snprintf(info->codec, sizeof info->codec, "%s", avcodec_get_name(par->codec_id));
 
     int64_t length = -1;
@@ -394,7 +405,7 @@ VorlanAvInput *vorlanAvOpen(VorlanAvRead read, VorlanAvSeek seek, void *user, in
     return in;
 }
 
-long vorlanAvDecode(VorlanAvInput *in, const int16_t **pcm, char *why, int whySize)
+long vorlanAvDecode(VorlanAvInput *in, const void **pcm, char *why, int whySize)
 {
     if (!in || !pcm)
         return -1;

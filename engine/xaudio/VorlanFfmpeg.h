@@ -34,15 +34,18 @@ typedef struct VorlanAvInfo {
     int bitrate;       // average, kbit/s; 0 when unknown
     int64_t length;    // samples given out from start to end, encoder delay and padding removed; -1 unknown
     char codec[32];    // FFmpeg's codec name: "flac", "opus", "vorbis", "aac", "alac", "pcm_s16le", ...
+    // Of the PCM given out: 2 for 16-bit samples; 4 for 32-bit ones, given for a lossless source of more than
+    // 16 bits, with the source's bits at the top (a 24-bit sample shifted left by 8).
+    int sampleBytes;
 } VorlanAvInfo;
 
 // Opens an input and decodes its first block, so an input that opens also plays. Null with why filled
 // (at most whySize bytes, terminated) when it cannot.
 VORLAN_AV_EXPORT VorlanAvInput *vorlanAvOpen(VorlanAvRead read, VorlanAvSeek seek, void *user, int flags,
                                              VorlanAvInfo *info, char *why, int whySize);
-// The next block of interleaved 16-bit PCM: its frames (samples per channel), with *pcm valid until the next
-// call; 0 at the end; -1 when the input failed (why filled). Damaged packets are skipped.
-VORLAN_AV_EXPORT long vorlanAvDecode(VorlanAvInput *input, const int16_t **pcm, char *why, int whySize);
+// The next block of interleaved PCM of info's sampleBytes: its frames (samples per channel), with *pcm valid
+// until the next call; 0 at the end; -1 when the input failed (why filled). Damaged packets are skipped.
+VORLAN_AV_EXPORT long vorlanAvDecode(VorlanAvInput *input, const void **pcm, char *why, int whySize);
 // Places the input so the next sample given out is this one (from the start). 0, or -1 when it cannot.
 VORLAN_AV_EXPORT int vorlanAvSeek(VorlanAvInput *input, int64_t sample);
 // The sample the next block starts with.

@@ -53,10 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Memory memory{data + 1, int64_t(size - 1)};
     VorlanAvInfo info{};
     char why[128];
-    VorlanAvInput *in = av->open(readMemory, file ? seekMemory : nullptr, &memory, flags, &info, why, sizeof why);
+    VorlanAvInput *in =
+        av->open(readMemory, file ? seekMemory : nullptr, &memory, flags, &info, why, sizeof why);
     if (!in)
         return 0;
-    const int16_t *pcm = nullptr;
+    const void *pcm = nullptr;
     for (int block = 0; block < 64 && av->decode(in, &pcm, why, sizeof why) > 0; ++block) {
     }
     if (file && info.length > 0 && av->seek(in, info.length / 2) == 0)
