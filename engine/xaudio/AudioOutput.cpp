@@ -1,5 +1,6 @@
 #include "engine/xaudio/AudioOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <out123.h>
 
@@ -104,25 +105,59 @@ void AudioOutput::close()
     m_name.clear();
 }
 
-bool AudioOutput::start(long rate, int channels, std::string *error)
+bool AudioOutput::start(long rate, int channels, int bits, std::string *error)
 {
     if (!m_ao) {
         *error = "no output is open";
         return false;
     }
-    if (m_started && rate == m_rate && channels == m_channels)
+    if (m_started && rate == m_rate && channels == m_channels && bits == m_wantedBits)
         return true;
     if (m_started)
         out123_stop(m_ao);
     m_started = false;
-    if (out123_start(m_ao, rate, channels, MPG123_ENC_SIGNED_16) != OUT123_OK) {
+    int encoding = MPG123_ENC_SIGNED_16;
+    m_bits = 16;
+    if (bits > 16) {
+        // The sound's own width where the device takes it; else the wider one, which loses nothing.
+        const int takes = out123_encodings(m_ao, rate, channels);
+        const int wanted = bits > 24 ? MPG123_ENC_SIGNED_32 : MPG123_ENC_SIGNED_24;
+        const int other = bits > 24 ? MPG123_ENC_SIGNED_24 : MPG123_ENC_SIGNED_32;
+        for (int e : {wanted, other})
+            if (takes > 0 && (takes & e) == e) {
+                encoding = e;
+                m_bits = e == MPG123_ENC_SIGNED_32 ? 32 : 24;
+                break;
+            }
+    }
+    if (out123_start(m_ao, rate, channels, encoding) != OUT123_OK) {
         *error = out123_strerror(m_ao);
         return false;
     }
     m_started = true;
     m_rate = rate;
     m_channels = channels;
+    m_wantedBits = bits;
     return true;
+}
+
+bool AudioOutput::playDeep(const int32_t *samples, size_t count, std::string *error)
+{
+    if (m_bits == 32)
+        return play(samples, count * sizeof(int32_t), error);
+    // Rounded to the output's width, little-endian as the devices and WAV take it.
+    const int shift = m_bits == 24 ? 8 : 16;
+    const int width = m_bits / 8;
+    const int64_t half = int64_t(1) << (shift - 1);
+    const int64_t top = (int64_t(1) << (m_bits - 1)) - 1;
+    m_packed.resize(count * size_t(width));
+    uint8_t *to = m_packed.data();
+    for (size_t i = 0; i < count; ++i) {
+        const int64_t v = std::min((int64_t(samples[i]) + half) >> shift, top);
+        for (int b = 0; b < width; ++b)
+            *to++ = uint8_t(uint64_t(v) >> (8 * b));
+    }
+    return play(m_packed.data(), m_packed.size(), error);
 }
 
 bool AudioOutput::play(const void *data, size_t bytes, std::string *error)

@@ -2,7 +2,9 @@
 // The output devices by their player names: "/dev/dsound/N" is the sound server (PulseAudio or PipeWire),
 // "/dev/wave/N" the sound card (ALSA, then the sound server), "wav:" + path a WAV file.
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 struct out123_struct;
 
@@ -23,10 +25,15 @@ public:
     bool isFile() const { return m_file; }
     int channels() const { return m_channels; }
 
-    // Starts (or restarts, when the format changes) 16-bit output at this format.
-    bool start(long rate, int channels, std::string *error);
-    // Blocks while a device's buffer is full. False when the device failed.
+    // Starts (or restarts, when the format changes) output at this format, with samples of this many bits
+    // (16, 24 or 32) when the device takes them, else the nearest it takes: bits() tells which.
+    bool start(long rate, int channels, int bits, std::string *error);
+    int bits() const { return m_bits; }
+    // 16-bit samples, for an output started with 16 bits. Blocks while a device's buffer is full. False when
+    // the device failed.
     bool play(const void *data, size_t bytes, std::string *error);
+    // 32-bit samples with the sound's bits at the top, given out in the width the output was started with.
+    bool playDeep(const int32_t *samples, size_t count, std::string *error);
     void drop();
     void drain();
 
@@ -37,4 +44,7 @@ private:
     bool m_started = false;
     long m_rate = 0;
     int m_channels = 0;
+    int m_bits = 16;
+    int m_wantedBits = 16;
+    std::vector<uint8_t> m_packed;
 };

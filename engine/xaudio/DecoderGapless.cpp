@@ -37,7 +37,7 @@ bool DecoderPlayer::followQueued()
     const std::string name = std::move(m_queuedName);
     m_queuedName.clear();
     if (!next || !m_input || m_input->stream || !m_output.isOpen() || next->rate != m_input->rate ||
-        next->channels != m_input->channels)
+        next->channels != m_input->channels || next->bits != m_input->bits)
         return false;
     // The last position of the song that ended, then the next one from its start.
     sendPosition(true);

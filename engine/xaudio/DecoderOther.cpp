@@ -42,6 +42,8 @@ bool DecoderPlayer::openOtherFile(Input &in, const std::string &name, bool sureO
         return false;
     in.rate = av->rate();
     in.channels = av->channels();
+    in.deep = av->sampleBytes() == 4;
+    in.bits = in.deep ? std::max(av->bitsPerSample(), 24) : 16;
     in.length = av->length();
     if (in.rate <= 0 || in.channels <= 0) {
         *err = XA_ERROR_INPUT_DAMAGED;
@@ -89,6 +91,8 @@ bool DecoderPlayer::openOtherStream(Input &in, const std::string &name, int *err
     }
     in.rate = av->rate();
     in.channels = av->channels();
+    in.deep = av->sampleBytes() == 4;
+    in.bits = in.deep ? std::max(av->bitsPerSample(), 24) : 16;
     in.length = -1;
     in.av = std::move(av);
     applyOtherReplayGain(in);
@@ -123,18 +127,21 @@ void DecoderPlayer::decodeOtherStep(Input &in)
             endOfStream(false);
         return;
     }
-    const int16_t *pcm = static_cast<const int16_t *>(data);
-    if (frames > 0 && in.av->sampleBytes() == 4) {
-        // The sound chain takes 16 bits.
-        const auto *deep = static_cast<const int32_t *>(data);
-        const size_t samples = size_t(frames) * size_t(in.channels);
-        in.narrowed.resize(samples);
-        for (size_t i = 0; i < samples; ++i)
-            in.narrowed[i] = int16_t(deep[i] >> 16);
-        pcm = in.narrowed.data();
+    const size_t samples = size_t(frames) * size_t(in.channels);
+    if (in.deep) {
+        const auto *pcm = static_cast<const int32_t *>(data);
+        if (in.gain != 1) {
+            in.gainedDeep.resize(samples);
+            for (size_t i = 0; i < samples; ++i)
+                in.gainedDeep[i] =
+                    int32_t(std::clamp<long long>(std::llrint(pcm[i] * in.gain), INT32_MIN, INT32_MAX));
+            pcm = in.gainedDeep.data();
+        }
+        deliver(pcm, size_t(frames));
+        return;
     }
+    const auto *pcm = static_cast<const int16_t *>(data);
     if (in.gain != 1) {
-        const size_t samples = size_t(frames) * size_t(in.channels);
         in.gained.resize(samples);
         for (size_t i = 0; i < samples; ++i)
             in.gained[i] = int16_t(std::clamp(std::lrint(pcm[i] * in.gain), -32768L, 32767L));

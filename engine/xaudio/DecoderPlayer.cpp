@@ -689,35 +689,70 @@ void DecoderPlayer::announceStreamTitle(Input &in)
     notify(std::move(m), XA_NOTIFY_MASK_INPUT_NAME);
 }
 
+bool DecoderPlayer::startOutput(Input &in)
+{
+    std::string text;
+    if (!m_output.isOpen() && !openOutput(m_outputName, XA_MSG_COMMAND_PLAY)) {
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return false;
+    }
+    if (!m_output.start(in.rate, in.channels, in.bits, &text)) {
+        error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_OPEN_FAILED,
+              "cannot start output " + m_output.name() + ": " + text);
+        closeOutput();
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return false;
+    }
+    m_outputChannels = in.channels;
+    return true;
+}
+
 void DecoderPlayer::deliver(const int16_t *decoded, size_t frames)
 {
     Input &in = *m_input;
     size_t outFrames = 0;
     const int16_t *pcm = m_chain.process(decoded, frames, &outFrames);
     const size_t samples = outFrames * size_t(in.channels);
-
+    if (!startOutput(in))
+        return;
     std::string text;
-    if (!m_output.isOpen() && !openOutput(m_outputName, XA_MSG_COMMAND_PLAY)) {
-        setPlayerState(XA_PLAYER_STATE_STOPPED);
-        return;
-    }
-    if (!m_output.start(in.rate, in.channels, &text)) {
-        error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_OPEN_FAILED,
-              "cannot start output " + m_output.name() + ": " + text);
-        closeOutput();
-        setPlayerState(XA_PLAYER_STATE_STOPPED);
-        return;
-    }
-    m_outputChannels = in.channels;
     if (samples > 0 && !m_output.play(pcm, samples * sizeof(int16_t), &text)) {
         error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_WRITE, "cannot write to " + m_output.name() + ": " + text);
         closeOutput();
         setPlayerState(XA_PLAYER_STATE_STOPPED);
         return;
     }
-
     int peakL = 0, peakR = 0;
     loudest(pcm, samples, in.channels, &peakL, &peakR);
+    played(peakL, peakR);
+}
+
+void DecoderPlayer::deliver(const int32_t *decoded, size_t frames)
+{
+    Input &in = *m_input;
+    size_t outFrames = 0;
+    const int32_t *pcm = m_chain.process(decoded, frames, &outFrames);
+    const size_t samples = outFrames * size_t(in.channels);
+    if (!startOutput(in))
+        return;
+    std::string text;
+    if (samples > 0 && !m_output.playDeep(pcm, samples, &text)) {
+        error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT_WRITE, "cannot write to " + m_output.name() + ": " + text);
+        closeOutput();
+        setPlayerState(XA_PLAYER_STATE_STOPPED);
+        return;
+    }
+    // The meters count in 16-bit steps.
+    int top[2] = {0, 0};
+    for (size_t i = 0; i < samples; ++i) {
+        int &t = top[in.channels == 2 ? i % 2 : 0];
+        t = std::max(t, int(std::min<int64_t>(std::abs(int64_t(pcm[i])) >> 16, 32767)));
+    }
+    played(top[0], top[1]);
+}
+
+void DecoderPlayer::played(int peakL, int peakR)
+{
     for (auto [peak, store] : {std::pair{peakL, &m_peakLeft}, std::pair{peakR, &m_peakRight}}) {
         int current = store->load();
         while (peak > current && !store->compare_exchange_weak(current, peak)) {

@@ -65,10 +65,12 @@ private:
         int channels = 0;
         int64_t length = -1; // samples; -1 for streams
         std::vector<uint8_t> buffer;
-        double gain = 1;               // ReplayGain of an input the FFmpeg module decodes
-        std::vector<int16_t> gained;   // its PCM with the gain applied
-        std::vector<int16_t> narrowed; // 32-bit PCM cut to 16
-        int tagChanges = 0;            // of av when its title was last looked at
+        double gain = 1;                 // ReplayGain of an input the FFmpeg module decodes
+        bool deep = false;               // decoded to 32-bit samples
+        int bits = 16;                   // of the source's samples, for the output
+        std::vector<int16_t> gained;     // its PCM with the gain applied
+        std::vector<int32_t> gainedDeep; // the same for 32-bit samples
+        int tagChanges = 0;              // of av when its title was last looked at
         Input() = default;
         Input(const Input &) = delete;
         Input &operator=(const Input &) = delete;
@@ -194,6 +196,11 @@ private:
     void decodeOtherStep(Input &in);
     // Decoded PCM through the sound chain to the output, and the meters and position of it.
     void deliver(const int16_t *pcm, size_t frames);
+    void deliver(const int32_t *pcm, size_t frames);
+    // The output started for the input, opened first if it is not; false (stopped, error sent) when not.
+    bool startOutput(Input &in);
+    // The level meters and the position after a block was played.
+    void played(int peakLeft, int peakRight);
     void endOfStream(bool failed);
     void sendPosition(bool force);
     void applyPriority();

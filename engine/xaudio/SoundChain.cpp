@@ -94,48 +94,58 @@ void SoundChain::setupResampler()
     m_resamplerPitch = m_pitch;
 }
 
-const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *outFrames)
+namespace
+{
+
+// Scales by the channels' gains, gliding from the current ones to the targets, and converts to Sample.
+template <typename Sample, typename Convert>
+void applyGains(const float *samples, size_t count, int ch, float step, float targetL, float targetR,
+                float &gainL, float &gainR, Sample *out, Convert convert)
+{
+    auto glide = [step](float current, float target) {
+        if (current < target)
+            return std::min(target, current + step);
+        return std::max(target, current - step);
+    };
+    size_t n = 0;
+    // While a level glides, sample by sample; then at the steady level in a loop the compiler vectorizes.
+    for (; n < count && (gainL != targetL || gainR != targetR); ++n) {
+        gainL = glide(gainL, targetL);
+        gainR = glide(gainR, targetR);
+        for (int c = 0; c < ch; ++c) {
+            const float gain = (ch == 1) ? std::max(gainL, gainR) : (c == 0 ? gainL : gainR);
+            out[n * size_t(ch) + size_t(c)] = convert(samples[n * size_t(ch) + size_t(c)] * gain);
+        }
+    }
+    if (ch == 2) {
+        const float gl = gainL, gr = gainR;
+        for (; n < count; ++n) {
+            out[2 * n] = convert(samples[2 * n] * gl);
+            out[2 * n + 1] = convert(samples[2 * n + 1] * gr);
+        }
+    } else {
+        const float g = std::max(gainL, gainR);
+        for (; n < count; ++n)
+            out[n] = convert(samples[n] * g);
+    }
+}
+
+int32_t roundToDeep(float v)
+{
+    const double d = std::clamp(double(v) * 2147483648.0, -2147483648.0, 2147483647.0);
+    return int32_t(std::lrint(d));
+}
+
+} // namespace
+
+float *SoundChain::shape(size_t frames, size_t *count)
 {
     const int ch = m_channels;
-    if (neutral()) {
-        if (m_resampler)
-            clearHistory();
-        m_snapGains = false;
-        *outFrames = frames;
-        return in;
-    }
-
-    float targetL, targetR;
-    targetGains(targetL, targetR);
-    // Settings made before the sound starts apply from its first sample.
-    if (m_snapGains) {
-        m_gainL = targetL;
-        m_gainR = targetR;
-        m_snapGains = false;
-    }
-    // Only the equalizer and a steady level: from 16 bits to 16 bits in the filters' own pass.
-    if (m_pitch == 1000 && (m_channelMode == 0 || ch == 1) && m_gainL == targetL && m_gainR == targetR) {
-        if (m_resampler) {
-            syn123_del(m_resampler);
-            m_resampler = nullptr;
-            m_resamplerPitch = 0;
-        }
-        m_out.resize(frames * size_t(ch));
-        const float mono = std::max(m_gainL, m_gainR);
-        m_eq.process(in, m_out.data(), frames, ch == 1 ? mono : m_gainL, ch == 1 ? mono : m_gainR);
-        *outFrames = frames;
-        return m_out.data();
-    }
-
-    m_work.resize(frames * size_t(ch));
-    for (size_t i = 0; i < m_work.size(); ++i)
-        m_work[i] = in[i] * (1.0f / 32768.0f);
-
     if (m_eq.active())
         m_eq.process(m_work.data(), frames);
 
     float *samples = m_work.data();
-    size_t count = frames;
+    *count = frames;
     if (m_pitch != 1000) {
         setupResampler();
         if (m_resampler) {
@@ -156,7 +166,7 @@ const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *out
                 done += n;
             }
             samples = m_resampled.data();
-            count = produced;
+            *count = produced;
         }
     } else if (m_resampler) {
         syn123_del(m_resampler);
@@ -165,7 +175,7 @@ const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *out
     }
 
     if (ch == 2 && m_channelMode != 0) {
-        for (size_t n = 0; n < count; ++n) {
+        for (size_t n = 0; n < *count; ++n) {
             float &l = samples[2 * n];
             float &r = samples[2 * n + 1];
             switch (m_channelMode) {
@@ -183,38 +193,85 @@ const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *out
             }
         }
     }
+    return samples;
+}
 
+bool SoundChain::passesUntouched()
+{
+    if (!neutral())
+        return false;
+    if (m_resampler)
+        clearHistory();
+    m_snapGains = false;
+    return true;
+}
+
+void SoundChain::snapGains(float targetL, float targetR)
+{
+    // Settings made before the sound starts apply from its first sample.
+    if (m_snapGains) {
+        m_gainL = targetL;
+        m_gainR = targetR;
+        m_snapGains = false;
+    }
+}
+
+const int16_t *SoundChain::process(const int16_t *in, size_t frames, size_t *outFrames)
+{
+    const int ch = m_channels;
+    *outFrames = frames;
+    if (passesUntouched())
+        return in;
+
+    float targetL, targetR;
+    targetGains(targetL, targetR);
+    snapGains(targetL, targetR);
+    // Only the equalizer and a steady level: from 16 bits to 16 bits in the filters' own pass.
+    if (m_pitch == 1000 && (m_channelMode == 0 || ch == 1) && m_gainL == targetL && m_gainR == targetR) {
+        if (m_resampler) {
+            syn123_del(m_resampler);
+            m_resampler = nullptr;
+            m_resamplerPitch = 0;
+        }
+        m_out.resize(frames * size_t(ch));
+        const float mono = std::max(m_gainL, m_gainR);
+        m_eq.process(in, m_out.data(), frames, ch == 1 ? mono : m_gainL, ch == 1 ? mono : m_gainR);
+        return m_out.data();
+    }
+
+    m_work.resize(frames * size_t(ch));
+    for (size_t i = 0; i < m_work.size(); ++i)
+        m_work[i] = in[i] * (1.0f / 32768.0f);
+    size_t count = 0;
+    const float *samples = shape(frames, &count);
+    m_out.resize(count * size_t(ch));
     // Reach a new level in 20 ms so a slider move does not click.
     const float step = 1.0f / (0.02f * float(m_rate));
-    auto glide = [step](float current, float target) {
-        if (current < target)
-            return std::min(target, current + step);
-        return std::max(target, current - step);
-    };
-    std::vector<int16_t> &out = m_out;
-    out.resize(count * size_t(ch));
-    auto toPcm = [](float v) { return roundToPcm(v * 32768.0f); };
-    size_t n = 0;
-    // While a level glides, sample by sample; then at the steady level in a loop the compiler vectorizes.
-    for (; n < count && (m_gainL != targetL || m_gainR != targetR); ++n) {
-        m_gainL = glide(m_gainL, targetL);
-        m_gainR = glide(m_gainR, targetR);
-        for (int c = 0; c < ch; ++c) {
-            const float gain = (ch == 1) ? std::max(m_gainL, m_gainR) : (c == 0 ? m_gainL : m_gainR);
-            out[n * size_t(ch) + size_t(c)] = toPcm(samples[n * size_t(ch) + size_t(c)] * gain);
-        }
-    }
-    if (ch == 2) {
-        const float gl = m_gainL, gr = m_gainR;
-        for (; n < count; ++n) {
-            out[2 * n] = toPcm(samples[2 * n] * gl);
-            out[2 * n + 1] = toPcm(samples[2 * n + 1] * gr);
-        }
-    } else {
-        const float g = std::max(m_gainL, m_gainR);
-        for (; n < count; ++n)
-            out[n] = toPcm(samples[n] * g);
-    }
+    applyGains(samples, count, ch, step, targetL, targetR, m_gainL, m_gainR, m_out.data(),
+               [](float v) { return roundToPcm(v * 32768.0f); });
     *outFrames = count;
-    return out.data();
+    return m_out.data();
+}
+
+const int32_t *SoundChain::process(const int32_t *in, size_t frames, size_t *outFrames)
+{
+    const int ch = m_channels;
+    *outFrames = frames;
+    if (passesUntouched())
+        return in;
+
+    float targetL, targetR;
+    targetGains(targetL, targetR);
+    snapGains(targetL, targetR);
+    // A float keeps 24 bits, as many as a deep source has below its sign.
+    m_work.resize(frames * size_t(ch));
+    for (size_t i = 0; i < m_work.size(); ++i)
+        m_work[i] = float(in[i]) * (1.0f / 2147483648.0f);
+    size_t count = 0;
+    const float *samples = shape(frames, &count);
+    m_deepOut.resize(count * size_t(ch));
+    const float step = 1.0f / (0.02f * float(m_rate));
+    applyGains(samples, count, ch, step, targetL, targetR, m_gainL, m_gainR, m_deepOut.data(), roundToDeep);
+    *outFrames = count;
+    return m_deepOut.data();
 }

@@ -32,8 +32,15 @@ public:
     // in: interleaved 16-bit frames of the current format. Returns the frames to play (their count may differ
     // with pitch): in itself when every setting is neutral, else the chain's own buffer.
     const int16_t *process(const int16_t *in, size_t frames, size_t *outFrames);
+    // The same for 32-bit frames (a deep source's bits at the top); the work is done in floats.
+    const int32_t *process(const int32_t *in, size_t frames, size_t *outFrames);
 
 private:
+    // True when the frames pass as they are, forgetting the history of the settings that did something.
+    bool passesUntouched();
+    void snapGains(float targetL, float targetR);
+    // Equalizer, pitch and channel setting on m_work's frames: where the shaped ones are, and their count.
+    float *shape(size_t frames, size_t *count);
     void targetGains(float &left, float &right) const;
     void setupResampler();
 
@@ -50,4 +57,5 @@ private:
     int m_resamplerPitch = 0;
     std::vector<float> m_work, m_resampled;
     std::vector<int16_t> m_out;
+    std::vector<int32_t> m_deepOut;
 };

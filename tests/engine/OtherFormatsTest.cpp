@@ -146,9 +146,6 @@ private slots:
                               << QStringList{"-v", "error", "-y", "-i", "%1", "-c:a", "alac", "%2"};
         QTest::newRow("wavpack") << "wavpack"
                                  << "x.wv" << QStringList{"-q", "-y", "%1", "-o", "%2"};
-        // 24 bits go out as their top 16 for now: the sound chain is 16-bit.
-        QTest::newRow("flac 24-bit") << "sox"
-                                     << "x24.flac" << QStringList{"%1", "-b", "24", "%2"};
         // A FLAC file named as MP3 still plays, by its content.
         QTest::newRow("flac named .mp3") << "flac"
                                          << "flac.mp3" << QStringList{"-s", "-f", "%1", "-o", "%2"};
@@ -170,6 +167,71 @@ private slots:
         QCOMPARE(ours.channels, 2);
         QCOMPARE(ours.frames(), source.frames());
         QVERIFY(ours.samples == source.samples);
+    }
+
+    void deepFilesGoOutAtTheirOwnWidthExactly_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("args"); // %1 the 24-bit source, %2 the file
+        QTest::addColumn<int>("bits");
+        QTest::newRow("flac") << "sox"
+                              << "d.flac" << QStringList{"%1", "%2"} << 24;
+        QTest::newRow("wav") << "sox"
+                             << "d.wav" << QStringList{"%1", "%2"} << 24;
+        QTest::newRow("aiff") << "sox"
+                              << "d.aiff" << QStringList{"%1", "%2"} << 24;
+        QTest::newRow("alac") << "ffmpeg"
+                              << "d.m4a" << QStringList{"-v", "error", "-y", "-i", "%1", "-c:a", "alac", "%2"}
+                              << 24;
+        QTest::newRow("wavpack") << "wavpack"
+                                 << "d.wv" << QStringList{"-q", "-y", "%1", "-o", "%2"} << 24;
+        QTest::newRow("wav 32-bit") << "sox"
+                                    << "d32.wav" << QStringList{"%1", "-b", "32", "%2"} << 32;
+    }
+    void deepFilesGoOutAtTheirOwnWidthExactly()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, file);
+        QFETCH(QStringList, args);
+        QFETCH(int, bits);
+        if (!have(tool))
+            QSKIP(qPrintable(tool + QStringLiteral(" is missing")));
+        // Noise fills the low bits, which a 16-bit path would lose.
+        const QString source = path(QStringLiteral("deep.wav"));
+        QVERIFY(
+            run(QStringLiteral("sox"), {"-n", "-r", "48000", "-c", "2", "-b", "24", "-t", "wavpcm", source,
+                                        "synth", "0.5", "sine", "440", "whitenoise", "gain", "-8"}));
+        for (QString &a : args)
+            a = a.replace(QStringLiteral("%1"), source).replace(QStringLiteral("%2"), path(file));
+        QVERIFY(run(tool, args));
+        const WavData in = readWav(source);
+        QCOMPARE(in.bits, 24);
+        WavData ours = played(path(file));
+        QVERIFY(ours.ok);
+        QCOMPARE(ours.bits, bits);
+        QCOMPARE(ours.rate, 48000);
+        QCOMPARE(ours.frames(), in.frames());
+        QVERIFY(ours.deep == in.deep);
+
+        // At half the level the sound keeps its width: no more than a step of 24 bits off.
+        TXaudioPlayer p;
+        p.SetOutputVolume(50, 50, 255);
+        const QString wav = path(QStringLiteral("deep-half.wav"));
+        QVERIFY(playToWav(p, path(file), wav));
+        ours = readWav(wav);
+        QCOMPARE(ours.bits, bits);
+        QCOMPARE(ours.frames(), in.frames());
+        int64_t worst = 0, odd = 0;
+        for (size_t i = 0; i < in.deep.size(); ++i) {
+            const int64_t want = in.deep[i] / 2, got = ours.deep[i];
+            worst = std::max(worst, std::abs(got - want));
+            odd += (got >> 8) & 1;
+        }
+        QVERIFY2(worst <= 256, qPrintable(QString::number(worst)));
+        // Halving keeps the lowest of the 24 bits alive, as 16 bits could not.
+        QVERIFY(odd > int64_t(in.deep.size() / 4));
+        QFile::remove(wav);
     }
 
     void moreChannelsAreMixedToTwoAndAnyRateOrMonoPlaysAsItIs()

@@ -1,5 +1,6 @@
 #pragma once
-// Reads the 16-bit PCM of a WAV file and measures it, for tests of what the player wrote.
+// Reads the PCM of a WAV file and measures it, for tests of what the player wrote. 24- and 32-bit files are
+// also measured at 16 bits, by their top bits.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -10,7 +11,9 @@
 struct WavData {
     int rate = 0;
     int channels = 0;
+    int bits = 0;
     std::vector<int16_t> samples; // interleaved
+    std::vector<int32_t> deep;    // of a 24- or 32-bit file: each sample at the top of 32 bits
     bool ok = false;
 
     size_t frames() const { return channels ? samples.size() / size_t(channels) : 0; }
@@ -76,12 +79,28 @@ inline WavData readWav(const QString &path)
             uint32_t rate = 0;
             std::memcpy(&ch, b.constData() + body + 2, 2);
             std::memcpy(&rate, b.constData() + body + 4, 4);
+            uint16_t bits = 0;
+            std::memcpy(&bits, b.constData() + body + 14, 2);
             w.channels = ch;
             w.rate = int(rate);
+            w.bits = bits;
         } else if (id == "data") {
-            const qsizetype n = std::min<qsizetype>(size, b.size() - body) / 2;
+            const int width = w.bits == 24 || w.bits == 32 ? w.bits / 8 : 2;
+            const qsizetype n = std::min<qsizetype>(size, b.size() - body) / width;
             w.samples.resize(size_t(n));
-            std::memcpy(w.samples.data(), b.constData() + body, size_t(n) * 2);
+            if (width == 2) {
+                std::memcpy(w.samples.data(), b.constData() + body, size_t(n) * 2);
+            } else {
+                w.deep.resize(size_t(n));
+                const auto *at = reinterpret_cast<const uint8_t *>(b.constData() + body);
+                for (qsizetype i = 0; i < n; ++i, at += width) {
+                    uint32_t v = 0;
+                    for (int k = 0; k < width; ++k)
+                        v |= uint32_t(at[k]) << (8 * (k + 4 - width));
+                    w.deep[size_t(i)] = int32_t(v);
+                    w.samples[size_t(i)] = int16_t(v >> 16);
+                }
+            }
             w.ok = w.channels > 0;
             return w;
         }
