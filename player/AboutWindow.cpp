@@ -43,9 +43,9 @@ AboutWindow::AboutWindow(QWidget *parent) : QWidget(parent, Qt::Dialog)
 
     DescriptionLabel = new QLabel(
         QStringLiteral(
-            "An MPEG audio player for files (.mpg, .mp2, .mp3) and network streams, with a "
-            "playlist, a 12-band equalizer, play statistics, ID3 tag editing, and skins (\"masks\") "
-            "made with VorlanMasker."),
+            "An audio player for files (MP3, FLAC, Ogg Vorbis, Opus, AAC and ALAC, WAV, AIFF, WavPack) "
+            "and network streams, with a playlist, a 12-band equalizer, play statistics, tag editing, and "
+            "skins (\"masks\" made with VorlanMasker, and classic skins)."),
         this);
     DescriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
     DescriptionLabel->setWordWrap(true);
