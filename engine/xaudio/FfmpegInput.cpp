@@ -1,6 +1,5 @@
 #include "engine/xaudio/FfmpegInput.h"
 
-#include "engine/xaudio/FfmpegModule.h"
 #include "engine/xaudio/StreamSource.h"
 #include "engine/xaudio/xaudio.h"
 
@@ -13,10 +12,49 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace
+{
+
+// What a stream's first bytes may take while the FLAC module tries them.
+constexpr size_t MaxKept = 1 << 20;
+
+// The first bytes of a file, after an ID3v2 tag if there is one.
+bool readHead(const std::string &name, unsigned char (&b)[12])
+{
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    off_t at = 0;
+    ssize_t n = ::pread(fd, b, sizeof b, at);
+    // A FLAC file may carry an ID3v2 tag in front.
+    if (n == ssize_t(sizeof b) && !std::memcmp(b, "ID3", 3) && b[3] < 0xff &&
+        !((b[6] | b[7] | b[8] | b[9]) & 0x80)) {
+        at = 10 + (off_t(b[6]) << 21 | off_t(b[7]) << 14 | off_t(b[8]) << 7 | off_t(b[9])) +
+             (b[5] & 0x10 ? 10 : 0);
+        n = ::pread(fd, b, sizeof b, at);
+    }
+    ::close(fd);
+    return n == ssize_t(sizeof b);
+}
+
+// Native FLAC, for the FLAC module: its first bytes, or an ID3v2 tag where the server says FLAC (libFLAC
+// skips the tag itself). The engine waited for these bytes to choose this input.
+bool streamIsFlac(StreamSource &source)
+{
+    uint8_t head[4] = {};
+    const size_t n = source.peek(head, sizeof head, 0);
+    if (n == sizeof head && !std::memcmp(head, "fLaC", 4))
+        return true;
+    const std::string type = source.contentType();
+    return n >= 3 && !std::memcmp(head, "ID3", 3) && (type == "audio/flac" || type == "audio/x-flac");
+}
+
+} // namespace
+
 FfmpegInput::~FfmpegInput()
 {
     if (m_input)
-        FfmpegModule::entries()->close(m_input);
+        m_module->close(m_input);
 }
 
 bool FfmpegInput::hasOwnExtension(const std::string &name)
@@ -35,21 +73,8 @@ bool FfmpegInput::hasOwnExtension(const std::string &name)
 
 bool FfmpegInput::startsAsOwnFormat(const std::string &name)
 {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
     unsigned char b[12] = {};
-    off_t at = 0;
-    ssize_t n = ::pread(fd, b, sizeof b, at);
-    // A FLAC file may carry an ID3v2 tag in front.
-    if (n == ssize_t(sizeof b) && !std::memcmp(b, "ID3", 3) && b[3] < 0xff &&
-        !((b[6] | b[7] | b[8] | b[9]) & 0x80)) {
-        at = 10 + (off_t(b[6]) << 21 | off_t(b[7]) << 14 | off_t(b[8]) << 7 | off_t(b[9])) +
-             (b[5] & 0x10 ? 10 : 0);
-        n = ::pread(fd, b, sizeof b, at);
-    }
-    ::close(fd);
-    if (n != ssize_t(sizeof b))
+    if (!readHead(name, b))
         return false;
     auto is = [&b](size_t at, const char *magic) { return !std::memcmp(b + at, magic, std::strlen(magic)); };
     return is(0, "fLaC") || is(0, "OggS") || is(0, "wvpk") || is(4, "ftyp") ||
@@ -73,10 +98,30 @@ int64_t FfmpegInput::seekFile(void *user, int64_t offset, int whence)
 int FfmpegInput::readStream(void *user, uint8_t *buffer, int size)
 {
     auto *self = static_cast<FfmpegInput *>(user);
+    if (!self->m_keeping && self->m_replayed < self->m_kept.size()) {
+        // What the FLAC module read first, again.
+        const size_t n = std::min(size_t(std::max(size, 0)), self->m_kept.size() - self->m_replayed);
+        std::memcpy(buffer, self->m_kept.data() + self->m_replayed, n);
+        self->m_replayed += n;
+        if (self->m_replayed == self->m_kept.size()) {
+            std::vector<uint8_t>().swap(self->m_kept);
+            self->m_replayed = 0;
+        }
+        return int(n);
+    }
     while (true) {
         const long n = self->m_source->read(buffer, size_t(std::max(size, 0)), 50);
-        if (n > 0)
+        if (n > 0) {
+            if (self->m_keeping && self->m_keptAll) {
+                if (self->m_kept.size() + size_t(n) <= MaxKept) {
+                    self->m_kept.insert(self->m_kept.end(), buffer, buffer + n);
+                } else {
+                    self->m_keptAll = false;
+                    std::vector<uint8_t>().swap(self->m_kept);
+                }
+            }
             return int(n);
+        }
         if (n < 0)
             return self->m_source->failed() ? -1 : 0;
         if (self->m_cancel && self->m_cancel()) {
@@ -90,22 +135,26 @@ int FfmpegInput::readStream(void *user, uint8_t *buffer, int size)
     }
 }
 
-bool FfmpegInput::start(VorlanAvRead read, VorlanAvSeek seek, int flags, const std::string &name, int *err,
-                        std::string *text)
+bool FfmpegInput::start(const DecoderModules::Entries *module, VorlanAvRead read, VorlanAvSeek seek,
+                        int flags, const std::string &name, int *err, std::string *text)
 {
     char why[256] = {};
-    m_input = FfmpegModule::entries()->open(read, seek, this, flags, &m_info, why, int(sizeof why));
+    m_input = module->open(read, seek, this, flags, &m_info, why, int(sizeof why));
     if (!m_input) {
         *err = XA_ERROR_INPUT_DAMAGED;
         *text = "cannot open " + name + ": " + why;
         return false;
     }
+    m_module = module;
     return true;
 }
 
 bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::string *text)
 {
-    if (!FfmpegModule::entries()) {
+    unsigned char head[12] = {};
+    const DecoderModules::Entries *flac =
+        readHead(name, head) && !std::memcmp(head, "fLaC", 4) ? DecoderModules::flac() : nullptr;
+    if (!flac && !DecoderModules::ffmpeg()) {
         *err = XA_ERROR_NOT_SUPPORTED;
         *text = "cannot open " + name + ": the FFmpeg module (libvorlan-ffmpeg.so) cannot be loaded";
         return false;
@@ -115,13 +164,22 @@ bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::st
         *text = "cannot open " + name + ": " + std::strerror(errno);
         return false;
     }
-    return start(readFile, seekFile, sureOnly ? VORLAN_AV_SURE_ONLY : 0, name, err, text);
+    const int flags = sureOnly ? VORLAN_AV_SURE_ONLY : 0;
+    if (flac) {
+        if (start(flac, readFile, seekFile, flags, name, err, text))
+            return true;
+        // FFmpeg decodes FLAC too, and may take what libFLAC does not.
+        if (!DecoderModules::ffmpeg() || m_file.seek(0, SEEK_SET) != 0)
+            return false;
+    }
+    return start(DecoderModules::ffmpeg(), readFile, seekFile, flags, name, err, text);
 }
 
 bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel, int openSeconds, int *err,
                              std::string *text)
 {
-    if (!FfmpegModule::entries()) {
+    const DecoderModules::Entries *flac = streamIsFlac(*source) ? DecoderModules::flac() : nullptr;
+    if (!flac && !DecoderModules::ffmpeg()) {
         *err = XA_ERROR_NOT_SUPPORTED;
         *text = "cannot play the stream: the FFmpeg module (libvorlan-ffmpeg.so) cannot be loaded";
         return false;
@@ -130,7 +188,20 @@ bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel,
     m_cancel = std::move(cancel);
     m_opening = true;
     m_openDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(openSeconds);
-    const bool ok = start(readStream, nullptr, 0, "the stream", err, text);
+    bool ok = false;
+    if (flac) {
+        m_keeping = true;
+        ok = start(flac, readStream, nullptr, 0, "the stream", err, text);
+        m_keeping = false;
+        // The FFmpeg module reads the stream from its start again, unless the FLAC module read too much of
+        // it.
+        if (!ok && m_keptAll && !m_cancelled && !m_timedOut && !source->failed() && DecoderModules::ffmpeg())
+            ok = start(DecoderModules::ffmpeg(), readStream, nullptr, 0, "the stream", err, text);
+        else
+            std::vector<uint8_t>().swap(m_kept);
+    } else {
+        ok = start(DecoderModules::ffmpeg(), readStream, nullptr, 0, "the stream", err, text);
+    }
     m_opening = false;
     if (ok)
         return true;
@@ -150,7 +221,7 @@ bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel,
 long FfmpegInput::decode(const void **pcm, std::string *text)
 {
     char why[256] = {};
-    const long frames = FfmpegModule::entries()->decode(m_input, pcm, why, int(sizeof why));
+    const long frames = m_module->decode(m_input, pcm, why, int(sizeof why));
     if (frames < 0)
         *text = why;
     return frames;
@@ -158,17 +229,17 @@ long FfmpegInput::decode(const void **pcm, std::string *text)
 
 bool FfmpegInput::seek(int64_t sample)
 {
-    return FfmpegModule::entries()->seek(m_input, sample) == 0;
+    return m_module->seek(m_input, sample) == 0;
 }
 
 int64_t FfmpegInput::tell() const
 {
-    return FfmpegModule::entries()->tell(m_input);
+    return m_module->tell(m_input);
 }
 
 std::string FfmpegInput::tag(const char *key) const
 {
-    const FfmpegModule::Entries *av = FfmpegModule::entries();
+    const DecoderModules::Entries *av = m_module;
     const int size = av->tag(m_input, key, nullptr, 0);
     if (size <= 0)
         return std::string();
@@ -180,7 +251,7 @@ std::string FfmpegInput::tag(const char *key) const
 
 int FfmpegInput::tagsChanged() const
 {
-    return FfmpegModule::entries()->tagsChanged(m_input);
+    return m_module->tagsChanged(m_input);
 }
 
 std::string FfmpegInput::title() const

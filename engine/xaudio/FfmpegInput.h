@@ -1,13 +1,15 @@
 #pragma once
-// A local file of a format other than MPEG audio (FLAC, Ogg Vorbis and Opus, AAC and ALAC in MP4, WAV, AIFF,
-// WavPack), read by the engine's own reader and decoded by the FFmpeg module to PCM.
+// A local file or network stream of a format other than MPEG audio (FLAC, Ogg Vorbis and Opus, AAC and ALAC
+// in MP4, WAV, AIFF, WavPack), read by the engine's own reader and decoded to PCM by a decoder module: native
+// FLAC by the FLAC module, the rest (and what that module refuses) by the FFmpeg module.
 #include "engine/xaudio/BufferedFile.h"
-#include "engine/xaudio/VorlanFfmpeg.h"
+#include "engine/xaudio/DecoderModules.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class StreamSource;
 
@@ -63,10 +65,12 @@ private:
     static int readFile(void *user, uint8_t *buffer, int size);
     static int64_t seekFile(void *user, int64_t offset, int whence);
     static int readStream(void *user, uint8_t *buffer, int size);
-    bool start(VorlanAvRead read, VorlanAvSeek seek, int flags, const std::string &name, int *err,
-               std::string *text);
+    bool start(const DecoderModules::Entries *module, VorlanAvRead read, VorlanAvSeek seek, int flags,
+               const std::string &name, int *err, std::string *text);
 
     BufferedFile m_file;
+    // The module the input opened with.
+    const DecoderModules::Entries *m_module = nullptr;
     VorlanAvInput *m_input = nullptr;
     VorlanAvInfo m_info{};
     StreamSource *m_source = nullptr;
@@ -75,4 +79,9 @@ private:
     bool m_opening = false;
     bool m_cancelled = false;
     bool m_timedOut = false;
+    // A stream's first bytes, kept while the FLAC module tries them, for the FFmpeg module should it refuse.
+    std::vector<uint8_t> m_kept;
+    size_t m_replayed = 0;
+    bool m_keeping = false;
+    bool m_keptAll = true;
 };

@@ -1,7 +1,8 @@
 #pragma once
-// The entry points of the FFmpeg module (libvorlan-ffmpeg.so): the decoder of every format that is not MPEG
-// audio. A plain C interface, so neither side depends on the other's C++ types; the engine reaches it only
-// through FfmpegModule.
+// The entry points of the decoder modules: the FFmpeg module (libvorlan-ffmpeg.so), the decoder of every
+// format that is not MPEG audio, and the FLAC module (libvorlan-flac.so) of native FLAC, which has the same
+// ones. A plain C interface, so neither side depends on the other's C++ types; the engine reaches them only
+// through DecoderModules.
 #include <stddef.h>
 #include <stdint.h>
 

@@ -1,6 +1,6 @@
 // Opening, decoding and seeking through the FFmpeg module over any bytes: as a file (seekable) and as a
 // stream, sure of the format or not.
-#include "engine/xaudio/FfmpegModule.h"
+#include "engine/xaudio/DecoderModules.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -41,7 +41,7 @@ int64_t seekMemory(void *user, int64_t offset, int whence)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const FfmpegModule::Entries *av = FfmpegModule::entries();
+    static const DecoderModules::Entries *av = DecoderModules::ffmpeg();
     if (!av) {
         std::fprintf(stderr, "the FFmpeg module is not built\n");
         std::abort();

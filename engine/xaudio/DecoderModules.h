@@ -1,0 +1,24 @@
+#pragma once
+// The decoder modules of the formats that are not MPEG audio, each loaded when the first input it takes
+// opens: libvorlan-flac.so (libFLAC) for native FLAC, libvorlan-ffmpeg.so (FFmpeg) for the rest and for what
+// the FLAC module refuses. A player that plays only MPEG files maps neither; one that plays FLAC never maps
+// FFmpeg.
+#include "engine/xaudio/VorlanFfmpeg.h"
+
+class DecoderModules
+{
+public:
+    // The entry points of VorlanFfmpeg.h, which every decoder module has.
+    struct Entries {
+        decltype(vorlanAvOpen) *open = nullptr;
+        decltype(vorlanAvDecode) *decode = nullptr;
+        decltype(vorlanAvSeek) *seek = nullptr;
+        decltype(vorlanAvTell) *tell = nullptr;
+        decltype(vorlanAvClose) *close = nullptr;
+        decltype(vorlanAvTag) *tag = nullptr;
+        decltype(vorlanAvTagsChanged) *tagsChanged = nullptr;
+    };
+    // A module's entry points, loaded on the first call; null when the module cannot be loaded.
+    static const Entries *ffmpeg();
+    static const Entries *flac();
+};
