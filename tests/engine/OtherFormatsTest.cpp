@@ -7,6 +7,7 @@
 #include "tests/engine/PlayerRun.h"
 #include "tests/engine/WavFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -128,6 +129,42 @@ private slots:
         QVERIFY(libs.contains("libmpg123"));
         QVERIFY2(!libs.contains("libavformat") && !libs.contains("libavcodec"), libs.constData());
         QVERIFY(QFile::exists(QStringLiteral(VORLAN_BUILD_DIR "/modules/libvorlan-ffmpeg.so")));
+    }
+
+    void nativeFlacPlaysThroughItsOwnModuleWithoutMappingFfmpeg()
+    {
+        if (!have(QStringLiteral("flac")))
+            QSKIP("flac is missing");
+        if (mapped("libvorlan-ffmpeg.so")) {
+            // An earlier test of this process loaded FFmpeg: this one runs again in a process of its own.
+            QProcess alone;
+            alone.setProcessChannelMode(QProcess::ForwardedChannels);
+            alone.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("-only-classes"), QStringLiteral("OtherFormatsTest"),
+                         QStringLiteral("nativeFlacPlaysThroughItsOwnModuleWithoutMappingFfmpeg")});
+            QVERIFY(alone.waitForFinished(60000));
+            QCOMPARE(alone.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(alone.exitCode(), 0);
+            return;
+        }
+        const QString flac = path(QStringLiteral("own.flac")), deep = path(QStringLiteral("own24.flac"));
+        const QString tagged = path(QStringLiteral("tagged.flac")), ogg = path(QStringLiteral("own.oga"));
+        QVERIFY(run(QStringLiteral("flac"), {"-s", "-f", m_source, "-o", flac}));
+        QVERIFY(run(QStringLiteral("sox"), {m_source, "-b", "24", deep}));
+        // An ID3v2 tag in front (ID3v2.3, 1000 bytes of it) is skipped.
+        QFile in(flac), out(tagged);
+        QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+        out.write(QByteArray("ID3\x03\x00\x00\x00\x00\x07\x68", 10) + QByteArray(1000, '\0') + in.readAll());
+        out.close();
+        const std::vector<int16_t> source = readWav(m_source).samples;
+        for (const QString &file : {flac, deep, tagged})
+            QVERIFY2(played(file).samples == source, qPrintable(file));
+        QVERIFY(mapped("libvorlan-flac.so"));
+        QVERIFY(!mapped("libvorlan-ffmpeg.so"));
+        // Ogg FLAC is FFmpeg's.
+        QVERIFY(run(QStringLiteral("flac"), {"-s", "-f", "--ogg", m_source, "-o", ogg}));
+        QVERIFY(played(ogg).samples == source);
+        QVERIFY(mapped("libvorlan-ffmpeg.so"));
     }
 
     void losslessFilesGiveTheSourcesSamplesExactly_data()
@@ -349,10 +386,12 @@ private slots:
         QTest::addColumn<QStringList>("encode");
         QTest::addColumn<QString>("decoder");
         QTest::addColumn<QStringList>("decode");
+        QTest::addColumn<bool>("exact"); // on the very sample asked for, and from there the file's samples
         QTest::newRow("flac") << "flac" << QStringList{"-s", "-f", "%1", "-o", "%2.flac"} << "flac"
-                              << QStringList{"-s", "-d", "-f", "%2.flac", "-o", "%3"};
+                              << QStringList{"-s", "-d", "-f", "%2.flac", "-o", "%3"} << true;
         QTest::newRow("opus") << "opusenc" << QStringList{"--quiet", "%1", "%2.opus"} << "opusdec"
-                              << QStringList{"--quiet", "--no-dither", "--rate", "48000", "%2.opus", "%3"};
+                              << QStringList{"--quiet", "--no-dither", "--rate", "48000", "%2.opus", "%3"}
+                              << false;
     }
     void aSeekLandsWithinTenMilliseconds()
     {
@@ -360,6 +399,7 @@ private slots:
         QFETCH(QStringList, encode);
         QFETCH(QString, decoder);
         QFETCH(QStringList, decode);
+        QFETCH(bool, exact);
         if (!have(encoder) || !have(decoder))
             QSKIP("an encoder or the reference decoder is missing");
         const QString base = path(QStringLiteral("seek")), ref = path(QStringLiteral("seekref.wav"));
@@ -396,6 +436,11 @@ private slots:
             const long landed = long(full.frames() - rest.frames());
             const long tenMs = full.rate / 100;
             qInfo("seek to %d/400: %ld samples from the place asked", offset, landed - target);
+            if (exact) {
+                QCOMPARE(landed, target);
+                QVERIFY(std::equal(rest.samples.begin(), rest.samples.end(),
+                                   full.samples.begin() + target * full.channels));
+            }
             QVERIFY2(std::abs(landed - target) <= tenMs,
                      qPrintable(QStringLiteral("%1 for %2").arg(landed).arg(target)));
             // And the sound there is the file's at that place.
@@ -511,6 +556,45 @@ private slots:
         QVERIFY(half.ok);
         QVERIFY(half.frames() > 44100 / 4 && half.frames() < readWav(m_source).frames());
         QVERIFY(played(good).samples == readWav(m_source).samples);
+    }
+
+    void aFlacDamagedInTheMiddleAndCutShortPlaysAllButTheDamage()
+    {
+        if (!have(QStringLiteral("flac")))
+            QSKIP("flac is missing");
+        const QString good = path(QStringLiteral("middle.flac")),
+                      damaged = path(QStringLiteral("middle-d.flac"));
+        // Blocks of 1024 samples: the 1.5 s are 65 of them.
+        QVERIFY(run(QStringLiteral("flac"), {"-s", "-f", "--blocksize=1024", m_source, "-o", good}));
+        QFile in(good);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        quint32 x = 31337;
+        for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 100; ++i) {
+            x = x * 1664525u + 1013904223u;
+            bytes[i] = char(x >> 24);
+        }
+        bytes.truncate(bytes.size() * 9 / 10);
+        QFile out(damaged);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        const WavData source = readWav(m_source);
+        const WavData ours = played(damaged);
+        QVERIFY(ours.ok);
+        const long frames = long(ours.frames()), all = long(source.frames());
+        qInfo("%ld of %ld samples played", frames, all);
+        // Up to the damage, the file's samples.
+        const long before = all * 2 / 5;
+        QVERIFY(frames > all * 7 / 10 && frames < all * 9 / 10);
+        QVERIFY(std::equal(ours.samples.begin(), ours.samples.begin() + before * 2, source.samples.begin()));
+        // After it too, a few blocks later than they would have been.
+        const long tail = 2000, at = frames - tail;
+        bool found = false;
+        for (long skipped = 0; skipped <= 4 * 1024 && !found; skipped += 1024)
+            found = std::equal(ours.samples.begin() + at * 2, ours.samples.end(),
+                               source.samples.begin() + (at + skipped) * 2);
+        QVERIFY(found);
     }
 
     void filesDamagedAnywhereEndOrAreRefusedWithoutHangingOrGrowing()

@@ -4,6 +4,7 @@
 #include "engine/TXaudioPlayer.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QObject>
 #include <QString>
 #include <QTest>
@@ -23,6 +24,14 @@ namespace enginetest
 inline QString fixture(const char *name)
 {
     return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
+}
+
+// The process has a library mapped whose path holds name: the engine and the modules it loads run in the
+// test's own process.
+inline bool mapped(const char *name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
 }
 
 // Waits until the player reports the given player state; false on timeout.
