@@ -318,7 +318,14 @@ void onMetadata(const FLAC__StreamDecoder *, const FLAC__StreamMetadata *metadat
         // Values are C strings to the caller, as FFmpeg's are.
         std::string v(equals + 1, text + e.length);
         v.resize(std::strlen(v.c_str()));
-        in->tags.emplace_back(std::string(text, equals), std::move(v));
+        std::string key(text, equals);
+        // A key given more than once has its values joined, as FFmpeg gives them.
+        const auto same = std::find_if(in->tags.begin(), in->tags.end(),
+                                       [&key](const auto &t) { return sameKey(t.first, key.c_str()); });
+        if (same != in->tags.end())
+            same->second += ";" + v;
+        else
+            in->tags.emplace_back(std::move(key), std::move(v));
         in->tagBytes += e.length;
     }
 }
