@@ -50,7 +50,8 @@ bool sameKey(const std::string &a, const char *b)
 
 // The standard downmix of FLAC's channel orders to two, in 1/65536: each front side whole, the centre and
 // the surround or back sides at -3 dB, a single back centre at -6 dB to both, the LFE left out. Index: the
-// channels less 3; per channel, its share of the left and of the right.
+// channels less 3; per channel, its share of the left and of the right. Each side is then divided by the sum
+// of its shares, so a mix of loud channels never clips.
 constexpr int32_t K = 46341; // 0.7071
 constexpr int32_t One = 65536, Half = 32768;
 constexpr int32_t MixLeft[6][8] = {
@@ -156,13 +157,17 @@ void VorlanAvInput::put(const FLAC__Frame *frame, const FLAC__int32 *const buffe
         int64_t left = a[i], right = b[i];
         if (ch > 2) {
             const int32_t *ml = MixLeft[ch - 3], *mr = MixRight[ch - 3];
+            int64_t shareL = 0, shareR = 0;
             left = right = 0;
             for (unsigned c = 0; c < ch; ++c) {
                 left += int64_t(buffer[c][i]) * ml[c];
                 right += int64_t(buffer[c][i]) * mr[c];
+                shareL += ml[c];
+                shareR += mr[c];
             }
-            left = std::clamp<int64_t>((left + Half) >> 16, low, high);
-            right = std::clamp<int64_t>((right + Half) >> 16, low, high);
+            const auto rounded = [](int64_t v, int64_t by) { return (v + (v < 0 ? -by : by) / 2) / by; };
+            left = std::clamp<int64_t>(rounded(left, shareL), low, high);
+            right = std::clamp<int64_t>(rounded(right, shareR), low, high);
         }
         if (channels == 1) {
             to[i] = scale((left + right) >> 1);
