@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -49,6 +51,19 @@ QString tempDir()
     QString path = rootDir->path() + QStringLiteral("/t%1").arg(++counter);
     QDir().mkpath(path);
     return path;
+}
+
+bool runTool(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool haveTool(const QString &program)
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
 }
 } // namespace vorlantest
 

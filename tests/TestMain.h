@@ -1,6 +1,7 @@
 #pragma once
 // Registry of the Qt Test classes of one test executable.
 #include <QObject>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -12,6 +13,10 @@ struct Registrar {
 };
 // A fresh folder for one test, removed at the end of the process.
 QString tempDir();
+// Runs a tool to its end (a minute at most), its errors shown; false when it failed.
+bool runTool(const QString &program, const QStringList &args);
+// The tool is installed, on the PATH.
+bool haveTool(const QString &program);
 } // namespace vorlantest
 
 #define VORLAN_TEST_CLASS(Class)                                                                             \

@@ -16,13 +16,7 @@
 namespace
 {
 
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+constexpr auto &run = vorlantest::runTool;
 
 QByteArray bytesOf(const QString &path)
 {

@@ -22,19 +22,9 @@ using namespace enginetest;
 namespace
 {
 
-// Runs a tool; false when it failed. The test skips first when the tool is missing.
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+constexpr auto &run = vorlantest::runTool;
 
-bool have(const QString &program)
-{
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
+constexpr auto &have = vorlantest::haveTool;
 
 // Error energy against the reference's, in dB.
 double errorDb(const WavData &ours, const WavData &ref)

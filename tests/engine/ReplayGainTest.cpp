@@ -36,13 +36,7 @@ double levelDb(const WavData &w)
     return 20 * std::log10(w.rms(0, w.frames() / 4, w.frames() * 3 / 4));
 }
 
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+constexpr auto &run = vorlantest::runTool;
 
 } // namespace
 

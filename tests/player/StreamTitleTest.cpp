@@ -106,18 +106,9 @@ QByteArray fixtureBytes(const char *name)
     return f.readAll();
 }
 
-bool have(const char *program)
-{
-    return !QStandardPaths::findExecutable(QLatin1String(program)).isEmpty();
-}
+constexpr auto &have = vorlantest::haveTool;
 
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+constexpr auto &run = vorlantest::runTool;
 
 // A player that writes what it plays into WAV files in its own folder.
 struct RadioPlayer {

@@ -21,18 +21,9 @@ QString fixture(const char *name)
     return QStringLiteral(VORLAN_FIXTURES "/") + QLatin1String(name);
 }
 
-bool have(const QString &program)
-{
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
+constexpr auto &have = vorlantest::haveTool;
 
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+constexpr auto &run = vorlantest::runTool;
 
 // A picture no encoder would make by chance: four coloured quarters and a diagonal.
 QImage drawnCover()
