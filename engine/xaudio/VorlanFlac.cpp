@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -35,17 +36,14 @@ void say(char *why, int size, const char *text)
         std::snprintf(why, size_t(size), "%s", text);
 }
 
-bool sameKey(const std::string &a, const char *b)
+// Tags are kept by their keys in lower case: keys match without case.
+std::string lowerKey(const char *begin, const char *end)
 {
-    const size_t n = std::strlen(b);
-    if (a.size() != n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
+    std::string key(begin, end);
+    for (char &c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return key;
 }
 
 // The standard downmix of FLAC's channel orders to two, in 1/65536: each front side whole, the centre and
@@ -81,9 +79,9 @@ struct VorlanAvInput {
 
     bool haveInfo = false;
     FLAC__StreamMetadata_StreamInfo streamInfo{};
-    int channels = 0;    // given out: 1 or 2
-    int sampleBytes = 2; // given out: 2, or 4 for more than 16 bits
-    std::vector<std::pair<std::string, std::string>> tags;
+    int channels = 0;                                  // given out: 1 or 2
+    int sampleBytes = 2;                               // given out: 2, or 4 for more than 16 bits
+    std::unordered_map<std::string, std::string> tags; // by lowerKey()
     size_t tagBytes = 0;
 
     std::vector<uint8_t> out; // interleaved frames of channels x sampleBytes
@@ -323,14 +321,10 @@ void onMetadata(const FLAC__StreamDecoder *, const FLAC__StreamMetadata *metadat
         // Values are C strings to the caller, as FFmpeg's are.
         std::string v(equals + 1, text + e.length);
         v.resize(std::strlen(v.c_str()));
-        std::string key(text, equals);
         // A key given more than once has its values joined, as FFmpeg gives them.
-        const auto same = std::find_if(in->tags.begin(), in->tags.end(),
-                                       [&key](const auto &t) { return sameKey(t.first, key.c_str()); });
-        if (same != in->tags.end())
-            same->second += ";" + v;
-        else
-            in->tags.emplace_back(std::move(key), std::move(v));
+        const auto [at, added] = in->tags.try_emplace(lowerKey(text, equals), v);
+        if (!added)
+            at->second += ";" + v;
         in->tagBytes += e.length;
     }
 }
@@ -516,14 +510,13 @@ int vorlanAvTag(const VorlanAvInput *in, const char *key, char *value, int size)
 {
     if (!in || !key || !*key)
         return -1;
-    for (const auto &[k, v] : in->tags) {
-        if (!sameKey(k, key))
-            continue;
-        if (value && size > 0)
-            std::snprintf(value, size_t(size), "%s", v.c_str());
-        return int(std::min<size_t>(v.size(), 1 << 30));
-    }
-    return -1;
+    const auto found = in->tags.find(lowerKey(key, key + std::strlen(key)));
+    if (found == in->tags.end())
+        return -1;
+    const std::string &v = found->second;
+    if (value && size > 0)
+        std::snprintf(value, size_t(size), "%s", v.c_str());
+    return int(std::min<size_t>(v.size(), 1 << 30));
 }
 
 int vorlanAvTagsChanged(const VorlanAvInput *)

@@ -10,8 +10,11 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 namespace
 {
@@ -381,6 +384,51 @@ private slots:
         QCOMPARE(m_av->tag(in, "ALBUM", value, sizeof value), -1);
         QCOMPARE(m_av->tag(in, "TITL", value, sizeof value), -1);
         QCOMPARE(m_av->tagsChanged(in), 0);
+        m_av->close(in);
+    }
+
+    void aFlacOfCountlessTagsOpensAtOnce()
+    {
+        // Three comment blocks of 90,000 keys each, after the stream's own header: reading them must not take
+        // longer with every key.
+        const QString flac = path(QStringLiteral("many-tags.flac"));
+        QVERIFY(encode(m_source, flac));
+        QByteArray bytes = bytesOf(flac);
+        QVERIFY(bytes.startsWith("fLaC") && (uchar(bytes[4]) & 0x7f) == 0 && !(uchar(bytes[4]) & 0x80));
+        const auto le32 = [](quint32 v) {
+            QByteArray b(4, Qt::Uninitialized);
+            qToLittleEndian(v, b.data());
+            return b;
+        };
+        QByteArray blocks;
+        for (int block = 0; block < 3; ++block) {
+            QByteArray body = le32(0) + le32(90000);
+            for (int i = 0; i < 90000; ++i) {
+                const QByteArray entry = "k" + QByteArray::number(block * 90000 + i) + "=v";
+                body += le32(quint32(entry.size())) + entry;
+            }
+            const quint32 size = quint32(body.size());
+            blocks += char(4) + QByteArray(1, char(size >> 16)) + char(size >> 8) + char(size) + body;
+        }
+        bytes.insert(4 + 4 + 34, blocks);
+        Memory m{bytes};
+        std::atomic<VorlanAvInput *> in{nullptr};
+        std::atomic<bool> done{false};
+        VorlanAvInfo info{};
+        std::thread opener([&] {
+            in = open(m, true, &info);
+            done = true;
+        });
+        // Joined however the wait ends.
+        const std::unique_ptr<std::thread, void (*)(std::thread *)> joined(&opener,
+                                                                           [](std::thread *t) { t->join(); });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        QVERIFY(in);
+        char value[8];
+        // Keys match without case, the first and a late one of the first block alike.
+        QCOMPARE(m_av->tag(in, "K0", value, sizeof value), 1);
+        QCOMPARE(m_av->tag(in, "K89999", value, sizeof value), 1);
+        QCOMPARE(QByteArray(value), QByteArray("v"));
         m_av->close(in);
     }
 
