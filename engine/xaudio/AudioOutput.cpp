@@ -116,21 +116,29 @@ bool AudioOutput::start(long rate, int channels, int bits, std::string *error)
     if (m_started)
         out123_stop(m_ao);
     m_started = false;
-    int encoding = MPG123_ENC_SIGNED_16;
-    m_bits = 16;
+    // The sound's own width where the device takes it; else the wider one, which loses nothing; else 16
+    // bits. The mask out123 gives is the union of the encodings' flags, so a start may still refuse one.
+    struct Width {
+        int encoding, bits;
+    };
+    std::vector<Width> widths;
     if (bits > 16) {
-        // The sound's own width where the device takes it; else the wider one, which loses nothing.
         const int takes = out123_encodings(m_ao, rate, channels);
-        const int wanted = bits > 24 ? MPG123_ENC_SIGNED_32 : MPG123_ENC_SIGNED_24;
-        const int other = bits > 24 ? MPG123_ENC_SIGNED_24 : MPG123_ENC_SIGNED_32;
-        for (int e : {wanted, other})
-            if (takes > 0 && (takes & e) == e) {
-                encoding = e;
-                m_bits = e == MPG123_ENC_SIGNED_32 ? 32 : 24;
-                break;
-            }
+        const Width s24{MPG123_ENC_SIGNED_24, 24}, s32{MPG123_ENC_SIGNED_32, 32};
+        for (const Width &w : bits > 24 ? std::vector<Width>{s32, s24} : std::vector<Width>{s24, s32})
+            if (takes > 0 && (takes & w.encoding) == w.encoding)
+                widths.push_back(w);
     }
-    if (out123_start(m_ao, rate, channels, encoding) != OUT123_OK) {
+    widths.push_back({MPG123_ENC_SIGNED_16, 16});
+    bool started = false;
+    for (const Width &w : widths) {
+        if (out123_start(m_ao, rate, channels, w.encoding) == OUT123_OK) {
+            m_bits = w.bits;
+            started = true;
+            break;
+        }
+    }
+    if (!started) {
         *error = out123_strerror(m_ao);
         return false;
     }
@@ -145,17 +153,19 @@ bool AudioOutput::playDeep(const int32_t *samples, size_t count, std::string *er
 {
     if (m_bits == 32)
         return play(samples, count * sizeof(int32_t), error);
-    // Rounded to the output's width, little-endian as the devices and WAV take it.
+    // Rounded to the output's width, in the machine's byte order as out123 takes it.
     const int shift = m_bits == 24 ? 8 : 16;
     const int width = m_bits / 8;
     const int64_t half = int64_t(1) << (shift - 1);
     const int64_t top = (int64_t(1) << (m_bits - 1)) - 1;
+    constexpr bool littleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
     m_packed.resize(count * size_t(width));
     uint8_t *to = m_packed.data();
     for (size_t i = 0; i < count; ++i) {
         const int64_t v = std::min((int64_t(samples[i]) + half) >> shift, top);
         for (int b = 0; b < width; ++b)
-            *to++ = uint8_t(uint64_t(v) >> (8 * b));
+            to[littleEndian ? b : width - 1 - b] = uint8_t(uint64_t(v) >> (8 * b));
+        to += width;
     }
     return play(m_packed.data(), m_packed.size(), error);
 }

@@ -127,7 +127,8 @@ void VorlanAvInput::put(const FLAC__Frame *frame, const FLAC__int32 *const buffe
 {
     const unsigned n = frame->header.blocksize, ch = frame->header.channels;
     const int bits = int(frame->header.bits_per_sample);
-    // To the top of the sample given out; a frame deeper than its stream said is cut to it.
+    // To the top of the sample given out; a frame deeper than its stream said loses its lowest bits to the
+    // width given out.
     const int shift = int(sizeof(Sample)) * 8 - bits;
     const int64_t low = -(int64_t(1) << (bits - 1)), high = (int64_t(1) << (bits - 1)) - 1;
     const auto scale = [shift](int64_t v) {
