@@ -126,8 +126,14 @@ private slots:
         if (!have(QStringLiteral("flac")))
             QSKIP("flac is missing");
         if (mapped("libvorlan-ffmpeg.so")) {
-            // An earlier test of this process loaded FFmpeg: this one runs again in a process of its own.
+            // An earlier test of this process loaded FFmpeg: this one runs again in a process of its own,
+            // once.
+            QVERIFY2(qEnvironmentVariableIsEmpty("VORLAN_TEST_ALONE"),
+                     "FFmpeg is mapped before any file played");
             QProcess alone;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("VORLAN_TEST_ALONE"), QStringLiteral("1"));
+            alone.setProcessEnvironment(env);
             alone.setProcessChannelMode(QProcess::ForwardedChannels);
             alone.start(QCoreApplication::applicationFilePath(),
                         {QStringLiteral("-only-classes"), QStringLiteral("OtherFormatsTest"),
