@@ -28,9 +28,12 @@ void GlyphTimeLabel::setText(const QString &text)
     for (const QChar c : text)
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             glyphs << c.unicode() - '0';
-    if (glyphs == m_glyphs)
+    // A percentage ("100% V") is no time: its digits stand together, without the colon's gap.
+    const bool colon = text.contains(QLatin1Char(':'));
+    if (glyphs == m_glyphs && colon == m_colon)
         return;
     m_glyphs = glyphs;
+    m_colon = colon;
     update();
 }
 
@@ -42,7 +45,7 @@ QList<int> GlyphTimeLabel::glyphsShown() const
 QRect GlyphTimeLabel::cellRect(int index) const
 {
     const QSize glyph = glyphSize();
-    const int x = index * (glyph.width() + Gap) + (index > 2 ? ColonGap : 0);
+    const int x = index * (glyph.width() + Gap) + (index > 2 && m_colon ? ColonGap : 0);
     return QRect(QPoint(x, 0), glyph);
 }
 
@@ -50,7 +53,9 @@ QSize GlyphTimeLabel::sizeHint() const
 {
     if (!hasDigits())
         return QSize(63, 13);
-    return QSize(cellRect(4).right() + 1, glyphSize().height());
+    // Room for a time, whatever is shown now.
+    const QSize glyph = glyphSize();
+    return QSize(4 * (glyph.width() + Gap) + ColonGap + glyph.width(), glyph.height());
 }
 
 void GlyphTimeLabel::paintEvent(QPaintEvent *)

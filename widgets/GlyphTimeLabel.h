@@ -2,8 +2,8 @@
 // The skin's play-time label drawn from a digit font: a picture of 12 glyphs of equal width side by side, the
 // digits 0 to 9, a blank and a minus. A sign cell comes first (the minus while the time counts down, else the
 // blank), then the digits of the text, each glyph width + 3 px after the one before, with 6 px more after
-// the second digit where a colon would stand. Nothing else of the text is drawn, and around the glyphs the
-// skin shows through. Glyphs keep their own size.
+// the second digit where a colon stands in a time. Nothing else of the text is drawn, and around the glyphs
+// the skin shows through. Glyphs keep their own size.
 #include "widgets/ClickTracker.h"
 #include <QImage>
 #include <QWidget>
@@ -47,5 +47,6 @@ private:
     QImage m_digits;
     QString m_text;
     QList<int> m_glyphs;
+    bool m_colon = true;
     ClickTracker m_click;
 };

@@ -78,6 +78,12 @@ private slots:
         shown = over(label);
         QVERIFY(filled(shown, QRect(0, 0, 9, 13), shade(11)));
         QVERIFY(filled(shown, QRect(54, 0, 9, 13), shade(9)));
+        // A percentage's digits stand together: no gap where a time has its colon.
+        label.setText(QStringLiteral("100% V"));
+        shown = over(label);
+        for (const auto &[x, glyph] : QList<QPair<int, int>>{{0, 10}, {12, 1}, {24, 0}, {36, 0}})
+            QVERIFY2(filled(shown, QRect(x, 0, 9, 13), shade(glyph)), qPrintable(QString::number(x)));
+        QVERIFY(filled(shown, QRect(45, 0, 18, 13), Magenta));
         // Text without digits keeps only the blank sign.
         label.setText(QStringLiteral("Center"));
         QCOMPARE(label.glyphsShown(), QList<int>{GlyphTimeLabel::BlankGlyph});
