@@ -11,7 +11,7 @@ libcurl4-openssl-dev libtag1-dev libzip-dev
 clang libclang-rt-14-dev
 xvfb xauth imagemagick fonts-dejavu-core xdotool libx11-dev
 lame ffmpeg sox mp3info pulseaudio pulseaudio-utils poppler-utils bc
-libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libflac-dev flac opus-tools vorbis-tools wavpack
+libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libflac-dev libopusfile-dev libvorbis-dev flac opus-tools vorbis-tools wavpack
 shared-mime-info desktop-file-utils
 playerctl dbus-daemon dbus-bin appstream
 "

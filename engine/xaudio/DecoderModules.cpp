@@ -36,3 +36,9 @@ const DecoderModules::Entries *DecoderModules::flac()
     static const Entries loaded = load("vorlan-flac");
     return complete(loaded);
 }
+
+const DecoderModules::Entries *DecoderModules::ogg()
+{
+    static const Entries loaded = load("vorlan-ogg");
+    return complete(loaded);
+}

@@ -15,7 +15,7 @@
 namespace
 {
 
-// What a stream's first bytes may take while the FLAC module tries them.
+// What a stream's first bytes may take while the FLAC or Ogg module tries them.
 constexpr size_t MaxKept = 1 << 20;
 
 // The first bytes of a file, after an ID3v2 tag if there is one.
@@ -35,6 +35,37 @@ bool readHead(const std::string &name, unsigned char (&b)[12])
     }
     ::close(fd);
     return n == ssize_t(sizeof b);
+}
+
+// Ogg Opus or Ogg Vorbis, for the Ogg module: the first packet of the first page is their ID header. Other
+// codecs in Ogg (FLAC, Speex), or a first stream of another kind, stay with FFmpeg.
+bool oggOpusOrVorbis(const uint8_t *b, size_t n)
+{
+    if (n < 27 || std::memcmp(b, "OggS", 4) != 0 || n < 27 + size_t(b[26]) + 8)
+        return false;
+    const uint8_t *packet = b + 27 + b[26];
+    return !std::memcmp(packet, "OpusHead", 8) || !std::memcmp(packet, "\x01vorbis", 7);
+}
+
+bool fileIsOgg(const std::string &name)
+{
+    uint8_t b[27 + 255 + 8];
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const ssize_t n = ::pread(fd, b, sizeof b, 0);
+    ::close(fd);
+    return n > 0 && oggOpusOrVorbis(b, size_t(n));
+}
+
+// The engine waited for the first bytes to choose this input; the rest of an Ogg page's header comes with
+// them or soon after (a stream that holds it back goes to FFmpeg).
+bool streamIsOgg(StreamSource &source)
+{
+    uint8_t b[27 + 255 + 8];
+    if (source.peek(b, 4, 0) < 4 || std::memcmp(b, "OggS", 4) != 0 || source.peek(b, 27, 1000) < 27)
+        return false;
+    return oggOpusOrVorbis(b, source.peek(b, 27 + size_t(b[26]) + 8, 1000));
 }
 
 // Native FLAC, for the FLAC module: its first bytes, or an ID3v2 tag where the server says FLAC (libFLAC
@@ -99,7 +130,7 @@ int FfmpegInput::readStream(void *user, uint8_t *buffer, int size)
 {
     auto *self = static_cast<FfmpegInput *>(user);
     if (!self->m_keeping && self->m_replayed < self->m_kept.size()) {
-        // What the FLAC module read first, again.
+        // What the first module read, again.
         const size_t n = std::min(size_t(std::max(size, 0)), self->m_kept.size() - self->m_replayed);
         std::memcpy(buffer, self->m_kept.data() + self->m_replayed, n);
         self->m_replayed += n;
@@ -152,9 +183,12 @@ bool FfmpegInput::start(const DecoderModules::Entries *module, VorlanAvRead read
 bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::string *text)
 {
     unsigned char head[12] = {};
-    const DecoderModules::Entries *flac =
-        readHead(name, head) && !std::memcmp(head, "fLaC", 4) ? DecoderModules::flac() : nullptr;
-    if (!flac && !DecoderModules::ffmpeg()) {
+    // The module of the format's own library, if it has one.
+    const DecoderModules::Entries *own = readHead(name, head) && !std::memcmp(head, "fLaC", 4)
+                                             ? DecoderModules::flac()
+                                         : fileIsOgg(name) ? DecoderModules::ogg()
+                                                           : nullptr;
+    if (!own && !DecoderModules::ffmpeg()) {
         *err = XA_ERROR_NOT_SUPPORTED;
         *text = "cannot open " + name + ": the FFmpeg module (libvorlan-ffmpeg.so) cannot be loaded";
         return false;
@@ -165,10 +199,10 @@ bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::st
         return false;
     }
     const int flags = sureOnly ? VORLAN_AV_SURE_ONLY : 0;
-    if (flac) {
-        if (start(flac, readFile, seekFile, flags, name, err, text))
+    if (own) {
+        if (start(own, readFile, seekFile, flags, name, err, text))
             return true;
-        // FFmpeg decodes FLAC too, and may take what libFLAC does not.
+        // FFmpeg decodes these formats too, and may take what their own library does not.
         if (!DecoderModules::ffmpeg() || m_file.seek(0, SEEK_SET) != 0)
             return false;
     }
@@ -178,8 +212,10 @@ bool FfmpegInput::open(const std::string &name, bool sureOnly, int *err, std::st
 bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel, int openSeconds, int *err,
                              std::string *text)
 {
-    const DecoderModules::Entries *flac = streamIsFlac(*source) ? DecoderModules::flac() : nullptr;
-    if (!flac && !DecoderModules::ffmpeg()) {
+    const DecoderModules::Entries *own = streamIsFlac(*source)  ? DecoderModules::flac()
+                                         : streamIsOgg(*source) ? DecoderModules::ogg()
+                                                                : nullptr;
+    if (!own && !DecoderModules::ffmpeg()) {
         *err = XA_ERROR_NOT_SUPPORTED;
         *text = "cannot play the stream: the FFmpeg module (libvorlan-ffmpeg.so) cannot be loaded";
         return false;
@@ -189,11 +225,11 @@ bool FfmpegInput::openStream(StreamSource *source, std::function<bool()> cancel,
     m_opening = true;
     m_openDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(openSeconds);
     bool ok = false;
-    if (flac) {
+    if (own) {
         m_keeping = true;
-        ok = start(flac, readStream, nullptr, 0, "the stream", err, text);
+        ok = start(own, readStream, nullptr, 0, "the stream", err, text);
         m_keeping = false;
-        // The FFmpeg module reads the stream from its start again, unless the FLAC module read too much of
+        // The FFmpeg module reads the stream from its start again, unless the first module read too much of
         // it.
         if (!ok && m_keptAll && !m_cancelled && !m_timedOut && !source->failed() && DecoderModules::ffmpeg())
             ok = start(DecoderModules::ffmpeg(), readStream, nullptr, 0, "the stream", err, text);

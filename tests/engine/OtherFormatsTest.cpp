@@ -85,6 +85,23 @@ class OtherFormatsTest : public QObject
         return readWav(wav);
     }
 
+    // An earlier test of this process loaded FFmpeg: the test runs again in a process of its own, once.
+    void runAlone(const char *test)
+    {
+        QVERIFY2(qEnvironmentVariableIsEmpty("VORLAN_TEST_ALONE"), "FFmpeg is mapped before any file played");
+        QProcess alone;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VORLAN_TEST_ALONE"), QStringLiteral("1"));
+        alone.setProcessEnvironment(env);
+        alone.setProcessChannelMode(QProcess::ForwardedChannels);
+        alone.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("-only-classes"), QStringLiteral("OtherFormatsTest"), QLatin1String(test)});
+        QVERIFY(alone.waitForFinished(60000));
+        QCOMPARE(alone.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(alone.exitCode(), 0);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -125,24 +142,8 @@ private slots:
     {
         if (!have(QStringLiteral("flac")))
             QSKIP("flac is missing");
-        if (mapped("libvorlan-ffmpeg.so")) {
-            // An earlier test of this process loaded FFmpeg: this one runs again in a process of its own,
-            // once.
-            QVERIFY2(qEnvironmentVariableIsEmpty("VORLAN_TEST_ALONE"),
-                     "FFmpeg is mapped before any file played");
-            QProcess alone;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("VORLAN_TEST_ALONE"), QStringLiteral("1"));
-            alone.setProcessEnvironment(env);
-            alone.setProcessChannelMode(QProcess::ForwardedChannels);
-            alone.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("-only-classes"), QStringLiteral("OtherFormatsTest"),
-                         QStringLiteral("nativeFlacPlaysThroughItsOwnModuleWithoutMappingFfmpeg")});
-            QVERIFY(alone.waitForFinished(60000));
-            QCOMPARE(alone.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(alone.exitCode(), 0);
-            return;
-        }
+        if (mapped("libvorlan-ffmpeg.so"))
+            return runAlone("nativeFlacPlaysThroughItsOwnModuleWithoutMappingFfmpeg");
         const QString flac = path(QStringLiteral("own.flac")), deep = path(QStringLiteral("own24.flac"));
         const QString tagged = path(QStringLiteral("tagged.flac")), ogg = path(QStringLiteral("own.oga"));
         QVERIFY(run(QStringLiteral("flac"), {"-s", "-f", m_source, "-o", flac}));
@@ -160,6 +161,29 @@ private slots:
         // Ogg FLAC is FFmpeg's.
         QVERIFY(run(QStringLiteral("flac"), {"-s", "-f", "--ogg", m_source, "-o", ogg}));
         QVERIFY(played(ogg).samples == source);
+        QVERIFY(mapped("libvorlan-ffmpeg.so"));
+    }
+
+    void oggOpusAndVorbisPlayThroughTheirOwnModuleWithoutMappingFfmpeg()
+    {
+        if (!have(QStringLiteral("opusenc")) || !have(QStringLiteral("oggenc")) ||
+            !have(QStringLiteral("ffmpeg")))
+            QSKIP("opusenc, oggenc or ffmpeg is missing");
+        if (mapped("libvorlan-ffmpeg.so"))
+            return runAlone("oggOpusAndVorbisPlayThroughTheirOwnModuleWithoutMappingFfmpeg");
+        const QString opus = path(QStringLiteral("own.opus")), vorbis = path(QStringLiteral("own.ogg"));
+        const QString m4a = path(QStringLiteral("own.m4a"));
+        QVERIFY(run(QStringLiteral("opusenc"), {"--quiet", m_source, opus}));
+        QVERIFY(run(QStringLiteral("oggenc"), {"-Q", m_source, "-o", vorbis}));
+        const WavData o = played(opus), v = played(vorbis);
+        QVERIFY(o.ok && v.ok);
+        QCOMPARE(int(o.frames()), int(readWav(m_source).frames() * 48000 / 44100));
+        QCOMPARE(v.frames(), readWav(m_source).frames());
+        QVERIFY(o.rms(0) > 1000 && v.rms(1) > 1000);
+        QVERIFY(mapped("libvorlan-ogg.so"));
+        QVERIFY(!mapped("libvorlan-ffmpeg.so"));
+        QVERIFY(run(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", m_source, "-c:a", "aac", m4a}));
+        QVERIFY(played(m4a).ok);
         QVERIFY(mapped("libvorlan-ffmpeg.so"));
     }
 
