@@ -3,6 +3,7 @@
 // and Ogg is what most radio streams that are not MP3 are in.
 #include "engine/xaudio/VorlanFfmpeg.h"
 
+#include <opus/opus.h>
 #include <opus/opusfile.h>
 #include <vorbis/vorbisfile.h>
 
@@ -15,6 +16,9 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -23,6 +27,10 @@ namespace
 // without a sample given out once it opened (an Ogg page is at most 64 KiB).
 constexpr int MaxBadInARow = 2000;
 constexpr int64_t MaxBytesWithoutSound = 8 << 20;
+// What opening may read: the headers (a cover picture in the tags may be large), and in a file the places
+// the libraries look at to find its parts and its length.
+constexpr int64_t MaxOpenBytesOfStream = 16 << 20;
+constexpr int64_t MaxOpenBytesOfFile = int64_t(256) << 20;
 // What is kept of the tags: the player asks only for short ones (title, artist, gains).
 constexpr size_t MaxTagBytes = 1 << 20;
 constexpr size_t MaxTagEntry = 64 << 10;
@@ -68,6 +76,24 @@ int16_t toShort(float v)
     return int16_t(std::clamp(std::lrint(v * 32768.f), -32768L, 32767L));
 }
 
+// Floats (1.0 full scale) to 16 bits, rounded to nearest and clamped, as libopusfile's 16-bit output gives
+// them.
+void floatsToShorts(const float *from, int16_t *to, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128 scale = _mm_set1_ps(32768.f);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i a = _mm_cvtps_epi32(_mm_mul_ps(_mm_loadu_ps(from + i), scale));
+        const __m128i b = _mm_cvtps_epi32(_mm_mul_ps(_mm_loadu_ps(from + i + 4), scale));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + i), _mm_packs_epi32(a, b));
+    }
+#endif
+    for (; i < n; ++i)
+        to[i] = int16_t(
+            std::clamp(std::lrint(std::clamp(from[i] * 32768.f, -32768.f, 32767.f)), -32768L, 32767L));
+}
+
 } // namespace
 
 struct VorlanAvInput {
@@ -76,6 +102,12 @@ struct VorlanAvInput {
     void *user = nullptr;
     bool opus = false;
     OggOpusFile *opusFile = nullptr;
+    // Mono and stereo Opus is decoded by a plain decoder of its link rather than libopusfile's multistream
+    // one, which asks the CPU for its features on every packet: a slow trap in a virtual machine.
+    OpusDecoder *plain = nullptr;
+    int plainLink = -1;
+    std::vector<float> floats; // a block of Opus before it goes out in 16 bits
+    float clipState[2] = {};
     OggVorbis_File vorbis{};
     bool vorbisOpen = false;
 
@@ -103,6 +135,8 @@ struct VorlanAvInput {
     {
         if (opusFile)
             op_free(opusFile);
+        if (plain)
+            opus_decoder_destroy(plain);
         if (vorbisOpen)
             ov_clear(&vorbis);
     }
@@ -123,8 +157,9 @@ int VorlanAvInput::pull(uint8_t *to, int size)
         replayed += n;
         return int(n);
     }
-    if (!giveUp && !opening && bytesWithoutSound > MaxBytesWithoutSound)
-        giveUp = "the audio data is damaged";
+    const int64_t limit = !opening ? MaxBytesWithoutSound : seek ? MaxOpenBytesOfFile : MaxOpenBytesOfStream;
+    if (!giveUp && bytesWithoutSound > limit)
+        giveUp = opening ? "the headers are damaged" : "the audio data is damaged";
     if (giveUp)
         return -1;
     const int n = read(user, to, std::min(size, 1 << 20));
@@ -193,6 +228,39 @@ long vorbisTell(void *user)
     return long(tellOf(user));
 }
 
+int decodePacket(void *user, OpusMSDecoder *, void *pcm, const ogg_packet *packet, int samples, int channels,
+                 int format, int link)
+{
+    VorlanAvInput *in = inputOf(user);
+    const OpusHead *head = op_head(in->opusFile, link);
+    if (!head || head->mapping_family != 0 || head->channel_count != channels || channels > 2)
+        return OP_DEC_USE_DEFAULT;
+    if (link != in->plainLink || !in->plain) {
+        if (in->plain)
+            opus_decoder_destroy(in->plain);
+        int error = 0;
+        in->plain = opus_decoder_create(48000, channels, &error);
+        in->plainLink = in->plain ? link : -1;
+        if (!in->plain)
+            return OP_DEC_USE_DEFAULT;
+        // The header's gain, as libopusfile sets it on its own decoder.
+        opus_decoder_ctl(in->plain, OPUS_SET_GAIN(head->output_gain));
+    }
+    const auto *data = packet->packet;
+    const auto bytes = opus_int32(packet->bytes);
+    const int n = format == OP_DEC_FORMAT_FLOAT
+                      ? opus_decode_float(in->plain, data, bytes, static_cast<float *>(pcm), samples, 0)
+                      : opus_decode(in->plain, data, bytes, static_cast<opus_int16 *>(pcm), samples, 0);
+    if (n < 0)
+        return n;
+    // A packet shorter than its granule says (only a damaged one) is made up with silence.
+    const size_t width = format == OP_DEC_FORMAT_FLOAT ? sizeof(float) : sizeof(opus_int16);
+    if (n < samples)
+        std::memset(static_cast<char *>(pcm) + size_t(n) * size_t(channels) * width, 0,
+                    size_t(samples - n) * size_t(channels) * width);
+    return 0;
+}
+
 // What the first page of an Ogg stream holds: 'o' Opus, 'v' Vorbis, 0 anything else.
 char codecOf(const std::vector<uint8_t> &b)
 {
@@ -258,7 +326,8 @@ long VorlanAvInput::readBlock(const char **failure)
 {
     out.resize(size_t(BlockFrames) * 2);
     if (opus) {
-        const int n = op_read_stereo(opusFile, out.data(), int(out.size()));
+        floats.resize(out.size());
+        const int n = op_read_float_stereo(opusFile, floats.data(), int(floats.size()));
         if (n == OP_HOLE || n == OP_EBADPACKET)
             return OP_HOLE;
         if (n < 0) {
@@ -267,6 +336,9 @@ long VorlanAvInput::readBlock(const char **failure)
         }
         if (n > 0)
             takeTags(op_current_link(opusFile));
+        // Loud passages bend softly into full scale rather than clip, as libopusfile's 16-bit output does.
+        opus_pcm_soft_clip(floats.data(), n, 2, clipState);
+        floatsToShorts(floats.data(), out.data(), size_t(n) * 2);
         if (channels == 1)
             for (int i = 0; i < n; ++i)
                 out[size_t(i)] = int16_t((int(out[2 * size_t(i)]) + out[2 * size_t(i) + 1]) >> 1);
@@ -395,11 +467,15 @@ VorlanAvInput *vorlanAvOpen(VorlanAvRead read, VorlanAvSeek seek, void *user, in
                                           nullptr};
         in->opusFile = op_open_callbacks(in.get(), &callbacks, nullptr, 0, &error);
         if (!in->opusFile) {
-            say(why, whySize, in->readFailed ? "the input cannot be read" : "the Opus stream is damaged");
+            say(why, whySize,
+                in->giveUp       ? in->giveUp
+                : in->readFailed ? "the input cannot be read"
+                                 : "the Opus stream is damaged");
             return nullptr;
         }
         // As the reference decoder gives it with --no-dither; its header gain is applied.
         op_set_dither_enabled(in->opusFile, 0);
+        op_set_decode_callback(in->opusFile, decodePacket, in.get());
         in->rate = 48000;
         in->channels = op_channel_count(in->opusFile, -1) == 1 ? 1 : 2;
         in->length = seek ? op_pcm_total(in->opusFile, -1) : -1;
@@ -408,7 +484,10 @@ VorlanAvInput *vorlanAvOpen(VorlanAvRead read, VorlanAvSeek seek, void *user, in
                                      seek ? vorbisTell : nullptr};
         error = ov_open_callbacks(in.get(), &in->vorbis, nullptr, 0, callbacks);
         if (error < 0) {
-            say(why, whySize, in->readFailed ? "the input cannot be read" : "the Vorbis stream is damaged");
+            say(why, whySize,
+                in->giveUp       ? in->giveUp
+                : in->readFailed ? "the input cannot be read"
+                                 : "the Vorbis stream is damaged");
             return nullptr;
         }
         in->vorbisOpen = true;
@@ -433,6 +512,7 @@ VorlanAvInput *vorlanAvOpen(VorlanAvRead read, VorlanAvSeek seek, void *user, in
         in->length = -1;
     in->opening = false;
     in->bytesWithoutSound = 0;
+    in->giveUp = nullptr;
     // An input opens only when its first block decodes.
     const long frames = in->decode(why, whySize);
     if (frames <= 0) {
@@ -491,6 +571,10 @@ int vorlanAvSeek(VorlanAvInput *in, int64_t sample)
         return 0;
     }
     in->endedBySeek = false;
+    // libopusfile resets its decoder for a seek, and decodes again from a little before the place.
+    if (in->plain)
+        opus_decoder_ctl(in->plain, OPUS_RESET_STATE);
+    in->clipState[0] = in->clipState[1] = 0;
     const int r = in->opus ? op_pcm_seek(in->opusFile, sample) : ov_pcm_seek(&in->vorbis, sample);
     in->bytesWithoutSound = 0;
     if (r != 0)
