@@ -1,7 +1,7 @@
 #!/bin/sh
 # Decoding a 2-minute FLAC, Opus and M4A (AAC) song to WAV through the player's decoder, next to
-# `ffmpeg -i X -f wav -` on the same file; and the memory the player holds playing an MP3 and a FLAC (neither
-# loads the FFmpeg module: FLAC has its own, on libFLAC).
+# `ffmpeg -i X -f wav -` on the same file; and the memory the player holds playing an MP3, a FLAC and an Opus
+# (none loads the FFmpeg module: FLAC has its own, on libFLAC, and Ogg Opus and Vorbis theirs).
 set -e
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -41,8 +41,14 @@ mapped=$(field ffmpeg)
 "$BUILD/bench/vorlan-decode-bench" "$WORK/song.flac" "$WORK/ours.wav" >"$WORK/out"
 flac=$(field rss_kb)
 flacMapped=$(field ffmpeg)
+"$BUILD/bench/vorlan-decode-bench" "$WORK/song.opus" "$WORK/ours.wav" >"$WORK/out"
+opus=$(field rss_kb)
+opusMapped=$(field ffmpeg)
 printf 'BENCH rss_playing_mp3 value=%.1f unit=MB\n' "$(echo "$mp3 / 1024" | bc -l)"
 printf 'BENCH ffmpeg_module_mapped_playing_mp3 value=%d unit=bool\n' "$mapped"
 printf 'BENCH rss_playing_flac value=%.1f unit=MB\n' "$(echo "$flac / 1024" | bc -l)"
 printf 'BENCH ffmpeg_module_mapped_playing_flac value=%d unit=bool\n' "$flacMapped"
 printf 'BENCH rss_flac_over_mp3 value=%.1f unit=MB\n' "$(echo "($flac - $mp3) / 1024" | bc -l)"
+printf 'BENCH rss_playing_opus value=%.1f unit=MB\n' "$(echo "$opus / 1024" | bc -l)"
+printf 'BENCH ffmpeg_module_mapped_playing_opus value=%d unit=bool\n' "$opusMapped"
+printf 'BENCH rss_opus_over_mp3 value=%.1f unit=MB\n' "$(echo "($opus - $mp3) / 1024" | bc -l)"
