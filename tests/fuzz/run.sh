@@ -11,7 +11,7 @@ ROOT=$(cd "$HERE/../.." && pwd)
 BUILD=$1
 TIME=${2:-60}
 shift 2 2>/dev/null || shift $#
-TARGETS=${*:-"mpeg template profile lists mask statistics colorlist equalizer icy animation lock classic region ffmpeg flac cover filetags"}
+TARGETS=${*:-"mpeg template profile lists mask statistics colorlist equalizer icy animation lock classic region ffmpeg flac ogg cover filetags"}
 SEEDS="$ROOT/tests/fixtures/fuzz"
 ARTIFACTS="$BUILD/fuzz-artifacts"
 mkdir -p "$ARTIFACTS"
