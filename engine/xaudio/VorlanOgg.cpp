@@ -126,7 +126,7 @@ struct VorlanAvInput {
     // The first bytes, read to choose the codec; a stream reads them again from here.
     std::vector<uint8_t> head;
     size_t replayed = 0;
-    bool opening = true;
+    bool opening = true; // or seeking: the libraries look through the file, with no sound to give
     int64_t bytesWithoutSound = 0;
     const char *giveUp = nullptr;
     bool readFailed = false;
@@ -575,8 +575,11 @@ int vorlanAvSeek(VorlanAvInput *in, int64_t sample)
     if (in->plain)
         opus_decoder_ctl(in->plain, OPUS_RESET_STATE);
     in->clipState[0] = in->clipState[1] = 0;
+    in->opening = true;
     const int r = in->opus ? op_pcm_seek(in->opusFile, sample) : ov_pcm_seek(&in->vorbis, sample);
+    in->opening = false;
     in->bytesWithoutSound = 0;
+    in->giveUp = nullptr;
     if (r != 0)
         return -1;
     in->position = sample;
