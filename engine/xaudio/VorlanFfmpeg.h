@@ -56,8 +56,8 @@ VORLAN_AV_EXPORT void vorlanAvClose(VorlanAvInput *input);
 // item): those of the logical stream now decoding first (a chained Ogg stream brings new ones with each
 // part), then the file's. The value's length, copied into value (cut and terminated at size), or -1.
 VORLAN_AV_EXPORT int vorlanAvTag(const VorlanAvInput *input, const char *key, char *value, int size);
-// How many times the tags changed since the input opened: it grows when a part of a chained Ogg stream with
-// tags of its own begins to decode.
+// How many times a part with tags of its own began to decode, the first part included: it grows when a part
+// of a chained Ogg stream brings new tags.
 VORLAN_AV_EXPORT int vorlanAvTagsChanged(const VorlanAvInput *input);
 
 #ifdef __cplusplus

@@ -520,10 +520,10 @@ int vorlanAvTag(const VorlanAvInput *in, const char *key, char *value, int size)
     return int(std::min<size_t>(v.size(), 1 << 30));
 }
 
-int vorlanAvTagsChanged(const VorlanAvInput *)
+int vorlanAvTagsChanged(const VorlanAvInput *in)
 {
     // Native FLAC has one set of tags, read before the audio.
-    return 0;
+    return in && !in->tags.empty() ? 1 : 0;
 }
 
 } // extern "C"

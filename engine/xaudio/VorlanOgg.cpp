@@ -282,7 +282,6 @@ void VorlanAvInput::takeTags(int newLink)
 {
     if (newLink == link)
         return;
-    const bool first = link < 0;
     link = newLink;
     tags.clear();
     char **comments = nullptr;
@@ -316,7 +315,8 @@ void VorlanAvInput::takeTags(int newLink)
             at->second += ";" + v;
         bytes += length;
     }
-    if (!first && !tags.empty())
+    // The first part's tags count too: a station's first title shows as its later ones do.
+    if (!tags.empty())
         ++tagChanges;
 }
 

@@ -225,6 +225,9 @@ private slots:
         r.controller.opener()->handOver(station.url());
         QTRY_COMPARE_WITH_TIMEOUT(r.controller.state(), PlayState::Playing, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Ann Arbor - Morning"), 10000);
+        // The first part's title shows while the first part plays, not only when the chain comes round.
+        for (const QList<QVariant> &hint : hints)
+            QVERIFY(hint.at(0).toString() != QStringLiteral("Bo Lind - Évening"));
         QTRY_COMPARE_WITH_TIMEOUT(r.shownName(), QStringLiteral("Bo Lind - Évening"), 10000);
         QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Bo Lind - Évening"));
         // The chain goes round: the first part follows the second, and the stream plays on.
