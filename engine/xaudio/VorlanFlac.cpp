@@ -1,6 +1,7 @@
 // The FLAC module (libvorlan-flac.so): native FLAC ("fLaC" at the start, an ID3v2 tag before it skipped by
 // libFLAC), decoded by libFLAC behind the FFmpeg module's entry points and to the same PCM. libFLAC maps a
 // fraction of the memory FFmpeg's libraries take, and FLAC is what most lossless collections are in.
+#include "engine/xaudio/CommentTags.h"
 #include "engine/xaudio/VorlanFfmpeg.h"
 
 #include <FLAC/stream_decoder.h>
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,25 +25,12 @@ constexpr int64_t MaxBytesWithoutSound = 8 << 20;
 // Before the first frame the metadata blocks are read through (cover pictures may be large).
 constexpr int64_t MaxMetadataBytes = int64_t(256) << 20;
 constexpr int MaxCallsWithoutSound = 20000;
-// What is kept of the tags: the player asks only for short ones (title, artist, gains).
-constexpr size_t MaxTagBytes = 1 << 20;
-constexpr size_t MaxTagEntry = 64 << 10;
 constexpr unsigned MaxRate = 768000;
 
 void say(char *why, int size, const char *text)
 {
     if (why && size > 0)
         std::snprintf(why, size_t(size), "%s", text);
-}
-
-// Tags are kept by their keys in lower case: keys match without case.
-std::string lowerKey(const char *begin, const char *end)
-{
-    std::string key(begin, end);
-    for (char &c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return key;
 }
 
 // The standard downmix of FLAC's channel orders to two, in 1/65536: each front side whole, the centre and
@@ -79,10 +66,9 @@ struct VorlanAvInput {
 
     bool haveInfo = false;
     FLAC__StreamMetadata_StreamInfo streamInfo{};
-    int channels = 0;                                  // given out: 1 or 2
-    int sampleBytes = 2;                               // given out: 2, or 4 for more than 16 bits
-    std::unordered_map<std::string, std::string> tags; // by lowerKey()
-    size_t tagBytes = 0;
+    int channels = 0;    // given out: 1 or 2
+    int sampleBytes = 2; // given out: 2, or 4 for more than 16 bits
+    CommentTags tags;
 
     std::vector<uint8_t> out; // interleaved frames of channels x sampleBytes
     int64_t position = 0;     // of the next sample given out
@@ -313,20 +299,7 @@ void onMetadata(const FLAC__StreamDecoder *, const FLAC__StreamMetadata *metadat
     const FLAC__StreamMetadata_VorbisComment &vc = metadata->data.vorbis_comment;
     for (FLAC__uint32 i = 0; i < vc.num_comments && vc.comments; ++i) {
         const FLAC__StreamMetadata_VorbisComment_Entry &e = vc.comments[i];
-        if (!e.entry || e.length > MaxTagEntry || in->tagBytes + e.length > MaxTagBytes)
-            continue;
-        const auto *text = reinterpret_cast<const char *>(e.entry);
-        const char *equals = static_cast<const char *>(std::memchr(text, '=', e.length));
-        if (!equals || equals == text)
-            continue;
-        // Values are C strings to the caller, as FFmpeg's are.
-        std::string v(equals + 1, text + e.length);
-        v.resize(std::strlen(v.c_str()));
-        // A key given more than once has its values joined, as FFmpeg gives them.
-        const auto [at, added] = in->tags.try_emplace(lowerKey(text, equals), v);
-        if (!added)
-            at->second += ";" + v;
-        in->tagBytes += e.length;
+        in->tags.add(reinterpret_cast<const char *>(e.entry), e.length);
     }
 }
 
@@ -509,15 +482,7 @@ void vorlanAvClose(VorlanAvInput *in)
 
 int vorlanAvTag(const VorlanAvInput *in, const char *key, char *value, int size)
 {
-    if (!in || !key || !*key)
-        return -1;
-    const auto found = in->tags.find(lowerKey(key, key + std::strlen(key)));
-    if (found == in->tags.end())
-        return -1;
-    const std::string &v = found->second;
-    if (value && size > 0)
-        std::snprintf(value, size_t(size), "%s", v.c_str());
-    return int(std::min<size_t>(v.size(), 1 << 30));
+    return in ? in->tags.find(key, value, size) : -1;
 }
 
 int vorlanAvTagsChanged(const VorlanAvInput *in)
