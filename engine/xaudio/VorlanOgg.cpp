@@ -1,6 +1,7 @@
 // The Ogg module (libvorlan-ogg.so): Ogg Opus (libopusfile) and Ogg Vorbis (libvorbisfile) behind the FFmpeg
 // module's entry points and to the same PCM. These libraries map a small part of the memory FFmpeg's take,
 // and Ogg is what most radio streams that are not MP3 are in.
+#include "engine/xaudio/CommentTags.h"
 #include "engine/xaudio/VorlanFfmpeg.h"
 
 #include <opus/opus.h>
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -23,17 +23,13 @@
 namespace
 {
 
-// A damaged input gives up after this many holes or bad packets in a row, or after this many bytes read
-// without a sample given out once it opened (an Ogg page is at most 64 KiB).
+// A damaged input gives up after this many holes or bad packets in a row.
 constexpr int MaxBadInARow = 2000;
-constexpr int64_t MaxBytesWithoutSound = 8 << 20;
-// What opening may read: the headers (a cover picture in the tags may be large), and in a file the places
-// the libraries look at to find its parts and its length.
+// What may be read without a sample given out: while opening, the headers (a cover picture in the tags may be
+// large) and in a file the places the libraries look at to find its parts and its length; while playing, the
+// same, as each later part of a chain brings headers of its own.
 constexpr int64_t MaxOpenBytesOfStream = 16 << 20;
 constexpr int64_t MaxOpenBytesOfFile = int64_t(256) << 20;
-// What is kept of the tags: the player asks only for short ones (title, artist, gains).
-constexpr size_t MaxTagBytes = 1 << 20;
-constexpr size_t MaxTagEntry = 64 << 10;
 // Samples per channel of one block: 120 ms of Opus, the longest packet.
 constexpr int BlockFrames = 5760;
 
@@ -41,15 +37,6 @@ void say(char *why, int size, const char *text)
 {
     if (why && size > 0)
         std::snprintf(why, size_t(size), "%s", text);
-}
-
-std::string lowerKey(const char *begin, const char *end)
-{
-    std::string key(begin, end);
-    for (char &c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return key;
 }
 
 // Vorbis's channel orders mixed down to two: per channel, its share of the left and of the right. The
@@ -73,7 +60,10 @@ constexpr float MixRight[6][8] = {
 // As libvorbisfile's 16-bit output rounds.
 int16_t toShort(float v)
 {
-    return int16_t(std::clamp(std::lrint(v * 32768.f), -32768L, 32767L));
+    // A damaged packet may decode to anything, not-a-number included.
+    if (!(v == v))
+        return 0;
+    return int16_t(std::lrint(std::clamp(v * 32768.f, -32768.f, 32767.f)));
 }
 
 // Floats (1.0 full scale) to 16 bits, rounded to nearest and clamped, as libopusfile's 16-bit output gives
@@ -114,7 +104,7 @@ struct VorlanAvInput {
     int rate = 0;
     int channels = 0; // given out: 1 or 2
     int64_t length = -1;
-    std::unordered_map<std::string, std::string> tags; // by lowerKey(), of the link now decoding
+    CommentTags tags; // of the link now decoding
     int link = -1;
     int tagChanges = 0;
 
@@ -157,7 +147,7 @@ int VorlanAvInput::pull(uint8_t *to, int size)
         replayed += n;
         return int(n);
     }
-    const int64_t limit = !opening ? MaxBytesWithoutSound : seek ? MaxOpenBytesOfFile : MaxOpenBytesOfStream;
+    const int64_t limit = seek ? MaxOpenBytesOfFile : MaxOpenBytesOfStream;
     if (!giveUp && bytesWithoutSound > limit)
         giveUp = opening ? "the headers are damaged" : "the audio data is damaged";
     if (giveUp)
@@ -298,23 +288,8 @@ void VorlanAvInput::takeTags(int newLink)
         lengths = c->comment_lengths;
         count = c->comments;
     }
-    size_t bytes = 0;
-    for (int i = 0; i < count && comments && lengths; ++i) {
-        const char *text = comments[i];
-        const size_t length = size_t(std::max(lengths[i], 0));
-        if (!text || length > MaxTagEntry || bytes + length > MaxTagBytes)
-            continue;
-        const char *equals = static_cast<const char *>(std::memchr(text, '=', length));
-        if (!equals || equals == text)
-            continue;
-        std::string v(equals + 1, text + length);
-        v.resize(std::strlen(v.c_str()));
-        // A key given more than once has its values joined, as FFmpeg gives them.
-        const auto [at, added] = tags.try_emplace(lowerKey(text, equals), v);
-        if (!added)
-            at->second += ";" + v;
-        bytes += length;
-    }
+    for (int i = 0; i < count && comments && lengths; ++i)
+        tags.add(comments[i], size_t(std::max(lengths[i], 0)));
     // The first part's tags count too: a station's first title shows as its later ones do.
     if (!tags.empty())
         ++tagChanges;
@@ -403,9 +378,10 @@ long VorlanAvInput::decode(char *why, int whySize)
             position += n;
             return n;
         }
-        if (n == 0)
+        // The Vorbis library ends where a read failed, as at the end.
+        if (n == 0 && !giveUp && !readFailed)
             return 0;
-        if (n != OP_HOLE || ++bad > MaxBadInARow) {
+        if (n == 0 || n != OP_HOLE || ++bad > MaxBadInARow) {
             say(why, whySize,
                 giveUp       ? giveUp
                 : readFailed ? "the input cannot be read"
@@ -598,15 +574,7 @@ void vorlanAvClose(VorlanAvInput *in)
 
 int vorlanAvTag(const VorlanAvInput *in, const char *key, char *value, int size)
 {
-    if (!in || !key || !*key)
-        return -1;
-    const auto found = in->tags.find(lowerKey(key, key + std::strlen(key)));
-    if (found == in->tags.end())
-        return -1;
-    const std::string &v = found->second;
-    if (value && size > 0)
-        std::snprintf(value, size_t(size), "%s", v.c_str());
-    return int(std::min<size_t>(v.size(), 1 << 30));
+    return in ? in->tags.find(key, value, size) : -1;
 }
 
 int vorlanAvTagsChanged(const VorlanAvInput *in)

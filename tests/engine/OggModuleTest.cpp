@@ -165,6 +165,54 @@ private slots:
         }
     }
 
+    void aLaterPartWithALargeCoverPlaysOn()
+    {
+        // A station's next song may carry its cover in its tags: headers of many megabytes mid-stream.
+        if (QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty())
+            QSKIP("needs ImageMagick's convert");
+        const QString cover = path(QStringLiteral("cover.png")), wav = path(QStringLiteral("source.wav"));
+        const QString second = path(QStringLiteral("covered.opus"));
+        QVERIFY(run(QStringLiteral("convert"),
+                    {"-size", "1800x1800", "xc:", "+noise", "Random", "-depth", "8", cover}));
+        QVERIFY(QFile(cover).size() > 8 << 20);
+        const QByteArray first = encoded(QStringLiteral("opus"), QStringLiteral("One"));
+        QVERIFY(
+            run(QStringLiteral("opusenc"), {"--quiet", "--picture", cover, "--title", "Two", wav, second}));
+        const QByteArray chained = first + bytesOf(second);
+        for (const bool file : {true, false}) {
+            Memory m{reinterpret_cast<const uint8_t *>(chained.data()), chained.size()};
+            VorlanAvInfo info{};
+            VorlanAvInput *in = open(m, file, &info);
+            QVERIFY(in);
+            bool failed = true;
+            QCOMPARE(decodeAll(in, 2, -1, &failed).size(), size_t(2 * 96000 * 2));
+            QVERIFY(!failed);
+            m_av->close(in);
+        }
+    }
+
+    void endlessGarbageInAStreamEndsAsAFailure_data() { codecs(); }
+    void endlessGarbageInAStreamEndsAsAFailure()
+    {
+        QFETCH(QString, codec);
+        QByteArray bytes = encoded(codec, QStringLiteral("garbage"));
+        QVERIFY(bytes.size() > 9000);
+        QByteArray noise(24 << 20, Qt::Uninitialized);
+        std::srand(7);
+        for (char &c : noise)
+            c = char(std::rand());
+        bytes.insert(9000, noise);
+        Memory m{reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size()};
+        VorlanAvInfo info{};
+        VorlanAvInput *in = open(m, false, &info);
+        QVERIFY(in);
+        bool failed = false;
+        decodeAll(in, info.channels, -1, &failed);
+        // Not a song that simply ended: the player tells the station failed.
+        QVERIFY(failed);
+        m_av->close(in);
+    }
+
     void damageIsSkippedAndOtherInputsAreRefused_data() { codecs(); }
     void damageIsSkippedAndOtherInputsAreRefused()
     {
