@@ -15,12 +15,14 @@ DecoderModules::Entries load(const char *name)
     e.close = Modules::entry<decltype(vorlanAvClose)>(name, "vorlanAvClose");
     e.tag = Modules::entry<decltype(vorlanAvTag)>(name, "vorlanAvTag");
     e.tagsChanged = Modules::entry<decltype(vorlanAvTagsChanged)>(name, "vorlanAvTagsChanged");
+    e.rate = Modules::entry<decltype(vorlanAvRate)>(name, "vorlanAvRate");
     return e;
 }
 
 const DecoderModules::Entries *complete(const DecoderModules::Entries &e)
 {
-    return e.open && e.decode && e.seek && e.tell && e.close && e.tag && e.tagsChanged ? &e : nullptr;
+    return e.open && e.decode && e.seek && e.tell && e.close && e.tag && e.tagsChanged && e.rate ? &e
+                                                                                                 : nullptr;
 }
 
 } // namespace

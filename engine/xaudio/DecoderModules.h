@@ -17,6 +17,7 @@ public:
         decltype(vorlanAvClose) *close = nullptr;
         decltype(vorlanAvTag) *tag = nullptr;
         decltype(vorlanAvTagsChanged) *tagsChanged = nullptr;
+        decltype(vorlanAvRate) *rate = nullptr;
     };
     // A module's entry points, loaded on the first call; null when the module cannot be loaded.
     static const Entries *ffmpeg();

@@ -127,6 +127,11 @@ void DecoderPlayer::decodeOtherStep(Input &in)
             endOfStream(false);
         return;
     }
+    // A station's next part may come at a rate of its own: the chain and then the output follow it.
+    if (const long rate = in.av->rate(); rate > 0 && rate != in.rate) {
+        in.rate = rate;
+        m_chain.setFormat(int(rate), in.channels);
+    }
     const size_t samples = size_t(frames) * size_t(in.channels);
     if (in.deep) {
         const auto *pcm = static_cast<const int32_t *>(data);

@@ -263,6 +263,11 @@ long FfmpegInput::decode(const void **pcm, std::string *text)
     return frames;
 }
 
+long FfmpegInput::rate() const
+{
+    return m_input ? m_module->rate(m_input) : m_info.rate;
+}
+
 bool FfmpegInput::seek(int64_t sample)
 {
     return m_module->seek(m_input, sample) == 0;

@@ -36,7 +36,8 @@ public:
     // A read gave up because cancel() said so; the input is then at its end.
     bool cancelled() const { return m_cancelled; }
 
-    long rate() const { return m_info.rate; }
+    // Of the block decoded last: a part of a chained stream may change it.
+    long rate() const;
     int channels() const { return m_info.channels; }
     int64_t length() const { return m_info.length; }
     int bitsPerSample() const { return m_info.bitsPerSample; }

@@ -473,4 +473,10 @@ int vorlanAvTagsChanged(const VorlanAvInput *in)
     return in ? in->tagChanges : 0;
 }
 
+int vorlanAvRate(const VorlanAvInput *in)
+{
+    // The converter gives every part at the first part's rate.
+    return in ? in->rate : 0;
+}
+
 } // extern "C"

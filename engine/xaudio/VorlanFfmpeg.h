@@ -59,6 +59,9 @@ VORLAN_AV_EXPORT int vorlanAvTag(const VorlanAvInput *input, const char *key, ch
 // How many times a part with tags of its own began to decode, the first part included: it grows when a part
 // of a chained Ogg stream brings new tags.
 VORLAN_AV_EXPORT int vorlanAvTagsChanged(const VorlanAvInput *input);
+// The rate of the block given out last: a part of a chained stream may have a rate of its own (info's rate is
+// the first part's).
+VORLAN_AV_EXPORT int vorlanAvRate(const VorlanAvInput *input);
 
 #ifdef __cplusplus
 }

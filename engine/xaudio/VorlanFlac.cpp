@@ -491,4 +491,9 @@ int vorlanAvTagsChanged(const VorlanAvInput *in)
     return in && !in->tags.empty() ? 1 : 0;
 }
 
+int vorlanAvRate(const VorlanAvInput *in)
+{
+    return in ? int(in->streamInfo.sample_rate) : 0;
+}
+
 } // extern "C"

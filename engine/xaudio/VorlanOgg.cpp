@@ -333,8 +333,12 @@ long VorlanAvInput::readBlock(const char **failure)
     if (n == 0 || !vi || !pcm)
         return 0;
     if (vi->rate != rate) {
-        *failure = "the stream changes its sample rate";
-        return -1;
+        // A station may change its rate with a new part; a file of parts at different rates is FFmpeg's.
+        if (seek || vi->rate <= 0 || vi->rate > 768000) {
+            *failure = "the stream changes its sample rate";
+            return -1;
+        }
+        rate = int(vi->rate);
     }
     takeTags(bitstream);
     const int ch = vi->channels;
@@ -580,6 +584,11 @@ int vorlanAvTag(const VorlanAvInput *in, const char *key, char *value, int size)
 int vorlanAvTagsChanged(const VorlanAvInput *in)
 {
     return in ? in->tagChanges : 0;
+}
+
+int vorlanAvRate(const VorlanAvInput *in)
+{
+    return in ? in->rate : 0;
 }
 
 } // extern "C"

@@ -213,6 +213,28 @@ private slots:
         m_av->close(in);
     }
 
+    void aStationsPartAtAnotherRateComesAtItsOwnRate()
+    {
+        // A Vorbis station that relays songs at 44.1 and 48 kHz: each part at its own rate, none cut short.
+        const QString wav = path(QStringLiteral("cd.wav")), first = path(QStringLiteral("cd.ogg"));
+        QVERIFY(run(QStringLiteral("sox"), {"-R", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth",
+                                            "1", "sine", "440", "gain", "-8"}));
+        QVERIFY(run(QStringLiteral("oggenc"), {"-Q", "-t", "Cd", wav, "-o", first}));
+        const QByteArray chained = bytesOf(first) + encoded(QStringLiteral("vorbis"), QStringLiteral("Dat"));
+        Memory m{reinterpret_cast<const uint8_t *>(chained.data()), chained.size()};
+        VorlanAvInfo info{};
+        VorlanAvInput *in = open(m, false, &info);
+        QVERIFY(in);
+        QCOMPARE(info.rate, 44100);
+        QCOMPARE(m_av->rate(in), 44100);
+        QCOMPARE(decodeAll(in, 2, 44100).size(), size_t(44100 * 2));
+        bool failed = true;
+        QCOMPARE(decodeAll(in, 2, -1, &failed).size(), size_t(96000 * 2));
+        QVERIFY(!failed);
+        QCOMPARE(m_av->rate(in), 48000);
+        m_av->close(in);
+    }
+
     void damageIsSkippedAndOtherInputsAreRefused_data() { codecs(); }
     void damageIsSkippedAndOtherInputsAreRefused()
     {
